@@ -1,0 +1,65 @@
+#include "app/PathUtil.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace PathUtil {
+
+bool caseInsensitiveFileSystem()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return true;
+#else
+    return false;
+#endif
+}
+
+QString captionForPath(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString compareKey(const QString& path)
+{
+    const QString p = captionForPath(path);
+    return caseInsensitiveFileSystem() ? p.toLower() : p;
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    return compareKey(a) == compareKey(b);
+}
+
+QString qtFilter(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+        if (desc.contains(QLatin1Char('(')))
+            desc = desc.left(desc.indexOf(QLatin1Char('('))).trimmed();
+        out << QStringLiteral("%1 (%2)").arg(desc, pattern);
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString withExtension(const QString& path, const QString& ext)
+{
+    const QFileInfo fi(path);
+    const QString dir = fi.path();
+    QString name = fi.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        name.truncate(dot);
+    name += QLatin1Char('.') + ext;
+    return dir == QLatin1String(".") && !path.startsWith(QLatin1String("./")) ? name : dir + QLatin1Char('/') + name;
+}
+
+} // namespace PathUtil

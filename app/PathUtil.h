@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+// The one place that decides how file paths are compared and shown.
+// Paths keep the letter case the file system gives them; case is folded
+// only where the file system ignores it.
+namespace PathUtil {
+// True when paths differing only in letter case name the same file here.
+bool caseInsensitiveFileSystem();
+// The text a document caption, tab or recent entry shows for a path:
+// absolute and cleaned, letter case as given.
+QString captionForPath(const QString& path);
+// The key under which two paths compare equal.
+QString compareKey(const QString& path);
+bool samePath(const QString& a, const QString& b);
+// Converts "Desc|*.a;*.b|Desc2|*.c" filters into Qt's ";;" form.
+QString qtFilter(const QString& pipeFilter);
+// Replaces (or adds) the extension of a file name: "a/b.htm" + "BAK" -> "a/b.BAK".
+QString withExtension(const QString& path, const QString& ext);
+}

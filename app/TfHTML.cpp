@@ -1,0 +1,354 @@
+#include "app/TfHTML.h"
+
+#include "app/AppInvoker.h"
+#include "app/AppSettings.h"
+#include "app/FindDialogs.h"
+#include "app/PlacementAdapter.h"
+#include "app/TmdiMain.h"
+#include "app/UiPrompter.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+namespace {
+const QString kUntitled = QStringLiteral("New HTML Document");
+const QString kSaveFilter = QStringLiteral("HTML Document|*.htm|Text File|*.txt|All Files|*.*");
+const QString kTagPairMime = QStringLiteral("application/x-velquist-tag-pair");
+}
+
+TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
+    : QWidget(parent), Prefs(AppSettings::kPrefsFile, QStringLiteral("Edit Window")), m_main(main)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(kUntitled);
+    resize(652, 492);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    txtHTML = new TOvcTextFileEditor(this);
+    txtHTML->SetColor(Qt::white);
+    QFont f(QStringLiteral("Courier New"), 10);
+    f.setStyleHint(QFont::Monospace);
+    f.setFixedPitch(true);
+    txtHTML->SetFixedFont(f);
+    txtHTML->SetFixedFontColor(Qt::black);
+    txtHTML->SetAutoIndent(true);
+    txtHTML->SetWantTab(true);
+    txtHTML->SetWordWrap(true);
+    txtHTML->SetRightMargin(5);
+    txtHTML->SetBackupExt(QStringLiteral("BAK"));
+    txtHTML->SetMakeBackup(false);
+    txtHTML->setAcceptDrops(true);
+    txtHTML->viewport()->installEventFilter(this);
+    txtHTML->installEventFilter(this);
+    txtHTML->setContextMenuPolicy(Qt::DefaultContextMenu);
+    layout->addWidget(txtHTML);
+    setFocusProxy(txtHTML);
+
+    connect(txtHTML, &TOvcTextFileEditor::notice, &m_main, [this](const QString& text) {
+        m_main.SetStatusText(text);
+    });
+
+    m_findDialog = new FindDialog(this);
+    m_replaceDialog = new ReplaceDialog(this);
+    connect(m_findDialog, &FindDialog::findNext, this, [this] { AppInvoker::run([this] { doFind(); }); });
+    connect(m_replaceDialog, &ReplaceDialog::replaceOne, this,
+            [this] { AppInvoker::run([this] { HandleReplace(false); }); });
+    connect(m_replaceDialog, &ReplaceDialog::replaceAll, this,
+            [this] { AppInvoker::run([this] { HandleReplace(true); }); });
+
+    m_searchMenu = new QMenu(tr("&Search"), this);
+    auto* find = new QAction(tr("&Find"), this);
+    find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    addCommand(m_searchMenu, find, &TfHTML::Find1Click);
+    m_findAgain = new QAction(tr("Find &Again"), this);
+    m_findAgain->setEnabled(false);
+    addCommand(m_searchMenu, m_findAgain, &TfHTML::FindAgain1Click);
+    m_searchMenu->addSeparator();
+    auto* replace = new QAction(tr("&Replace"), this);
+    replace->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    addCommand(m_searchMenu, replace, &TfHTML::Replace1Click);
+
+    m_contextMenu = new QMenu(this);
+    addCommand(m_contextMenu, new QAction(tr("&Undo"), this), &TfHTML::doUndo);
+    addCommand(m_contextMenu, new QAction(tr("&ReDo"), this), &TfHTML::ReDo1Click);
+    m_contextMenu->addSeparator();
+    auto* repeat = new QAction(tr("Repeat &Last Tag"), this);
+    repeat->setObjectName(QStringLiteral("RepeatLastTag1Click"));
+    // The command arrives with the insertion engine; until then it stays disabled.
+    repeat->setEnabled(m_main.action(QStringLiteral("RepeatLastTag1Click"))
+                       && m_main.action(QStringLiteral("RepeatLastTag1Click"))->isEnabled());
+    connect(repeat, &QAction::triggered, this, [this] {
+        if (QAction* a = m_main.action(QStringLiteral("RepeatLastTag1Click")))
+            a->trigger();
+    });
+    m_contextMenu->addAction(repeat);
+    m_contextMenu->addSeparator();
+    addCommand(m_contextMenu, new QAction(tr("Cu&t"), this), &TfHTML::Cut1Click);
+    addCommand(m_contextMenu, new QAction(tr("&Copy"), this), &TfHTML::Copy1Click);
+    addCommand(m_contextMenu, new QAction(tr("&Paste"), this), &TfHTML::Paste1Click);
+    m_contextMenu->addSeparator();
+    addCommand(m_contextMenu, new QAction(tr("Find ..."), this), &TfHTML::Find1Click);
+    addCommand(m_contextMenu, new QAction(tr("Replace ..."), this), &TfHTML::Replace1Click);
+}
+
+TfHTML::~TfHTML() = default;
+
+void TfHTML::addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)())
+{
+    connect(action, &QAction::triggered, this, [this, fn] { AppInvoker::run([this, fn] { (this->*fn)(); }); });
+    menu->addAction(action);
+}
+
+void TfHTML::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+    if (parentWidget())
+        parentWidget()->setWindowTitle(caption);
+}
+
+bool TfHTML::isUntitledCaption(const QString& caption)
+{
+    return caption.left(17) == kUntitled;
+}
+
+bool TfHTML::isUntitled() const
+{
+    return isUntitledCaption(caption());
+}
+
+void TfHTML::SetProperties()
+{
+    if (m_propertiesSet)
+        return;
+    m_propertiesSet = true;
+    Prefs.LoadSection();
+    txtHTML->SetColor(Qt::white);
+    txtHTML->SetFixedFontColor(Qt::black);
+    const FontSpec current = specFromFont(txtHTML->FixedFont(), Qt::black);
+    const FontSpec stored = Prefs.GetFont(QStringLiteral("Edit_Font"), current);
+    TMegaRegistry& ini = m_main.IniControl;
+    txtHTML->SetWordWrap(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Word Wrap"), true));
+    txtHTML->SetTabType(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Smart Tabs"), false)
+                            ? TOvcTextFileEditor::ttSmart
+                            : TOvcTextFileEditor::ttReal);
+    txtHTML->SetTabSize(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Tab Size"), 8));
+    // Only the name and size of the stored font apply; colours stay white and black.
+    QFont f = txtHTML->FixedFont();
+    if (!stored.name.isEmpty())
+        f.setFamily(stored.name);
+    if (stored.pointSize > 0)
+        f.setPointSize(stored.pointSize);
+    txtHTML->SetFixedFont(f);
+}
+
+void TfHTML::SetFocustoMe()
+{
+    m_main.SelectTabName(caption());
+}
+
+bool TfHTML::FormQueryClose()
+{
+    if (!txtHTML->Modified()) {
+        m_main.RemovefromTabs(caption());
+        return true;
+    }
+    const int answer = UiPrompter::instance().message(
+        this, QStringLiteral("Save changes to : ") + caption(),
+        UiPrompter::Yes | UiPrompter::No | UiPrompter::Cancel, UiPrompter::Question);
+    if (answer == UiPrompter::Cancel)
+        return false;
+    if (answer == UiPrompter::No) {
+        m_main.RemovefromTabs(caption());
+        return true;
+    }
+    if (!isUntitled()) {
+        txtHTML->SaveFile(caption());
+        txtHTML->SetModified(false);
+        m_main.RemovefromTabs(caption());
+        return true;
+    }
+    const QString name = UiPrompter::instance().saveFileName(
+        this, QStringLiteral("Save HTML Document As ..."), QString(), kSaveFilter, QStringLiteral("htm"));
+    if (name.isEmpty())
+        return false;
+    txtHTML->SaveFile(name);
+    txtHTML->SetModified(false);
+    m_main.RemovefromTabs(caption());
+    return true;
+}
+
+void TfHTML::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Prefs.PutInteger(QStringLiteral("Edit_Color"), static_cast<int>(specFromFont(txtHTML->FixedFont(), txtHTML->Color()).color));
+    Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
+    Prefs.SaveSection();
+    m_main.RemovefromTabs(caption());
+}
+
+void TfHTML::closeEvent(QCloseEvent* e)
+{
+    bool mayClose = m_closeApproved;
+    if (!mayClose) {
+        // A failed save keeps the window open.
+        AppInvoker::run([&] { mayClose = FormQueryClose(); });
+    }
+    if (!mayClose) {
+        e->ignore();
+        return;
+    }
+    AppInvoker::run([this] { FormClose(); });
+    e->accept();
+}
+
+void TfHTML::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!m_propertiesSet)
+        AppInvoker::run([this] { SetProperties(); });
+}
+
+void TfHTML::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    FormResize();
+}
+
+void TfHTML::FormResize()
+{
+    if (!m_main.wordWrapChecked())
+        return;
+    const int charWidth = QFontMetrics(txtHTML->FixedFont()).horizontalAdvance(QLatin1Char('M'));
+    if (charWidth <= 0)
+        return;
+    const int columns = txtHTML->viewport()->width() / charWidth;
+    if (columns > 2)
+        txtHTML->SetWrapColumn(columns - 2);
+}
+
+bool TfHTML::eventFilter(QObject* watched, QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // Only drags from the program's own lists are accepted.
+        auto* de = static_cast<QDragMoveEvent*>(e);
+        if (de->mimeData() && de->mimeData()->hasFormat(kTagPairMime))
+            de->acceptProposedAction();
+        else
+            de->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* de = static_cast<QDropEvent*>(e);
+        if (de->mimeData() && de->mimeData()->hasFormat(kTagPairMime)) {
+            de->acceptProposedAction();
+            if (QAction* a = m_main.action(QStringLiteral("RepeatLastTag1Click")); a && a->isEnabled())
+                a->trigger();
+        } else {
+            de->ignore();
+        }
+        return true;
+    }
+    case QEvent::ContextMenu:
+        if (watched == txtHTML || watched == txtHTML->viewport()) {
+            m_contextMenu->popup(static_cast<QContextMenuEvent*>(e)->globalPos());
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void TfHTML::doUndo()
+{
+    txtHTML->UndoStep();
+    txtHTML->SetModified(true);
+}
+
+void TfHTML::ReDo1Click()
+{
+    txtHTML->RedoStep();
+    txtHTML->SetModified(true);
+}
+
+void TfHTML::Cut1Click()
+{
+    txtHTML->CutSelection();
+    txtHTML->SetModified(true);
+}
+
+void TfHTML::Copy1Click()
+{
+    txtHTML->CopySelection();
+}
+
+void TfHTML::Paste1Click()
+{
+    txtHTML->PasteClipboard();
+    txtHTML->SetModified(true);
+}
+
+void TfHTML::Find1Click()
+{
+    m_findDialog->show();
+    m_findDialog->raise();
+}
+
+void TfHTML::Replace1Click()
+{
+    m_replaceDialog->show();
+    m_replaceDialog->raise();
+}
+
+void TfHTML::doFind()
+{
+    txtHTML->setFocus();
+    m_findDialog->hide();
+    m_main.LastSearchText = m_findDialog->findText();
+    if (txtHTML->SearchText(m_main.LastSearchText, SearchFlags::Plain)) {
+        m_findAgain->setEnabled(true);
+        m_main.showDocument(this);
+        txtHTML->setFocus();
+        m_findDialog->show();
+    } else {
+        m_findAgain->setEnabled(false);
+        UiPrompter::instance().message(this, QStringLiteral("Search string not found !"));
+    }
+}
+
+void TfHTML::FindAgain1Click()
+{
+    if (txtHTML->SearchText(m_main.LastSearchText, SearchFlags::Plain)) {
+        m_main.showDocument(this);
+        txtHTML->setFocus();
+    } else {
+        m_findAgain->setEnabled(false);
+        UiPrompter::instance().message(this, QStringLiteral("Search string not found !"));
+    }
+}
+
+void TfHTML::HandleReplace(bool all)
+{
+    int flags = SearchFlags::Global | (all ? SearchFlags::ReplaceAll : SearchFlags::ReplaceOne);
+    if (m_replaceDialog->matchCase())
+        flags |= SearchFlags::MatchCase;
+    if (m_replaceDialog->wholeWord())
+        flags |= SearchFlags::WholeWord;
+    const int n = txtHTML->ReplaceText(m_replaceDialog->findText(), m_replaceDialog->replaceText(), flags);
+    if (n < 1)
+        m_main.SetStatusText(AppSettings::kReady);
+    else
+        m_main.SetStatusText(QString::number(n) + QStringLiteral(" : occurences were replaced."));
+}

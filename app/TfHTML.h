@@ -1,0 +1,73 @@
+#pragma once
+// A document window: one editing control holding the whole text of one file.
+#include "app/TBag.h"
+
+#include <QWidget>
+
+class FindDialog;
+class QMenu;
+class QAction;
+class ReplaceDialog;
+class TOvcTextFileEditor;
+class TmdiMain;
+
+class TfHTML : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfHTML(TmdiMain& main, QWidget* parent = nullptr);
+    ~TfHTML() override;
+
+    TOvcTextFileEditor* txtHTML = nullptr;
+    TBag Prefs;
+
+    // The caption is the document's identity: a path, or "New HTML Document n".
+    QString caption() const { return windowTitle(); }
+    void setCaption(const QString& caption);
+    bool isUntitled() const;
+    static bool isUntitledCaption(const QString& caption);
+
+    QMenu* searchMenu() const { return m_searchMenu; }
+    QMenu* contextMenu() const { return m_contextMenu; }
+    QAction* findAgainAction() const { return m_findAgain; }
+    FindDialog* findDialog() const { return m_findDialog; }
+    ReplaceDialog* replaceDialog() const { return m_replaceDialog; }
+
+    // Asks whether the window may close (the save prompt). True: it may.
+    bool FormQueryClose();
+    // Lets the next close go ahead without asking again.
+    void approveClose() { m_closeApproved = true; }
+
+public slots:
+    void SetProperties();
+    void SetFocustoMe();
+    void FormClose();
+    void FormResize();
+    void doUndo();
+    void ReDo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Find1Click();
+    void Replace1Click();
+    void doFind();
+    void FindAgain1Click();
+    void HandleReplace(bool all);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)());
+    TmdiMain& m_main;
+    QMenu* m_searchMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QAction* m_findAgain = nullptr;
+    FindDialog* m_findDialog = nullptr;
+    ReplaceDialog* m_replaceDialog = nullptr;
+    bool m_propertiesSet = false;
+    bool m_closeApproved = false;
+    bool m_closed = false;
+};

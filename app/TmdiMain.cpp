@@ -1,0 +1,832 @@
+#include "app/TmdiMain.h"
+
+#include "app/AppInvoker.h"
+#include "app/AppPaths.h"
+#include "app/AppSettings.h"
+#include "app/CommandTable.h"
+#include "app/PathUtil.h"
+#include "app/ProgressWindow.h"
+#include "app/TAboutBox.h"
+#include "app/TfHTML.h"
+#include "app/TfOptions.h"
+#include "app/UiPrompter.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace AppSettings;
+
+namespace {
+
+QString escapeAmpersands(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+const QString kOpenFilter = QStringLiteral(
+    "HTML Documents (*.html;*.htm)|*.html;*.htm|Onvex Plug In Files (*.plg)|*.plg|Text Files (*.txt)|*.txt|"
+    "Template Files (*.tpl)|*.tpl|Form Definition (*.vfd)|*.vfd|All Files (*.*)|*.*");
+const QString kSaveFilter = QStringLiteral(
+    "HTML Document (*.html)|*.html|Onvex Plug In Files (*.plg)|*.plg|Text Files (*.txt)|*.txt|"
+    "Template Files (*.tpl)|*.tpl|Form Definition (*.vfd)|*.vfd|All Files (*.*)|*.*");
+
+// The visibility keys, in the order start-up applies them, with their View entries.
+struct BarKey {
+    const char* key;
+    const char* handler;
+    const char* bar;  // nullptr for the document tab strip
+};
+const BarKey kBarKeys[] = {
+    {"Document Tabs", "DocumentTabs1Click", nullptr},
+    {"Edit ToolBar", "FileToolbar1Click", "SpeedBar"},
+    {"List ToolBar", "ListToolBarClick", "ListToolBar"},
+    {"Tags ToolBar", "TagsToolbar1Click", "Tagsbar"},
+    {"Format ToolBar", "FormattingToolbar1Click", "FormattingBar"},
+    {"Table ToolBar", "TableToolbar1Click", "TableToolBar"},
+    {"Forms ToolBar", "FormsToolbar1Click", "FormToolBar"},
+};
+
+} // namespace
+
+TmdiMain::TmdiMain(QWidget* parent)
+    : QMainWindow(parent), IniControl(kAppName, kCompany, kIniName, TMegaRegistry::mrpIni)
+{
+    setObjectName(QStringLiteral("mdiMain"));
+    setWindowTitle(kMainCaption);
+    IniControl.Open();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_mdi = new QMdiArea(central);
+    m_mdi->setViewMode(QMdiArea::SubWindowView);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(m_mdi, 1);
+    TabSet1 = new QTabBar(central);
+    TabSet1->setObjectName(QStringLiteral("TabSet1"));
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->setExpanding(false);
+    TabSet1->setUsesScrollButtons(true);
+    TabSet1->setDocumentMode(true);
+    layout->addWidget(TabSet1);
+    setCentralWidget(central);
+
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TmdiMain::onSubWindowActivated);
+    connect(TabSet1, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index < 0)
+            return;
+        TabSet1->setCurrentIndex(index);
+        AppInvoker::run([this] { DisplayTabName(); });
+    });
+
+    CommandTable::build(*this);
+    for (const char* toggle : {"FileToolbar1Click", "TagsToolbar1Click", "FormattingToolbar1Click",
+                               "TableToolbar1Click", "FormsToolbar1Click", "ListToolBarClick",
+                               "WordWrap1Click", "DocumentTabs1Click"})
+        setChecked(QString::fromLatin1(toggle), true);
+    buildStatusLine();
+    FormCreate();
+
+    // The program's windows, each made once and reused; later additions keep this order.
+    m_options = new TfOptions(*this);
+    m_progress = new ProgressWindow(this);
+    m_about = new TAboutBox(this);
+}
+
+TmdiMain::~TmdiMain()
+{
+    AppInvoker::setHandler(nullptr);
+}
+
+void TmdiMain::FormCreate()
+{
+    AppInvoker::setHandler([this](const QString& message) { AppException(message); });
+    // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
+    m_timer = new QTimer(this);
+    m_timer->setInterval(2000);
+    connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });
+    m_timer->start();
+    SetStatusText(kReady);
+}
+
+void TmdiMain::buildStatusLine()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    auto make = [bar](const char* name, int width, const QString& hint, int stretch) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (stretch == 0)
+            l->setFixedWidth(width);
+        else
+            l->setMinimumWidth(width);
+        l->setToolTip(hint);
+        l->setStatusTip(hint);
+        bar->addWidget(l, stretch);
+        return l;
+    };
+    StatusLine = make("StatusLine", 194, QString(), 0);
+    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
+    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
+    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
+    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
+    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
+}
+
+// ---------------------------------------------------------------------------
+// Status line and application-wide handlers
+
+void TmdiMain::SetStatusText(const QString& text)
+{
+    const QString caption = QStringLiteral("   ") + text;
+    if (StatusLine->text() != caption)
+        StatusLine->setText(caption);
+}
+
+QString TmdiMain::statusText() const
+{
+    return StatusLine->text();
+}
+
+QLabel* TmdiMain::panel(const QString& objectName) const
+{
+    return statusBar()->findChild<QLabel*>(objectName);
+}
+
+void TmdiMain::SetTagPanel(const QString& text)
+{
+    pnlTag->setText(text);
+}
+
+void TmdiMain::ShowHint(const QString& hint)
+{
+    StatusLine->setText(hint);
+}
+
+bool TmdiMain::event(QEvent* e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TmdiMain::AppException(const QString& message)
+{
+    SetStatusText(kInternalError);
+    // The detail stays available to the user without a dialog.
+    StatusLine->setToolTip(message);
+    UiPrompter::instance().beep();
+}
+
+void TmdiMain::ShowStatus()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    int line = 0, column = 0;
+    doc->txtHTML->CaretPosition(line, column);
+    pnlPos->setText(QStringLiteral("%1:%2").arg(line).arg(column));
+    pnlSize->setText(QStringLiteral("Bytes: ") + QString::number(doc->txtHTML->TextSize()));
+    pnlMode->setText(doc->txtHTML->InsertMode() ? QStringLiteral("Insert") : QStringLiteral("Overwrite"));
+    pnlApp->setText(UserName);
+}
+
+void TmdiMain::AdjustControls()
+{
+    // The last panel is stretched by the status bar's layout up to its right edge.
+    statusBar()->layout()->activate();
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and exit
+
+void TmdiMain::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_started) {
+        m_started = true;
+        AppInvoker::run([this] { GetCommandLine(); });
+    }
+}
+
+void TmdiMain::GetCommandLine()
+{
+    HelpFile = AppPaths::programFile(QStringLiteral("velquist.hlp"));
+    UserName = IniControl.ReadString(kHeader, QStringLiteral("User Name"), kDefUserName);
+    LoadIniSettings();
+    if (IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
+        FileNew();
+    for (const QString& arg : std::as_const(m_commandLine)) {
+        SetStatusText(QStringLiteral("Opening File : ") + arg + QStringLiteral(" ..."));
+        AppInvoker::run([this, &arg] { OpenDocumentFile(arg); });
+        SetStatusText(kReady);
+    }
+    AdjustControls();
+    // The tip of the day joins the start-up when the tips window is part of the program.
+    QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
+                                        AppPaths::programDir() + QLatin1Char('/'));
+    if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
+        dir.chop(1);
+    if (!dir.isEmpty() && QFileInfo(dir).isDir())
+        QDir::setCurrent(dir);
+}
+
+void TmdiMain::LoadIniSettings()
+{
+    SetStatusText(QStringLiteral("Retrieving Application Settings ..."));
+    pnlApp->setText(UserName);
+    if (IniControl.ReadInteger(kOptions, QStringLiteral("MDI State"), 1) != 0) {
+        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
+    } else {
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+        const int left = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Left"), 1);
+        const int top = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Top"), 1);
+        const int height = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Height"), 480);
+        const int width = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Width"), 640);
+        move(left, top);
+        resize(width, height);
+    }
+    for (const BarKey& k : kBarKeys) {
+        const bool on = IniControl.ReadBool(kOptions, QString::fromLatin1(k.key), true);
+        if (k.bar)
+            setToolBarShown(QString::fromLatin1(k.handler), QString::fromLatin1(k.bar), on);
+        else {
+            setChecked(QString::fromLatin1(k.handler), on);
+            TabSet1->setVisible(on);
+        }
+    }
+    QStringList entries;
+    for (int i = 0; i < MruList::kSize; ++i)
+        entries << IniControl.ReadString(kMru, QString::number(i), QString());
+    RecentFiles = MruList(entries);
+    MRUDisplay();
+    SetStatusText(kReady);
+}
+
+void TmdiMain::doIniSettings()
+{
+    SetStatusText(QStringLiteral("Writing Application Settings ..."));
+    IniControl.WriteString(kHeader, QStringLiteral("Programe Name"), kAppTitle);
+    IniControl.WriteString(kHeader, QStringLiteral("Version"), kVersion);
+    IniControl.WriteString(kHeader, QStringLiteral("Author"), kAuthorTag);
+    int state = 0;
+    if (windowState() & Qt::WindowMinimized)
+        state = 1;
+    else if (windowState() & Qt::WindowMaximized)
+        state = 2;
+    IniControl.WriteInteger(kOptions, QStringLiteral("MDI State"), state);
+    if (state == 0) {
+        IniControl.WriteInteger(kOptions, QStringLiteral("MDI Width"), width());
+        IniControl.WriteInteger(kOptions, QStringLiteral("MDI Height"), height());
+        IniControl.WriteInteger(kOptions, QStringLiteral("MDI Top"), y());
+        IniControl.WriteInteger(kOptions, QStringLiteral("MDI Left"), x());
+    }
+    for (const BarKey& k : kBarKeys)
+        IniControl.WriteBool(kOptions, QString::fromLatin1(k.key), isChecked(QString::fromLatin1(k.handler)));
+    SetStatusText(kReady);
+}
+
+void TmdiMain::FileExit()
+{
+    doIniSettings();
+    for (int i = 0; i < MruList::kSize; ++i)
+        IniControl.WriteString(kMru, QString::number(i), RecentFiles.entry(i));
+    close();
+}
+
+void TmdiMain::closeEvent(QCloseEvent* e)
+{
+    // Every document is asked first; one refusal keeps everything open.
+    const QList<TfHTML*> docs = documents();
+    for (TfHTML* doc : docs) {
+        bool agreed = false;
+        AppInvoker::run([&] { agreed = doc->FormQueryClose(); });
+        if (!agreed) {
+            TabsRefresh();
+            e->ignore();
+            return;
+        }
+    }
+    for (TfHTML* doc : docs) {
+        doc->approveClose();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(doc->parentWidget()))
+            sub->close();
+    }
+    m_timer->stop();
+    e->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+TfHTML* TmdiMain::activeDocument() const
+{
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (!sub) {
+        const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    return sub ? qobject_cast<TfHTML*>(sub->widget()) : nullptr;
+}
+
+QList<TfHTML*> TmdiMain::documents() const
+{
+    QList<TfHTML*> out;
+    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = list.crbegin(); it != list.crend(); ++it)
+        if (auto* doc = qobject_cast<TfHTML*>((*it)->widget()))
+            out << doc;
+    return out;
+}
+
+TfHTML* TmdiMain::createDocument(const QString& caption)
+{
+    auto* doc = new TfHTML(*this);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sub, &QObject::destroyed, this, [this] {
+        QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
+    });
+    doc->setCaption(caption);
+    doc->SetProperties();
+    return doc;
+}
+
+void TmdiMain::showDocument(TfHTML* doc)
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(doc->parentWidget());
+    if (!sub)
+        return;
+    if (!sub->isVisible())
+        sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    onSubWindowActivated(sub);
+    doc->txtHTML->setFocus();
+}
+
+void TmdiMain::onSubWindowActivated(QMdiSubWindow* sub)
+{
+    if (!sub)
+        sub = m_mdi->currentSubWindow();
+    TfHTML* doc = sub ? qobject_cast<TfHTML*>(sub->widget()) : nullptr;
+    QMenu* wanted = doc ? doc->searchMenu() : nullptr;
+    QAction* wantedAction = wanted ? wanted->menuAction() : nullptr;
+    if (m_mergedSearch != wantedAction) {
+        if (m_mergedSearch)
+            menuBar()->removeAction(m_mergedSearch);
+        m_mergedSearch = wantedAction;
+        if (wantedAction)
+            menuBar()->insertAction(m_searchAnchor, wantedAction);
+    }
+    if (doc)
+        doc->SetFocustoMe();
+    updateTitle();
+}
+
+void TmdiMain::updateTitle()
+{
+    TfHTML* doc = activeDocument();
+    setWindowTitle(doc ? kMainCaption + QStringLiteral(" - [") + doc->caption() + QLatin1Char(']') : kMainCaption);
+}
+
+bool TmdiMain::IsFileNotOpen(const QString& path) const
+{
+    for (TfHTML* doc : documents()) {
+        if (doc->isUntitled()) {
+            if (doc->caption() == path)
+                return false;
+        } else if (PathUtil::samePath(doc->caption(), path)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TmdiMain::OpenDocumentFile(const QString& path)
+{
+    if (!IsFileNotOpen(path)) {
+        UiPrompter::instance().message(this, path + QStringLiteral(" is already open."));
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        UiPrompter::instance().message(this, QStringLiteral("Unable to find ") + path + QStringLiteral("."));
+        return;
+    }
+    const QString caption = PathUtil::captionForPath(path);
+    TfHTML* doc = createDocument(caption);
+    doc->txtHTML->SetMakeBackup(IniControl.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
+    try {
+        doc->txtHTML->LoadFile(path);
+    } catch (...) {
+        // A window that failed to load must not stay behind: saving it would
+        // overwrite the file with nothing.
+        doc->approveClose();
+        delete doc->parentWidget();
+        throw;
+    }
+    doc->txtHTML->SetModified(false);
+    showDocument(doc);
+    MRUUpdate(caption);
+    MRUDisplay();
+    TabsUpdate(caption);
+}
+
+void TmdiMain::FileNew()
+{
+    SetStatusText(QStringLiteral("Created a New HTML Document ..."));
+    TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
+    const QString tpl = AppPaths::programFile(QStringLiteral("standard.tpl"));
+    if (QFileInfo(tpl).isFile()) {
+        doc->txtHTML->LoadFile(tpl);
+    } else {
+        UiPrompter::instance().message(
+            this, QStringLiteral("Velquist was unable to find the default template (standard.tpl)  in the "
+                                 "Velquist Directory.  You will need to create a new version."));
+    }
+    showDocument(doc);
+    doc->txtHTML->SetModified(false);
+    TabsUpdate(doc->caption());
+    SetStatusText(kReady);
+}
+
+void TmdiMain::FileOpen()
+{
+    const QStringList files = UiPrompter::instance().openFileNames(
+        this, QStringLiteral("Open Document(s)"), QDir::currentPath(), kOpenFilter);
+    for (const QString& f : files) {
+        SetStatusText(QStringLiteral("Opening File : ") + f + QStringLiteral(" ..."));
+        OpenDocumentFile(f);
+    }
+    SetStatusText(kReady);
+}
+
+QString TmdiMain::askSaveName()
+{
+    return UiPrompter::instance().saveFileName(this, QStringLiteral("Save HTML Document As ..."),
+                                               QDir::currentPath(), kSaveFilter, QString());
+}
+
+void TmdiMain::FileSave()
+{
+    if (TfHTML* doc = activeDocument()) {
+        if (!doc->isUntitled()) {
+            SetStatusText(QStringLiteral("Saving ") + doc->caption() + QStringLiteral(" ..."));
+            doc->txtHTML->SaveFile(doc->caption());
+            doc->txtHTML->SetModified(false);
+            MRUUpdate(doc->caption());
+        } else {
+            const QString name = askSaveName();
+            if (!name.isEmpty()) {
+                SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
+                doc->txtHTML->SaveFile(name);
+                doc->setCaption(PathUtil::captionForPath(name));
+                doc->txtHTML->SetModified(false);
+                MRUUpdate(doc->caption());
+                TabsUpdate(doc->caption());
+                updateTitle();
+            }
+        }
+    }
+    TabsRefresh();
+    SetStatusText(kReady);
+}
+
+void TmdiMain::FileSaveAs()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    StatusLine->setText(QStringLiteral("Saving ..."));
+    const QString name = askSaveName();
+    if (!name.isEmpty()) {
+        SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
+        doc->txtHTML->SaveFile(name);
+        doc->setCaption(PathUtil::captionForPath(name));
+        doc->txtHTML->SetModified(false);
+        MRUUpdate(doc->caption());
+        updateTitle();
+    }
+    TabsRefresh();
+    SetStatusText(kReady);
+}
+
+void TmdiMain::FileCloseChild()
+{
+    if (QMdiSubWindow* sub = activeDocument() ? qobject_cast<QMdiSubWindow*>(activeDocument()->parentWidget()) : nullptr)
+        sub->close();
+}
+
+void TmdiMain::CloseAll1Click()
+{
+    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = list.crbegin(); it != list.crend(); ++it)
+        (*it)->close();
+}
+
+// ---------------------------------------------------------------------------
+// Edit commands
+
+void TmdiMain::EditUndo()
+{
+    if (TfHTML* doc = activeDocument())
+        doc->doUndo();
+}
+
+void TmdiMain::EditRedoClick()
+{
+    if (TfHTML* doc = activeDocument())
+        doc->ReDo1Click();
+}
+
+void TmdiMain::EditCut()
+{
+    if (TfHTML* doc = activeDocument())
+        doc->Cut1Click();
+}
+
+void TmdiMain::EditCopy()
+{
+    if (TfHTML* doc = activeDocument())
+        doc->Copy1Click();
+}
+
+void TmdiMain::EditPaste()
+{
+    if (TfHTML* doc = activeDocument())
+        doc->Paste1Click();
+}
+
+void TmdiMain::EditDelete()
+{
+    if (TfHTML* doc = activeDocument()) {
+        doc->txtHTML->DeleteSelection();
+        doc->txtHTML->SetModified(true);
+    }
+}
+
+void TmdiMain::EditClear()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    SetStatusText(QStringLiteral("Clearing Contents ..."));
+    const int answer = UiPrompter::instance().message(
+        this, QStringLiteral("This action will remove all data from the document.\n\r\n\rAre You Sure ?"),
+        UiPrompter::Yes | UiPrompter::No, UiPrompter::Warning);
+    if (answer == UiPrompter::Yes) {
+        doc->txtHTML->ClearAll();
+        doc->txtHTML->SetModified(true);
+    }
+    SetStatusText(kReady);
+}
+
+// ---------------------------------------------------------------------------
+// Window commands
+
+void TmdiMain::WindowTile()
+{
+    m_mdi->tileSubWindows();
+}
+
+void TmdiMain::WindowCascade()
+{
+    m_mdi->cascadeSubWindows();
+}
+
+void TmdiMain::WindowArrange()
+{
+    // Minimized windows are lined up along the bottom of the frame's client area.
+    int x = 0;
+    int y = m_mdi->viewport()->height();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > m_mdi->viewport()->width()) {
+            x = 0;
+            y -= size.height();
+        }
+        sub->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// View
+
+QList<QAction*> TmdiMain::actions(const QString& handler) const
+{
+    return m_actions.value(handler);
+}
+
+QAction* TmdiMain::action(const QString& handler) const
+{
+    const QList<QAction*> list = m_actions.value(handler);
+    return list.isEmpty() ? nullptr : list.first();
+}
+
+QToolBar* TmdiMain::toolBar(const QString& objectName) const
+{
+    return m_toolBars.value(objectName);
+}
+
+QMenu* TmdiMain::menu(const QString& caption) const
+{
+    for (QMenu* m : m_menus)
+        if (m->title() == caption)
+            return m;
+    return nullptr;
+}
+
+void TmdiMain::setChecked(const QString& handler, bool on)
+{
+    for (QAction* a : m_actions.value(handler))
+        a->setChecked(on);
+}
+
+bool TmdiMain::isChecked(const QString& handler) const
+{
+    const QAction* a = action(handler);
+    return a && a->isChecked();
+}
+
+bool TmdiMain::wordWrapChecked() const
+{
+    return isChecked(QStringLiteral("WordWrap1Click"));
+}
+
+void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
+{
+    setChecked(handler, shown);
+    if (QToolBar* bar = toolBar(barName))
+        bar->setVisible(shown);
+}
+
+void TmdiMain::toggleToolBar(const QString& handler, const QString& barName)
+{
+    setToolBarShown(handler, barName, !isChecked(handler));
+}
+
+void TmdiMain::FileToolbar1Click() { toggleToolBar(QStringLiteral("FileToolbar1Click"), QStringLiteral("SpeedBar")); }
+void TmdiMain::TagsToolbar1Click() { toggleToolBar(QStringLiteral("TagsToolbar1Click"), QStringLiteral("Tagsbar")); }
+void TmdiMain::FormattingToolbar1Click() { toggleToolBar(QStringLiteral("FormattingToolbar1Click"), QStringLiteral("FormattingBar")); }
+void TmdiMain::TableToolbar1Click() { toggleToolBar(QStringLiteral("TableToolbar1Click"), QStringLiteral("TableToolBar")); }
+void TmdiMain::FormsToolbar1Click() { toggleToolBar(QStringLiteral("FormsToolbar1Click"), QStringLiteral("FormToolBar")); }
+void TmdiMain::ListToolBarClick() { toggleToolBar(QStringLiteral("ListToolBarClick"), QStringLiteral("ListToolBar")); }
+
+void TmdiMain::WordWrap1Click()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    const bool wrap = !doc->txtHTML->WordWrap();
+    doc->txtHTML->SetWordWrap(wrap);
+    doc->txtHTML->SetScrollBars(wrap ? TOvcTextFileEditor::ssVertical : TOvcTextFileEditor::ssBoth);
+    setChecked(QStringLiteral("WordWrap1Click"), wrap);
+    IniControl.WriteBool(kEditor, QStringLiteral("Word Wrap"), wrap);
+}
+
+void TmdiMain::SmartTabs1Click()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    const bool on = !doc->txtHTML->AutoIndent();
+    doc->txtHTML->SetAutoIndent(on);
+    setChecked(QStringLiteral("SmartTabs1Click"), on);
+    IniControl.WriteBool(kEditor, QStringLiteral("Smart Tabs"), on);
+}
+
+void TmdiMain::DocumentTabs1Click()
+{
+    const bool on = !isChecked(QStringLiteral("DocumentTabs1Click"));
+    setChecked(QStringLiteral("DocumentTabs1Click"), on);
+    TabSet1->setVisible(on);
+}
+
+// ---------------------------------------------------------------------------
+// Recent files and tabs
+
+void TmdiMain::MRUUpdate(const QString& path)
+{
+    RecentFiles.update(path);
+}
+
+void TmdiMain::MRUDisplay()
+{
+    for (int k = 0; k < m_mruActions.size(); ++k) {
+        const QString entry = RecentFiles.entry(k);
+        m_mruActions[k]->setText(QStringLiteral("&%1 ").arg(k + 1) + escapeAmpersands(entry));
+        m_mruActions[k]->setVisible(!entry.isEmpty());
+    }
+    m_mruSeparator->setVisible(!RecentFiles.entry(0).isEmpty());
+}
+
+void TmdiMain::MRUOpenChild(int index)
+{
+    const QString entry = RecentFiles.entry(index);
+    if (!entry.isEmpty())
+        OpenDocumentFile(entry);
+}
+
+int TmdiMain::tabIndexOf(const QString& name, bool last) const
+{
+    const int n = TabSet1->count();
+    for (int i = 0; i < n; ++i) {
+        const int idx = last ? n - 1 - i : i;
+        if (TabSet1->tabData(idx).toString() == name)
+            return idx;
+    }
+    return -1;
+}
+
+void TmdiMain::TabsUpdate(const QString& name)
+{
+    if (tabIndexOf(name) >= 0)
+        return;
+    const QSignalBlocker block(TabSet1);
+    const int current = TabSet1->currentIndex();
+    const int idx = TabSet1->addTab(escapeAmpersands(name));
+    TabSet1->setTabData(idx, name);
+    TabSet1->setTabToolTip(idx, name);
+    if (current >= 0)
+        TabSet1->setCurrentIndex(current);
+}
+
+void TmdiMain::TabsRefresh()
+{
+    const QSignalBlocker block(TabSet1);
+    while (TabSet1->count() > 0)
+        TabSet1->removeTab(0);
+    for (TfHTML* doc : documents()) {
+        const int idx = TabSet1->addTab(escapeAmpersands(doc->caption()));
+        TabSet1->setTabData(idx, doc->caption());
+        TabSet1->setTabToolTip(idx, doc->caption());
+    }
+}
+
+void TmdiMain::RemovefromTabs(const QString& name)
+{
+    const int idx = tabIndexOf(name);
+    if (idx >= 0) {
+        const QSignalBlocker block(TabSet1);
+        TabSet1->removeTab(idx);
+    }
+}
+
+void TmdiMain::SelectTabName(const QString& name)
+{
+    if (TabSet1->count() == 0)
+        return;
+    const int idx = tabIndexOf(name);
+    if (idx >= 0) {
+        const QSignalBlocker block(TabSet1);
+        TabSet1->setCurrentIndex(idx);
+    }
+}
+
+void TmdiMain::DisplayTabName()
+{
+    if (TabSet1->count() == 0 || TabSet1->currentIndex() < 0)
+        return;
+    const QString name = TabSet1->tabData(TabSet1->currentIndex()).toString();
+    for (TfHTML* doc : documents())
+        if (doc->caption() == name)
+            showDocument(doc);
+}
+
+// ---------------------------------------------------------------------------
+// Options and help
+
+void TmdiMain::ApplicationOptions1Click()
+{
+    m_options->exec();
+}
+
+void TmdiMain::HelpAbout()
+{
+    m_about->exec();
+}

@@ -1,0 +1,37 @@
+#include "app/AppInvoker.h"
+#include "app/AppSettings.h"
+#include "app/TAboutBox.h"
+#include "app/TmdiMain.h"
+
+#include <QApplication>
+#include <exception>
+
+namespace {
+// The last guard: an error that escapes an event handler outside any command.
+class VelquistApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override
+    {
+        bool result = false;
+        AppInvoker::run([&] { result = QApplication::notify(receiver, e); });
+        return result;
+    }
+};
+}
+
+int main(int argc, char** argv)
+{
+    VelquistApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velquist"));
+    QApplication::setApplicationDisplayName(AppSettings::kAppTitle);
+    QApplication::setWindowIcon(TAboutBox::programIcon());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TmdiMain main;
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    main.setCommandLine(args);
+    QApplication::restoreOverrideCursor();
+    main.showMaximized();
+    return app.exec();
+}

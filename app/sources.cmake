@@ -1,0 +1,8 @@
+vq_sources(app
+  CORE
+    AppError.h AppPaths.cpp PathUtil.cpp IniFile.cpp TMegaRegistry.cpp TBag.cpp
+    MruList.cpp AppInvoker.cpp
+  GUI
+    UiPrompter.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
+    TmdiMain.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
+)

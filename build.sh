@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds, and then starts the editor
+# ("run", the default) or runs the whole test suite headless ("test").
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev fonts-dejavu-core"
+
+missing=""
+for p in $PACKAGES; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages:$missing"
+    echo "Install them with: sudo apt-get update && sudo apt-get install -y$missing"
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+fi
+
+BUILD=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" -j"$(nproc)"
+
+case "${1:-run}" in
+  run)
+    shift || true
+    exec "$BUILD/bin/velquist" "$@"
+    ;;
+  test)
+    cd "$BUILD"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,55 @@
+#pragma once
+// The operations through which the rest of the program edits a document.
+// Positions are (line, column), both counted from 1, in the text's own lines
+// (word wrap is display only). Columns count characters of the line.
+// Refused positions throw EEditorError("Invalid line or paragraph index");
+// file system failures throw EFileError.
+#include <QString>
+
+namespace SearchFlags {
+enum : int {
+    Plain = 1,      // plain search
+    Backward = 2,   // search backwards
+    MatchCase = 4,  // compare letter case
+    Global = 8,     // whole text: from its start (forwards) or end (backwards)
+    ReplaceOne = 16,
+    ReplaceAll = 32,
+    WholeWord = 64,
+};
+}
+
+class EditorContract {
+public:
+    virtual ~EditorContract() = default;
+
+    // True only when text is selected; (l1, c1) is always the start.
+    virtual bool SelectionRange(int& l1, int& c1, int& l2, int& c2) const = 0;
+    // Clamps lines into 1..LineCount and columns into 1..length+1.
+    virtual void SelectRange(int l1, int c1, int l2, int c2, bool caretAtEnd) = 0;
+    virtual void CaretPosition(int& line, int& column) const = 0;
+    // Cancels any selection. Refuses a line outside 1..LineCount or a column below 1.
+    virtual void MoveCaret(int line, int column) = 0;
+    // Replaces the selection, caret after the inserted text. The text may hold
+    // line breaks ("\n"). A read-only editor changes nothing.
+    virtual void InsertAtCaret(const QString& text) = 0;
+    virtual void DeleteSelection() = 0;
+    virtual bool SearchText(const QString& text, int flags) = 0;
+    virtual int ReplaceText(const QString& text, const QString& replacement, int flags) = 0;
+    virtual void UndoStep() = 0;
+    virtual void RedoStep() = 0;
+    virtual void CutSelection() = 0;
+    virtual void CopySelection() = 0;
+    virtual void PasteClipboard() = 0;
+    virtual void ClearAll() = 0;
+    virtual void LoadFile(const QString& fileName) = 0;
+    virtual void SaveFile(const QString& fileName) = 0;
+    virtual bool Modified() const = 0;
+    virtual void SetModified(bool modified) = 0;
+    virtual void SetBookmark(int number) = 0;
+    virtual void GotoBookmark(int number) = 0;
+    virtual QString LineText(int line) const = 0;  // tabs expanded
+    virtual int LineLength(int line) const = 0;
+    virtual int LineCount() const = 0;
+    virtual qint64 TextSize() const = 0;  // characters, two per line end
+    virtual void FocusEditor() = 0;
+};

@@ -1,0 +1,6 @@
+vq_sources(editor
+  CORE
+    EditorContract.h TextFileCodec.cpp
+  GUI
+    TOvcTextFileEditor.cpp
+)
