@@ -36,6 +36,8 @@ public:
     bool FormQueryClose();
     // Lets the next close go ahead without asking again.
     void approveClose() { m_closeApproved = true; }
+    // True once the window has closed (it is deleted soon after).
+    bool isClosed() const { return m_closed; }
 
 public slots:
     void SetProperties();

@@ -349,7 +349,12 @@ TfHTML* TmdiMain::activeDocument() const
         if (!list.isEmpty())
             sub = list.last();
     }
-    return sub ? qobject_cast<TfHTML*>(sub->widget()) : nullptr;
+    TfHTML* doc = sub ? qobject_cast<TfHTML*>(sub->widget()) : nullptr;
+    if (doc && doc->isClosed()) {
+        const QList<TfHTML*> open = documents();
+        doc = open.isEmpty() ? nullptr : open.first();
+    }
+    return doc;
 }
 
 QList<TfHTML*> TmdiMain::documents() const
@@ -357,7 +362,7 @@ QList<TfHTML*> TmdiMain::documents() const
     QList<TfHTML*> out;
     const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
     for (auto it = list.crbegin(); it != list.crend(); ++it)
-        if (auto* doc = qobject_cast<TfHTML*>((*it)->widget()))
+        if (auto* doc = qobject_cast<TfHTML*>((*it)->widget()); doc && !doc->isClosed())
             out << doc;
     return out;
 }

@@ -1,0 +1,489 @@
+#include "app/IniFile.h"
+
+#include "app/AppError.h"
+#include "app/AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+struct IniFile::Document {
+    struct Line {
+        QString text;
+        QString eol;  // "\r\n", "\n", "\r", or empty for a last line without one
+    };
+    QString path;
+    QList<Line> lines;
+    QString newline = QStringLiteral("\n");
+    QByteArray original;
+    bool bom = false;
+    bool existed = false;
+    bool unreadable = false;
+};
+
+namespace {
+
+const char Utf8Bom[] = "\xEF\xBB\xBF";
+
+enum class Kind { Blank, Comment, Section, Key, Other };
+
+struct Parsed {
+    Kind kind = Kind::Blank;
+    QString name;   // section or key name
+    QString value;  // key lines only
+    int eq = -1;    // position of the "=" in the line
+};
+
+Parsed classify(const QString& text)
+{
+    Parsed p;
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return p;
+    if (t.startsWith(QLatin1Char(';'))) {
+        p.kind = Kind::Comment;
+        return p;
+    }
+    if (t.startsWith(QLatin1Char('['))) {
+        const int close = t.indexOf(QLatin1Char(']'));
+        p.kind = Kind::Section;
+        p.name = t.mid(1, close < 0 ? -1 : close - 1).trimmed();
+        return p;
+    }
+    const int eq = text.indexOf(QLatin1Char('='));
+    const QString key = eq < 0 ? QString() : text.left(eq).trimmed();
+    if (key.isEmpty()) {
+        p.kind = Kind::Other;
+        return p;
+    }
+    p.kind = Kind::Key;
+    p.name = key;
+    p.value = text.mid(eq + 1).trimmed();
+    p.eq = eq;
+    return p;
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Section, key and value texts are single lines; a line break inside one
+// would split the entry, so it becomes a blank.
+QString oneLine(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return s;
+}
+
+QString cutValue(const QString& v)
+{
+    if (v.size() <= IniFile::MaxValueLength)
+        return v;
+    QString r = v.left(IniFile::MaxValueLength);
+    if (r.back().isHighSurrogate())
+        r.chop(1);
+    return r;
+}
+
+bool hasFolder(const QString& name)
+{
+    return name.contains(QLatin1Char('/'));
+}
+
+} // namespace
+
+IniFile::IniFile(const QString& name) : m_name(name) {}
+
+QString IniFile::resolvePath(const QString& name)
+{
+    if (name.isEmpty())
+        return QString();
+    QString full;
+    if (!hasFolder(name))
+        full = AppPaths::settingsDir() + QLatin1Char('/') + name;
+    else if (QDir::isAbsolutePath(name))
+        full = QDir::cleanPath(name);
+    else
+        full = QDir::cleanPath(AppPaths::settingsDir() + QLatin1Char('/') + name);
+    if (QFileInfo::exists(full))
+        return full;
+    // The same file under another letter case of its name.
+    const QFileInfo fi(full);
+    const QString file = fi.fileName();
+    const QDir dir(fi.path());
+    const QStringList entries =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& e : entries) {
+        if (sameName(e, file))
+            return dir.filePath(e);
+    }
+    return full;
+}
+
+QString IniFile::path() const
+{
+    return resolvePath(m_name);
+}
+
+bool IniFile::exists() const
+{
+    const QString p = path();
+    return !p.isEmpty() && QFileInfo(p).isFile();
+}
+
+IniFile::Document IniFile::load() const
+{
+    Document doc;
+    doc.path = path();
+    if (doc.path.isEmpty())
+        return doc;
+    QFile f(doc.path);
+    if (!f.exists())
+        return doc;
+    doc.existed = true;
+    if (!f.open(QIODevice::ReadOnly)) {
+        doc.unreadable = true;
+        return doc;
+    }
+    QByteArray bytes = f.readAll();
+    doc.original = bytes;
+    if (bytes.startsWith(Utf8Bom)) {
+        doc.bom = true;
+        bytes.remove(0, 3);
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        doc.bom = false;
+        text = QString::fromLatin1(doc.original);
+    }
+
+    const int n = text.size();
+    int start = 0;
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        const int eolLen = (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ? 2 : 1;
+        doc.lines.append({text.mid(start, i - start), text.mid(i, eolLen)});
+        i += eolLen - 1;
+        start = i + 1;
+    }
+    if (start < n)
+        doc.lines.append({text.mid(start), QString()});
+    for (const auto& l : doc.lines) {
+        if (!l.eol.isEmpty()) {
+            doc.newline = l.eol;
+            break;
+        }
+    }
+    return doc;
+}
+
+void IniFile::writeFailed() const
+{
+    const QString p = path();
+    throw EIniError(QStringLiteral("Unable to write to ") + (p.isEmpty() ? m_name : p));
+}
+
+void IniFile::save(const Document& doc) const
+{
+    QByteArray out;
+    if (doc.bom)
+        out += Utf8Bom;
+    for (const auto& l : doc.lines)
+        out += (l.text + l.eol).toUtf8();
+    if (doc.existed && out == doc.original)
+        return;
+    QSaveFile f(doc.path);
+    if (!f.open(QIODevice::WriteOnly))
+        writeFailed();
+    if (f.write(out) != out.size()) {
+        f.cancelWriting();
+        writeFailed();
+    }
+    if (!f.commit())
+        writeFailed();
+}
+
+namespace {
+
+// Templates, since the document type is private to IniFile.
+template <typename D>
+int findSection(const D& doc, const QString& section)
+{
+    for (int i = 0; i < doc.lines.size(); ++i) {
+        const Parsed p = classify(doc.lines.at(i).text);
+        if (p.kind == Kind::Section && sameName(p.name, section))
+            return i;
+    }
+    return -1;
+}
+
+template <typename D>
+int sectionEnd(const D& doc, int header)
+{
+    for (int i = header + 1; i < doc.lines.size(); ++i) {
+        if (classify(doc.lines.at(i).text).kind == Kind::Section)
+            return i;
+    }
+    return doc.lines.size();
+}
+
+template <typename D>
+int findKey(const D& doc, int header, const QString& key, Parsed* found)
+{
+    const int end = sectionEnd(doc, header);
+    for (int i = header + 1; i < end; ++i) {
+        Parsed p = classify(doc.lines.at(i).text);
+        if (p.kind == Kind::Key && sameName(p.name, key)) {
+            if (found)
+                *found = p;
+            return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
+{
+    const QString sec = section.trimmed();
+    const QString k = key.trimmed();
+    if (sec.isEmpty() || k.isEmpty())
+        return def;
+    const Document doc = load();
+    const int h = findSection(doc, sec);
+    if (h < 0)
+        return def;
+    Parsed p;
+    if (findKey(doc, h, k, &p) < 0)
+        return def;
+    return cutValue(p.value);
+}
+
+bool IniFile::hasKey(const QString& section, const QString& key) const
+{
+    const Document doc = load();
+    const int h = findSection(doc, section.trimmed());
+    return h >= 0 && findKey(doc, h, key.trimmed(), nullptr) >= 0;
+}
+
+bool IniFile::hasSection(const QString& section) const
+{
+    return findSection(load(), section.trimmed()) >= 0;
+}
+
+QStringList IniFile::sectionNames() const
+{
+    const Document doc = load();
+    QStringList names;
+    for (const auto& l : doc.lines) {
+        const Parsed p = classify(l.text);
+        if (p.kind == Kind::Section && !names.contains(p.name, Qt::CaseInsensitive))
+            names << p.name;
+    }
+    return names;
+}
+
+namespace {
+
+// Listed keys of a section, each with the value of its first line.
+template <typename D>
+QList<QPair<QString, QString>> sectionEntries(const D& doc, const QString& section)
+{
+    QList<QPair<QString, QString>> entries;
+    const int h = findSection(doc, section);
+    if (h < 0)
+        return entries;
+    const int end = sectionEnd(doc, h);
+    int used = 1;  // the list's closing terminator
+    for (int i = h + 1; i < end; ++i) {
+        const Parsed p = classify(doc.lines.at(i).text);
+        if (p.kind != Kind::Key)
+            continue;
+        bool seen = false;
+        for (const auto& e : entries)
+            seen = seen || sameName(e.first, p.name);
+        if (seen)
+            continue;
+        const int need = p.name.toUtf8().size() + 1;
+        if (used + need > IniFile::MaxKeyListBytes)
+            break;
+        used += need;
+        entries.append({p.name, cutValue(p.value)});
+    }
+    return entries;
+}
+
+} // namespace
+
+QStringList IniFile::readSectionKeys(const QString& section) const
+{
+    QStringList keys;
+    for (const auto& e : sectionEntries(load(), section.trimmed()))
+        keys << e.first;
+    return keys;
+}
+
+QStringList IniFile::readSectionValues(const QString& section) const
+{
+    QStringList lines;
+    for (const auto& e : sectionEntries(load(), section.trimmed())) {
+        if (!e.second.isEmpty())
+            lines << e.first + QLatin1Char('=') + e.second;
+    }
+    return lines;
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+{
+    writeStrings(section, {{key, value}});
+}
+
+void IniFile::writeStrings(const QString& section, const QList<Item>& items)
+{
+    const QString sec = oneLine(section).trimmed();
+    if (sec.isEmpty())
+        writeFailed();
+    for (const Item& it : items) {
+        if (oneLine(it.first).trimmed().isEmpty())
+            writeFailed();
+    }
+    if (!hasFolder(m_name)) {
+        if (!AppPaths::ensureSettingsDir())
+            writeFailed();
+    } else if (!QDir::isAbsolutePath(m_name)) {
+        if (!QDir().mkpath(QFileInfo(path()).path()))
+            writeFailed();
+    }
+    Document doc = load();
+    if (doc.path.isEmpty() || doc.unreadable)
+        writeFailed();
+    const QString nl = doc.newline;
+    auto terminateLast = [&doc, &nl](int index) {
+        if (index >= 0 && index < doc.lines.size() && doc.lines[index].eol.isEmpty())
+            doc.lines[index].eol = nl;
+    };
+
+    for (const Item& it : items) {
+        const QString key = oneLine(it.first).trimmed();
+        const QString value = oneLine(it.second);
+        int h = findSection(doc, sec);
+        if (h < 0) {
+            terminateLast(doc.lines.size() - 1);
+            if (!doc.lines.isEmpty() && !doc.lines.last().text.trimmed().isEmpty())
+                doc.lines.append({QString(), nl});
+            doc.lines.append({QLatin1Char('[') + sec + QLatin1Char(']'), nl});
+            doc.lines.append({key + QLatin1Char('=') + value, nl});
+            continue;
+        }
+        Parsed p;
+        const int at = findKey(doc, h, key, &p);
+        if (at >= 0) {
+            auto& line = doc.lines[at];
+            line.text = line.text.left(p.eq + 1) + value;
+            continue;
+        }
+        // After the section's last line of content, before any blank lines
+        // or comments that lead into the next section.
+        const int end = sectionEnd(doc, h);
+        int insertAt = h + 1;
+        for (int i = h + 1; i < end; ++i) {
+            const Kind k = classify(doc.lines.at(i).text).kind;
+            if (k != Kind::Blank && k != Kind::Comment)
+                insertAt = i + 1;
+        }
+        terminateLast(insertAt - 1);
+        doc.lines.insert(insertAt, {key + QLatin1Char('=') + value, nl});
+    }
+    save(doc);
+}
+
+void IniFile::removeKey(const QString& section, const QString& key)
+{
+    Document doc = load();
+    if (doc.unreadable)
+        writeFailed();
+    const int h = findSection(doc, section.trimmed());
+    if (h < 0)
+        return;
+    bool changed = false;
+    for (int i = sectionEnd(doc, h) - 1; i > h; --i) {
+        const Parsed p = classify(doc.lines.at(i).text);
+        if (p.kind == Kind::Key && sameName(p.name, key.trimmed())) {
+            doc.lines.removeAt(i);
+            changed = true;
+        }
+    }
+    if (changed)
+        save(doc);
+}
+
+void IniFile::removeSection(const QString& section)
+{
+    Document doc = load();
+    if (doc.unreadable)
+        writeFailed();
+    bool changed = false;
+    for (int h = findSection(doc, section.trimmed()); h >= 0; h = findSection(doc, section.trimmed())) {
+        doc.lines.erase(doc.lines.begin() + h, doc.lines.begin() + sectionEnd(doc, h));
+        changed = true;
+    }
+    if (changed)
+        save(doc);
+}
+
+bool IniFile::parseInt(const QString& text, int* out)
+{
+    const QString t = text.trimmed();
+    int i = 0;
+    bool negative = false;
+    if (!t.isEmpty() && (t.at(0) == QLatin1Char('+') || t.at(0) == QLatin1Char('-'))) {
+        negative = t.at(0) == QLatin1Char('-');
+        i = 1;
+    }
+    const QStringView digits = QStringView(t).mid(i);
+    if (digits.isEmpty())
+        return false;
+    if (digits.size() > 2 && digits.at(0) == QLatin1Char('0')
+        && (digits.at(1) == QLatin1Char('x') || digits.at(1) == QLatin1Char('X'))) {
+        quint64 v = 0;
+        for (const QChar c : digits.mid(2)) {
+            const int d = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0'
+                : (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ? c.unicode() - 'a' + 10
+                : (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ? c.unicode() - 'A' + 10
+                : -1;
+            if (d < 0)
+                return false;
+            v = v * 16 + quint64(d);
+            if (v > 0xFFFFFFFFull)
+                return false;
+        }
+        const quint32 bits = negative ? quint32(0u - quint32(v)) : quint32(v);
+        if (out)
+            *out = int(bits);
+        return true;
+    }
+    qint64 v = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c.unicode() - '0');
+        if (v > 2147483648LL)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v > 2147483647LL)
+        return false;
+    if (out)
+        *out = int(v);
+    return true;
+}

@@ -1,0 +1,212 @@
+// The command surface: menu tree, tool bars and key map of the main frame.
+#include "app/TmdiMain.h"
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+class tst_CommandTable : public QObject {
+    Q_OBJECT
+private:
+    TmdiMain* m = nullptr;
+    ScriptedPrompter* prompter = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
+        prompter = new ScriptedPrompter;
+        m = new TmdiMain;
+        m->show();
+    }
+    void cleanupTestCase()
+    {
+        delete m;
+        delete prompter;
+    }
+
+    void topLevelMenus()
+    {
+        QStringList titles;
+        for (QAction* a : m->menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Insert", "Wi&zards", "&Tools", "&View", "&Options",
+                                      "&Window", "&Help"}));
+    }
+
+    void keyMap_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("open") << "FileOpen" << "Ctrl+O";
+        QTest::newRow("project") << "OpenWorkspace1Click" << "F2";
+        QTest::newRow("save") << "FileSave" << "Ctrl+S";
+        QTest::newRow("print") << "FilePrint" << "Ctrl+P";
+        QTest::newRow("preview") << "PrintPreview1Click" << "F9";
+        QTest::newRow("undo") << "EditUndo" << "Ctrl+U";
+        QTest::newRow("repeat") << "RepeatLastTag1Click" << "F4";
+        QTest::newRow("cut") << "EditCut" << "Ctrl+X";
+        QTest::newRow("copy") << "EditCopy" << "Ctrl+C";
+        QTest::newRow("paste") << "EditPaste" << "Ctrl+V";
+        QTest::newRow("delete") << "EditDelete" << "Ctrl+Del";
+        QTest::newRow("spelling keeps its menu only") << "CheckSpelling1Click" << "";
+        QTest::newRow("bold") << "Bold1Click" << "Ctrl+B";
+        QTest::newRow("italics") << "Italics1Click" << "Ctrl+I";
+        QTest::newRow("underline") << "Underline1Click" << "Shift+Ctrl+U";
+        QTest::newRow("h1") << "HeadingLevel1Click" << "Shift+Ctrl+1";
+        QTest::newRow("h6") << "HeadingLevel61Click" << "Shift+Ctrl+6";
+        QTest::newRow("aligned h1") << "HeadingLevel12Click" << "Ctrl+Alt+1";
+        QTest::newRow("aligned h6") << "HeadingLevel62Click" << "Ctrl+Alt+6";
+        QTest::newRow("rule") << "HorizontalLine1Click" << "Ctrl+H";
+        QTest::newRow("rule with size") << "HorizontalLinewithSize1Click" << "Shift+Ctrl+H";
+        QTest::newRow("colours") << "ColorChooser1Click" << "F7";
+        QTest::newRow("tags") << "HTMLTagsChooser1Click" << "F3";
+        QTest::newRow("plug-ins") << "mPlugInsClick" << "F10";
+        QTest::newRow("note pad") << "DisplayNotePad1Click" << "F5";
+        QTest::newRow("set bookmark 1") << "N110Click" << "Ctrl+F1";
+        QTest::newRow("set bookmark 3") << "N34Click" << "Ctrl+F3";
+        QTest::newRow("set bookmark 7") << "N71Click" << "Ctrl+F7";
+        QTest::newRow("go to bookmark 9") << "N92Click" << "Shift+Ctrl+F9";
+        QTest::newRow("help") << "HelpContents" << "F1";
+        QTest::newRow("about") << "HelpAbout" << "Shift+F1";
+    }
+
+    void keyMap()
+    {
+        QFETCH(QString, handler);
+        QFETCH(QString, keys);
+        QAction* a = m->action(handler);
+        QVERIFY2(a, qPrintable(handler));
+        QCOMPARE(a->shortcut(), QKeySequence(keys));
+    }
+
+    void noKeyRunsTwoCommands()
+    {
+        QHash<QKeySequence, QString> seen;
+        for (QAction* a : m->findChildren<QAction*>()) {
+            for (const QKeySequence& k : a->shortcuts()) {
+                const QString who = a->objectName().isEmpty() ? a->text() : a->objectName();
+                QVERIFY2(!seen.contains(k), qPrintable(k.toString() + ": " + seen.value(k) + " and " + who));
+                seen.insert(k, who);
+            }
+        }
+    }
+
+    void hiddenEntriesAreUnreachable_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("print preview") << "PrintPreview";
+        QTest::newRow("netscape") << "NetscapeExtensions1";
+        QTest::newRow("html 3") << "HTML3Extensions1";
+        QTest::newRow("image map wizard") << "ClientSideImageMapWizard1";
+        QTest::newRow("file tools") << "VelquistFileTools1";
+    }
+
+    void hiddenEntriesAreUnreachable()
+    {
+        QFETCH(QString, name);
+        QAction* a = m->action(name);
+        QVERIFY(a);
+        QVERIFY(!a->isVisible());
+        QVERIFY(!a->isEnabled());
+        QVERIFY(a->shortcut().isEmpty());
+    }
+
+    void toolBars_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("edit") << "SpeedBar" << "Edit" << 22;
+        QTest::newRow("tags") << "Tagsbar" << "Tags" << 20;
+        QTest::newRow("forms") << "FormToolBar" << "Forms" << 10;
+        QTest::newRow("tables") << "TableToolBar" << "Tables" << 5;
+        QTest::newRow("lists") << "ListToolBar" << "Lists" << 8;
+        QTest::newRow("formatting") << "FormattingBar" << "Formatting" << 13;
+    }
+
+    void toolBars()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(int, buttons);
+        QToolBar* bar = m->toolBar(name);
+        QVERIFY(bar);
+        QCOMPARE(bar->windowTitle(), title);
+        QCOMPARE(bar->actions().size(), buttons);
+        for (QAction* a : bar->actions())
+            QVERIFY2(!a->toolTip().isEmpty(), qPrintable(a->objectName()));
+    }
+
+    void buttonsShareTheirMenuEntrysState()
+    {
+        // Every button's command also has a menu entry, enabled alike.
+        for (QToolBar* bar : m->findChildren<QToolBar*>()) {
+            for (QAction* button : bar->actions()) {
+                const QList<QAction*> all = m->actions(button->objectName());
+                QVERIFY2(all.size() >= 2, qPrintable(button->objectName()));
+                for (QAction* a : all)
+                    QCOMPARE(a->isEnabled(), button->isEnabled());
+            }
+        }
+    }
+
+    void hintsOfButtons_data()
+    {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("new") << "SpeedBar" << 0 << "" << "New Document";
+        QTest::newRow("edit toggle") << "SpeedBar" << 15 << "Edit" << "Show / Hide Edit Toolbar";
+        QTest::newRow("symbols") << "Tagsbar" << 3 << "(c)" << "Insert Symbols";
+        QTest::newRow("DT keeps its hint") << "ListToolBar" << 6 << "DT" << "Ordered List";
+        QTest::newRow("centre") << "FormattingBar" << 9 << "-C-" << "Center";
+    }
+
+    void hintsOfButtons()
+    {
+        QFETCH(QString, bar);
+        QFETCH(int, index);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        QAction* a = m->toolBar(bar)->actions().at(index);
+        QCOMPARE(a->toolTip(), hint);
+        QCOMPARE(a->statusTip(), hint);
+        if (!caption.isEmpty())
+            QCOMPARE(a->text(), caption);
+        else
+            QVERIFY(!a->icon().isNull());
+    }
+
+    void statusPanels()
+    {
+        QStringList names;
+        for (const char* n : {"StatusLine", "pnlMode", "pnlPos", "pnlSize", "pnlApp", "pnlTag"}) {
+            QVERIFY(m->panel(n));
+            names << n;
+        }
+        QCOMPARE(m->panel("pnlTag")->toolTip(), QString("Last Tag inserted - to reuse press \"F4\""));
+        QCOMPARE(m->panel("pnlSize")->toolTip(), QString("Files Size in Bytes"));
+        QVERIFY(m->panel("pnlMode")->x() < m->panel("pnlPos")->x());
+        QVERIFY(m->panel("pnlApp")->x() < m->panel("pnlTag")->x());
+    }
+
+    void realKeyRunsCommand()
+    {
+        m->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        prompter->openAnswers.enqueue({TestEnv::workDir() + "/none.htm"});
+        QTest::keyClick(m, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(prompter->openAnswers.isEmpty());
+        QCOMPARE(prompter->messages.last(), "Unable to find " + TestEnv::workDir() + "/none.htm.");
+    }
+};
+
+VQ_TEST_MAIN(tst_CommandTable)
+#include "tst_CommandTable.moc"
