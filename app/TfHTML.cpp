@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,8 +52,11 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
     layout->addWidget(txtHTML);
     setFocusProxy(txtHTML);
 
+    // A notice about the file (mixed line ends, very long lines) is shown once
+    // the command that loaded or saved it has finished with its own messages.
     connect(txtHTML, &TOvcTextFileEditor::notice, &m_main, [this](const QString& text) {
-        m_main.SetStatusText(text);
+        TmdiMain* main = &m_main;
+        QTimer::singleShot(0, main, [main, text] { main->SetStatusText(text); });
     });
 
     m_findDialog = new FindDialog(this);
@@ -189,7 +193,7 @@ void TfHTML::FormClose()
     if (m_closed)
         return;
     m_closed = true;
-    Prefs.PutInteger(QStringLiteral("Edit_Color"), static_cast<int>(specFromFont(txtHTML->FixedFont(), txtHTML->Color()).color));
+    Prefs.PutInteger(QStringLiteral("Edit_Color"), static_cast<int>(colorRefFromColor(txtHTML->Color())));
     Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
     Prefs.SaveSection();
     m_main.RemovefromTabs(caption());

@@ -457,6 +457,7 @@ void TmdiMain::OpenDocumentFile(const QString& path)
     MRUUpdate(caption);
     MRUDisplay();
     TabsUpdate(caption);
+    SelectTabName(caption);
 }
 
 void TmdiMain::FileNew()
@@ -474,6 +475,7 @@ void TmdiMain::FileNew()
     showDocument(doc);
     doc->txtHTML->SetModified(false);
     TabsUpdate(doc->caption());
+    SelectTabName(doc->caption());
     SetStatusText(kReady);
 }
 

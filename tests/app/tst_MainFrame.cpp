@@ -47,6 +47,7 @@ private:
         main.reset();
         TestEnv::clearSettings();
         TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", ini);
+        TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray("\r\n"));
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
         main->setCommandLine(args);
@@ -526,7 +527,7 @@ private slots:
         QTest::addColumn<bool>("matchCase");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("status");
-        QTest::newRow("all") << "a" << true << false << "x A x a" << "   2 : occurences were replaced.";
+        QTest::newRow("all") << "a" << true << false << "x A x A" << "   2 : occurences were replaced.";
         QTest::newRow("all, match case") << "a" << true << true << "x A x b" << "   1 : occurences were replaced.";
         QTest::newRow("one") << "a" << false << false << "x b x a" << "   1 : occurences were replaced.";
         QTest::newRow("none") << "zz" << true << false << "x a x a" << "   Ready ...";

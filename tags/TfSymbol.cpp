@@ -1,0 +1,46 @@
+#include "tags/TfSymbol.h"
+
+#include "app/AppInvoker.h"
+#include "tags/HtmlTagList.h"
+
+#include <QEvent>
+
+TfSymbol::TfSymbol(TagEngine& engine, QWidget* parent)
+    : ChooserWindow(engine, tr("Symbols"), QStringLiteral("Symbols"), 0.30, parent)
+{
+    setObjectName(QStringLiteral("TfSymbol"));
+    lSym = m_list;
+    lSym->setObjectName(QStringLiteral("lSym"));
+    lSym->setSelectionMode(QAbstractItemView::SingleSelection);
+    const QString hint = tr("Double Click or Drag & Drop to Insert Symbol");
+    lSym->setToolTip(hint);
+    lSym->setStatusTip(hint);
+    lSym->setItems(HtmlTagList::builtInSymbols());
+    connect(lSym, &QTreeWidget::itemDoubleClicked, this,
+            [this] { AppInvoker::run([this] { lSymDblClick(); }); });
+}
+
+void TfSymbol::LoadSymbols()
+{
+    QStringList items;
+    if (HtmlTagList::readSymbolFile(HtmlTagList::symbolFileName(), items))
+        lSym->setItems(items);
+}
+
+void TfSymbol::lSymDblClick()
+{
+    m_engine.InsertTagPair(HtmlTagList::symbolPair(lSym->currentItemText()));
+}
+
+bool TfSymbol::event(QEvent* e)
+{
+    // Edits to the symbol file show the next time the user comes back here.
+    if (e->type() == QEvent::WindowActivate)
+        AppInvoker::run([this] { LoadSymbols(); });
+    return ChooserWindow::event(e);
+}
+
+TagPair TfSymbol::dragPair(const QString& item) const
+{
+    return HtmlTagList::symbolPair(item);
+}
