@@ -7,6 +7,8 @@
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "tags/ListDragSource.h"
+#include "tags/TagEngine.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,7 +23,6 @@
 namespace {
 const QString kUntitled = QStringLiteral("New HTML Document");
 const QString kSaveFilter = QStringLiteral("HTML Document|*.htm|Text File|*.txt|All Files|*.*");
-const QString kTagPairMime = QStringLiteral("application/x-velquist-tag-pair");
 }
 
 TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
@@ -85,12 +86,11 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
     m_contextMenu->addSeparator();
     auto* repeat = new QAction(tr("Repeat &Last Tag"), this);
     repeat->setObjectName(QStringLiteral("RepeatLastTag1Click"));
-    // The command arrives with the insertion engine; until then it stays disabled.
-    repeat->setEnabled(m_main.action(QStringLiteral("RepeatLastTag1Click"))
-                       && m_main.action(QStringLiteral("RepeatLastTag1Click"))->isEnabled());
     connect(repeat, &QAction::triggered, this, [this] {
-        if (QAction* a = m_main.action(QStringLiteral("RepeatLastTag1Click")))
-            a->trigger();
+        AppInvoker::run([this] {
+            m_main.showDocument(this);
+            m_main.RepeatLastTag1Click();
+        });
     });
     m_contextMenu->addAction(repeat);
     m_contextMenu->addSeparator();
@@ -246,7 +246,7 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
     case QEvent::DragMove: {
         // Only drags from the program's own lists are accepted.
         auto* de = static_cast<QDragMoveEvent*>(e);
-        if (de->mimeData() && de->mimeData()->hasFormat(kTagPairMime))
+        if (ListDragSource::isOurDrag(de->mimeData()))
             de->acceptProposedAction();
         else
             de->ignore();
@@ -254,10 +254,10 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
     }
     case QEvent::Drop: {
         auto* de = static_cast<QDropEvent*>(e);
-        if (de->mimeData() && de->mimeData()->hasFormat(kTagPairMime)) {
+        if (ListDragSource::isOurDrag(de->mimeData())) {
             de->acceptProposedAction();
-            if (QAction* a = m_main.action(QStringLiteral("RepeatLastTag1Click")); a && a->isEnabled())
-                a->trigger();
+            m_main.showDocument(this);
+            AppInvoker::run([this] { m_main.tagEngine().RepeatLastTag(); });
         } else {
             de->ignore();
         }

@@ -11,6 +11,9 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "tags/TfColorChooser.h"
+#include "tags/TfHTMLTags.h"
+#include "tags/TfSymbol.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,7 +41,7 @@ QString escapeAmpersands(QString text)
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-const QString kOpenFilter = QStringLiteral(
+const QString kOpenFilterText = QStringLiteral(
     "HTML Documents (*.html;*.htm)|*.html;*.htm|Onvex Plug In Files (*.plg)|*.plg|Text Files (*.txt)|*.txt|"
     "Template Files (*.tpl)|*.tpl|Form Definition (*.vfd)|*.vfd|All Files (*.*)|*.*");
 const QString kSaveFilter = QStringLiteral(
@@ -64,7 +67,8 @@ const BarKey kBarKeys[] = {
 } // namespace
 
 TmdiMain::TmdiMain(QWidget* parent)
-    : QMainWindow(parent), IniControl(kAppName, kCompany, kIniName, TMegaRegistry::mrpIni)
+    : QMainWindow(parent), IniControl(kAppName, kCompany, kIniName, TMegaRegistry::mrpIni),
+      m_tags(std::make_unique<TagEngine>(*this))
 {
     setObjectName(QStringLiteral("mdiMain"));
     setWindowTitle(kMainCaption);
@@ -105,9 +109,17 @@ TmdiMain::TmdiMain(QWidget* parent)
     FormCreate();
 
     // The program's windows, each made once and reused; later additions keep this order.
+    m_colors = new TfColorChooser(*m_tags, this);
+    m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
+    m_symbols = new TfSymbol(*m_tags, this);
     m_about = new TAboutBox(this);
+}
+
+QString TmdiMain::openFilter()
+{
+    return kOpenFilterText;
 }
 
 TmdiMain::~TmdiMain()
@@ -482,7 +494,7 @@ void TmdiMain::FileNew()
 void TmdiMain::FileOpen()
 {
     const QStringList files = UiPrompter::instance().openFileNames(
-        this, QStringLiteral("Open Document(s)"), QDir::currentPath(), kOpenFilter);
+        this, QStringLiteral("Open Document(s)"), QDir::currentPath(), kOpenFilterText);
     for (const QString& f : files) {
         SetStatusText(QStringLiteral("Opening File : ") + f + QStringLiteral(" ..."));
         OpenDocumentFile(f);

@@ -3,11 +3,13 @@
 // the commands that act on the active document.
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
+#include "tags/TagEngine.h"
 
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -21,8 +23,11 @@ class TAboutBox;
 class TfHTML;
 class TfOptions;
 class ProgressWindow;
+class TfColorChooser;
+class TfHTMLTags;
+class TfSymbol;
 
-class TmdiMain : public QMainWindow {
+class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
 public:
     explicit TmdiMain(QWidget* parent = nullptr);
@@ -58,7 +63,7 @@ public:
     TAboutBox* aboutBox() const { return m_about; }
 
     // Shared helpers for every part of the program.
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     void OpenDocumentFile(const QString& path);
     bool IsFileNotOpen(const QString& path) const;
     void MRUUpdate(const QString& path);
@@ -67,7 +72,17 @@ public:
     void TabsRefresh();
     void RemovefromTabs(const QString& name);
     void SelectTabName(const QString& name);
-    void SetTagPanel(const QString& text);
+    void SetTagPanel(const QString& text) override;
+    // The rest of the insertion engine's view of the frame.
+    EditorContract* activeEditor() override;
+    TMegaRegistry& settings() override;
+    void ShowMessage(const QString& text) override;
+    TagEngine& tagEngine() { return *m_tags; }
+    TfSymbol* symbolChooser() const { return m_symbols; }
+    TfHTMLTags* htmlTagsChooser() const { return m_htmlTags; }
+    TfColorChooser* colorChooser() const { return m_colors; }
+    // The main open dialog's filter.
+    static QString openFilter();
     // Makes a new untitled document window; the caller fills it.
     TfHTML* createDocument(const QString& caption);
     void showDocument(TfHTML* doc);
@@ -106,6 +121,44 @@ public slots:
     void WordWrap1Click();
     void SmartTabs1Click();
     void DocumentTabs1Click();
+    // Tag commands: one fixed pair each
+    void Size1Click(); void Bold1Click(); void Emphasis1Click(); void Italics1Click(); void Strong1Click();
+    void Underline1Click(); void Address1Click(); void Blink1Click(); void BlockQuote1Click();
+    void Citation1Click(); void Code1Click(); void Keyboard1Click(); void PreformattedText1Click();
+    void PreformattedTextwithWidth1Click(); void Sample1Click(); void Varibale1Click(); void Center1Click();
+    void HeadingLevel1Click(); void HeadingLevel21Click(); void HeadingLevel31Click();
+    void HeadingLevel41Click(); void HeadingLevel51Click(); void HeadingLevel61Click();
+    void HeadingLevel12Click(); void HeadingLevel22Click(); void HeadingLevel32Click();
+    void HeadingLevel42Click(); void HeadingLevel52Click(); void HeadingLevel62Click();
+    void LineBreak1Click(); void ParagraphMarker1Click(); void ParagraphMarkerwithEnd1Click();
+    void HorizontalLine1Click(); void HorizontalLinewithSize1Click(); void DefinitionList1Click();
+    void Directory1Click(); void Menu1Click(); void OrderedList1Click(); void UnorderedList1Click();
+    void ListItem1Click(); void DefinintionTerm1Click(); void Definition1Click(); void TableClick();
+    void TRClick(); void THClick(); void TDClick(); void btnFormClick(); void btnFTextClick();
+    void btnFMultiClick(); void btnCheckClick(); void btnRadioClick(); void btnResetClick();
+    void btnsubClick(); void btnOptionClick(); void btnSelectClick(); void FrameSetDeclarationAbbr1Click();
+    void FrameSetDeclarationFull1Click(); void FrameAbbr1Click(); void FrameFull1Click();
+    void FrameNonResizeableFull1Click(); void NoFrameOption1Click(); void DocumentBodywBackground1Click();
+    void AsanImageMap1Click(); void FullNetscapeDeclaration1Click(); void JavaSimple1Click();
+    void JavaExtendedwithoutPrompts1Click(); void JavaExtended1Click(); void Parameter1Click();
+    void DocumentType1Click(); void HTML1Click(); void Body1Click(); void DocumentTitle1Click();
+    void Body2Click(); void MarkasComment1Click(); void SmallFont1Click(); void BigCharacters1Click();
+    void Anchor1Click(); void Simple1Click(); void Simple2Click(); void Simple3Click();
+    // Goto commands
+    void TitleSection1Click(); void TitleDeclaration1Click(); void BodySection1Click(); void NextURL1Click();
+    void NextMailtoURL1Click(); void NextTable1Click(); void NextForm1Click(); void NextImage1Click();
+    void NextJavaApplet1Click(); void NextListItem1Click(); void LastUpdatedSection1Click();
+    // Set bookmark 1 to 9
+    void N110Click(); void N210Click(); void N34Click(); void N41Click(); void N51Click(); void N61Click();
+    void N71Click(); void N81Click(); void N91Click();
+    // Go to bookmark 1 to 9
+    void N111Click(); void N211Click(); void N35Click(); void N42Click(); void N52Click(); void N62Click();
+    void N72Click(); void N82Click(); void N92Click();
+    // Personal stamps and text files
+    void PreDefined1Click(); void MailtomeURL1Click(); void MyCompany1Click(); void MyHomePageURL1Click();
+    void LastUpdated1Click(); void InsertFile1Click();
+    // Last tag and the chooser windows
+    void RepeatLastTag1Click(); void Symbol1Click(); void ColorChooser1Click(); void HTMLTagsChooser1Click();
     // Options and help
     void ApplicationOptions1Click();
     void HelpAbout();
@@ -155,6 +208,10 @@ private:
     QAction* m_mruSeparator = nullptr;
     QAction* m_searchAnchor = nullptr;  // the menu entry the "&Search" menu goes before
     QAction* m_mergedSearch = nullptr;
+    std::unique_ptr<TagEngine> m_tags;
+    TfColorChooser* m_colors = nullptr;
+    TfHTMLTags* m_htmlTags = nullptr;
+    TfSymbol* m_symbols = nullptr;
     TfOptions* m_options = nullptr;
     TAboutBox* m_about = nullptr;
     ProgressWindow* m_progress = nullptr;

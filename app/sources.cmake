@@ -4,5 +4,5 @@ vq_sources(app
     MruList.cpp AppInvoker.cpp
   GUI
     UiPrompter.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
-    TmdiMain.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
+    TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )

@@ -1,0 +1,1267 @@
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+#include "app/AppError.h"
+#include "app/PathUtil.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+// An editor whose final replace of the file fails, as on a full disk.
+class FailingCommitEditor : public TOvcTextFileEditor {
+protected:
+    bool commitSave(QSaveFile& file) const override
+    {
+        file.cancelWriting();
+        return false;
+    }
+};
+
+class TstTOvcTextFileEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void documentWindowDefaults();
+    void selectionRange_data();
+    void selectionRange();
+    void selectRange_data();
+    void selectRange();
+    void selectRangeLeavesEmptyTextAlone();
+    void moveCaret_data();
+    void moveCaret();
+    void positionsCountTextLinesNotWrappedLines();
+    void caretNeverSplitsSurrogatePair();
+    void insertAtCaret_data();
+    void insertAtCaret();
+    void deleteSelection();
+    void searchText_data();
+    void searchText();
+    void searchWalksThroughMatches();
+    void replaceText_data();
+    void replaceText();
+    void replaceAllIsOneUndoStep();
+    void undoRedoBeep();
+    void clipboard_data();
+    void clipboard();
+    void readOnlyChangesNothing_data();
+    void readOnlyChangesNothing();
+    void clearAll();
+    void bookmarksFollowText();
+    void insertKeyTogglesOverwrite();
+    void linesAndSize_data();
+    void linesAndSize();
+    void lineTextExpandsTabs_data();
+    void lineTextExpandsTabs();
+    void lineQueriesRefuseBadLines();
+    void autoIndent_data();
+    void autoIndent();
+    void tabKey_data();
+    void tabKey();
+    void tabMovesFocusWhenNotWanted();
+    void properties();
+    void scrollBars_data();
+    void scrollBars();
+
+    void fileRoundTrip_data();
+    void fileRoundTrip();
+    void breakCharactersSurviveEdits();
+    void noticesOnLoad_data();
+    void noticesOnLoad();
+    void binaryWithMixedLineEndsIsRefused();
+    void latin1TextWithNewCharactersSavedAsUtf8();
+    void modifiedFlag();
+    void newDocumentSave();
+    void loadErrors_data();
+    void loadErrors();
+    void saveErrors_data();
+    void saveErrors();
+    void backup_data();
+    void backup();
+    void backupTwiceKeepsFirstSave();
+    void failedSaveKeepsFileAndBackup_data();
+    void failedSaveKeepsFileAndBackup();
+
+private:
+    QString path(const QString& name) const { return TestEnv::workDir() + QLatin1Char('/') + name; }
+    void setText(const QString& text);
+    void loadBytes(const QByteArray& bytes);
+    QString selected() const;
+    QPair<int, int> caret() const;
+
+    ScriptedPrompter* m_prompter = nullptr;
+    TOvcTextFileEditor* ed = nullptr;
+};
+
+using Pos = QPair<int, int>;
+
+void TstTOvcTextFileEditor::initTestCase()
+{
+    m_prompter = new ScriptedPrompter;
+}
+
+void TstTOvcTextFileEditor::init()
+{
+    QDir(TestEnv::workDir()).removeRecursively();
+    QDir().mkpath(TestEnv::workDir());
+    ed = new TOvcTextFileEditor;
+    ed->resize(500, 300);
+    ed->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ed));
+    m_prompter->beeps = 0;
+    QGuiApplication::clipboard()->clear();
+}
+
+void TstTOvcTextFileEditor::cleanup()
+{
+    delete ed;
+    ed = nullptr;
+    QVERIFY(!QGuiApplication::overrideCursor());  // the hourglass always goes again
+}
+
+void TstTOvcTextFileEditor::setText(const QString& text)
+{
+    ed->SetRawText(text);
+    ed->SetModified(false);
+}
+
+void TstTOvcTextFileEditor::loadBytes(const QByteArray& bytes)
+{
+    QVERIFY(TestEnv::writeAll(path(QStringLiteral("in.htm")), bytes));
+    ed->LoadFile(path(QStringLiteral("in.htm")));
+}
+
+QString TstTOvcTextFileEditor::selected() const
+{
+    return ed->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+Pos TstTOvcTextFileEditor::caret() const
+{
+    int line = 0, column = 0;
+    ed->CaretPosition(line, column);
+    return {line, column};
+}
+
+// ------------------------------------------------------------------ basics
+
+void TstTOvcTextFileEditor::documentWindowDefaults()
+{
+    QVERIFY(ed->WordWrap());
+    QVERIFY(ed->AutoIndent());
+    QVERIFY(ed->InsertMode());
+    QVERIFY(ed->WantTab());
+    QVERIFY(!ed->MakeBackup());
+    QVERIFY(!ed->ReadOnly());
+    QCOMPARE(ed->BackupExt(), QStringLiteral("BAK"));
+    QCOMPARE(ed->Color(), QColor(Qt::white));
+    QCOMPARE(ed->FixedFontColor(), QColor(Qt::black));
+    QCOMPARE(ed->FixedFont().family(), QStringLiteral("Courier New"));
+    QCOMPARE(ed->FixedFont().pointSize(), 10);
+    QCOMPARE(ed->RightMargin(), 5);
+    QCOMPARE(ed->TabSize(), 8);
+    QCOMPARE(ed->tabType(), TOvcTextFileEditor::ttReal);
+    QCOMPARE(ed->LineCount(), 1);
+    QCOMPARE(ed->TextSize(), 0);
+    QVERIFY(!ed->Modified());
+    QCOMPARE(ed->fileFormat().lineEnd, TextFileFormat::CRLF);
+}
+
+void TstTOvcTextFileEditor::selectionRange_data()
+{
+    QTest::addColumn<Pos>("start");
+    QTest::addColumn<QString>("keys");  // L, R, U, D: shifted arrows
+    QTest::addColumn<bool>("isSelected");
+    QTest::addColumn<Pos>("first");
+    QTest::addColumn<Pos>("second");
+
+    QTest::newRow("right to left on a line") << Pos(2, 4) << "LL" << true << Pos(2, 2) << Pos(2, 4);
+    QTest::newRow("right to left over a line end") << Pos(2, 2) << "LL" << true << Pos(1, 4) << Pos(2, 2);
+    QTest::newRow("upwards") << Pos(3, 2) << "U" << true << Pos(2, 2) << Pos(3, 2);
+    QTest::newRow("left to right") << Pos(1, 2) << "RD" << true << Pos(1, 2) << Pos(2, 3);
+    QTest::newRow("nothing selected") << Pos(2, 3) << "" << false << Pos(2, 3) << Pos(2, 3);
+}
+
+void TstTOvcTextFileEditor::selectionRange()
+{
+    QFETCH(Pos, start);
+    QFETCH(QString, keys);
+    QFETCH(bool, isSelected);
+    QFETCH(Pos, first);
+    QFETCH(Pos, second);
+
+    setText(QStringLiteral("abc\ndef\nghi"));
+    ed->MoveCaret(start.first, start.second);
+    for (QChar k : keys) {
+        const Qt::Key key = k == QLatin1Char('L') ? Qt::Key_Left
+                          : k == QLatin1Char('R') ? Qt::Key_Right
+                          : k == QLatin1Char('U') ? Qt::Key_Up
+                                                  : Qt::Key_Down;
+        QTest::keyClick(ed, key, Qt::ShiftModifier);
+    }
+    int l1 = 0, c1 = 0, l2 = 0, c2 = 0;
+    QCOMPARE(ed->SelectionRange(l1, c1, l2, c2), isSelected);
+    QCOMPARE(Pos(l1, c1), first);
+    QCOMPARE(Pos(l2, c2), second);
+}
+
+void TstTOvcTextFileEditor::selectRange_data()
+{
+    QTest::addColumn<int>("l1");
+    QTest::addColumn<int>("c1");
+    QTest::addColumn<int>("l2");
+    QTest::addColumn<int>("c2");
+    QTest::addColumn<bool>("caretAtEnd");
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<Pos>("caretPos");
+
+    // Lines: "abc", "defgh", "", "xy"
+    QTest::newRow("caret at end") << 1 << 2 << 2 << 3 << true << "bc\nde" << Pos(2, 3);
+    QTest::newRow("caret at start") << 1 << 2 << 2 << 3 << false << "bc\nde" << Pos(1, 2);
+    QTest::newRow("column beyond line end") << 1 << 2 << 1 << 99 << true << "bc" << Pos(1, 4);
+    QTest::newRow("line beyond the text") << 2 << 1 << 99 << 5 << true << "defgh\n\nxy" << Pos(4, 3);
+    QTest::newRow("line and column below 1") << 0 << 0 << 1 << 3 << true << "ab" << Pos(1, 3);
+    QTest::newRow("empty line") << 3 << 5 << 4 << 1 << true << "\n" << Pos(4, 1);
+    QTest::newRow("second position first") << 2 << 3 << 1 << 2 << true << "bc\nde" << Pos(1, 2);
+}
+
+void TstTOvcTextFileEditor::selectRange()
+{
+    QFETCH(int, l1);
+    QFETCH(int, c1);
+    QFETCH(int, l2);
+    QFETCH(int, c2);
+    QFETCH(bool, caretAtEnd);
+    QFETCH(QString, selection);
+    QFETCH(Pos, caretPos);
+
+    setText(QStringLiteral("abc\ndefgh\n\nxy"));
+    ed->SelectRange(l1, c1, l2, c2, caretAtEnd);
+    QCOMPARE(selected(), selection);
+    QCOMPARE(caret(), caretPos);
+}
+
+void TstTOvcTextFileEditor::selectRangeLeavesEmptyTextAlone()
+{
+    ed->SelectRange(1, 1, 5, 5, true);
+    QCOMPARE(caret(), Pos(1, 1));
+    QVERIFY(!ed->textCursor().hasSelection());
+    QVERIFY(!ed->Modified());
+}
+
+void TstTOvcTextFileEditor::moveCaret_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<Pos>("expected");
+
+    QTest::newRow("inside") << 2 << 2 << false << Pos(2, 2);
+    QTest::newRow("line end") << 2 << 4 << false << Pos(2, 4);
+    QTest::newRow("column beyond line end") << 2 << 99 << false << Pos(2, 4);
+    QTest::newRow("line 0") << 0 << 1 << true << Pos();
+    QTest::newRow("line after last") << 3 << 1 << true << Pos();
+    QTest::newRow("column 0") << 1 << 0 << true << Pos();
+    QTest::newRow("negative") << -1 << -1 << true << Pos();
+}
+
+void TstTOvcTextFileEditor::moveCaret()
+{
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(bool, refused);
+    QFETCH(Pos, expected);
+
+    setText(QStringLiteral("abc\ndef"));
+    ed->SelectRange(1, 1, 2, 2, true);
+    QString error;
+    try {
+        ed->MoveCaret(line, column);
+    } catch (const EEditorError& e) {
+        error = e.message();
+    }
+    if (refused) {
+        QCOMPARE(error, QStringLiteral("Invalid line or paragraph index"));
+        QCOMPARE(selected(), QStringLiteral("abc\nd"));
+    } else {
+        QVERIFY(error.isEmpty());
+        QCOMPARE(caret(), expected);
+        QVERIFY(!ed->textCursor().hasSelection());
+    }
+}
+
+void TstTOvcTextFileEditor::positionsCountTextLinesNotWrappedLines()
+{
+    ed->resize(200, 300);
+    setText(QString(500, QLatin1Char('x')) + QStringLiteral("\nend"));
+    ed->repaint();
+    QCoreApplication::processEvents();
+    QVERIFY(ed->document()->firstBlock().layout()->lineCount() > 1);  // shown wrapped
+    QCOMPARE(ed->LineCount(), 2);
+    ed->MoveCaret(1, 400);
+    QCOMPARE(caret(), Pos(1, 400));
+    ed->SelectRange(2, 1, 2, 4, true);
+    QCOMPARE(selected(), QStringLiteral("end"));
+    QCOMPARE(ed->LineLength(1), 500);
+}
+
+void TstTOvcTextFileEditor::caretNeverSplitsSurrogatePair()
+{
+    setText(QStringLiteral("a\U0001F600b"));
+    ed->MoveCaret(1, 3);
+    QCOMPARE(caret(), Pos(1, 2));
+    ed->InsertAtCaret(QStringLiteral("x"));
+    QCOMPARE(ed->RawText(), QStringLiteral("ax\U0001F600b"));
+}
+
+void TstTOvcTextFileEditor::insertAtCaret_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Pos>("from");
+    QTest::addColumn<Pos>("to");
+    QTest::addColumn<QString>("insert");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<Pos>("after");
+
+    QTest::newRow("at caret") << "abc" << Pos(1, 2) << Pos(1, 2) << "<B>" << "a<B>bc" << Pos(1, 5);
+    QTest::newRow("replaces selection") << "abc\ndef" << Pos(1, 2) << Pos(2, 2) << "X" << "aXef" << Pos(1, 3);
+    QTest::newRow("line breaks") << "ab" << Pos(1, 2) << Pos(1, 2) << "1\n2\n" << "a1\n2\nb" << Pos(3, 1);
+    QTest::newRow("cr lf") << "ab" << Pos(1, 2) << Pos(1, 2) << "x\r\ny" << "ax\nyb" << Pos(2, 2);
+    QTest::newRow("at the end") << "ab" << Pos(1, 3) << Pos(1, 3) << "</HTML>" << "ab</HTML>" << Pos(1, 10);
+    QTest::newRow("into empty text") << "" << Pos(1, 1) << Pos(1, 1) << "<P>" << "<P>" << Pos(1, 4);
+}
+
+void TstTOvcTextFileEditor::insertAtCaret()
+{
+    QFETCH(QString, text);
+    QFETCH(Pos, from);
+    QFETCH(Pos, to);
+    QFETCH(QString, insert);
+    QFETCH(QString, result);
+    QFETCH(Pos, after);
+
+    setText(text);
+    ed->SelectRange(from.first, from.second, to.first, to.second, true);
+    ed->InsertAtCaret(insert);
+    QCOMPARE(ed->RawText(), result);
+    QCOMPARE(caret(), after);
+    QVERIFY(!ed->textCursor().hasSelection());
+    QVERIFY(ed->Modified());
+}
+
+void TstTOvcTextFileEditor::deleteSelection()
+{
+    setText(QStringLiteral("abc\ndef"));
+    ed->MoveCaret(1, 2);
+    ed->DeleteSelection();
+    QCOMPARE(ed->RawText(), QStringLiteral("abc\ndef"));
+    QVERIFY(!ed->Modified());
+    ed->SelectRange(1, 2, 2, 2, false);
+    ed->DeleteSelection();
+    QCOMPARE(ed->RawText(), QStringLiteral("aef"));
+    QCOMPARE(caret(), Pos(1, 2));
+}
+
+// ------------------------------------------------------------------ search
+
+void TstTOvcTextFileEditor::searchText_data()
+{
+    QTest::addColumn<Pos>("from");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<Pos>("start");
+    QTest::addColumn<Pos>("end");
+
+    // Lines: "<TABLE>", "  <table border=1>", "concat cat CAT", "a\u00A0b c", 255 'y'
+    QTest::newRow("1 finds upper case") << Pos(1, 1) << "<Table" << 1 << true << Pos(1, 1) << Pos(1, 7);
+    QTest::newRow("1 finds lower case") << Pos(1, 2) << "<Table" << 1 << true << Pos(2, 3) << Pos(2, 9);
+    QTest::newRow("1 nothing after caret") << Pos(3, 1) << "<Table" << 1 << false << Pos() << Pos();
+    QTest::newRow("9 first match before caret") << Pos(3, 1) << "<Table" << 9 << true << Pos(1, 1) << Pos(1, 7);
+    QTest::newRow("5 match case") << Pos(1, 1) << "<table" << 5 << true << Pos(2, 3) << Pos(2, 9);
+    QTest::newRow("5 no such case") << Pos(1, 1) << "<Table" << 5 << false << Pos() << Pos();
+    QTest::newRow("65 whole word") << Pos(1, 1) << "cat" << 65 << true << Pos(3, 8) << Pos(3, 11);
+    QTest::newRow("69 whole word, case") << Pos(1, 1) << "CAT" << 69 << true << Pos(3, 12) << Pos(3, 15);
+    QTest::newRow("3 backwards") << Pos(3, 15) << "cat" << 3 << true << Pos(3, 12) << Pos(3, 15);
+    QTest::newRow("3 ends before caret") << Pos(3, 14) << "cat" << 3 << true << Pos(3, 8) << Pos(3, 11);
+    QTest::newRow("3 none before") << Pos(1, 3) << "table" << 3 << false << Pos() << Pos();
+    QTest::newRow("11 last in text") << Pos(1, 1) << "<table" << 11 << true << Pos(2, 3) << Pos(2, 9);
+    QTest::newRow("nbsp is not a space") << Pos(1, 1) << "a b" << 1 << false << Pos() << Pos();
+    QTest::newRow("nbsp found as itself") << Pos(1, 1) << "a\u00A0b" << 1 << true << Pos(4, 1) << Pos(4, 4);
+    QTest::newRow("over a line end") << Pos(1, 1) << ">\n  <TABLE" << 1 << true << Pos(1, 7) << Pos(2, 9);
+    QTest::newRow("255 characters") << Pos(1, 1) << QString(255, QLatin1Char('Y')) << 1 << true << Pos(5, 1)
+                                    << Pos(5, 256);
+    QTest::newRow("256 characters") << Pos(1, 1) << QString(256, QLatin1Char('y')) << 9 << false << Pos() << Pos();
+    QTest::newRow("empty text") << Pos(1, 1) << "" << 9 << false << Pos() << Pos();
+}
+
+void TstTOvcTextFileEditor::searchText()
+{
+    QFETCH(Pos, from);
+    QFETCH(QString, needle);
+    QFETCH(int, flags);
+    QFETCH(bool, found);
+    QFETCH(Pos, start);
+    QFETCH(Pos, end);
+
+    setText(QStringLiteral("<TABLE>\n  <table border=1>\nconcat cat CAT\na\u00A0b c\n") + QString(255, QLatin1Char('y')));
+    ed->MoveCaret(from.first, from.second);
+    QCOMPARE(ed->SearchText(needle, flags), found);
+    int l1 = 0, c1 = 0, l2 = 0, c2 = 0;
+    const bool isSelected = ed->SelectionRange(l1, c1, l2, c2);
+    if (found) {
+        QVERIFY(isSelected);
+        QCOMPARE(Pos(l1, c1), start);
+        QCOMPARE(Pos(l2, c2), end);
+        QCOMPARE(caret(), end);  // directly after the match
+    } else {
+        QVERIFY(!isSelected);
+        QCOMPARE(caret(), from);
+    }
+    QVERIFY(!ed->Modified());
+}
+
+void TstTOvcTextFileEditor::searchWalksThroughMatches()
+{
+    setText(QStringLiteral("<b>1</b> <B>2</B>\n<b>3"));
+    QList<Pos> starts;
+    while (ed->SearchText(QStringLiteral("<b>"), 1)) {
+        int l1, c1, l2, c2;
+        ed->SelectionRange(l1, c1, l2, c2);
+        starts << Pos(l1, c1);
+        QVERIFY(starts.size() < 10);
+    }
+    QCOMPARE(starts, (QList<Pos>{{1, 1}, {1, 10}, {2, 1}}));
+    starts.clear();
+    while (ed->SearchText(QStringLiteral("<b>"), 2)) {
+        int l1, c1, l2, c2;
+        ed->SelectionRange(l1, c1, l2, c2);
+        starts << Pos(l1, c1);
+        // Caret after the match; the next backward search starts before it.
+        QVERIFY(starts.size() < 10);
+    }
+    QCOMPARE(starts, (QList<Pos>{{1, 10}, {1, 1}}));
+}
+
+void TstTOvcTextFileEditor::replaceText_data()
+{
+    QTest::addColumn<Pos>("from");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("result");
+
+    // Text: "cat concat Cat\ncat"
+    QTest::newRow("40 all") << Pos(2, 4) << "cat" << "dog" << 40 << 4 << "dog condog dog\ndog";
+    QTest::newRow("44 all, match case") << Pos(2, 4) << "cat" << "dog" << 44 << 3 << "dog condog Cat\ndog";
+    QTest::newRow("104 all, whole words") << Pos(2, 4) << "cat" << "dog" << 104 << 3 << "dog concat dog\ndog";
+    QTest::newRow("24 first in text") << Pos(2, 4) << "cat" << "dog" << 24 << 1 << "dog concat Cat\ncat";
+    QTest::newRow("16 next after caret") << Pos(1, 2) << "cat" << "dog" << 16 << 1 << "cat condog Cat\ncat";
+    QTest::newRow("32 all after caret") << Pos(1, 5) << "cat" << "dog" << 32 << 3 << "cat condog dog\ndog";
+    QTest::newRow("34 all before caret") << Pos(1, 12) << "cat" << "dog" << 34 << 2 << "dog condog Cat\ncat";
+    QTest::newRow("48 both: all") << Pos(1, 1) << "cat" << "dog" << 48 << 4 << "dog condog dog\ndog";
+    QTest::newRow("not found") << Pos(1, 1) << "xyz" << "dog" << 40 << 0 << "cat concat Cat\ncat";
+    QTest::newRow("no replace flag") << Pos(1, 1) << "cat" << "dog" << 8 << 0 << "cat concat Cat\ncat";
+    QTest::newRow("over a line end") << Pos(1, 1) << "Cat\ncat" << "X" << 40 << 1 << "cat concat X";
+    QTest::newRow("line break in replacement") << Pos(1, 1) << "concat" << "con\ncat" << 40 << 1
+                                               << "cat con\ncat Cat\ncat";
+    QTest::newRow("empty replacement") << Pos(1, 1) << "cat " << "" << 40 << 2 << "conCat\ncat";
+    QTest::newRow("replacement grows") << Pos(1, 1) << "cat" << "catcat" << 40 << 4
+                                       << "catcat concatcat catcat\ncatcat";
+    QTest::newRow("256 character text") << Pos(1, 1) << QString(256, QLatin1Char('c')) << "x" << 40 << 0
+                                        << "cat concat Cat\ncat";
+    QTest::newRow("256 character replacement") << Pos(1, 1) << "cat" << QString(256, QLatin1Char('x')) << 40 << 0
+                                               << "cat concat Cat\ncat";
+}
+
+void TstTOvcTextFileEditor::replaceText()
+{
+    QFETCH(Pos, from);
+    QFETCH(QString, needle);
+    QFETCH(QString, replacement);
+    QFETCH(int, flags);
+    QFETCH(int, count);
+    QFETCH(QString, result);
+
+    setText(QStringLiteral("cat concat Cat\ncat"));
+    ed->MoveCaret(from.first, from.second);
+    QCOMPARE(ed->ReplaceText(needle, replacement, flags), count);
+    QCOMPARE(ed->RawText(), result);
+    QCOMPARE(ed->Modified(), count > 0);
+}
+
+void TstTOvcTextFileEditor::replaceAllIsOneUndoStep()
+{
+    QByteArray file;
+    for (int i = 0; i < 3000; ++i)
+        file += "x <b>bold</b> y\r\n";
+    loadBytes(file);
+    const QString original = ed->RawText();
+    ed->SetBookmark(1);  // at 1:1
+    ed->MoveCaret(2000, 6);  // "bold" after the first "<b>"
+    ed->SetBookmark(2);
+
+    QCOMPARE(ed->ReplaceText(QStringLiteral("<b>"), QStringLiteral("<strong>"), 40), 3000);
+    QString replaced = original;
+    replaced.replace(QLatin1String("<b>"), QLatin1String("<strong>"));
+    QCOMPARE(ed->RawText(), replaced);
+    ed->GotoBookmark(2);
+    QCOMPARE(caret(), Pos(2000, 11));
+
+    ed->UndoStep();
+    QCOMPARE(ed->RawText(), original);
+    QVERIFY(!ed->Modified());
+    ed->RedoStep();
+    QCOMPARE(ed->RawText(), replaced);
+    ed->UndoStep();
+    QCOMPARE(m_prompter->beeps, 0);
+    ed->UndoStep();  // loading is not an edit
+    QCOMPARE(m_prompter->beeps, 1);
+    QCOMPARE(ed->RawText(), original);
+}
+
+void TstTOvcTextFileEditor::undoRedoBeep()
+{
+    ed->UndoStep();
+    QCOMPARE(m_prompter->beeps, 1);
+    ed->RedoStep();
+    QCOMPARE(m_prompter->beeps, 2);
+    ed->InsertAtCaret(QStringLiteral("a"));
+    ed->UndoStep();
+    QCOMPARE(ed->RawText(), QString());
+    ed->RedoStep();
+    QCOMPARE(ed->RawText(), QStringLiteral("a"));
+    QCOMPARE(m_prompter->beeps, 2);
+    ed->RedoStep();
+    QCOMPARE(m_prompter->beeps, 3);
+    // The control's own keys go the same way.
+    QTest::keyClick(ed, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ed->RawText(), QString());
+    QTest::keyClick(ed, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_prompter->beeps, 4);
+}
+
+void TstTOvcTextFileEditor::clipboard_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Pos>("from");
+    QTest::addColumn<Pos>("to");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("clipBefore");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("clipAfter");
+
+    QTest::newRow("copy") << "abc\ndef" << Pos(1, 2) << Pos(2, 2) << "copy" << "" << "abc\ndef" << "bc\nd";
+    QTest::newRow("copy keeps nbsp") << "a\u00A0b" << Pos(1, 1) << Pos(1, 4) << "copy" << "" << "a\u00A0b"
+                                     << "a\u00A0b";
+    QTest::newRow("copy without selection") << "abc" << Pos(1, 2) << Pos(1, 2) << "copy" << "old" << "abc" << "old";
+    QTest::newRow("cut") << "abc\ndef" << Pos(1, 2) << Pos(2, 2) << "cut" << "" << "aef" << "bc\nd";
+    QTest::newRow("cut by key") << "abc\ndef" << Pos(1, 2) << Pos(2, 2) << "ctrl+x" << "" << "aef" << "bc\nd";
+    QTest::newRow("paste replaces selection") << "abc" << Pos(1, 1) << Pos(1, 2) << "paste" << "XY\nZ"
+                                              << "XY\nZbc" << "XY\nZ";
+    QTest::newRow("paste by key") << "abc" << Pos(1, 4) << Pos(1, 4) << "ctrl+v" << "<P>" << "abc<P>" << "<P>";
+    QTest::newRow("paste nothing") << "abc" << Pos(1, 1) << Pos(1, 2) << "paste" << "" << "abc" << "";
+}
+
+void TstTOvcTextFileEditor::clipboard()
+{
+    QFETCH(QString, text);
+    QFETCH(Pos, from);
+    QFETCH(Pos, to);
+    QFETCH(QString, operation);
+    QFETCH(QString, clipBefore);
+    QFETCH(QString, result);
+    QFETCH(QString, clipAfter);
+
+    setText(text);
+    QGuiApplication::clipboard()->setText(clipBefore);
+    ed->SelectRange(from.first, from.second, to.first, to.second, true);
+    if (operation == QLatin1String("copy"))
+        ed->CopySelection();
+    else if (operation == QLatin1String("cut"))
+        ed->CutSelection();
+    else if (operation == QLatin1String("paste"))
+        ed->PasteClipboard();
+    else if (operation == QLatin1String("ctrl+x"))
+        QTest::keyClick(ed, Qt::Key_X, Qt::ControlModifier);
+    else
+        QTest::keyClick(ed, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(ed->RawText(), result);
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipAfter);
+}
+
+void TstTOvcTextFileEditor::readOnlyChangesNothing_data()
+{
+    QTest::addColumn<QString>("operation");
+    for (const char* op : {"insert", "delete", "cut", "paste", "clear", "replace all", "replace one", "undo",
+                           "typing", "copy"})
+        QTest::newRow(op) << QString::fromLatin1(op);
+}
+
+void TstTOvcTextFileEditor::readOnlyChangesNothing()
+{
+    QFETCH(QString, operation);
+    setText(QStringLiteral("abc\ndef"));
+    ed->InsertAtCaret(QStringLiteral("x"));  // something to undo
+    const QString before = ed->RawText();
+    ed->SetModified(false);
+    ed->SetReadOnly(true);
+    QGuiApplication::clipboard()->setText(QStringLiteral("CLIP"));
+    ed->SelectRange(1, 2, 1, 4, true);
+
+    if (operation == QLatin1String("insert"))
+        ed->InsertAtCaret(QStringLiteral("new"));
+    else if (operation == QLatin1String("delete"))
+        ed->DeleteSelection();
+    else if (operation == QLatin1String("cut"))
+        ed->CutSelection();
+    else if (operation == QLatin1String("paste"))
+        ed->PasteClipboard();
+    else if (operation == QLatin1String("clear"))
+        ed->ClearAll();
+    else if (operation == QLatin1String("replace all"))
+        QCOMPARE(ed->ReplaceText(QStringLiteral("a"), QStringLiteral("b"), 40), 0);
+    else if (operation == QLatin1String("replace one"))
+        QCOMPARE(ed->ReplaceText(QStringLiteral("a"), QStringLiteral("b"), 24), 0);
+    else if (operation == QLatin1String("undo"))
+        ed->UndoStep();
+    else if (operation == QLatin1String("typing"))
+        QTest::keyClicks(ed, QStringLiteral("zz"));
+    else
+        ed->CopySelection();
+
+    QCOMPARE(ed->RawText(), before);
+    QVERIFY(!ed->Modified());
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             operation == QLatin1String("copy") ? QStringLiteral("ab") : QStringLiteral("CLIP"));
+    QCOMPARE(m_prompter->beeps, operation == QLatin1String("undo") ? 1 : 0);
+}
+
+void TstTOvcTextFileEditor::clearAll()
+{
+    setText(QStringLiteral("abc\ndef"));
+    ed->MoveCaret(2, 2);
+    ed->SetBookmark(3);
+    ed->ClearAll();
+    QCOMPARE(ed->RawText(), QString());
+    QCOMPARE(caret(), Pos(1, 1));
+    QCOMPARE(ed->LineCount(), 1);
+    QVERIFY(ed->Modified());
+    ed->UndoStep();
+    QCOMPARE(ed->RawText(), QStringLiteral("abc\ndef"));
+    ed->MoveCaret(1, 1);
+    ed->GotoBookmark(3);  // cleared with the text
+    QCOMPARE(caret(), Pos(1, 1));
+}
+
+void TstTOvcTextFileEditor::bookmarksFollowText()
+{
+    setText(QStringLiteral("line1\nline2\nline3"));
+    ed->MoveCaret(3, 3);
+    ed->SetBookmark(1);
+    ed->MoveCaret(2, 5);
+    ed->SetBookmark(9);
+    ed->SetBookmark(10);  // ignored
+    ed->SetBookmark(-1);  // ignored
+
+    ed->MoveCaret(1, 1);
+    ed->InsertAtCaret(QStringLiteral("new\n"));
+    ed->MoveCaret(4, 1);
+    ed->InsertAtCaret(QStringLiteral("xx"));
+    ed->MoveCaret(1, 1);
+    ed->GotoBookmark(1);
+    QCOMPARE(caret(), Pos(4, 5));
+    ed->GotoBookmark(9);
+    QCOMPARE(caret(), Pos(3, 5));
+
+    // Unset and out of range numbers leave the caret where it is.
+    ed->MoveCaret(1, 2);
+    ed->GotoBookmark(5);
+    ed->GotoBookmark(10);
+    ed->GotoBookmark(-1);
+    QCOMPARE(caret(), Pos(1, 2));
+
+    // The text around a bookmark goes: it stays where the text was.
+    ed->SelectRange(3, 1, 4, 6, true);
+    ed->DeleteSelection();
+    ed->GotoBookmark(1);
+    QCOMPARE(caret(), Pos(3, 1));
+
+    // A newly loaded file has no bookmarks.
+    loadBytes("a\r\nb\r\n");
+    ed->MoveCaret(2, 1);
+    ed->GotoBookmark(1);
+    QCOMPARE(caret(), Pos(2, 1));
+}
+
+void TstTOvcTextFileEditor::insertKeyTogglesOverwrite()
+{
+    setText(QStringLiteral("abc"));
+    ed->MoveCaret(1, 1);
+    const int narrow = ed->cursorWidth();
+    QTest::keyClick(ed, Qt::Key_Insert);
+    QVERIFY(!ed->InsertMode());
+    QVERIFY(ed->cursorWidth() > narrow);  // block caret
+    QTest::keyClicks(ed, QStringLiteral("X"));
+    QCOMPARE(ed->RawText(), QStringLiteral("Xbc"));
+    ed->InsertAtCaret(QStringLiteral("<B>"));  // the program inserts, never overwrites
+    QCOMPARE(ed->RawText(), QStringLiteral("X<B>bc"));
+    QTest::keyClick(ed, Qt::Key_Insert);
+    QVERIFY(ed->InsertMode());
+    QCOMPARE(ed->cursorWidth(), narrow);
+    QTest::keyClicks(ed, QStringLiteral("Y"));
+    QCOMPARE(ed->RawText(), QStringLiteral("X<B>Ybc"));
+}
+
+void TstTOvcTextFileEditor::linesAndSize_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<qint64>("size");
+
+    QTest::newRow("empty") << "" << 1 << qint64(0);
+    QTest::newRow("one line") << "abc" << 1 << qint64(3);
+    QTest::newRow("two lines") << "ab\ncd" << 2 << qint64(6);
+    QTest::newRow("empty last line") << "ab\n" << 2 << qint64(4);
+    QTest::newRow("empty lines") << "\n\n" << 3 << qint64(4);
+    QTest::newRow("line separator stays in its line") << "a\u2028b" << 1 << qint64(3);
+}
+
+void TstTOvcTextFileEditor::linesAndSize()
+{
+    QFETCH(QString, text);
+    QFETCH(int, lines);
+    QFETCH(qint64, size);
+    setText(text);
+    QCOMPARE(ed->LineCount(), lines);
+    QCOMPARE(ed->TextSize(), size);
+}
+
+void TstTOvcTextFileEditor::lineTextExpandsTabs_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("tabSize");
+    QTest::addColumn<QString>("expanded");
+
+    QTest::newRow("tab size 4") << "\tab\tc" << 4 << "    ab  c";
+    QTest::newRow("tab size 8") << "\tab\tc" << 8 << "        ab      c";
+    QTest::newRow("tab at a stop") << "abcd\tx" << 4 << "abcd    x";
+    QTest::newRow("no tabs, nbsp kept") << "a\u00A0b" << 8 << "a\u00A0b";
+}
+
+void TstTOvcTextFileEditor::lineTextExpandsTabs()
+{
+    QFETCH(QString, text);
+    QFETCH(int, tabSize);
+    QFETCH(QString, expanded);
+    setText(QStringLiteral("first\n") + text);
+    ed->SetTabSize(tabSize);
+    QCOMPARE(ed->LineText(2), expanded);
+    QCOMPARE(ed->LineLength(2), int(expanded.size()));
+    QCOMPARE(ed->LineText(1), QStringLiteral("first"));
+}
+
+void TstTOvcTextFileEditor::lineQueriesRefuseBadLines()
+{
+    setText(QStringLiteral("a\nb"));
+    for (int line : {0, 3, -5}) {
+        QVERIFY_THROWS_EXCEPTION(EEditorError, ed->LineText(line));
+        QVERIFY_THROWS_EXCEPTION(EEditorError, ed->LineLength(line));
+    }
+}
+
+void TstTOvcTextFileEditor::autoIndent_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("autoIndent");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<Pos>("after");
+
+    QTest::newRow("spaces") << "    abc" << 8 << true << "    abc\n    " << Pos(2, 5);
+    QTest::newRow("tabs") << "\t\tx" << 4 << true << "\t\tx\n\t\t" << Pos(2, 3);
+    QTest::newRow("inside the indent") << "    abc" << 3 << true << "  \n    abc" << Pos(2, 3);
+    QTest::newRow("no indent") << "abc" << 4 << true << "abc\n" << Pos(2, 1);
+    QTest::newRow("off") << "    abc" << 8 << false << "    abc\n" << Pos(2, 1);
+}
+
+void TstTOvcTextFileEditor::autoIndent()
+{
+    QFETCH(QString, line);
+    QFETCH(int, column);
+    QFETCH(bool, autoIndent);
+    QFETCH(QString, result);
+    QFETCH(Pos, after);
+
+    setText(line);
+    ed->SetAutoIndent(autoIndent);
+    ed->MoveCaret(1, column);
+    QTest::keyClick(ed, Qt::Key_Return);
+    QCOMPARE(ed->RawText(), result);
+    QCOMPARE(caret(), after);
+    ed->UndoStep();
+    QCOMPARE(ed->RawText(), line);
+}
+
+void TstTOvcTextFileEditor::tabKey_data()
+{
+    QTest::addColumn<int>("tabType");
+    QTest::addColumn<bool>("wantTab");
+    QTest::addColumn<QString>("text");  // caret at the end
+    QTest::addColumn<QString>("result");
+
+    const int real = TOvcTextFileEditor::ttReal;
+    const int fixed = TOvcTextFileEditor::ttFixed;
+    const int smart = TOvcTextFileEditor::ttSmart;
+    QTest::newRow("real") << real << true << "ab" << "ab\t";
+    QTest::newRow("fixed") << fixed << true << "ab" << "ab  ";
+    QTest::newRow("fixed after a tab") << fixed << true << "\tx" << "\tx   ";
+    QTest::newRow("smart under next word") << smart << true << "<td>   value  x\n" << "<td>   value  x\n       ";
+    QTest::newRow("smart from inside a word") << smart << true << "<td>   value  x\n<t" << "<td>   value  x\n<t     ";
+    QTest::newRow("smart without a word") << smart << true << "ab\nabcdef" << "ab\nabcdef\t";
+    QTest::newRow("smart on first line") << smart << true << "ab" << "ab\t";
+    QTest::newRow("tab moves focus") << real << false << "ab" << "ab";
+}
+
+void TstTOvcTextFileEditor::tabKey()
+{
+    QFETCH(int, tabType);
+    QFETCH(bool, wantTab);
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+
+    setText(text);
+    ed->SetTabSize(4);
+    ed->SetTabType(TOvcTextFileEditor::TabType(tabType));
+    ed->SetWantTab(wantTab);
+    ed->MoveCaret(ed->LineCount(), 999);
+    QTest::keyClick(ed, Qt::Key_Tab);
+    QCOMPARE(ed->RawText(), result);
+    QCOMPARE(ed->tabChangesFocus(), !wantTab);
+}
+
+void TstTOvcTextFileEditor::tabMovesFocusWhenNotWanted()
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* editor = new TOvcTextFileEditor;
+    auto* next = new QLineEdit;
+    layout->addWidget(editor);
+    layout->addWidget(next);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    editor->SetWantTab(false);
+    editor->FocusEditor();
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), next);
+    QCOMPARE(editor->RawText(), QString());
+
+    editor->SetWantTab(true);
+    editor->FocusEditor();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QCOMPARE(editor->RawText(), QStringLiteral("\t"));
+}
+
+void TstTOvcTextFileEditor::properties()
+{
+    ed->SetColor(QColor(10, 20, 30));
+    QCOMPARE(ed->Color(), QColor(10, 20, 30));
+    QCOMPARE(ed->viewport()->palette().color(QPalette::Base), QColor(10, 20, 30));
+    ed->SetFixedFontColor(Qt::blue);
+    QCOMPARE(ed->FixedFontColor(), QColor(Qt::blue));
+
+    ed->SetFixedFont(QFont(QStringLiteral("Courier New"), 14));
+    QCOMPARE(ed->FixedFont().pointSize(), 14);
+    ed->SetTabSize(3);
+    const qreal space = QFontMetricsF(ed->font()).horizontalAdvance(QLatin1Char(' '));
+    QCOMPARE(ed->tabStopDistance(), space * 3);
+
+    ed->SetWordWrap(false);
+    QCOMPARE(ed->lineWrapMode(), QPlainTextEdit::NoWrap);
+    ed->SetWordWrap(true);
+    QCOMPARE(ed->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    ed->SetWrapColumn(70);
+    QCOMPARE(ed->WrapColumn(), 70);
+    ed->SetRightMargin(9);
+    QCOMPARE(ed->RightMargin(), 9);
+    ed->SetBackupExt(QStringLiteral("OLD"));
+    QCOMPARE(ed->BackupExt(), QStringLiteral("OLD"));
+}
+
+void TstTOvcTextFileEditor::scrollBars_data()
+{
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("none") << int(TOvcTextFileEditor::ssNone) << false << false;
+    QTest::newRow("horizontal") << int(TOvcTextFileEditor::ssHorizontal) << true << false;
+    QTest::newRow("vertical") << int(TOvcTextFileEditor::ssVertical) << false << true;
+    QTest::newRow("both") << int(TOvcTextFileEditor::ssBoth) << true << true;
+}
+
+void TstTOvcTextFileEditor::scrollBars()
+{
+    QFETCH(int, setting);
+    QFETCH(bool, horizontal);
+    QFETCH(bool, vertical);
+    ed->SetScrollBars(TOvcTextFileEditor::ScrollBars(setting));
+    QCOMPARE(ed->scrollBars(), TOvcTextFileEditor::ScrollBars(setting));
+    QCOMPARE(ed->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff, horizontal);
+    QCOMPARE(ed->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff, vertical);
+}
+
+// ------------------------------------------------------------------ files
+
+static QByteArray latin1AllBytes()
+{
+    QByteArray b;
+    for (int i = 0; i < 256; ++i) {
+        if (i != '\n' && i != '\r')
+            b.append(char(i));
+    }
+    return b + "\r\n";
+}
+
+void TstTOvcTextFileEditor::fileRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("crlf") << QByteArray("<HTML>\r\n<BODY>\r\n</HTML>\r\n") << 3;
+    QTest::newRow("lf") << QByteArray("<HTML>\n</HTML>\n") << 2;
+    QTest::newRow("cr") << QByteArray("<HTML>\r</HTML>\r") << 2;
+    QTest::newRow("no final line end") << QByteArray("a\r\nb") << 2;
+    QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << 2;
+    QTest::newRow("empty file") << QByteArray() << 1;
+    QTest::newRow("only a line end") << QByteArray("\r\n") << 1;
+    QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBF<P>caf\xC3\xA9</P>\r\n") << 1;
+    QTest::newRow("latin1 every byte") << latin1AllBytes() << 1;
+    QTest::newRow("nul bytes") << QByteArray("a\0b\r\n\0\r\n", 8) << 2;
+    QTest::newRow("nbsp") << QByteArray("a&nbsp;\xC2\xA0" "b\r\n") << 1;
+    QTest::newRow("paragraph separator") << QByteArray("a\xE2\x80\xA9" "b\r\nc\r\n") << 3;
+    QTest::newRow("line separator") << QByteArray("a\xE2\x80\xA8" "b\r\n") << 1;
+    QTest::newRow("frame characters") << QByteArray("a\xEF\xB7\x90" "b\xEF\xB7\x91" "c") << 3;
+    QTest::newRow("separators in a row") << QByteArray("\xE2\x80\xA9\xE2\x80\xA9\r\n\xE2\x80\xA9") << 5;
+    QTest::newRow("long line") << QByteArray(100000, 'x') + "\r\n" << 1;
+    QTest::newRow("controls") << QByteArray("\x01\x02\x0B\x0C\x1B\x7F\n") << 1;
+}
+
+void TstTOvcTextFileEditor::fileRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lines);
+
+    ed->SetMakeBackup(true);
+    loadBytes(bytes);
+    QCOMPARE(ed->LineCount(), lines);
+    QVERIFY(!ed->Modified());
+    ed->repaint();  // drawing such text must not fail either
+    const QString out = path(QStringLiteral("out.htm"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), bytes);
+    // Saved over itself the file stays the same, and so does its backup.
+    ed->SaveFile(path(QStringLiteral("in.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.htm"))), bytes);
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.BAK"))), bytes);
+}
+
+void TstTOvcTextFileEditor::breakCharactersSurviveEdits()
+{
+    // Blocks: "a" | "b" (after U+2029) | "c<LS>d" | "e" | "f" (after U+FDD0)
+    loadBytes("a\xE2\x80\xA9" "b\r\nc\xE2\x80\xA8" "d\r\ne\xEF\xB7\x90" "f");
+    QCOMPARE(ed->LineCount(), 5);
+    ed->MoveCaret(5, 1);
+    ed->InsertAtCaret(QStringLiteral("X"));
+    ed->MoveCaret(2, 2);
+    QTest::keyClick(ed, Qt::Key_Return);  // a new line after "b"
+    ed->MoveCaret(1, 1);
+    ed->InsertAtCaret(QStringLiteral("Y"));
+    const QString out = path(QStringLiteral("out.htm"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out),
+             QByteArray("Ya\xE2\x80\xA9" "b\r\n\r\nc\xE2\x80\xA8" "d\r\ne\xEF\xB7\x90" "Xf"));
+
+    // Joining the lines removes the separator like any line end.
+    ed->MoveCaret(2, 1);
+    QTest::keyClick(ed, Qt::Key_Backspace);
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), QByteArray("Yab\r\n\r\nc\xE2\x80\xA8" "d\r\ne\xEF\xB7\x90" "Xf"));
+
+    // A new line typed at the start of a separated line goes after the separator.
+    ed->MoveCaret(5, 1);
+    QTest::keyClick(ed, Qt::Key_Return);
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), QByteArray("Yab\r\n\r\nc\xE2\x80\xA8" "d\r\ne\xEF\xB7\x90\r\nXf"));
+
+    // Text set by the program keeps them too.
+    ed->SetRawText(QStringLiteral("p\u2029q"));
+    QCOMPARE(ed->RawText(), QStringLiteral("p\nq"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), QByteArray("p\xE2\x80\xA9q"));
+}
+
+void TstTOvcTextFileEditor::noticesOnLoad_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("parts");  // empty: no notice
+    QTest::addColumn<QByteArray>("saved");
+
+    QTest::newRow("uniform") << QByteArray("a\r\nb\r\n") << QStringList() << QByteArray("a\r\nb\r\n");
+    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\r\n") << QStringList{QStringLiteral("CR LF, LF"),
+                                                                          QStringLiteral("saved with CR LF")}
+                           << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("mixed, mostly lf") << QByteArray("a\nb\rc\n") << QStringList{QStringLiteral("saved with LF")}
+                                      << QByteArray("a\nb\nc\n");
+    const QByteArray longLine = QByteArray(TextFileCodec::kLongLineWarning + 1, 'x') + "\r\n";
+    QTest::newRow("long line") << longLine << QStringList{QStringLiteral("very long lines")} << longLine;
+}
+
+void TstTOvcTextFileEditor::noticesOnLoad()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, parts);
+    QFETCH(QByteArray, saved);
+
+    QSignalSpy spy(ed, &TOvcTextFileEditor::notice);
+    loadBytes(bytes);
+    QCOMPARE(spy.size(), parts.isEmpty() ? 0 : 1);
+    for (const QString& part : parts)
+        QVERIFY2(spy.at(0).at(0).toString().contains(part), qPrintable(spy.at(0).at(0).toString()));
+    ed->SaveFile(path(QStringLiteral("out.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("out.htm"))), saved);
+}
+
+void TstTOvcTextFileEditor::binaryWithMixedLineEndsIsRefused()
+{
+    setText(QStringLiteral("keep"));
+    ed->SetModified(true);
+    QVERIFY(TestEnv::writeAll(path(QStringLiteral("b.bin")), QByteArray("\x89PNG\r\n\x1A\n\0\0\r", 11)));
+    QVERIFY_THROWS_EXCEPTION(EFileError, ed->LoadFile(path(QStringLiteral("b.bin"))));
+    QCOMPARE(ed->RawText(), QStringLiteral("keep"));
+    QVERIFY(ed->Modified());
+    QVERIFY(ed->fileName().isEmpty());
+}
+
+void TstTOvcTextFileEditor::latin1TextWithNewCharactersSavedAsUtf8()
+{
+    loadBytes("caf\xE9\r\n");
+    QCOMPARE(ed->fileFormat().encoding, TextFileFormat::Latin1);
+    ed->InsertAtCaret(QStringLiteral("\u20AC "));
+    QSignalSpy spy(ed, &TOvcTextFileEditor::notice);
+    ed->SaveFile(path(QStringLiteral("out.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("out.htm"))), QByteArray("\xE2\x82\xAC caf\xC3\xA9\r\n"));
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(ed->fileFormat().encoding, TextFileFormat::Utf8);
+}
+
+void TstTOvcTextFileEditor::modifiedFlag()
+{
+    ed->InsertAtCaret(QStringLiteral("x"));
+    QVERIFY(ed->Modified());
+    loadBytes("abc\r\n");
+    QVERIFY(!ed->Modified());
+    ed->InsertAtCaret(QStringLiteral("x"));
+    QVERIFY(ed->Modified());
+    ed->UndoStep();
+    QVERIFY(!ed->Modified());
+    ed->SetModified(true);
+    QVERIFY(ed->Modified());
+    ed->SaveFile(path(QStringLiteral("in.htm")));
+    QVERIFY(!ed->Modified());
+    QCOMPARE(ed->fileName(), path(QStringLiteral("in.htm")));
+}
+
+void TstTOvcTextFileEditor::newDocumentSave()
+{
+    ed->SetMakeBackup(true);
+    ed->InsertAtCaret(QStringLiteral("<HTML>\n</HTML>"));
+    ed->SaveFile(path(QStringLiteral("new.html")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("new.html"))), QByteArray("<HTML>\r\n</HTML>\r\n"));
+    QCOMPARE(QDir(TestEnv::workDir()).entryList(QDir::Files), QStringList{QStringLiteral("new.html")});
+}
+
+void TstTOvcTextFileEditor::loadErrors_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << "missing.htm";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("parent is a file") << "plain.txt/inner.htm";
+    QTest::newRow("no name") << "";
+}
+
+void TstTOvcTextFileEditor::loadErrors()
+{
+    QFETCH(QString, name);
+    QDir().mkpath(path(QStringLiteral("folder")));
+    QVERIFY(TestEnv::writeAll(path(QStringLiteral("plain.txt")), "x"));
+    setText(QStringLiteral("keep me"));
+    ed->SetModified(true);
+    const QString target = name.isEmpty() ? QString() : path(name);
+    QString error;
+    try {
+        ed->LoadFile(target);
+    } catch (const EFileError& e) {
+        error = e.message();
+    }
+    QVERIFY(!error.isEmpty());
+    if (!name.isEmpty())
+        QVERIFY2(error.contains(QDir::toNativeSeparators(target)), qPrintable(error));
+    QCOMPARE(ed->RawText(), QStringLiteral("keep me"));
+    QVERIFY(ed->Modified());
+}
+
+void TstTOvcTextFileEditor::saveErrors_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("folder missing") << "nofolder/page.htm";
+    QTest::newRow("parent is a file") << "plain.txt/page.htm";
+    QTest::newRow("target is a folder") << "folder";
+    QTest::newRow("no name") << "";
+}
+
+void TstTOvcTextFileEditor::saveErrors()
+{
+    QFETCH(QString, name);
+    QDir().mkpath(path(QStringLiteral("folder")));
+    QVERIFY(TestEnv::writeAll(path(QStringLiteral("plain.txt")), "x"));
+    setText(QStringLiteral("keep me"));
+    ed->SetModified(true);
+    ed->SetMakeBackup(true);
+    const QString target = name.isEmpty() ? QString() : path(name);
+    QString error;
+    try {
+        ed->SaveFile(target);
+    } catch (const EFileError& e) {
+        error = e.message();
+    }
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(ed->RawText(), QStringLiteral("keep me"));
+    QVERIFY(ed->Modified());
+    QVERIFY(ed->fileName().isEmpty());
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("plain.txt"))), QByteArray("x"));
+    QCOMPARE(QDir(TestEnv::workDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{QStringLiteral("folder"), QStringLiteral("plain.txt")}));
+}
+
+void TstTOvcTextFileEditor::backup_data()
+{
+    QTest::addColumn<bool>("makeBackup");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<bool>("oldBackup");
+    QTest::addColumn<QString>("backupName");  // empty: no backup expected
+
+    QTest::newRow("off") << false << "page.htm" << true << false << "";
+    QTest::newRow("off keeps old backup") << false << "page.htm" << true << true << "";
+    QTest::newRow("new file") << true << "page.htm" << false << false << "";
+    QTest::newRow("first backup") << true << "page.htm" << true << false << "page.BAK";
+    QTest::newRow("replaces old backup") << true << "page.htm" << true << true << "page.BAK";
+    QTest::newRow("name without extension") << true << "readme" << true << false << "readme.BAK";
+    QTest::newRow("two dots") << true << "my.page.html" << true << false << "my.page.BAK";
+    QTest::newRow("file named like its backup") << true << "page.BAK" << true << false << "";
+}
+
+void TstTOvcTextFileEditor::backup()
+{
+    QFETCH(bool, makeBackup);
+    QFETCH(QString, file);
+    QFETCH(bool, fileExists);
+    QFETCH(bool, oldBackup);
+    QFETCH(QString, backupName);
+
+    const QByteArray previous("previous\r\n");
+    const QByteArray old("old backup\r\n");
+    if (fileExists)
+        QVERIFY(TestEnv::writeAll(path(file), previous));
+    const QString expectedBackup = PathUtil::withExtension(path(file), QStringLiteral("BAK"));
+    if (oldBackup)
+        QVERIFY(TestEnv::writeAll(expectedBackup, old));
+
+    ed->SetMakeBackup(makeBackup);
+    setText(QStringLiteral("new"));
+    ed->SaveFile(path(file));
+    QCOMPARE(TestEnv::readAll(path(file)), QByteArray("new\r\n"));
+
+    QStringList expectedFiles{file};
+    if (!backupName.isEmpty()) {
+        QCOMPARE(TestEnv::readAll(path(backupName)), previous);
+        expectedFiles << backupName;
+    } else if (oldBackup) {
+        QCOMPARE(TestEnv::readAll(expectedBackup), old);
+        expectedFiles << QFileInfo(expectedBackup).fileName();
+    }
+    expectedFiles.removeDuplicates();
+    expectedFiles.sort();
+    QCOMPARE(QDir(TestEnv::workDir()).entryList(QDir::Files, QDir::Name), expectedFiles);
+}
+
+void TstTOvcTextFileEditor::backupTwiceKeepsFirstSave()
+{
+    QVERIFY(TestEnv::writeAll(path(QStringLiteral("page.htm")), "v0\r\n"));
+    ed->SetMakeBackup(true);
+    ed->LoadFile(path(QStringLiteral("page.htm")));
+    ed->MoveCaret(1, 2);
+    ed->InsertAtCaret(QStringLiteral("-first"));
+    ed->SaveFile(path(QStringLiteral("page.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("page.BAK"))), QByteArray("v0\r\n"));
+    ed->InsertAtCaret(QStringLiteral("-second"));
+    ed->SaveFile(path(QStringLiteral("page.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("page.htm"))), QByteArray("v-first-second0\r\n"));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("page.BAK"))), QByteArray("v-first0\r\n"));
+}
+
+void TstTOvcTextFileEditor::failedSaveKeepsFileAndBackup_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<bool>("oldBackup");
+    QTest::newRow("replacing the file fails") << "commit" << true;
+    QTest::newRow("replacing the file fails, no old backup") << "commit" << false;
+    QTest::newRow("backup name is a folder") << "backup folder" << false;
+}
+
+void TstTOvcTextFileEditor::failedSaveKeepsFileAndBackup()
+{
+    QFETCH(QString, failure);
+    QFETCH(bool, oldBackup);
+
+    delete ed;
+    ed = failure == QLatin1String("commit") ? new FailingCommitEditor : new TOvcTextFileEditor;
+    const QString file = path(QStringLiteral("page.htm"));
+    const QString bak = path(QStringLiteral("page.BAK"));
+    QVERIFY(TestEnv::writeAll(file, "current\r\n"));
+    if (oldBackup)
+        QVERIFY(TestEnv::writeAll(bak, "old backup\r\n"));
+    if (failure == QLatin1String("backup folder"))
+        QVERIFY(QDir().mkpath(bak));
+    const QStringList before = QDir(TestEnv::workDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    ed->SetMakeBackup(true);
+    ed->LoadFile(file);
+    ed->InsertAtCaret(QStringLiteral("edited "));
+    QVERIFY_THROWS_EXCEPTION(EFileError, ed->SaveFile(file));
+
+    QCOMPARE(TestEnv::readAll(file), QByteArray("current\r\n"));
+    if (oldBackup)
+        QCOMPARE(TestEnv::readAll(bak), QByteArray("old backup\r\n"));
+    QCOMPARE(QDir(TestEnv::workDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QCOMPARE(ed->RawText(), QStringLiteral("edited current"));
+    QVERIFY(ed->Modified());
+}
+
+VQ_TEST_MAIN(TstTOvcTextFileEditor)
+
+#include "tst_TOvcTextFileEditor.moc"
