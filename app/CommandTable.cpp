@@ -251,6 +251,10 @@ void CommandTable::build(TmdiMain& main)
             toolBar = new QToolBar(QString::fromUtf8(e.caption), &main);
             toolBar->setObjectName(QString::fromUtf8(e.name));
             toolBar->setIconSize(QSize(20, 20));
+            // Edit and Tags each get a row; the four small bars share the third.
+            if (!main.m_toolBars.isEmpty() && (toolBar->objectName() == QLatin1String("Tagsbar")
+                                               || toolBar->objectName() == QLatin1String("FormToolBar")))
+                main.addToolBarBreak(Qt::TopToolBarArea);
             main.addToolBar(Qt::TopToolBarArea, toolBar);
             main.m_toolBars.insert(toolBar->objectName(), toolBar);
             break;

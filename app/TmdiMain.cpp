@@ -145,6 +145,7 @@ void TmdiMain::buildStatusLine()
     auto make = [bar](const char* name, int width, const QString& hint, int stretch) {
         auto* l = new QLabel(bar);
         l->setObjectName(QString::fromLatin1(name));
+        l->setTextFormat(Qt::PlainText);  // tag texts must never render as markup
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -384,6 +385,7 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     auto* doc = new TfHTML(*this);
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->resize(652, 492);
     connect(sub, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });

@@ -28,6 +28,7 @@ int DialogPrompter::message(QWidget* parent, const QString& text, int buttons, I
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption.isEmpty() ? QApplication::applicationDisplayName() : caption);
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case Information: box.setIcon(QMessageBox::Information); break;

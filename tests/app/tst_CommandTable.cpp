@@ -189,6 +189,8 @@ private slots:
         QStringList names;
         for (const char* n : {"StatusLine", "pnlMode", "pnlPos", "pnlSize", "pnlApp", "pnlTag"}) {
             QVERIFY(m->panel(n));
+            // A panel showing "<H1> : </H1>" must show those characters, not a heading.
+            QCOMPARE(m->panel(n)->textFormat(), Qt::PlainText);
             names << n;
         }
         QCOMPARE(m->panel("pnlTag")->toolTip(), QString("Last Tag inserted - to reuse press \"F4\""));
