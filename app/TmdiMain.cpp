@@ -570,35 +570,21 @@ void TmdiMain::CloseAll1Click()
 // ---------------------------------------------------------------------------
 // Edit commands
 
-void TmdiMain::EditUndo()
+void TmdiMain::onActiveDocument(void (TfHTML::*command)())
 {
     if (TfHTML* doc = activeDocument())
-        doc->doUndo();
+        (doc->*command)();
 }
 
-void TmdiMain::EditRedoClick()
-{
-    if (TfHTML* doc = activeDocument())
-        doc->ReDo1Click();
-}
+void TmdiMain::EditUndo() { onActiveDocument(&TfHTML::doUndo); }
 
-void TmdiMain::EditCut()
-{
-    if (TfHTML* doc = activeDocument())
-        doc->Cut1Click();
-}
+void TmdiMain::EditRedoClick() { onActiveDocument(&TfHTML::ReDo1Click); }
 
-void TmdiMain::EditCopy()
-{
-    if (TfHTML* doc = activeDocument())
-        doc->Copy1Click();
-}
+void TmdiMain::EditCut() { onActiveDocument(&TfHTML::Cut1Click); }
 
-void TmdiMain::EditPaste()
-{
-    if (TfHTML* doc = activeDocument())
-        doc->Paste1Click();
-}
+void TmdiMain::EditCopy() { onActiveDocument(&TfHTML::Copy1Click); }
+
+void TmdiMain::EditPaste() { onActiveDocument(&TfHTML::Paste1Click); }
 
 void TmdiMain::EditDelete()
 {
@@ -784,15 +770,21 @@ int TmdiMain::tabIndexOf(const QString& name, bool last) const
     return -1;
 }
 
+void TmdiMain::appendTab(const QString& name)
+{
+    // The tab shows the caption as it is; the caption itself is kept as the tab's data.
+    const int idx = TabSet1->addTab(escapeAmpersands(name));
+    TabSet1->setTabData(idx, name);
+    TabSet1->setTabToolTip(idx, name);
+}
+
 void TmdiMain::TabsUpdate(const QString& name)
 {
     if (tabIndexOf(name) >= 0)
         return;
     const QSignalBlocker block(TabSet1);
     const int current = TabSet1->currentIndex();
-    const int idx = TabSet1->addTab(escapeAmpersands(name));
-    TabSet1->setTabData(idx, name);
-    TabSet1->setTabToolTip(idx, name);
+    appendTab(name);
     if (current >= 0)
         TabSet1->setCurrentIndex(current);
 }
@@ -802,11 +794,8 @@ void TmdiMain::TabsRefresh()
     const QSignalBlocker block(TabSet1);
     while (TabSet1->count() > 0)
         TabSet1->removeTab(0);
-    for (TfHTML* doc : documents()) {
-        const int idx = TabSet1->addTab(escapeAmpersands(doc->caption()));
-        TabSet1->setTabData(idx, doc->caption());
-        TabSet1->setTabToolTip(idx, doc->caption());
-    }
+    for (TfHTML* doc : documents())
+        appendTab(doc->caption());
 }
 
 void TmdiMain::RemovefromTabs(const QString& name)

@@ -191,6 +191,8 @@ private:
     void saveDocument(TfHTML* doc, const QString& path);
     QString askSaveName();
     int tabIndexOf(const QString& name, bool last = true) const;
+    void appendTab(const QString& name);
+    void onActiveDocument(void (TfHTML::*command)());
 
     QMdiArea* m_mdi = nullptr;
     QTabBar* TabSet1 = nullptr;
