@@ -20,6 +20,9 @@ enum : int {
 
 class EditorContract {
 public:
+    // Longest search and replacement text; longer ones find and replace nothing.
+    static constexpr int MaxSearchLength = 255;
+
     virtual ~EditorContract() = default;
 
     // True only when text is selected; (l1, c1) is always the start.
@@ -33,7 +36,13 @@ public:
     // line breaks ("\n"). A read-only editor changes nothing.
     virtual void InsertAtCaret(const QString& text) = 0;
     virtual void DeleteSelection() = 0;
+    // Without Global, a forward search starts at the selection's end (the
+    // caret) and a backward one looks for a match that ends at or before the
+    // selection's start. Found: the match is selected, caret directly after it.
     virtual bool SearchText(const QString& text, int flags) = 0;
+    // ReplaceOne replaces the match SearchText would find; ReplaceAll every
+    // match in the searched range, as one undo step. Returns the number of
+    // replacements (0 without ReplaceOne or ReplaceAll).
     virtual int ReplaceText(const QString& text, const QString& replacement, int flags) = 0;
     virtual void UndoStep() = 0;
     virtual void RedoStep() = 0;

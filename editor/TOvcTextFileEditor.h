@@ -3,10 +3,13 @@
 #include "editor/EditorContract.h"
 #include "editor/TextFileCodec.h"
 
+#include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <array>
+
+class QSaveFile;
 
 class TOvcTextFileEditor : public QPlainTextEdit, public EditorContract {
     Q_OBJECT
@@ -15,6 +18,9 @@ public:
     enum ScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 
     explicit TOvcTextFileEditor(QWidget* parent = nullptr);
+
+    // Files larger than this are refused by LoadFile.
+    static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
 
     // EditorContract
     bool SelectionRange(int& l1, int& c1, int& l2, int& c2) const override;
@@ -51,6 +57,8 @@ public:
     // Published properties
     bool WordWrap() const;
     void SetWordWrap(bool on);
+    // Lines wrap at the control's width; WrapColumn is kept for the program,
+    // which sets it from the visible width.
     int WrapColumn() const { return m_wrapColumn; }
     void SetWrapColumn(int column);
     bool AutoIndent() const { return m_autoIndent; }
@@ -91,10 +99,35 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    // Plain text only, line breaks as '\n'.
+    QMimeData* createMimeDataFromSelection() const override;
+    // Puts the completely written new file in place of the old one; false
+    // when that fails (the old file then stays as it was).
+    virtual bool commitSave(QSaveFile& file) const;
 
 private:
     QTextCursor cursorAt(int line, int column) const;
     void checkLine(int line) const;
+    // The match SearchText would select, or a null cursor.
+    QTextCursor findMatch(const QString& text, int flags) const;
+    int replaceAll(const QString& text, const QString& replacement, int flags);
+    // Inserts text at c (replacing its selection) and remembers which of
+    // the line breaks it makes came from characters other than line ends.
+    void insertKeepingBreaks(QTextCursor& c, const QString& text);
+    void markBreaks(int firstBlockNumber, QStringView text);
+    // The text as it goes to the file: '\n' at line ends, the original
+    // character where a line break came from U+2029, U+FDD0 or U+FDD1.
+    QString textForSaving() const;
+    QString selectedPlainText() const;
+    void writeFile(const QString& fileName, const QByteArray& bytes) const;
+    void showCursor(const QTextCursor& c);
+    void clearBookmarks();
+    void updateTabStops();
+    void updateCaretShape();
+    // Enter: a line end, and the line's indentation when AutoIndent is on.
+    void insertLineBreak();
+    void insertTabKey();
 
     int m_wrapColumn = 0;
     bool m_autoIndent = true;
@@ -109,4 +142,5 @@ private:
     QString m_fileName;
     std::array<QTextCursor, 10> m_bookmarks;
     std::array<bool, 10> m_bookmarkSet{};
+    bool m_hasBreakMarks = false;  // some block carries a break mark
 };

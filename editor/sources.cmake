@@ -1,6 +1,6 @@
 vq_sources(editor
   CORE
-    EditorContract.h TextFileCodec.cpp
+    EditorContract.h TextFileCodec.cpp TextSearch.cpp
   GUI
     TOvcTextFileEditor.cpp
 )

@@ -48,6 +48,8 @@ private slots:
     void searchText_data();
     void searchText();
     void searchWalksThroughMatches();
+    void searchFarFromCaret_data();
+    void searchFarFromCaret();
     void replaceText_data();
     void replaceText();
     void replaceAllIsOneUndoStep();
@@ -453,6 +455,48 @@ void TstTOvcTextFileEditor::searchWalksThroughMatches()
     QCOMPARE(starts, (QList<Pos>{{1, 10}, {1, 1}}));
 }
 
+void TstTOvcTextFileEditor::searchFarFromCaret_data()
+{
+    QTest::addColumn<Pos>("from");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<Pos>("start");
+
+    // Line 10: "cat concat", line 2500: "concat CAT cat", others "line N"
+    QTest::newRow("forward") << Pos(20, 1) << "cat" << 1 << true << Pos(2500, 4);
+    QTest::newRow("forward, whole word") << Pos(20, 1) << "cat" << 65 << true << Pos(2500, 8);
+    QTest::newRow("forward, whole word and case") << Pos(20, 1) << "cat" << 69 << true << Pos(2500, 12);
+    QTest::newRow("backward from the end") << Pos(3000, 1) << "cat" << 2 << true << Pos(2500, 12);
+    QTest::newRow("backward") << Pos(2400, 1) << "cat" << 2 << true << Pos(10, 8);
+    QTest::newRow("backward, whole word") << Pos(2400, 1) << "cat" << 66 << true << Pos(10, 1);
+    QTest::newRow("nowhere") << Pos(1, 1) << "dog" << 9 << false << Pos();
+}
+
+void TstTOvcTextFileEditor::searchFarFromCaret()
+{
+    QFETCH(Pos, from);
+    QFETCH(QString, needle);
+    QFETCH(int, flags);
+    QFETCH(bool, found);
+    QFETCH(Pos, start);
+
+    QStringList lines;
+    for (int i = 1; i <= 3000; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    lines[9] = QStringLiteral("cat concat");
+    lines[2499] = QStringLiteral("concat CAT cat");
+    setText(lines.join(QLatin1Char('\n')));
+    ed->MoveCaret(from.first, from.second);
+    QCOMPARE(ed->SearchText(needle, flags), found);
+    if (found) {
+        int l1, c1, l2, c2;
+        QVERIFY(ed->SelectionRange(l1, c1, l2, c2));
+        QCOMPARE(Pos(l1, c1), start);
+        QCOMPARE(Pos(l2, c2), Pos(start.first, start.second + 3));
+    }
+}
+
 void TstTOvcTextFileEditor::replaceText_data()
 {
     QTest::addColumn<Pos>("from");
@@ -786,14 +830,17 @@ void TstTOvcTextFileEditor::autoIndent_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("autoIndent");
+    QTest::addColumn<bool>("shift");
     QTest::addColumn<QString>("result");
     QTest::addColumn<Pos>("after");
 
-    QTest::newRow("spaces") << "    abc" << 8 << true << "    abc\n    " << Pos(2, 5);
-    QTest::newRow("tabs") << "\t\tx" << 4 << true << "\t\tx\n\t\t" << Pos(2, 3);
-    QTest::newRow("inside the indent") << "    abc" << 3 << true << "  \n    abc" << Pos(2, 3);
-    QTest::newRow("no indent") << "abc" << 4 << true << "abc\n" << Pos(2, 1);
-    QTest::newRow("off") << "    abc" << 8 << false << "    abc\n" << Pos(2, 1);
+    QTest::newRow("spaces") << "    abc" << 8 << true << false << "    abc\n    " << Pos(2, 5);
+    QTest::newRow("tabs") << "\t\tx" << 4 << true << false << "\t\tx\n\t\t" << Pos(2, 3);
+    QTest::newRow("inside the indent") << "    abc" << 3 << true << false << "  \n    abc" << Pos(2, 3);
+    QTest::newRow("no indent") << "abc" << 4 << true << false << "abc\n" << Pos(2, 1);
+    QTest::newRow("off") << "    abc" << 8 << false << false << "    abc\n" << Pos(2, 1);
+    QTest::newRow("shift: a line end too") << "  abc" << 6 << true << true << "  abc\n  " << Pos(2, 3);
+    QTest::newRow("shift, off") << "  abc" << 3 << false << true << "  \nabc" << Pos(2, 1);
 }
 
 void TstTOvcTextFileEditor::autoIndent()
@@ -801,14 +848,16 @@ void TstTOvcTextFileEditor::autoIndent()
     QFETCH(QString, line);
     QFETCH(int, column);
     QFETCH(bool, autoIndent);
+    QFETCH(bool, shift);
     QFETCH(QString, result);
     QFETCH(Pos, after);
 
     setText(line);
     ed->SetAutoIndent(autoIndent);
     ed->MoveCaret(1, column);
-    QTest::keyClick(ed, Qt::Key_Return);
+    QTest::keyClick(ed, Qt::Key_Return, shift ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(ed->RawText(), result);
+    QCOMPARE(ed->LineCount(), 2);
     QCOMPARE(caret(), after);
     ed->UndoStep();
     QCOMPARE(ed->RawText(), line);

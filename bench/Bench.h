@@ -1,0 +1,61 @@
+#pragma once
+// Named benchmarks of velquist_bench. Each benchmark file registers its
+// entries with VQ_BENCHMARK; main.cpp runs them by name.
+#include <QString>
+#include <QStringList>
+
+#include <map>
+
+namespace Bench {
+
+// Runs one benchmark with the arguments after its name; returns the exit code.
+using Function = int (*)(const QStringList& args);
+
+struct Entry {
+    QString description;
+    Function run;
+};
+
+inline std::map<QString, Entry>& registry()
+{
+    static std::map<QString, Entry> entries;
+    return entries;
+}
+
+struct Registration {
+    Registration(const char* name, const char* description, Function run)
+    {
+        registry()[QString::fromLatin1(name)] = Entry{QString::fromLatin1(description), run};
+    }
+};
+
+// Resident memory of this process in MB: now and at its peak (VmRSS, VmHWM).
+double rssMb();
+double peakRssMb();
+// Runs the event loop until nothing more is waiting (layout and drawing included).
+void settle();
+// Prints one result line: "name: value unit" plus an optional note.
+void report(const QString& name, double value, const QString& unit, const QString& note = QString());
+
+// Wall clock and processor time of this process since the last restart, in
+// ms. Processor time shows the work done even when other processes compete.
+class Stopwatch {
+public:
+    Stopwatch() { restart(); }
+    void restart();
+    double wallMs() const;
+    double cpuMs() const;
+    // Reports the wall time, with the processor time and note beside it.
+    void report(const QString& name, const QString& note = QString()) const;
+
+private:
+    qint64 m_wallStartNs = 0;
+    double m_cpuStartMs = 0;
+};
+
+} // namespace Bench
+
+#define VQ_BENCHMARK_CAT2(a, b) a##b
+#define VQ_BENCHMARK_CAT(a, b) VQ_BENCHMARK_CAT2(a, b)
+#define VQ_BENCHMARK(name, description, function) \
+    static const Bench::Registration VQ_BENCHMARK_CAT(vqBenchmark_, __LINE__)(name, description, function)

@@ -1,0 +1,131 @@
+// velquist_bench: runs the benchmarks registered with VQ_BENCHMARK.
+//   velquist_bench                 lists them
+//   velquist_bench NAME [args...]  runs one
+//   velquist_bench all             runs every one
+#include "bench/Bench.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFile>
+
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <ctime>
+
+namespace Bench {
+
+static double statusMb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+double rssMb()
+{
+    return statusMb("VmRSS:");
+}
+
+double peakRssMb()
+{
+    return statusMb("VmHWM:");
+}
+
+void settle()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    int quiet = 0;
+    for (int i = 0; i < 100 && quiet < 2; ++i) {
+        QCoreApplication::sendPostedEvents();
+        quiet = dispatcher->processEvents(QEventLoop::AllEvents) ? 0 : quiet + 1;
+    }
+}
+
+void report(const QString& name, double value, const QString& unit, const QString& note)
+{
+    std::printf("  %-44s %10.1f %-3s %s\n", qPrintable(name), value, qPrintable(unit), qPrintable(note));
+    std::fflush(stdout);
+}
+
+static QElapsedTimer& clock()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer;
+}
+
+static double processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+void Stopwatch::restart()
+{
+    m_wallStartNs = clock().nsecsElapsed();
+    m_cpuStartMs = processCpuMs();
+}
+
+double Stopwatch::wallMs() const
+{
+    return double(clock().nsecsElapsed() - m_wallStartNs) / 1e6;
+}
+
+double Stopwatch::cpuMs() const
+{
+    return processCpuMs() - m_cpuStartMs;
+}
+
+void Stopwatch::report(const QString& name, const QString& note) const
+{
+    const QString cpu = QStringLiteral("(cpu %1 ms)").arg(cpuMs(), 0, 'f', 1);
+    Bench::report(name, wallMs(), QStringLiteral("ms"), note.isEmpty() ? cpu : cpu + QStringLiteral("  ") + note);
+}
+
+} // namespace Bench
+
+static void usage()
+{
+    std::printf("usage: velquist_bench NAME [args...] | all\n");
+    for (const auto& [name, entry] : Bench::registry())
+        std::printf("  %-16s %s\n", qPrintable(name), qPrintable(entry.description));
+}
+
+int main(int argc, char** argv)
+{
+    // Without a display the benchmarks draw off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("-h") || args.first() == QLatin1String("--help")) {
+        usage();
+        return args.isEmpty() ? 1 : 0;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("all")) {
+        int failures = 0;
+        for (const auto& [each, entry] : Bench::registry()) {
+            std::printf("== %s\n", qPrintable(each));
+            failures += entry.run(args) != 0 ? 1 : 0;
+        }
+        return failures == 0 ? 0 : 1;
+    }
+    const auto found = Bench::registry().find(name);
+    if (found == Bench::registry().end()) {
+        std::fprintf(stderr, "velquist_bench: no benchmark named %s\n", qPrintable(name));
+        usage();
+        return 1;
+    }
+    std::printf("== %s\n", qPrintable(name));
+    return found->second.run(args);
+}

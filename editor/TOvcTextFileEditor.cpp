@@ -1,0 +1,892 @@
+#include "editor/TOvcTextFileEditor.h"
+
+#include "app/AppError.h"
+#include "app/PathUtil.h"
+#include "app/UiPrompter.h"
+#include "editor/TextSearch.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+// A block whose preceding line break came from a character that the text
+// document turns into a break (U+2029, U+FDD0, U+FDD1) rather than from a
+// line end; saving writes that character back. Splitting a block keeps the
+// mark on its first part, whose break is unchanged; deleting the break
+// deletes the block and its mark. (Undoing such a deletion brings the break
+// back as a plain line end: the undo history keeps no block data.)
+class BreakMark : public QTextBlockUserData {
+public:
+    explicit BreakMark(QChar c) : ch(c) {}
+    const QChar ch;
+};
+
+bool isBreakChar(char16_t c)
+{
+    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
+
+// The hourglass while a file operation or search runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// The whole text of the document holds U+2029 at every line break: a
+// search text spanning lines is looked for in that form.
+QString searchNeedle(const QString& text)
+{
+    QString needle = text;
+    needle.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    needle.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    needle.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    return needle;
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString expandTabs(const QString& text, int tabSize)
+{
+    if (!text.contains(QLatin1Char('\t')))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8 * tabSize);
+    for (QChar c : text) {
+        if (c == QLatin1Char('\t'))
+            out.append(QString(tabSize - int(out.size() % tabSize), QLatin1Char(' ')));
+        else
+            out.append(c);
+    }
+    return out;
+}
+
+// Column, counted from 0, at which a character offset of text is shown.
+int displayColumn(const QString& text, int offset, int tabSize)
+{
+    int col = 0;
+    for (int i = 0; i < offset && i < text.size(); ++i)
+        col = text.at(i) == QLatin1Char('\t') ? (col / tabSize + 1) * tabSize : col + 1;
+    return col;
+}
+
+QByteArray readFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty())
+        throw EFileError(QStringLiteral("No file name was given."));
+    if (info.isDir())
+        throw EFileError(QStringLiteral("Unable to open %1: it is a folder, not a file.").arg(shown(fileName)));
+    // Devices and pipes could deliver without end.
+    if (info.exists() && !info.isFile())
+        throw EFileError(QStringLiteral("Unable to open %1: it is not a regular file.").arg(shown(fileName)));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(QStringLiteral("Unable to open %1: %2.").arg(shown(fileName), file.errorString()));
+    if (file.size() > TOvcTextFileEditor::MaxFileSize)
+        throw EFileError(QStringLiteral("Unable to open %1: the file is too large (%2 MB).")
+                             .arg(shown(fileName))
+                             .arg(file.size() / (1024 * 1024)));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EFileError(QStringLiteral("Unable to read %1: %2.").arg(shown(fileName), file.errorString()));
+    return bytes;
+}
+
+} // namespace
+
+TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(WidgetWidth);
+    SetFixedFont(QFont(QStringLiteral("Courier New"), 10));
+    SetColor(Qt::white);
+    SetFixedFontColor(Qt::black);
+    SetScrollBars(m_scrollBars);
+    setTabChangesFocus(!m_wantTab);
+    updateTabStops();
+    updateCaretShape();
+    document()->setModified(false);
+}
+
+// ---------------------------------------------------------------- positions
+
+void TOvcTextFileEditor::checkLine(int line) const
+{
+    if (line < 1 || line > document()->blockCount())
+        throw EEditorError(QStringLiteral("Invalid line or paragraph index"));
+}
+
+QTextCursor TOvcTextFileEditor::cursorAt(int line, int column) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line - 1);
+    const int length = block.length() - 1;
+    int offset = std::clamp(column, 1, length + 1) - 1;
+    // Never between the two halves of a surrogate pair.
+    if (offset > 0 && offset < length) {
+        const QString text = block.text();
+        if (text.at(offset - 1).isHighSurrogate() && text.at(offset).isLowSurrogate())
+            --offset;
+    }
+    QTextCursor c(document());
+    c.setPosition(block.position() + offset);
+    return c;
+}
+
+namespace {
+void positionOf(const QTextDocument* doc, int pos, int& line, int& column)
+{
+    const QTextBlock block = doc->findBlock(pos);
+    line = block.blockNumber() + 1;
+    column = pos - block.position() + 1;
+}
+} // namespace
+
+bool TOvcTextFileEditor::SelectionRange(int& l1, int& c1, int& l2, int& c2) const
+{
+    const QTextCursor c = textCursor();
+    positionOf(document(), c.selectionStart(), l1, c1);
+    positionOf(document(), c.selectionEnd(), l2, c2);
+    return c.hasSelection();
+}
+
+void TOvcTextFileEditor::SelectRange(int l1, int c1, int l2, int c2, bool caretAtEnd)
+{
+    if (document()->isEmpty())
+        return;
+    const int lines = document()->blockCount();
+    const int from = cursorAt(std::clamp(l1, 1, lines), c1).position();
+    const int to = cursorAt(std::clamp(l2, 1, lines), c2).position();
+    QTextCursor c(document());
+    c.setPosition(caretAtEnd ? from : to);
+    c.setPosition(caretAtEnd ? to : from, QTextCursor::KeepAnchor);
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::CaretPosition(int& line, int& column) const
+{
+    positionOf(document(), textCursor().position(), line, column);
+}
+
+void TOvcTextFileEditor::MoveCaret(int line, int column)
+{
+    checkLine(line);
+    if (column < 1)
+        throw EEditorError(QStringLiteral("Invalid line or paragraph index"));
+    showCursor(cursorAt(line, column));
+}
+
+void TOvcTextFileEditor::showCursor(const QTextCursor& c)
+{
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+// ---------------------------------------------------------------- editing
+
+void TOvcTextFileEditor::markBreaks(int firstBlockNumber, QStringView text)
+{
+    // Counts breaks the way the text document makes them: CR LF, CR, LF,
+    // U+2029, U+FDD0 and U+FDD1 each end a block.
+    if (!text.contains(QChar(0x2029)) && !text.contains(QChar(0xFDD0)) && !text.contains(QChar(0xFDD1)))
+        return;
+    int breaks = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\n') {
+            ++breaks;
+        } else if (c == u'\r') {
+            if (i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            ++breaks;
+        } else if (isBreakChar(c)) {
+            ++breaks;
+            QTextBlock block = document()->findBlockByNumber(firstBlockNumber + breaks);
+            if (block.isValid()) {
+                block.setUserData(new BreakMark(QChar(c)));
+                m_hasBreakMarks = true;
+            }
+        }
+    }
+}
+
+void TOvcTextFileEditor::insertKeepingBreaks(QTextCursor& c, const QString& text)
+{
+    c.beginEditBlock();
+    c.removeSelectedText();
+    const int firstBlock = c.blockNumber();
+    c.insertText(text);
+    markBreaks(firstBlock, text);
+    c.endEditBlock();
+}
+
+void TOvcTextFileEditor::InsertAtCaret(const QString& text)
+{
+    if (isReadOnly())
+        return;
+    QTextCursor c = textCursor();
+    insertKeepingBreaks(c, text);
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::DeleteSelection()
+{
+    if (isReadOnly())
+        return;
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return;
+    c.removeSelectedText();
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::UndoStep()
+{
+    if (isReadOnly() || !document()->isUndoAvailable()) {
+        UiPrompter::instance().beep();
+        return;
+    }
+    undo();
+    ensureCursorVisible();
+}
+
+void TOvcTextFileEditor::RedoStep()
+{
+    if (isReadOnly() || !document()->isRedoAvailable()) {
+        UiPrompter::instance().beep();
+        return;
+    }
+    redo();
+    ensureCursorVisible();
+}
+
+QString TOvcTextFileEditor::selectedPlainText() const
+{
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+QMimeData* TOvcTextFileEditor::createMimeDataFromSelection() const
+{
+    auto* data = new QMimeData;
+    data->setText(selectedPlainText());
+    return data;
+}
+
+void TOvcTextFileEditor::CutSelection()
+{
+    if (isReadOnly() || !textCursor().hasSelection())
+        return;
+    QGuiApplication::clipboard()->setText(selectedPlainText());
+    DeleteSelection();
+}
+
+void TOvcTextFileEditor::CopySelection()
+{
+    if (!textCursor().hasSelection())
+        return;
+    QGuiApplication::clipboard()->setText(selectedPlainText());
+}
+
+void TOvcTextFileEditor::PasteClipboard()
+{
+    if (isReadOnly())
+        return;
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    // Clipboard text from elsewhere: a U+2029 in it becomes a line end.
+    QTextCursor c = textCursor();
+    c.insertText(text);
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::ClearAll()
+{
+    if (isReadOnly())
+        return;
+    QTextCursor c(document());
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    clearBookmarks();
+    showCursor(c);
+}
+
+QString TOvcTextFileEditor::RawText() const
+{
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void TOvcTextFileEditor::SetRawText(const QString& text)
+{
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    insertKeepingBreaks(c, text);
+    c.endEditBlock();
+    clearBookmarks();
+    showCursor(QTextCursor(document()));
+}
+
+// ---------------------------------------------------------------- search
+
+QTextCursor TOvcTextFileEditor::findMatch(const QString& text, int flags) const
+{
+    QTextDocument* doc = document();
+    const bool backward = flags & SearchFlags::Backward;
+    const Qt::CaseSensitivity cs = (flags & SearchFlags::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const bool whole = flags & SearchFlags::WholeWord;
+    const QTextCursor caret = textCursor();
+    const int end = doc->characterCount() - 1;
+    const int origin = (flags & SearchFlags::Global) ? (backward ? end : 0)
+                     : (backward ? caret.selectionStart() : caret.selectionEnd());
+
+    auto match = [doc](int pos, int length) {
+        QTextCursor c(doc);
+        c.setPosition(pos);
+        c.setPosition(pos + length, QTextCursor::KeepAnchor);
+        return c;
+    };
+
+    // A text spanning lines is looked for in the whole text.
+    const QString needle = searchNeedle(text);
+    if (needle.contains(QChar::ParagraphSeparator)) {
+        const QString all = doc->toRawText();
+        const qsizetype at = backward ? TextSearch::lastIndexOf(all, needle, origin, cs, whole)
+                                      : TextSearch::indexOf(all, needle, origin, cs, whole);
+        return at < 0 ? QTextCursor() : match(int(at), int(needle.size()));
+    }
+
+    // Otherwise block by block from the origin, so that a search near the
+    // caret costs little however long the document is; a search that goes
+    // on further takes the whole text once, which is faster from then on.
+    // A match never spans blocks, and the U+2029 between them in the whole
+    // text is no word character: both ways find the same matches.
+    constexpr int kBlocksOneByOne = 1000;
+    QTextBlock block = doc->findBlock(origin);
+    int scanned = 0;
+    if (!backward) {
+        qsizetype from = origin - block.position();
+        for (; block.isValid() && scanned < kBlocksOneByOne; block = block.next(), from = 0, ++scanned) {
+            const qsizetype at = TextSearch::indexOf(block.text(), needle, from, cs, whole);
+            if (at >= 0)
+                return match(block.position() + int(at), int(needle.size()));
+        }
+        if (block.isValid()) {
+            const qsizetype at = TextSearch::indexOf(doc->toRawText(), needle, block.position(), cs, whole);
+            if (at >= 0)
+                return match(int(at), int(needle.size()));
+        }
+    } else {
+        qsizetype until = origin - block.position();
+        for (; block.isValid() && scanned < kBlocksOneByOne;
+             block = block.previous(), until = block.length(), ++scanned) {
+            const qsizetype at = TextSearch::lastIndexOf(block.text(), needle, until, cs, whole);
+            if (at >= 0)
+                return match(block.position() + int(at), int(needle.size()));
+        }
+        if (block.isValid()) {
+            const int blockEnd = block.position() + block.length() - 1;
+            const qsizetype at = TextSearch::lastIndexOf(doc->toRawText(), needle, blockEnd, cs, whole);
+            if (at >= 0)
+                return match(int(at), int(needle.size()));
+        }
+    }
+    return QTextCursor();
+}
+
+bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
+{
+    if (text.isEmpty() || text.size() > MaxSearchLength)
+        return false;
+    BusyCursor busy;
+    const QTextCursor found = findMatch(text, flags);
+    if (found.isNull())
+        return false;
+    showCursor(found);
+    return true;
+}
+
+int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacement, int flags)
+{
+    if (isReadOnly() || text.isEmpty() || text.size() > MaxSearchLength
+        || replacement.size() > MaxSearchLength)
+        return 0;
+    if (flags & SearchFlags::ReplaceAll) {
+        BusyCursor busy;
+        return replaceAll(text, replacement, flags);
+    }
+    if (!(flags & SearchFlags::ReplaceOne))
+        return 0;
+    BusyCursor busy;
+    QTextCursor found = findMatch(text, flags);
+    if (found.isNull())
+        return 0;
+    const int start = found.selectionStart();
+    insertKeepingBreaks(found, replacement);
+    // A backward search goes on from before the replacement.
+    if (flags & SearchFlags::Backward)
+        found.setPosition(start);
+    showCursor(found);
+    return 1;
+}
+
+int TOvcTextFileEditor::replaceAll(const QString& text, const QString& replacement, int flags)
+{
+    QTextDocument* doc = document();
+    const bool backward = flags & SearchFlags::Backward;
+    const QTextCursor caret = textCursor();
+    int from = 0;
+    int to = doc->characterCount() - 1;
+    if (!(flags & SearchFlags::Global)) {
+        if (backward)
+            to = caret.selectionStart();
+        else
+            from = caret.selectionEnd();
+    }
+
+    const QString needle = searchNeedle(text);
+    const Qt::CaseSensitivity cs = (flags & SearchFlags::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    // Matches are found in the whole text at once and replaced from the
+    // last to the first, so that earlier positions stay valid, all in one
+    // edit block: one undo step however many there are.
+    const QList<qsizetype> found = [&] {
+        const QString all = doc->toRawText();
+        return TextSearch::findAll(all, needle, from, to, cs, flags & SearchFlags::WholeWord);
+    }();
+    if (found.isEmpty())
+        return 0;
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (qsizetype i = found.size() - 1; i >= 0; --i) {
+        c.setPosition(int(found[i]));
+        c.setPosition(int(found[i] + needle.size()), QTextCursor::KeepAnchor);
+        insertKeepingBreaks(c, replacement);
+    }
+    c.endEditBlock();
+    return int(found.size());
+}
+
+// ---------------------------------------------------------------- files
+
+void TOvcTextFileEditor::LoadFile(const QString& fileName)
+{
+    BusyCursor busy;
+    DecodedText decoded = TextFileCodec::decode(readFile(fileName));
+    const TextFileFormat& format = decoded.format;
+    if (format.nulBytes && format.mixedLineEnds)
+        throw EFileError(QStringLiteral("Unable to open %1 as text: it holds binary data (NUL bytes and "
+                                        "mixed line ends) that saving would change.")
+                             .arg(shown(fileName)));
+
+    // Loading is not an edit: the text goes in without an undo record and
+    // the history starts afresh.
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    {
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        c.select(QTextCursor::Document);
+        c.removeSelectedText();
+        m_hasBreakMarks = false;
+        c.insertText(decoded.text);
+        c.endEditBlock();
+    }
+    markBreaks(0, decoded.text);
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    m_format = format;
+    m_fileName = fileName;
+    decoded.text.clear();
+    clearBookmarks();
+    showCursor(QTextCursor(doc));
+    horizontalScrollBar()->setValue(0);
+
+    QStringList notes;
+    if (format.mixedLineEnds) {
+        QStringList styles;
+        for (TextFileFormat::LineEnd e : {TextFileFormat::CRLF, TextFileFormat::LF, TextFileFormat::CR}) {
+            if (format.lineEndCount[e] > 0)
+                styles << TextFileCodec::lineEndName(e);
+        }
+        notes << QStringLiteral("The file mixes line ends (%1); it will be saved with %2 line ends.")
+                     .arg(styles.join(QStringLiteral(", ")), TextFileCodec::lineEndName(format.lineEnd));
+    }
+    if (format.longestLine > TextFileCodec::kLongLineWarning)
+        notes << QStringLiteral("The file has very long lines (up to %1 characters); editing them may be slow.")
+                     .arg(format.longestLine);
+    if (!notes.isEmpty())
+        emit notice(notes.join(QLatin1Char(' ')));
+}
+
+QString TOvcTextFileEditor::textForSaving() const
+{
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    if (m_hasBreakMarks) {
+        QChar* d = text.data();
+        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+            if (const auto* mark = static_cast<const BreakMark*>(b.userData()); mark && b.position() > 0)
+                d[b.position() - 1] = mark->ch;
+        }
+    }
+    return text;
+}
+
+void TOvcTextFileEditor::writeFile(const QString& fileName, const QByteArray& bytes) const
+{
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty())
+        throw EFileError(QStringLiteral("No file name was given."));
+    if (info.isDir())
+        throw EFileError(QStringLiteral("Unable to save %1: it is a folder, not a file.").arg(shown(fileName)));
+
+    // The new text goes to a temporary file first; the file is replaced only
+    // once that is written completely.
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        throw EFileError(QStringLiteral("Unable to save %1: %2.").arg(shown(fileName), out.errorString()));
+
+    // The backup holds what the file held before this save. It is written
+    // as a copy before the file is replaced; the previous backup is kept
+    // aside until the file has been replaced, and comes back on failure.
+    const QString backup = PathUtil::withExtension(fileName, m_backupExt);
+    QString aside;
+    bool madeBackup = false;
+    auto restoreBackup = [&] {
+        if (madeBackup)
+            QFile::remove(backup);
+        if (!aside.isEmpty())
+            QFile::rename(aside, backup);
+    };
+    if (m_makeBackup && info.isFile() && !PathUtil::samePath(backup, fileName)) {
+        const QFileInfo backupInfo(backup);
+        if (backupInfo.isDir())
+            throw EFileError(QStringLiteral("Unable to make the backup copy %1: it is a folder.").arg(shown(backup)));
+        QFile current(fileName);
+        if (!current.open(QIODevice::ReadOnly))
+            throw EFileError(QStringLiteral("Unable to make the backup copy of %1: %2.")
+                                 .arg(shown(fileName), current.errorString()));
+        const QByteArray previous = current.readAll();
+        if (current.error() != QFileDevice::NoError)
+            throw EFileError(QStringLiteral("Unable to make the backup copy of %1: %2.")
+                                 .arg(shown(fileName), current.errorString()));
+        current.close();
+        if (backupInfo.exists() || backupInfo.isSymLink()) {
+            for (int i = 0; aside.isEmpty() || QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++i)
+                aside = backup + QStringLiteral(".old%1~").arg(i);
+            if (!QFile::rename(backup, aside))
+                throw EFileError(QStringLiteral("Unable to replace the backup copy %1.").arg(shown(backup)));
+        }
+        QSaveFile copy(backup);
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(previous) != previous.size() || !copy.commit()) {
+            const QString error = copy.errorString();
+            restoreBackup();
+            throw EFileError(QStringLiteral("Unable to make the backup copy %1: %2.").arg(shown(backup), error));
+        }
+        madeBackup = true;
+    }
+    if (!commitSave(out)) {
+        const QString error = out.errorString();
+        restoreBackup();
+        throw EFileError(QStringLiteral("Unable to save %1: %2.").arg(shown(fileName), error));
+    }
+    if (!aside.isEmpty())
+        QFile::remove(aside);
+}
+
+bool TOvcTextFileEditor::commitSave(QSaveFile& file) const
+{
+    return file.commit();
+}
+
+void TOvcTextFileEditor::SaveFile(const QString& fileName)
+{
+    BusyCursor busy;
+    TextFileFormat format = m_format;
+    format.mixedLineEnds = false;
+    const QString text = textForSaving();
+    QString note;
+    if (!TextFileCodec::canEncode(text, format.encoding)) {
+        format.encoding = TextFileFormat::Utf8;
+        format.bom = false;
+        note = QStringLiteral("The text holds characters that Latin-1 cannot store; the file was saved as UTF-8.");
+    }
+    writeFile(fileName, TextFileCodec::encode(text, format));
+    m_format = format;
+    m_fileName = fileName;
+    document()->setModified(false);
+    if (!note.isEmpty())
+        emit notice(note);
+}
+
+bool TOvcTextFileEditor::Modified() const
+{
+    return document()->isModified();
+}
+
+void TOvcTextFileEditor::SetModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
+// ---------------------------------------------------------------- bookmarks
+
+void TOvcTextFileEditor::SetBookmark(int number)
+{
+    if (number < 0 || number > 9)
+        return;
+    // A cursor of the document moves with the text around it.
+    m_bookmarks[size_t(number)] = QTextCursor(document());
+    m_bookmarks[size_t(number)].setPosition(textCursor().position());
+    m_bookmarkSet[size_t(number)] = true;
+}
+
+void TOvcTextFileEditor::GotoBookmark(int number)
+{
+    if (number < 0 || number > 9 || !m_bookmarkSet[size_t(number)])
+        return;
+    QTextCursor c(document());
+    c.setPosition(m_bookmarks[size_t(number)].position());
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::clearBookmarks()
+{
+    m_bookmarks.fill(QTextCursor());
+    m_bookmarkSet.fill(false);
+}
+
+// ---------------------------------------------------------------- lines
+
+QString TOvcTextFileEditor::LineText(int line) const
+{
+    checkLine(line);
+    return expandTabs(document()->findBlockByNumber(line - 1).text(), m_tabSize);
+}
+
+int TOvcTextFileEditor::LineLength(int line) const
+{
+    return int(LineText(line).size());
+}
+
+int TOvcTextFileEditor::LineCount() const
+{
+    return document()->blockCount();
+}
+
+qint64 TOvcTextFileEditor::TextSize() const
+{
+    const QTextDocument* doc = document();
+    return qint64(doc->characterCount() - 1) + qint64(doc->blockCount() - 1);
+}
+
+void TOvcTextFileEditor::FocusEditor()
+{
+    setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------- properties
+
+bool TOvcTextFileEditor::WordWrap() const
+{
+    return lineWrapMode() != NoWrap;
+}
+
+void TOvcTextFileEditor::SetWordWrap(bool on)
+{
+    setLineWrapMode(on ? WidgetWidth : NoWrap);
+}
+
+void TOvcTextFileEditor::SetWrapColumn(int column)
+{
+    m_wrapColumn = std::max(0, column);
+}
+
+void TOvcTextFileEditor::SetTabSize(int size)
+{
+    m_tabSize = std::clamp(size, 1, 64);
+    updateTabStops();
+}
+
+void TOvcTextFileEditor::SetScrollBars(ScrollBars s)
+{
+    m_scrollBars = s;
+    const bool horizontal = s == ssHorizontal || s == ssBoth;
+    const bool vertical = s == ssVertical || s == ssBoth;
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TOvcTextFileEditor::SetInsertMode(bool on)
+{
+    setOverwriteMode(!on);
+    updateCaretShape();
+}
+
+void TOvcTextFileEditor::SetFixedFont(const QFont& f)
+{
+    QFont font = f;
+    // Falls back to another fixed-pitch face where the named one is missing.
+    font.setStyleHint(QFont::TypeWriter);
+    setFont(font);
+    updateTabStops();
+    updateCaretShape();
+}
+
+QColor TOvcTextFileEditor::FixedFontColor() const
+{
+    return palette().color(QPalette::Text);
+}
+
+void TOvcTextFileEditor::SetFixedFontColor(const QColor& c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Text, c);
+    setPalette(p);
+}
+
+QColor TOvcTextFileEditor::Color() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TOvcTextFileEditor::SetColor(const QColor& c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, c);
+    setPalette(p);
+}
+
+void TOvcTextFileEditor::SetWantTab(bool on)
+{
+    m_wantTab = on;
+    setTabChangesFocus(!on);
+}
+
+void TOvcTextFileEditor::updateTabStops()
+{
+    setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * m_tabSize);
+}
+
+void TOvcTextFileEditor::updateCaretShape()
+{
+    // A block as wide as a character while typing overwrites.
+    const int charWidth = std::max(1, qRound(QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'))));
+    setCursorWidth(overwriteMode() ? charWidth : 1);
+}
+
+// ---------------------------------------------------------------- keys
+
+void TOvcTextFileEditor::insertLineBreak()
+{
+    QTextCursor c = textCursor();
+    QTextCursor start(document());
+    start.setPosition(c.selectionStart());
+    const QString line = start.block().text();
+    int indent = 0;
+    while (m_autoIndent && indent < start.positionInBlock() && indent < line.size()
+           && (line.at(indent) == QLatin1Char(' ') || line.at(indent) == QLatin1Char('\t')))
+        ++indent;
+    c.beginEditBlock();
+    c.insertText(QLatin1Char('\n') + line.left(indent));
+    c.endEditBlock();
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::insertTabKey()
+{
+    QTextCursor c = textCursor();
+    QTextCursor start(document());
+    start.setPosition(c.selectionStart());
+    const int column = displayColumn(start.block().text(), start.positionInBlock(), m_tabSize);
+    QString insert = QStringLiteral("\t");
+    if (m_tabType == ttFixed) {
+        insert = QString(m_tabSize - column % m_tabSize, QLatin1Char(' '));
+    } else if (m_tabType == ttSmart && start.block().previous().isValid()) {
+        // To the start of the next word of the line above, if it has one.
+        const QString above = expandTabs(start.block().previous().text(), m_tabSize);
+        int i = column;
+        while (i < above.size() && !above.at(i).isSpace())
+            ++i;
+        while (i < above.size() && above.at(i).isSpace())
+            ++i;
+        if (i < above.size() && i > column)
+            insert = QString(i - column, QLatin1Char(' '));
+    }
+    c.insertText(insert);
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
+{
+    // The control's own keys run the same operations as the program's
+    // commands, so they beep, keep to plain text and respect ReadOnly alike.
+    if (e->matches(QKeySequence::Undo)) {
+        UndoStep();
+    } else if (e->matches(QKeySequence::Redo)) {
+        RedoStep();
+    } else if (e->matches(QKeySequence::Cut)) {
+        CutSelection();
+    } else if (e->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (e->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else {
+        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+        const int key = e->key();
+        if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
+            SetInsertMode(!InsertMode());
+        } else if (!isReadOnly() && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)
+                   && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            // Shift+Enter too: the text control would put U+2028 into the file.
+            insertLineBreak();
+        } else if (key == Qt::Key_Tab && mods == Qt::NoModifier && !m_wantTab) {
+            // Not for the text even where no other control can take the focus.
+            e->ignore();
+            return;
+        } else if (!isReadOnly() && m_wantTab && key == Qt::Key_Tab && mods == Qt::NoModifier
+                   && m_tabType != ttReal) {
+            insertTabKey();
+        } else {
+            QPlainTextEdit::keyPressEvent(e);
+            return;
+        }
+    }
+    e->accept();
+}
+
+void TOvcTextFileEditor::resizeEvent(QResizeEvent* e)
+{
+    QPlainTextEdit::resizeEvent(e);
+}
+
+void TOvcTextFileEditor::changeEvent(QEvent* e)
+{
+    QPlainTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        updateTabStops();
+        updateCaretShape();
+    }
+}
