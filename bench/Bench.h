@@ -1,6 +1,7 @@
 #pragma once
 // Named benchmarks of velquist_bench. Each benchmark file registers its
 // entries with VQ_BENCHMARK; main.cpp runs them by name.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,11 @@ struct Registration {
         registry()[QString::fromLatin1(name)] = Entry{QString::fromLatin1(description), run};
     }
 };
+
+// About 10 MB of HTML: 170 000 lines ending in CR LF, of which 10 000 hold
+// the text <font color="red">, the target of the Replace All timings.
+QByteArray makeHtml();
+bool writeFile(const QString& path, const QByteArray& bytes);
 
 // Resident memory of this process in MB: now and at its peak (VmRSS, VmHWM).
 double rssMb();

@@ -21,8 +21,9 @@ constexpr int kMarkedLines = 10000;
 const char kMarked[] = "<font color=\"red\">";
 const char kReplacement[] = "<span class=\"red\">";
 
-// About 10 MB of HTML with CR LF line ends.
-QByteArray makeHtml()
+} // namespace
+
+QByteArray Bench::makeHtml()
 {
     QByteArray html;
     html.reserve(10 * 1024 * 1024 + 4096);
@@ -61,11 +62,15 @@ QByteArray makeHtml()
     return html;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+bool Bench::writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
+
+namespace {
+using Bench::makeHtml;
+using Bench::writeFile;
 
 QByteArray readFile(const QString& path)
 {
