@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QTabBar>
 #include <QToolBar>
@@ -631,6 +633,51 @@ private slots:
         ed->SetInsertMode(false);
         m.ShowStatus();
         QCOMPARE(m.panel("pnlMode")->text(), QString("Overwrite"));
+    }
+
+    void noticeFollowsTheOpenCommand()
+    {
+        TmdiMain& m = start();
+        const QString p = makeFile("mixed.htm", "a\r\nb\nc\r\n");
+        prompter->openAnswers.enqueue({p});
+        m.FileOpen();
+        QCOMPARE(m.statusText(), QString("   Ready ..."));
+        QCoreApplication::processEvents();
+        QVERIFY2(m.statusText().contains("mixes line ends"), qPrintable(m.statusText()));
+        // Saved in the most frequent style.
+        m.activeDocument()->txtHTML->SetModified(true);
+        m.FileSave();
+        QCOMPARE(TestEnv::readAll(p), QByteArray("a\r\nb\r\nc\r\n"));
+    }
+
+    void searchMenuMergesWhileADocumentIsActive()
+    {
+        TmdiMain& m = start();
+        auto titles = [&m] {
+            QStringList t;
+            for (QAction* a : m.menuBar()->actions())
+                t << a->text();
+            return t;
+        };
+        QVERIFY(!titles().contains("&Search"));
+        m.FileNew();
+        QCOMPARE(titles().mid(1, 3), (QStringList{"&Edit", "&Search", "&Insert"}));
+        QStringList search;
+        for (QAction* a : m.activeDocument()->searchMenu()->actions())
+            search << (a->isSeparator() ? "-" : a->text() + "|" + a->shortcut().toString());
+        QCOMPARE(search, (QStringList{"&Find|Ctrl+F", "Find &Again|", "-", "&Replace|Ctrl+R"}));
+        QStringList context;
+        for (QAction* a : m.activeDocument()->contextMenu()->actions())
+            context << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(context, (QStringList{"&Undo", "&ReDo", "-", "Repeat &Last Tag", "-", "Cu&t", "&Copy", "&Paste",
+                                       "-", "Find ...", "Replace ..."}));
+        m.FileNew();
+        QCOMPARE(titles().count("&Search"), 1);
+        m.CloseAll1Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QVERIFY(!titles().contains("&Search"));
+        QCOMPARE(m.windowTitle(), QString("Velquist Pro HTML Editor"));
     }
 
     void wordWrapToggleWritesSetting()
