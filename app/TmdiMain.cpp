@@ -390,7 +390,9 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });
     doc->setCaption(caption);
-    doc->SetProperties();
+    // A bad stored font is reported and leaves the window with its defaults;
+    // the document itself still opens.
+    AppInvoker::run([doc] { doc->SetProperties(); });
     return doc;
 }
 

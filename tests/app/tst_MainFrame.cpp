@@ -680,6 +680,19 @@ private slots:
         QCOMPARE(m.windowTitle(), QString("Velquist Pro HTML Editor"));
     }
 
+    void badStoredFontStillOpensTheDocument()
+    {
+        TmdiMain& m = start();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/velqopt.ini", "[Edit Window]\nEdit_Font=broken\n");
+        const QString p = makeFile("font.htm", "text\n");
+        m.OpenDocumentFile(p);
+        QCOMPARE(m.documents().size(), 1);
+        QVERIFY(m.activeDocument()->isVisible());
+        QCOMPARE(m.activeDocument()->txtHTML->RawText(), QString("text"));
+        QCOMPARE(m.statusText(), QString("   An Internal Error was detected and corrected."));
+        QFile::remove(TestEnv::settingsDir() + "/velqopt.ini");
+    }
+
     void wordWrapToggleWritesSetting()
     {
         TmdiMain& m = start();
