@@ -5,6 +5,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChildEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -13,6 +16,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,6 +77,81 @@ QIcon glyphIcon(const QString& glyph)
     p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, glyph);
     return QIcon(pm);
 }
+
+// The key sequences of an entry: its shortcut first (the one its menu shows),
+// then the same keys as some keyboards deliver them. With Shift held, the key
+// event of a digit carries the shifted symbol: Shift+Ctrl+1 arrives as
+// Shift+Ctrl+"!". The X11 and Wayland key mappers offer the plain digit as
+// well, so the shortcut itself matches there; where no key mapper does
+// (events without a native key code, platforms without one) only the symbol
+// comes, so it is added as a sequence of its own, with Shift kept. Never as
+// Ctrl+"!": the key mappers offer that one too, and a key that matches two
+// sequences of one entry is ambiguous and runs nothing.
+QList<QKeySequence> keySequences(const QString& shortcut)
+{
+    const QKeySequence primary(shortcut);
+    QList<QKeySequence> out{primary};
+    if (primary.count() != 1)
+        return out;
+    const QKeyCombination combination = primary[0];
+    if (!(combination.keyboardModifiers() & Qt::ShiftModifier))
+        return out;
+    // Shifted digits of the common US layout.
+    static const std::pair<Qt::Key, Qt::Key> kShiftedDigits[] = {
+        {Qt::Key_1, Qt::Key_Exclam},     {Qt::Key_2, Qt::Key_At},         {Qt::Key_3, Qt::Key_NumberSign},
+        {Qt::Key_4, Qt::Key_Dollar},     {Qt::Key_5, Qt::Key_Percent},    {Qt::Key_6, Qt::Key_AsciiCircum},
+        {Qt::Key_7, Qt::Key_Ampersand},  {Qt::Key_8, Qt::Key_Asterisk},   {Qt::Key_9, Qt::Key_ParenLeft},
+        {Qt::Key_0, Qt::Key_ParenRight},
+    };
+    for (const auto& [digit, symbol] : kShiftedDigits) {
+        if (combination.key() == digit)
+            out << QKeySequence(QKeyCombination(combination.keyboardModifiers(), symbol));
+    }
+    return out;
+}
+
+// Keeps the key map's keys for the frame's entries. A document window's
+// frame has keys of its own: its system menu's "Close" takes the platform's
+// Close keys, Ctrl+F4 among them where the Windows key bindings apply. Such a
+// key would belong to two commands, and a key with two commands runs neither
+// ("Set Bookmark" 4 would never run). Each document window gives up the keys
+// the key map uses as soon as it is made ready to be shown.
+class KeyMapGuard : public QObject {
+public:
+    KeyMapGuard(TmdiMain& main, QWidget* area) : QObject(area), m_main(main) { area->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::ChildPolished) {
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(e)->child()))
+                releaseKeys(sub);
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    void releaseKeys(QWidget* window) const
+    {
+        QSet<QKeySequence> keyMap;
+        for (const QAction* a : m_main.findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+            for (const QKeySequence& k : a->shortcuts())
+                keyMap.insert(k);
+        }
+        for (QAction* a : window->actions()) {
+            const QList<QKeySequence> own = a->shortcuts();
+            QList<QKeySequence> kept;
+            for (const QKeySequence& k : own) {
+                if (!keyMap.contains(k))
+                    kept << k;
+            }
+            if (kept.size() != own.size())
+                a->setShortcuts(kept);
+        }
+    }
+
+    TmdiMain& m_main;
+};
 
 void connectHandler(TmdiMain& main, QAction* action, Handler fn)
 {
@@ -161,6 +240,7 @@ QIcon CommandTable::pictureFor(const QString& handler, const QString& hint)
 
 void CommandTable::build(TmdiMain& main)
 {
+    new KeyMapGuard(main, main.m_mdi->viewport());
     QMenuBar* bar = main.menuBar();
     std::vector<QMenu*> stack;
     QToolBar* toolBar = nullptr;
@@ -207,7 +287,7 @@ void CommandTable::build(TmdiMain& main)
             auto* a = new QAction(QString::fromUtf8(e.caption), &main);
             const QString shortcut = QString::fromUtf8(e.extra);
             if (!shortcut.isEmpty())
-                a->setShortcut(QKeySequence(shortcut));
+                a->setShortcuts(keySequences(shortcut));
             a->setCheckable(isToggle(name));
             if (e.kind == Entry::Item)
                 connectHandler(main, a, e.fn);

@@ -61,4 +61,19 @@ public:
     virtual int LineCount() const = 0;
     virtual qint64 TextSize() const = 0;  // characters, two per line end
     virtual void FocusEditor() = 0;
+    // Changes made between the two calls undo and redo as one step. Calls nest.
+    virtual void BeginEditGroup() = 0;
+    virtual void EndEditGroup() = 0;
+};
+
+// Groups the changes of its lifetime into one undo step.
+class EditGroup {
+public:
+    explicit EditGroup(EditorContract& editor) : m_editor(editor) { m_editor.BeginEditGroup(); }
+    ~EditGroup() { m_editor.EndEditGroup(); }
+    EditGroup(const EditGroup&) = delete;
+    EditGroup& operator=(const EditGroup&) = delete;
+
+private:
+    EditorContract& m_editor;
 };

@@ -653,6 +653,22 @@ void TOvcTextFileEditor::SetModified(bool modified)
 
 // ---------------------------------------------------------------- bookmarks
 
+void TOvcTextFileEditor::BeginEditGroup()
+{
+    // An edit block belongs to the document, so changes through any cursor join it.
+    if (m_groupDepth++ == 0) {
+        // Undo puts the caret back where the group began.
+        m_groupCursor = textCursor();
+        m_groupCursor.beginEditBlock();
+    }
+}
+
+void TOvcTextFileEditor::EndEditGroup()
+{
+    if (m_groupDepth > 0 && --m_groupDepth == 0)
+        m_groupCursor.endEditBlock();
+}
+
 void TOvcTextFileEditor::SetBookmark(int number)
 {
     if (number < 0 || number > 9)
@@ -660,6 +676,8 @@ void TOvcTextFileEditor::SetBookmark(int number)
     // A cursor of the document moves with the text around it.
     m_bookmarks[size_t(number)] = QTextCursor(document());
     m_bookmarks[size_t(number)].setPosition(textCursor().position());
+    // Text typed at a bookmark goes after it: the mark stays where it was set.
+    m_bookmarks[size_t(number)].setKeepPositionOnInsert(true);
     m_bookmarkSet[size_t(number)] = true;
 }
 

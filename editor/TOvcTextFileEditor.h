@@ -48,6 +48,8 @@ public:
     int LineCount() const override;
     qint64 TextSize() const override;
     void FocusEditor() override;
+    void BeginEditGroup() override;
+    void EndEditGroup() override;
 
     // Whole text, lines joined by '\n', every character as stored.
     QString RawText() const;
@@ -142,5 +144,7 @@ private:
     QString m_fileName;
     std::array<QTextCursor, 10> m_bookmarks;
     std::array<bool, 10> m_bookmarkSet{};
+    QTextCursor m_groupCursor;
+    int m_groupDepth = 0;
     bool m_hasBreakMarks = false;  // some block carries a break mark
 };

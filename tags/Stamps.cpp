@@ -102,8 +102,11 @@ void Stamps::InsertFile(TagHost& host, const QString& fileName)
         return;
     host.SetStatusText(QStringLiteral("Inserting File : ") + fileName + QStringLiteral(" ..."));
     const QStringList lines = readTextFileLines(fileName);
-    for (const QString& line : lines)
-        ed->InsertAtCaret(line + QLatin1Char('\n'));
+    {
+        EditGroup group(*ed);
+        for (const QString& line : lines)
+            ed->InsertAtCaret(line + QLatin1Char('\n'));
+    }
     ed->SetModified(true);
     host.SetStatusText(AppSettings::kReady);
 }

@@ -58,6 +58,8 @@ void TagEngine::InsertTagPair(const QString& openText, const QString& closeText)
     };
 
     try {
+        // The pair goes in, and comes out again, as one undo step.
+        EditGroup group(*ed);
         int l1 = 0, c1 = 0, l2 = 0, c2 = 0;
         if (ed->SelectionRange(l1, c1, l2, c2)) {
             // The closing text goes in first so the start position stays valid.

@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "TagTables.h"
 #include "TagTestSupport.h"
 
 #include "tags/TagCatalogue.h"
@@ -33,119 +34,7 @@ void tst_TagCatalogue::init()
     host.editor = &editor;
 }
 
-namespace {
-struct Row {
-    const char* handler;
-    const char* open;
-    const char* close;
-};
-
-// The commands with one fixed pair, as the menu reference gives them.
-const Row kConstant[] = {
-    {"Size1Click", "<FONT SIZE=n>", "</FONT>"},
-    {"Bold1Click", "<B>", "</B>"},
-    {"Emphasis1Click", "<EM>", "</EM>"},
-    {"Italics1Click", "<I>", "</I>"},
-    {"Strong1Click", "<STRONG>", "</STRONG>"},
-    {"Underline1Click", "<U>", "</U>"},
-    {"Address1Click", "<ADDRESS>", "</ADDRESS>"},
-    {"Blink1Click", "<BLINK>", "</BLINK>"},
-    {"BlockQuote1Click", "<BLOCKQUOTE>", "</BLOCKQUOTE>"},
-    {"Citation1Click", "<CITE>", "</CITE>"},
-    {"Code1Click", "<CODE>", "</CODE>"},
-    {"Keyboard1Click", "<KBD>", "</KBD>"},
-    {"PreformattedText1Click", "<PRE>", "</PRE>"},
-    {"PreformattedTextwithWidth1Click", "<PRE WIDTH=\"80\">", "</PRE>"},
-    {"Sample1Click", "<SAMP>", "</SAMP>"},
-    {"Varibale1Click", "<VAR>", "</VAR>"},
-    {"Center1Click", "<CENTER>", "</CENTER>"},
-    {"HeadingLevel1Click", "<H1>", "</H1>"},
-    {"HeadingLevel21Click", "<H2>", "</H2>"},
-    {"HeadingLevel31Click", "<H3>", "</H3>"},
-    {"HeadingLevel41Click", "<H4>", "</H4>"},
-    {"HeadingLevel51Click", "<H5>", "</H5>"},
-    {"HeadingLevel61Click", "<H6>", "</H6>"},
-    {"HeadingLevel12Click", "<H1 ALIGN=LEFT>", "</H1>"},
-    {"HeadingLevel22Click", "<H2 ALIGN=LEFT>", "</H2>"},
-    {"HeadingLevel32Click", "<H3 ALIGN=LEFT>", "</H3>"},
-    {"HeadingLevel42Click", "<H4 ALIGN=LEFT>", "</H4>"},
-    {"HeadingLevel52Click", "<H5 ALIGN=LEFT>", "</H5>"},
-    {"HeadingLevel62Click", "<H6 ALIGN=LEFT>", "</H6>"},
-    {"LineBreak1Click", "<BR>", ""},
-    {"ParagraphMarker1Click", "<P>", ""},
-    {"ParagraphMarkerwithEnd1Click", "<P>", ""},
-    {"HorizontalLine1Click", "<HR>", ""},
-    {"HorizontalLinewithSize1Click", "<HR SIZE=n>", ""},
-    {"DefinitionList1Click", "<DL>", "</DL>"},
-    {"Directory1Click", "<DIR>", "</DIR>"},
-    {"Menu1Click", "<MENU>", "</MENU>"},
-    {"OrderedList1Click", "<OL>", "</OL>"},
-    {"UnorderedList1Click", "<UL>", "</UL>"},
-    {"ListItem1Click", "<LI>", ""},
-    {"DefinintionTerm1Click", "<DT>", "</DT>"},
-    {"Definition1Click", "<DD>", "</DD>"},
-    {"TableClick", "<TABLE>", "</TABLE>"},
-    {"TRClick", "<TR>", "</TR>"},
-    {"THClick", "<TH>", "</TH>"},
-    {"TDClick", "<TD>", "</TD>"},
-    {"btnFormClick", "<FORM METHOD=\"POST\" ACTION=\"http://\">", "</FORM>"},
-    {"btnFTextClick", "<INPUT TYPE=\"TEXT\" NAME=\"\" VALUE=\"\" MAXLENGTH=50>", ""},
-    {"btnFMultiClick", "<TEXTAREA NAME=\"\" ROWS=\"\" COLS=\"\">", "</TEXTAREA>"},
-    {"btnCheckClick", "<INPUT TYPE=\"CHECKBOX\" NAME=\"\" VALUE=\"\" ALIGN=Left>", ""},
-    {"btnRadioClick", "<INPUT TYPE=\"RADIO\" NAME=\"\" VALUE=\"\" ALIGN=Left>", ""},
-    {"btnResetClick", "<INPUT TYPE=\"RESET\" VALUE=\"Reset\">", ""},
-    {"btnsubClick", "<INPUT TYPE=\"SUBMIT\" VALUE=\"Submit\">", ""},
-    {"btnOptionClick", "<OPTION>", ""},
-    {"btnSelectClick", "<SELECT NAME=\"\" SIZE=\"\" MULTIPLE>", "</SELECT>"},
-    {"FrameSetDeclarationAbbr1Click", "<FRAMESET>", "</FRAMESET>"},
-    {"FrameSetDeclarationFull1Click", "<FRAMESET ROWS=\"\" COLS=\"\">", "</FRAMESET>"},
-    {"FrameAbbr1Click", "<FRAME>", "<!-- END OF FRAME -->"},
-    {"FrameFull1Click", "<FRAME SRC=\"\" NAME=\"\" MARGINWIDTH=\"\" MARGINHEIGHT=\"\" SCROLLING=\"YES\">",
-     "<!-- END OF FRAME -->"},
-    {"FrameNonResizeableFull1Click",
-     "<FRAME SRC=\"\" NAME=\"\" MARGINWIDTH=\"\" MARGINHEIGHT=\"\" SCROLLING=\"YES\" NORESIZE>",
-     "<!-- END OF FRAME -->"},
-    {"NoFrameOption1Click", "<NOFRAMES>", "</NOFRAMES>"},
-    {"DocumentBodywBackground1Click",
-     "<BODY BACKGROUND=\"\" BGCOLOR=\"#rrggbb\" TEXT=\"#rrggbb\" LINK=\"#rrggbb\" VLINK=\"#rrggbb\" ALINK=\"#rrggbb\">",
-     "</BODY>"},
-    {"AsanImageMap1Click", "<IMG SRC=\"", "\" ALT=\"\" ISMAP>"},
-    {"FullNetscapeDeclaration1Click", "<IMG SRC=\"",
-     "\" ALT=\"\" WIDTH=value HEIGHT=value BORDER=0 ALIGN=TOP VSPACE=value HSPACE=value>"},
-    {"JavaSimple1Click", "<APPLET CODE=\"MyApplet.class\" WIDTH=100 HEIGHT=110>", "</APPLET>"},
-    {"JavaExtendedwithoutPrompts1Click",
-     "<APPLET CODEBASE=\"\" CODE=\"\" ALT=\"\" NAME=\"\" WIDTH= HEIGHT= ALIGN= VSPACE= HSPACE=>", "</APPLET>"},
-    {"JavaExtended1Click",
-     "<APPLET CODEBASE=\"CodeBaseURL\" CODE=\"AppletFile\" ALT=\"AlternateText\" NAME=\"AppletInstanceName\" "
-     "WIDTH=pixels HEIGHT=pixels ALIGN=Alignment VSPACE=pixels HSPACE=pixels>",
-     "</APPLET>"},
-    {"Parameter1Click", "<PARAM NAME=\"AppletAttribute\" VALUE=\"Value\">", ""},
-    // Page skeleton, comments and font shortcuts.
-    {"DocumentType1Click", "<!DOCTYPE HTML PUBLIC ", "\"-//IETF//DTD HTML//EN//3.0\">"},
-    {"HTML1Click", "<HTML>", "</HTML>"},
-    {"Body1Click", "<HEAD>", "</HEAD>"},
-    {"DocumentTitle1Click", "<TITLE>", "</TITLE>"},
-    {"Body2Click", "<BODY>", "</BODY>"},
-    {"MarkasComment1Click", "<!--", "-->"},
-    {"SmallFont1Click", "<FONT SIZE=\"1\">", "</FONT>"},
-    {"BigCharacters1Click", "<FONT SIZE=\"+4\"><B>", "</B></FONT>"},
-};
-
-struct SelRow {
-    const char* handler;
-    const char* selOpen;
-    const char* selClose;
-    const char* noneOpen;
-    const char* noneClose;
-};
-
-const SelRow kSelection[] = {
-    {"Anchor1Click", "<A NAME=", "></A>", "<A NAME=Anchor_Name", "></A>"},
-    {"Simple1Click", "<A HREF=\"", "\">description_here</A>", "<A HREF=\"your link here",
-     "\">description_here</A>"},
-    {"Simple2Click", "<IMG SRC=\"", "\" ALT=\"\">", "<IMG SRC=\"your image", "\" ALT=\"Text Version\">"},
-};
-}
+using namespace TagTables;
 
 void tst_TagCatalogue::constantPairs_data()
 {

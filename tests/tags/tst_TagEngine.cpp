@@ -24,6 +24,8 @@ private slots:
     void multiLineTexts();
     void selectionHelpers_data();
     void selectionHelpers();
+    void undoTakesBackTheWholePair_data();
+    void undoTakesBackTheWholePair();
     void colorIndex_data();
     void colorIndex();
     void colorRef_data();
@@ -296,6 +298,30 @@ void tst_TagEngine::selectionHelpers()
     engine.DeleteActiveSelection();
     QCOMPARE(Marked::get(editor), afterDelete);
     QVERIFY(host.statuses.isEmpty());
+}
+
+void tst_TagEngine::undoTakesBackTheWholePair_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("at the caret") << "ab|cd" << "ab<B>|</B>cd";
+    QTest::newRow("around a selection") << "a[bc]d" << "a<B>[bc]</B>d";
+    QTest::newRow("over two lines") << "a[b\nc]d" << "a<B>[b\nc]</B>d";
+}
+
+void tst_TagEngine::undoTakesBackTheWholePair()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    Marked::set(editor, before);
+    editor.document()->clearUndoRedoStacks();
+    TagEngine engine(host);
+    engine.InsertTagPair("<B>", "</B>");
+    QCOMPARE(Marked::get(editor), after);
+    editor.UndoStep();
+    QCOMPARE(editor.RawText(), QString(before).remove('[').remove(']').remove('|'));
+    editor.RedoStep();
+    QCOMPARE(editor.RawText(), QString(after).remove('[').remove(']').remove('|'));
 }
 
 void tst_TagEngine::colorIndex_data()

@@ -1,0 +1,312 @@
+#!/usr/bin/env bash
+# Presses every key of the main frame's key map in the real program, under a
+# virtual X server, and reports which keys ran their command.
+#
+#   tests/x11/check_keys.sh <build-dir> [display-number]
+#
+# Builds nothing: runs <build-dir>/bin/velquist on a small file, with its
+# program and settings folders in a temporary folder (the data files are
+# taken from <build-dir>/bin). Keys go in through xdotool, as a keyboard
+# would send them; each key's work is seen in the saved file or as a window
+# that appears. Set KEYS_SHOT=/path/shot.png for a screenshot taken just
+# before saving, KEYS_KEEP=1 to keep the temporary folder.
+#
+# Needs Xvfb and xdotool (Debian: apt-get install -y xvfb xdotool; the
+# screenshot needs imagemagick). Not part of the CTest suite.
+# Exit status: 0 every key did its command, 1 some did not, 2 could not run.
+set -u
+
+BUILD=${1:-}
+DISP=${2:-97}
+PAUSE=${KEYS_PAUSE:-0.35}
+
+if [ -z "$BUILD" ] || [ ! -x "$BUILD/bin/velquist" ]; then
+    echo "usage: $0 <build-dir> [display-number]   (needs <build-dir>/bin/velquist)" >&2
+    exit 2
+fi
+BUILD=$(cd "$BUILD" && pwd)
+for tool in Xvfb xdotool; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "$tool is missing: apt-get install -y xvfb xdotool imagemagick" >&2
+        exit 2
+    fi
+done
+
+TMP=$(mktemp -d /tmp/velquist-keys.XXXXXX)
+XVFB_PID=""
+APP_PID=""
+cleanup()
+{
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    if [ "${KEYS_KEEP:-0}" = 1 ]; then
+        echo "kept: $TMP"
+    else
+        rm -rf "$TMP"
+    fi
+}
+trap cleanup EXIT
+
+export XDG_RUNTIME_DIR="$TMP/xdg"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$TMP/home" "$TMP/config" "$TMP/work"
+for f in standard.tpl symbols.web; do
+    [ -f "$BUILD/bin/$f" ] && cp "$BUILD/bin/$f" "$TMP/home/"
+done
+printf '[System]\nOpen Template=0\n[Application Header]\nUser Name=Kim\n' >"$TMP/config/VELQUIST.INI"
+DOC="$TMP/work/keys.html"
+printf '<HTML><HEAD><TITLE>t</TITLE></HEAD>\n<BODY>\n</BODY></HTML>\n' >"$DOC"
+
+if [ -e "/tmp/.X11-unix/X$DISP" ] || [ -e "/tmp/.X$DISP-lock" ]; then
+    echo "display :$DISP is taken; name another: $0 $BUILD <display-number>" >&2
+    exit 2
+fi
+Xvfb ":$DISP" -screen 0 1280x1024x24 -nolisten tcp >"$TMP/xvfb.log" 2>&1 &
+XVFB_PID=$!
+export DISPLAY=":$DISP"
+for _ in $(seq 1 50); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+cd "$TMP/work" || exit 2
+VELQUIST_HOME="$TMP/home" VELQUIST_CONFIG_DIR="$TMP/config" HOME="$TMP" \
+    "$BUILD/bin/velquist" "$DOC" >"$TMP/app.log" 2>&1 &
+APP_PID=$!
+
+MAIN=""
+for _ in $(seq 1 100); do
+    MAIN=$(xdotool search --onlyvisible --name '^Velquist Pro HTML Editor' 2>/dev/null | head -1)
+    [ -n "$MAIN" ] && break
+    sleep 0.1
+done
+if [ -z "$MAIN" ]; then
+    echo "the main window did not appear; see $TMP/app.log" >&2
+    KEYS_KEEP=1
+    exit 2
+fi
+sleep 1
+
+# ---------------------------------------------------------------------------
+# Helpers
+
+# There is no window manager: the focus is given to the main window directly.
+focus_main() { xdotool windowfocus --sync "$MAIN" 2>/dev/null; sleep 0.1; }
+key() { xdotool key --delay 80 "$@"; sleep "$PAUSE"; }
+typed() { xdotool type --delay 40 "$1"; sleep "$PAUSE"; }
+# A new line at the end of the document, starting with a label.
+label() { focus_main; key ctrl+End Return; typed "$1:"; }
+
+visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
+# Waits up to two seconds for a visible window whose title matches; prints its id.
+wait_window()
+{
+    local id
+    for _ in $(seq 1 20); do
+        id=$(visible_windows "$1" | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+# Number of mapped windows of the program (menus and popups included).
+mapped_count() { xdotool search --onlyvisible --class velquist 2>/dev/null | wc -l; }
+
+declare -a ROWS=()
+PASSED=0
+FAILED=0
+DISABLED=0
+# row KEY COMMAND STATUS [DETAIL]
+row()
+{
+    ROWS+=("$(printf '%-18s %-32s %-8s %s' "$1" "$2" "$3" "${4:-}")")
+    case "$3" in
+    ok) PASSED=$((PASSED + 1)) ;;
+    disabled) DISABLED=$((DISABLED + 1)) ;;
+    *) FAILED=$((FAILED + 1)) ;;
+    esac
+}
+
+# A key that should show a window: checks the window comes up, then closes it
+# with the given keys (sent to that window).
+window_key()
+{
+    local keys=$1 command=$2 title=$3
+    shift 3
+    focus_main
+    key "$keys"
+    local id
+    if id=$(wait_window "$title"); then
+        row "$keys" "$command" ok "window \"$title\" shown"
+        xdotool windowfocus --sync "$id" 2>/dev/null
+        sleep 0.2
+        [ $# -gt 0 ] && key "$@"
+        for _ in $(seq 1 20); do
+            [ -z "$(visible_windows "$title")" ] && break
+            sleep 0.1
+        done
+    else
+        row "$keys" "$command" FAIL "no window \"$title\""
+    fi
+}
+
+# Document checks after saving: label -> expected line, key, command.
+declare -a EXPECT=()
+expect() { EXPECT+=("$1"$'\x1f'"$2"$'\x1f'"$3"$'\x1f'"$4"); }
+
+# ---------------------------------------------------------------------------
+# The keys
+
+focus_main
+key ctrl+End Return
+
+# Goto submenu: Ctrl+G opens it; "t" picks "&Title Declaration", which selects
+# "<TITLE>" in the first line; typing replaces the selection.
+focus_main
+before=$(mapped_count)
+key ctrl+g
+after=$(mapped_count)
+if [ "$after" -gt "$before" ]; then
+    key t
+    typed "TT"
+    row ctrl+g "Goto submenu" ok "menu opened"
+else
+    row ctrl+g "Goto submenu" FAIL "no menu opened"
+fi
+expect "<HTML><HEAD>TT" "<HTML><HEAD>TTt</TITLE></HEAD>" "ctrl+g t" "Goto > Title Declaration"
+
+# Tag keys: each inserts its pair at the caret.
+tag_key()
+{
+    label "$1"
+    key "$2"
+    expect "$1:" "$1:$3" "$2" "$4"
+}
+tag_key b ctrl+b "<B></B>" "Bold"
+tag_key i ctrl+i "<I></I>" "Italics"
+tag_key u ctrl+shift+u "<U></U>" "Underline"
+for n in 1 2 3 4 5 6; do
+    tag_key "h$n" "ctrl+shift+$n" "<H$n></H$n>" "Heading $n"
+done
+for n in 1 2 3 4 5 6; do
+    tag_key "a$n" "ctrl+alt+$n" "<H$n ALIGN=LEFT></H$n>" "Aligned heading $n"
+done
+tag_key hr ctrl+h "<HR>" "Horizontal line"
+tag_key hs ctrl+shift+h "<HR SIZE=n>" "Horizontal line with size"
+# F4 repeats the last pair (the sized rule).
+tag_key rp F4 "<HR SIZE=n>" "Repeat last tag"
+
+# Undo: Bold, then Ctrl+U takes back the last edit, the closing tag (the
+# engine inserts the two texts as two edits).
+label un
+key ctrl+b
+key ctrl+u
+expect "un:" "un:<B>" "ctrl+u" "Undo"
+
+# Cut, copy, paste.
+label cc
+typed "AB"
+key shift+Left shift+Left ctrl+c End ctrl+v
+expect "cc:" "cc:ABAB" "ctrl+c ctrl+v" "Copy, Paste"
+label cx
+typed "XY"
+key shift+Left shift+Left ctrl+x
+typed "-"
+key ctrl+v
+expect "cx:" "cx:-XY" "ctrl+x" "Cut"
+
+# Delete: nothing without a selection (the editor's own word deletion does
+# not run), the selection with one.
+label dl
+typed "ABC"
+key Left Left ctrl+Delete End shift+Left ctrl+Delete
+expect "dl:" "dl:AB" "ctrl+Delete" "Delete"
+
+# Bookmarks: set 1..9 on nine labelled lines, then go to each from the end
+# of the document and type a mark there. Each is set before the label's
+# colon, away from the end of the document where the next lines go in (a
+# bookmark moves along with text inserted at its place).
+for n in 1 2 3 4 5 6 7 8 9; do
+    label "bm$n"
+    key Left "ctrl+F$n"
+done
+for n in 1 2 3 4 5 6 7 8 9; do
+    focus_main
+    key ctrl+End
+    key "ctrl+shift+F$n"
+    typed "#$n"
+done
+for n in 1 2 3 4 5 6 7 8 9; do
+    expect "bm$n" "bm$n#$n:" "ctrl+F$n ctrl+shift+F$n" "Set/Goto bookmark $n"
+done
+focus_main
+key ctrl+End
+
+# Keys of commands that are present but not built yet: nothing may happen.
+disabled_key()
+{
+    label "$1"
+    local before after
+    before=$(mapped_count)
+    key "$2"
+    after=$(mapped_count)
+    if [ "$after" -gt "$before" ]; then
+        row "$2" "$3" FAIL "a window appeared"
+        key Escape
+    fi
+    expect "$1:" "$1:" "$2" "$3 (disabled)"
+}
+disabled_key d1 F1 "Help contents"
+disabled_key d2 F2 "Project window"
+disabled_key d5 F5 "Note pad"
+disabled_key d9 F9 "Web preview"
+disabled_key d10 F10 "Plug-ins"
+disabled_key dp ctrl+p "Print"
+
+# Keys that show windows.
+window_key ctrl+o "Open documents" '^Open Document' Escape
+window_key ctrl+f "Find (document window)" '^Find' Escape
+window_key ctrl+r "Replace (document window)" '^Replace' Escape
+window_key F3 "HTML tag chooser" '^HTML Tags' alt+f c
+window_key F7 "Colour chooser" '^Color Chooser' Escape
+window_key shift+F1 "About box" '^About Velquist' Escape
+
+if [ -n "${KEYS_SHOT:-}" ] && command -v import >/dev/null 2>&1; then
+    import -window root "$KEYS_SHOT"
+fi
+
+# Save and read the file back.
+focus_main
+stamp=$(stat -c %Y.%s "$DOC")
+sleep 1
+key ctrl+s
+sleep 0.5
+if [ "$(stat -c %Y.%s "$DOC")" != "$stamp" ]; then
+    row ctrl+s "Save" ok "file written"
+else
+    row ctrl+s "Save" FAIL "file not written"
+fi
+
+for e in "${EXPECT[@]}"; do
+    IFS=$'\x1f' read -r lab want keys command <<<"$e"
+    got=$(tr -d '\r' <"$DOC" | awk -v l="$lab" 'index($0, l) == 1 { print; exit }')
+    status=ok
+    case "$command" in *"(disabled)") [ "$got" = "$want" ] && status=disabled ;; esac
+    if [ "$got" = "$want" ]; then
+        row "$keys" "$command" "$status" "$want"
+    else
+        row "$keys" "$command" FAIL "wanted \"$want\", got \"$got\""
+    fi
+done
+
+echo "Keys of the main frame under X11 (display :$DISP)"
+printf '%-18s %-32s %-8s %s\n' "KEYS" "COMMAND" "RESULT" "DETAIL"
+for r in "${ROWS[@]}"; do
+    echo "$r"
+done
+echo "disabled commands left alone: $DISABLED"
+echo "keys: $PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
