@@ -145,6 +145,24 @@ private:
     }
 
     static QString text(TfHTML* d) { return Marked::get(*d->txtHTML); }
+
+    // Shows the tag or the symbol chooser through its command; *at becomes the
+    // centre of the item's row. Null when the window or the item is missing.
+    ChooserWindow* showList(bool tags, const QString& item, QPoint* at)
+    {
+        main->action(tags ? "HTMLTagsChooser1Click" : "Symbol1Click")->trigger();
+        ChooserWindow* w = tags ? static_cast<ChooserWindow*>(main->htmlTagsChooser())
+                                : static_cast<ChooserWindow*>(main->symbolChooser());
+        if (!QTest::qWaitForWindowExposed(w))
+            return nullptr;
+        if (!tags)
+            main->symbolChooser()->LoadSymbols();
+        QTreeWidgetItem* it = itemByFirstColumn(w->list(), item);
+        if (!it)
+            return nullptr;
+        *at = itemCentre(w->list(), it);
+        return w;
+    }
     QString tagPanel() const { return main->panel("pnlTag")->text(); }
 
     void hideChoosers()
@@ -662,16 +680,9 @@ private slots:
             QCOMPARE(c->txtCl->text(), item);
             QTest::mouseClick(c->OKBtn, Qt::LeftButton);
         } else {
-            const bool tags = chooser == "tags";
-            main->action(tags ? "HTMLTagsChooser1Click" : "Symbol1Click")->trigger();
-            ChooserWindow* w = tags ? static_cast<ChooserWindow*>(main->htmlTagsChooser())
-                                    : static_cast<ChooserWindow*>(main->symbolChooser());
-            QVERIFY(QTest::qWaitForWindowExposed(w));
-            if (!tags)
-                main->symbolChooser()->LoadSymbols();
-            QTreeWidgetItem* it = itemByFirstColumn(w->list(), item);
-            QVERIFY(it);
-            const QPoint at = itemCentre(w->list(), it);
+            QPoint at;
+            ChooserWindow* w = showList(chooser == "tags", item, &at);
+            QVERIFY(w);
             QTest::mouseClick(w->list()->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(w->list()->viewport(), Qt::LeftButton, {}, at);
         }
@@ -703,15 +714,9 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, expected);
         TfHTML* doc = newDocument("|");
-        main->action(tags ? "HTMLTagsChooser1Click" : "Symbol1Click")->trigger();
-        ChooserWindow* w = tags ? static_cast<ChooserWindow*>(main->htmlTagsChooser())
-                                : static_cast<ChooserWindow*>(main->symbolChooser());
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        if (!tags)
-            main->symbolChooser()->LoadSymbols();
-        QTreeWidgetItem* it = itemByFirstColumn(w->list(), item);
-        QVERIFY(it);
-        const QPoint at = itemCentre(w->list(), it);
+        QPoint at;
+        ChooserWindow* w = showList(tags, item, &at);
+        QVERIFY(w);
         QTest::mousePress(w->list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(w->list()->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(text(doc), QString("|"));
