@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTimer>
@@ -149,10 +150,9 @@ void TmdiMain::buildStatusLine()
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if (stretch == 0)
-            l->setFixedWidth(width);
-        else
-            l->setMinimumWidth(width);
+        // At least the designed width; a longer text (a 10 MB size, a long
+        // position) widens its panel rather than being cut.
+        l->setMinimumWidth(width);
         l->setToolTip(hint);
         l->setStatusTip(hint);
         bar->addWidget(l, stretch);
@@ -385,7 +385,12 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     auto* doc = new TfHTML(*this);
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->resize(652, 492);
+    // New windows cascade from the top left, each a title bar lower than the last.
+    const QSize room = m_mdi->viewport()->size();
+    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
+    const int slot = (m_mdi->subWindowList().size() - 1) % 8;
+    sub->move(slot * step, slot * step);
     connect(sub, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });
