@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QChildEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -164,22 +165,13 @@ void connectHandler(TmdiMain& main, QAction* action, Handler fn)
     });
 }
 
-} // namespace
-
-bool CommandTable::isToggle(const QString& handler)
+// Entries that carry a check mark.
+bool isToggle(const QString& handler)
 {
     return toggles().contains(handler);
 }
 
-bool CommandTable::isPending(const QString& handler)
-{
-    for (const Entry& e : kEntries)
-        if ((e.kind == Entry::ItemOff || e.kind == Entry::ButtonOff) && handler == QLatin1String(e.name))
-            return true;
-    return false;
-}
-
-QIcon CommandTable::pictureFor(const QString& handler, const QString& hint)
+QIcon pictureFor(const QString& handler, const QString& hint)
 {
     QStyle* st = QApplication::style();
     static const QHash<QString, QStyle::StandardPixmap> standard{
@@ -237,6 +229,8 @@ QIcon CommandTable::pictureFor(const QString& handler, const QString& hint)
         g = hint.left(2);
     return glyphIcon(g);
 }
+
+} // namespace
 
 void CommandTable::build(TmdiMain& main)
 {

@@ -1,3 +1,4 @@
+#include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
 #include "app/TAboutBox.h"
@@ -13,9 +14,17 @@ public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* e) override
     {
-        bool result = false;
-        AppInvoker::run([&] { result = QApplication::notify(receiver, e); });
-        return result;
+        // Every event passes here: no wrapper objects, only the catch.
+        try {
+            return QApplication::notify(receiver, e);
+        } catch (const AppError& error) {
+            AppInvoker::report(error.message());
+        } catch (const std::exception& error) {
+            AppInvoker::report(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            AppInvoker::report(QString());
+        }
+        return false;
     }
 };
 }

@@ -1,4 +1,5 @@
 #include "tags/Navigator.h"
+#include "tags/HandlerTable.h"
 
 #include "app/AppSettings.h"
 #include "editor/EditorContract.h"
@@ -72,11 +73,7 @@ int Navigator::count() { return int(std::size(kGoto)); }
 
 const GotoCommandDef* Navigator::find(QStringView handler)
 {
-    for (const GotoCommandDef& g : kGoto) {
-        if (handler == QLatin1String(g.handler))
-            return &g;
-    }
-    return nullptr;
+    return findByHandler(kGoto, handler);
 }
 
 bool Navigator::run(TagHost& host, const GotoCommandDef& command)

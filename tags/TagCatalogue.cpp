@@ -1,4 +1,5 @@
 #include "tags/TagCatalogue.h"
+#include "tags/HandlerTable.h"
 
 #include <iterator>
 
@@ -140,11 +141,7 @@ int TagCatalogue::count() { return int(std::size(kCommands)); }
 
 const TagCommandDef* TagCatalogue::find(QStringView handler)
 {
-    for (const TagCommandDef& c : kCommands) {
-        if (handler == QLatin1String(c.handler))
-            return &c;
-    }
-    return nullptr;
+    return findByHandler(kCommands, handler);
 }
 
 void TagCatalogue::run(TagEngine& engine, const TagCommandDef& command)
