@@ -9,6 +9,20 @@ QString programDir();
 QString settingsDir();
 // Creates settingsDir() when missing; returns false when it cannot.
 bool ensureSettingsDir();
+// Where the program writes its own data files (user macros, notes, lists,
+// recovery files): $VELQUIST_HOME when set, else ~/.local/share/velquist
+// ($XDG_DATA_HOME/velquist). Not created here.
+QString dataDir();
+// Creates dataDir() when missing; returns false when it cannot.
+bool ensureDataDir();
+// dataDir() + "/" + name: where a data file is written.
+QString dataFile(const QString& name);
+// Where a data file is read: the user's copy in dataDir() when it exists,
+// else the shipped copy in programDir().
+QString readableDataFile(const QString& name);
+// Makes relative $VELQUIST_HOME and $VELQUIST_CONFIG_DIR absolute against the
+// folder the program started in, once, before anything changes that folder.
+void fixEnvironment();
 // programDir() + "/" + name
 QString programFile(const QString& name);
 // settingsDir() + "/" + name

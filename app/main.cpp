@@ -1,5 +1,6 @@
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
+#include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/TAboutBox.h"
 #include "app/TmdiMain.h"
@@ -31,6 +32,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // The folders named by the environment are fixed before anything can
+    // change the current folder.
+    AppPaths::fixEnvironment();
     VelquistApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velquist"));
     QApplication::setApplicationDisplayName(AppSettings::kAppTitle);
