@@ -19,6 +19,7 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class FileGuard;
 class TAboutBox;
 class TfHTML;
 class TfOptions;
@@ -172,6 +173,9 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
+    void CheckExternalChanges();
+    void RecoverDocuments();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -220,4 +224,11 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+
+    // Files: changes on disk, one window per file, recovery (TmdiMain_files.cpp)
+public:
+    FileGuard* fileGuard() const { return m_fileGuard; }
+private:
+    FileGuard* m_fileGuard = nullptr;
+    QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
 };

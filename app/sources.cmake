@@ -7,3 +7,4 @@ vq_sources(app
     TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )
 vq_sources(app CORE FileStamp.cpp)
+vq_sources(app CORE RecoveryStore.cpp GUI FileGuard.cpp RecoveryDialog.cpp TmdiMain_files.cpp)
