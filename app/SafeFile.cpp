@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -116,6 +117,20 @@ void takeOver(int fd, const struct ::stat& original, mode_t mode, bool* ownerLos
     ::fchmod(fd, mode);
 }
 
+// True when a new file of this process can be given the owner and group of st.
+bool mayTakeOwner(const struct ::stat& st)
+{
+    if (::geteuid() == 0)
+        return true;
+    if (st.st_uid != ::geteuid())
+        return false;
+    if (st.st_gid == ::getegid())
+        return true;
+    gid_t groups[256];
+    const int n = ::getgroups(256, groups);
+    return std::find(groups, groups + std::max(n, 0), st.st_gid) != groups + std::max(n, 0);
+}
+
 } // namespace
 
 QString WriteReport::notice(const QString& path) const
@@ -147,7 +162,10 @@ void write(const QString& fileName, const QByteArray& bytes, const Options& opti
         fail(QStringLiteral("Unable to save"), fileName, reason(errno));
     const mode_t mode = exists ? (st.st_mode & 0777) : 0;
     report.setIdDropped = exists && (st.st_mode & (S_ISUID | S_ISGID));
-    const bool inPlace = exists && (st.st_nlink > 1 || !writable(QFileInfo(target).absolutePath()));
+    // In place: when other names share the file, when the folder takes no
+    // new file, and when a new file could not keep the owner and group.
+    const bool inPlace = exists && (st.st_nlink > 1 || !writable(QFileInfo(target).absolutePath())
+                                    || !mayTakeOwner(st));
     report.inPlace = inPlace;
 
     // The new text goes to a temporary file first; the file is replaced only
