@@ -16,6 +16,8 @@
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QPointer>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -93,6 +95,11 @@ void FileGuard::edited(TfHTML* doc)
         return;
     // Written once the edits pause, and at the latest some time after the
     // first edit that no recovery file holds yet.
+    if (it->copied >= 0) {
+        // The copy no longer matches the text: it starts over later.
+        it->copied = -1;
+        it->copy = QString();
+    }
     if (!it->pendingSince.isValid())
         it->pendingSince.start();
     const qint64 left = kLongestWaitMs - it->pendingSince.elapsed();
@@ -117,6 +124,8 @@ void FileGuard::saved(TfHTML* doc)
     if (it != m_slots.end()) {
         it->timer->stop();
         it->pendingSince.invalidate();
+        it->copied = -1;
+        it->copy = QString();
         if (it->written) {
             const QString file = it->recoveryFile;
             m_pool.start([file] { RecoveryStore::remove(file); });
@@ -216,6 +225,9 @@ void FileGuard::writeRecovery(TfHTML* doc)
         return;
     Slot& slot = *it;
     slot.timer->stop();
+    // Edits that went on for the longest wait are not put off again: the copy
+    // is taken at once.
+    const bool atOnce = slot.pendingSince.isValid() && slot.pendingSince.elapsed() >= kLongestWaitMs - kIdleMs;
     slot.pendingSince.invalidate();
     TOvcTextFileEditor* ed = doc->txtHTML;
     if (!ed->Modified()) {
@@ -241,9 +253,48 @@ void FileGuard::writeRecovery(TfHTML* doc)
     entry.format = ed->fileFormat();
     entry.time = QDateTime::currentDateTime();
     entry.pid = QCoreApplication::applicationPid();
-    // Only the copy is made here; the worker does the rest.
-    QString text = ed->document()->toRawText();
-    m_pool.start([this, entry, text = std::move(text)]() mutable {
+    slot.entry = entry;
+    slot.copy.clear();
+    slot.copy.reserve(ed->document()->characterCount());
+    slot.copied = 0;
+    if (atOnce) {
+        slot.copy = ed->document()->toRawText();
+        startWrite(slot);
+        return;
+    }
+    copySlice(doc);
+}
+
+void FileGuard::copySlice(TfHTML* doc)
+{
+    auto it = m_slots.find(doc);
+    if (it == m_slots.end() || it->copied < 0)
+        return;
+    QTextDocument* text = doc->txtHTML->document();
+    const int end = text->characterCount() - 1;
+    const int to = std::min(end, it->copied + kSliceChars);
+    if (to > it->copied) {
+        QTextCursor c(text);
+        c.setPosition(it->copied);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        it->copy += c.selectedText();
+        it->copied = to;
+    }
+    if (it->copied < end) {
+        QPointer<TfHTML> guarded(doc);
+        QTimer::singleShot(0, this, [this, guarded] {
+            if (guarded)
+                copySlice(guarded);
+        });
+        return;
+    }
+    startWrite(*it);
+}
+
+void FileGuard::startWrite(Slot& slot)
+{
+    slot.copied = -1;
+    m_pool.start([this, entry = slot.entry, text = std::move(slot.copy)]() mutable {
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         QString error;
         try {
@@ -254,11 +305,27 @@ void FileGuard::writeRecovery(TfHTML* doc)
         if (!error.isEmpty())
             QMetaObject::invokeMethod(this, [this, error] { m_main.SetStatusText(error); }, Qt::QueuedConnection);
     });
+    slot.copy = QString();
     slot.written = true;
+}
+
+bool FileGuard::copyingRecovery() const
+{
+    return std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.copied >= 0; });
 }
 
 void FileGuard::flushRecovery()
 {
+    for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
+        if (it->copied >= 0) {
+            // The rest at once.
+            QTextCursor c(const_cast<TfHTML*>(it.key())->txtHTML->document());
+            c.setPosition(it->copied);
+            c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            it->copy += c.selectedText();
+            startWrite(*it);
+        }
+    }
     m_pool.waitForDone();
 }
 

@@ -40,10 +40,13 @@ public:
     void checkAll();
 
     // Recovery files
-    // Writes the document's recovery file now, from a copy of its text, in
-    // the worker thread (flushRecovery waits for it).
+    // Writes the document's recovery file now: its text is copied in short
+    // slices between events (a large document never blocks the user
+    // interface for long; an edit meanwhile starts over later), then written
+    // in the worker thread. flushRecovery finishes both at once.
     void writeRecovery(TfHTML* doc);
     void flushRecovery();
+    bool copyingRecovery() const;  // a copy is under way
     // Writes every modified document's recovery file and waits (SIGTERM, SIGHUP).
     void writeAllRecoveryNow();
     QString recoveryFile(const TfHTML* doc) const;
@@ -57,6 +60,7 @@ public:
 
     static constexpr int kIdleMs = 2000;        // after the last edit
     static constexpr int kLongestWaitMs = 30000; // at the latest, while edits go on
+    static constexpr int kSliceChars = 1 << 18;  // characters copied between two events
 
 private:
     struct Slot {
@@ -65,7 +69,13 @@ private:
         QElapsedTimer pendingSince;  // first edit not yet in a recovery file
         bool written = false;
         bool tooLarge = false;
+        // The copy under way (copied < 0: none).
+        RecoveryEntry entry;
+        QString copy;
+        int copied = -1;
     };
+    void copySlice(TfHTML* doc);
+    void startWrite(Slot& slot);
     void edited(TfHTML* doc);
     void rewatch(TfHTML* doc);
     void checkOne(TfHTML* doc);

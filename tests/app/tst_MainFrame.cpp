@@ -636,6 +636,11 @@ private slots:
         ed->SetInsertMode(false);
         m.ShowStatus();
         QCOMPARE(m.panel("pnlMode")->text(), QString("Overwrite"));
+        QCOMPARE(m.panel("pnlFormat")->text(), QString("UTF-8  CR LF"));
+        // The panel follows the active document.
+        m.OpenDocumentFile(makeFile("w.htm", "caf\xE9\r\nb\nc\n"));
+        m.ShowStatus();
+        QCOMPARE(m.panel("pnlFormat")->text(), QString("Windows-1252  Mixed"));
     }
 
     void noticeFollowsTheOpenCommand()
