@@ -410,4 +410,6 @@ void FileGuard::onSignal()
     // and are offered at the next start.
     writeAllRecoveryNow();
     QCoreApplication::exit(0);
+    // Also when the signal came before the main event loop started.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }

@@ -167,7 +167,7 @@ void TmdiMain::buildStatusLine()
     pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
     pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
     pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
-    pnlFormat = make("pnlFormat", 110, QStringLiteral("Encoding and Line Ends of the File"), 0);
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"), 0);
     pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
     pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
 }
@@ -259,7 +259,8 @@ void TmdiMain::GetCommandLine()
     LoadIniSettings();
     if (IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
         FileNew();
-    AppInvoker::run([this] { RecoverDocuments(); });
+    // Documents left by a crash are offered once the frame is on the screen.
+    QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { RecoverDocuments(); }); });
     for (const QString& arg : std::as_const(m_commandLine)) {
         SetStatusText(QStringLiteral("Opening File : ") + arg + QStringLiteral(" ..."));
         AppInvoker::run([this, &arg] { OpenDocumentFile(arg); });
