@@ -108,6 +108,7 @@ TmdiMain::TmdiMain(QWidget* parent)
         setChecked(QString::fromLatin1(toggle), true);
     buildStatusLine();
     FormCreate();
+    setupEditingView();
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_colors = new TfColorChooser(*m_tags, this);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -172,6 +173,15 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Editing view: colours, line numbers, closing tags, tag pairs, lines, file drops
+    void SyntaxHighlighting1Click();
+    void LineNumbers1Click();
+    void AutoCloseTags1Click();
+    void GotoMatchingTag1Click();
+    void GotoLine1Click();
+    // Opens the local files a drop carries as documents; false when it holds none.
+    bool OpenDroppedFiles(const QMimeData* data);
+    void setupEditingView();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
