@@ -240,10 +240,10 @@ IniFile::Document IniFile::load() const
     return doc;
 }
 
-void IniFile::writeFailed() const
+void IniFile::writeFailed(const QString& reason) const
 {
     const QString p = path();
-    throw EIniError(QStringLiteral("Unable to write to ") + (p.isEmpty() ? m_name : p));
+    throw EIniError(QStringLiteral("Unable to write to ") + (p.isEmpty() ? m_name : p), reason);
 }
 
 void IniFile::save(const Document& doc) const
@@ -266,13 +266,14 @@ void IniFile::save(const Document& doc) const
         return;
     QSaveFile f(doc.path);
     if (!f.open(QIODevice::WriteOnly))
-        writeFailed();
+        writeFailed(f.errorString());
     if (f.write(out) != out.size()) {
+        const QString reason = f.errorString();
         f.cancelWriting();
-        writeFailed();
+        writeFailed(reason);
     }
     if (!f.commit())
-        writeFailed();
+        writeFailed(f.errorString());
 }
 
 namespace {
@@ -422,14 +423,15 @@ void IniFile::writeStrings(const QString& section, const QList<Item>& items)
     }
     if (!hasFolder(m_name)) {
         if (!AppPaths::ensureSettingsDir())
-            writeFailed();
+            writeFailed(QStringLiteral("The folder %1 cannot be made.").arg(AppPaths::settingsDir()));
     } else if (!QDir::isAbsolutePath(m_name)) {
-        if (!QDir().mkpath(QFileInfo(path()).path()))
-            writeFailed();
+        const QString dir = QFileInfo(path()).path();
+        if (!QDir().mkpath(dir))
+            writeFailed(QStringLiteral("The folder %1 cannot be made.").arg(dir));
     }
     Document doc = load();
     if (doc.path.isEmpty() || doc.unreadable)
-        writeFailed();
+        writeFailed(doc.unreadable ? QStringLiteral("The file cannot be read.") : QString());
     const QByteArray nl = doc.newline;
     auto newLine = [](const QString& text, const QByteArray& eol) {
         Document::Line line;
@@ -481,7 +483,7 @@ void IniFile::removeKey(const QString& section, const QString& key)
 {
     Document doc = load();
     if (doc.unreadable)
-        writeFailed();
+        writeFailed(QStringLiteral("The file cannot be read."));
     const int h = findSection(doc, section.trimmed());
     if (h < 0)
         return;
@@ -501,7 +503,7 @@ void IniFile::removeSection(const QString& section)
 {
     Document doc = load();
     if (doc.unreadable)
-        writeFailed();
+        writeFailed(QStringLiteral("The file cannot be read."));
     bool changed = false;
     for (int h = findSection(doc, section.trimmed()); h >= 0; h = findSection(doc, section.trimmed())) {
         doc.lines.erase(doc.lines.begin() + h, doc.lines.begin() + sectionEnd(doc, h));

@@ -72,7 +72,7 @@ private:
     struct Document;
     Document load() const;
     void save(const Document& doc) const;
-    [[noreturn]] void writeFailed() const;
+    [[noreturn]] void writeFailed(const QString& reason = QString()) const;
 
     QString m_name;
 };

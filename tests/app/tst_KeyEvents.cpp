@@ -129,7 +129,7 @@ private slots:
                           "[System]\nOpen Template=0\n[Tags]\nCase=W\nStay Selected=Y\n");
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
         for (const char* name : {"PrintPreview", "NetscapeExtensions1", "HTML3Extensions1",
                                  "ClientSideImageMapWizard1", "VelquistFileTools1"}) {
