@@ -876,3 +876,13 @@ void TmdiMain::HelpAbout()
 {
     m_about->exec();
 }
+
+QPoint TmdiMain::submenuPosition(QMenu* top) const
+{
+    if (TfHTML* doc = activeDocument()) {
+        TOvcTextFileEditor* ed = doc->txtHTML;
+        return ed->viewport()->mapToGlobal(ed->cursorRect().bottomLeft());
+    }
+    const QRect r = menuBar()->actionGeometry(top->menuAction());
+    return menuBar()->mapToGlobal(r.bottomLeft());
+}

@@ -91,6 +91,9 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Where a submenu opened by its key appears: under the caret of the
+    // active document, else below its top-level menu top.
+    QPoint submenuPosition(QMenu* top) const;
 
 public slots:
     // File
