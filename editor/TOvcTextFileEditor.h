@@ -119,6 +119,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
