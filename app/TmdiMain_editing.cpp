@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 using namespace AppSettings;
@@ -125,12 +126,17 @@ void TmdiMain::GotoLine1Click()
 bool TmdiMain::OpenDroppedFiles(const QMimeData* data)
 {
     const QStringList files = localFiles(data);
-    for (const QString& f : files) {
-        SetStatusText(QStringLiteral("Opening File : ") + f + QStringLiteral(" ..."));
-        // One file that fails to open leaves the others to open.
-        AppInvoker::run([this, &f] { OpenDocumentFile(f); });
-    }
-    if (!files.isEmpty())
+    if (files.isEmpty())
+        return false;
+    // Opened once the drop is over, so that the program the files came from
+    // is not kept waiting by a message about one of them.
+    QTimer::singleShot(0, this, [this, files] {
+        for (const QString& f : files) {
+            SetStatusText(QStringLiteral("Opening File : ") + f + QStringLiteral(" ..."));
+            // One file that fails to open leaves the others to open.
+            AppInvoker::run([this, &f] { OpenDocumentFile(f); });
+        }
         SetStatusText(kReady);
-    return !files.isEmpty();
+    });
+    return true;
 }

@@ -280,7 +280,7 @@ private slots:
         QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
         QVERIFY(drop.isAccepted());
-        QCOMPARE(main->documents().size(), 2);
+        QTRY_COMPARE(main->documents().size(), 2);
         QCOMPARE(main->activeDocument()->txtHTML->RawText(), QString("<p>one</p>"));
         QCOMPARE(prompter->messages, QStringList{"Unable to find " + work("missing.html") + "."});
         QCOMPARE(doc->txtHTML->RawText(), QString("text"));
