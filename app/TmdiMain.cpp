@@ -129,11 +129,16 @@ QString TmdiMain::openFilter()
 TmdiMain::~TmdiMain()
 {
     AppInvoker::setHandler(nullptr);
+    AppInvoker::setFileErrorHandler(nullptr);
 }
 
 void TmdiMain::FormCreate()
 {
     AppInvoker::setHandler([this](const QString& message) { AppException(message); });
+    AppInvoker::setFileErrorHandler([this](const QString& message) {
+        SetStatusText(kReady);
+        UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
+    });
     // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
@@ -399,6 +404,16 @@ TfHTML* TmdiMain::activeDocument() const
     return doc;
 }
 
+void TmdiMain::placeCascaded(QMdiSubWindow* sub, int index)
+{
+    // The designed size of a document window, capped to the visible area.
+    const QSize room = m_mdi->viewport()->size();
+    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
+    const int slot = index % 8;
+    sub->move(slot * step, slot * step);
+}
+
 QList<TfHTML*> TmdiMain::documents() const
 {
     QList<TfHTML*> out;
@@ -415,11 +430,7 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // New windows cascade from the top left, each a title bar lower than the last.
-    const QSize room = m_mdi->viewport()->size();
-    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
-    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
-    const int slot = (m_mdi->subWindowList().size() - 1) % 8;
-    sub->move(slot * step, slot * step);
+    placeCascaded(sub, int(m_mdi->subWindowList().size()) - 1);
     connect(sub, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });
@@ -598,9 +609,11 @@ void TmdiMain::FileCloseChild()
 
 void TmdiMain::CloseAll1Click()
 {
-    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    for (auto it = list.crbegin(); it != list.crend(); ++it)
-        (*it)->close();
+    // From the last in the frame's child order (the window used longest ago)
+    // to the first (the active one).
+    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (QMdiSubWindow* sub : list)
+        sub->close();
 }
 
 // ---------------------------------------------------------------------------
@@ -656,7 +669,20 @@ void TmdiMain::WindowTile()
 
 void TmdiMain::WindowCascade()
 {
-    m_mdi->cascadeSubWindows();
+    // At the windows' designed size, as new windows are placed; the active
+    // window ends on top.
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    int index = 0;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        placeCascaded(sub, index++);
+        sub->raise();
+    }
+    if (active)
+        active->raise();
 }
 
 void TmdiMain::WindowArrange()

@@ -188,6 +188,7 @@ private:
     friend class CommandTable;
     void FormCreate();
     void startUpWhenExposed(int tries);
+    void placeCascaded(QMdiSubWindow* sub, int index);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
