@@ -11,6 +11,7 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
@@ -115,6 +116,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_template = new TfTemplate(*this);
     m_about = new TAboutBox(this);
 }
 
@@ -485,7 +487,7 @@ void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
     TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
-    const QString tpl = AppPaths::programFile(QStringLiteral("standard.tpl"));
+    const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
         doc->txtHTML->LoadFile(tpl);
     } else {

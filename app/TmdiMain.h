@@ -26,6 +26,7 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfTemplate;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -172,6 +173,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -220,4 +223,9 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+private:
+    TfTemplate* m_template = nullptr;
 };
