@@ -11,6 +11,8 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "reuse/TfAddMac.h"
+#include "reuse/TfMacros.h"
 #include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
@@ -111,8 +113,10 @@ TmdiMain::TmdiMain(QWidget* parent)
     FormCreate();
 
     // The program's windows, each made once and reused; later additions keep this order.
+    m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);

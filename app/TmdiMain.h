@@ -27,6 +27,8 @@ class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
 class TfTemplate;
+class TfAddMac;
+class TfMacros;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -175,6 +177,9 @@ public slots:
     void AdjustControls();
     // Templates, macros and projects (TmdiMain_reuse.cpp)
     void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -226,6 +231,10 @@ private:
     // Templates, macros and projects
 public:
     TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
 private:
     TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
 };

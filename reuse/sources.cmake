@@ -1,7 +1,7 @@
 vq_sources(reuse
   CORE
-    TemplateLibrary.cpp
+    TemplateLibrary.cpp MacroList.cpp MacroExpander.cpp
   GUI
-    TfTemplate.cpp
+    TfTemplate.cpp MacroListView.cpp TfMacros.cpp TfAddMac.cpp
 )
 vq_sources(app GUI TmdiMain_reuse.cpp)
