@@ -13,6 +13,7 @@
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/TfAddMac.h"
 #include "reuse/TfMacros.h"
+#include "reuse/TfProj.h"
 #include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
@@ -119,6 +120,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
+    m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_template = new TfTemplate(*this);
     m_about = new TAboutBox(this);

@@ -29,6 +29,7 @@ class TfSymbol;
 class TfTemplate;
 class TfAddMac;
 class TfMacros;
+class TfProj;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -180,6 +181,8 @@ public slots:
     void Macros1Click();
     void Macro1Click();
     void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -233,8 +236,10 @@ public:
     TfTemplate* templatesDialog() const { return m_template; }
     TfAddMac* macroWindow() const { return m_addMac; }
     TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
 private:
     TfTemplate* m_template = nullptr;
     TfAddMac* m_addMac = nullptr;
     TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
 };
