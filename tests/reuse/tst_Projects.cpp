@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -236,6 +237,25 @@ private slots:
         QCOMPARE(proj()->fileName(), work("empty.vpr"));
         QVERIFY(proj()->modified());
         QVERIFY(prompter->messages.last().startsWith("Unable to read " + work("bad.vpr")));
+    }
+
+    void f2ShowsProjectWindowModally()
+    {
+        freshProject();
+        bool shown = false;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QApplication::activeModalWidget() == proj()) {
+                shown = true;
+                proj()->btnCloseClick();
+            }
+        });
+        poll.start();
+        QTest::keyClick(main->windowHandle(), Qt::Key_F2);
+        QTRY_VERIFY(shown);
+        QVERIFY(!proj()->isVisible());
+        QVERIFY(prompter->messages.isEmpty());  // nothing changed, nothing asked
     }
 
     void saveOpenAsNewProject()
