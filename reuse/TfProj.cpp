@@ -52,6 +52,7 @@ TfProj::TfProj(TmdiMain& main)
     auto* grid = new QGridLayout;
     auto button = [this, grid](const QString& caption, int row, int column, void (TfProj::*slot)()) {
         auto* b = new QPushButton(caption);
+        b->setAutoDefault(false);  // Enter in the title field presses nothing
         grid->addWidget(b, row, column);
         connect(b, &QPushButton::clicked, this, [this, slot] { AppInvoker::run([this, slot] { (this->*slot)(); }); });
         return b;
@@ -72,6 +73,7 @@ TfProj::TfProj(TmdiMain& main)
     side->addLayout(grid);
     side->addStretch();
     btnClose = new QPushButton(QStringLiteral("&Close"));
+    btnClose->setAutoDefault(false);
     connect(btnClose, &QPushButton::clicked, this, &TfProj::btnCloseClick);
     side->addWidget(btnClose);
     layout->addLayout(side);

@@ -123,7 +123,7 @@ TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
     layout->addLayout(buttons);
     connect(OKBtn, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { OKBtnClick(); }); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    resize(720, 460);
+    setFixedSize(720, 460);
 }
 
 void TfTemplate::buildUserPage(QWidget* page)
@@ -186,9 +186,19 @@ void TfTemplate::buildUserPage(QWidget* page)
     connect(DriveComboBox1, &QComboBox::activated, this,
             [this](int index) { setFolder(DriveComboBox1->itemText(index)); });
     connect(FilterComboBox1, &QComboBox::activated, this, [this](int index) { applyFilter(index); });
-    connect(FileListBox1, &QListView::clicked, this, [this](const QModelIndex& index) {
-        const QString path = m_files->filePath(index);
-        AppInvoker::run([this, path] { UpdateMemo(path); });
+    // A file chosen by mouse or keyboard is shown.
+    connect(FileListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!index.isValid() || m_files->isDir(index))
+                    return;
+                const QString path = m_files->filePath(index);
+                AppInvoker::run([this, path] { UpdateMemo(path); });
+            });
+    // The folder tree fills in as it is read; keep the shown folder in view.
+    connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QString shown = folder();
+        if (shown == loaded || shown.startsWith(loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/')))
+            revealFolder();
     });
 }
 
@@ -206,13 +216,30 @@ void TfTemplate::setFolder(const QString& path)
 {
     const QString clean = QDir::cleanPath(path);
     FileListBox1->setRootIndex(m_files->setRootPath(clean));
-    const QModelIndex dir = m_dirs->index(clean);
+    revealFolder();
+    // The drive box shows the volume the folder lies on.
+    int best = -1;
+    for (int i = 0; i < DriveComboBox1->count(); ++i) {
+        const QString root = DriveComboBox1->itemText(i);
+        const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+        if ((clean == root || clean.startsWith(prefix))
+            && (best < 0 || root.size() > DriveComboBox1->itemText(best).size()))
+            best = i;
+    }
+    if (best >= 0)
+        DriveComboBox1->setCurrentIndex(best);
+}
+
+void TfTemplate::revealFolder()
+{
+    const QModelIndex dir = m_dirs->index(folder());
+    if (!dir.isValid())
+        return;
     if (DirectoryListBox1->currentIndex() != dir) {
         const QSignalBlocker block(DirectoryListBox1->selectionModel());
         DirectoryListBox1->setCurrentIndex(dir);
     }
-    DirectoryListBox1->scrollTo(dir);
-    DirectoryListBox1->expand(dir);
+    DirectoryListBox1->scrollTo(dir, QAbstractItemView::PositionAtCenter);
 }
 
 void TfTemplate::UpdateMemo(const QString& path)

@@ -45,6 +45,7 @@ public slots:
 private:
     void buildUserPage(QWidget* page);
     void applyFilter(int index);
+    void revealFolder();
     TmdiMain& m_main;
     QFileSystemModel* m_dirs = nullptr;
     QFileSystemModel* m_files = nullptr;
