@@ -1,10 +1,12 @@
 #include "app/TmdiMain.h"
 
+#include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/CommandTable.h"
 #include "app/PathUtil.h"
+#include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
@@ -36,6 +38,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace AppSettings;
 
@@ -248,8 +251,23 @@ void TmdiMain::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (!m_started) {
         m_started = true;
-        AppInvoker::run([this] { GetCommandLine(); });
+        // The start-up step runs once the frame is on screen, so its message
+        // boxes ("... is already open.") appear over the visible frame.
+        QTimer::singleShot(0, this, [this] { startUpWhenExposed(0); });
     }
+}
+
+void TmdiMain::startUpWhenExposed(int tries)
+{
+    // A frame that never becomes visible (started minimized, say) still
+    // starts up after about two seconds.
+    const QWindow* w = windowHandle();
+    if (w && !w->isExposed() && tries < 100) {
+        QTimer::singleShot(20, this, [this, tries] { startUpWhenExposed(tries + 1); });
+        return;
+    }
+    AppInvoker::run([this] { GetCommandLine(); });
+    m_startUpDone = true;
 }
 
 void TmdiMain::GetCommandLine()
@@ -286,8 +304,9 @@ void TmdiMain::LoadIniSettings()
         const int top = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Top"), 1);
         const int height = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Height"), 480);
         const int width = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Width"), 640);
-        move(left, top);
-        resize(width, height);
+        // A stored rectangle that no screen shows in full is brought back
+        // where the user can reach it.
+        setGeometry(fitToScreens(QRect(left, top, width, height)));
     }
     for (const BarKey& k : kBarKeys) {
         const bool on = IniControl.ReadBool(kOptions, QString::fromLatin1(k.key), true);
@@ -331,9 +350,19 @@ void TmdiMain::doIniSettings()
 
 void TmdiMain::FileExit()
 {
-    doIniSettings();
-    for (int i = 0; i < MruList::kSize; ++i)
-        IniControl.WriteString(kMru, QString::number(i), RecentFiles.entry(i));
+    // A settings folder that cannot be written is told once; the program
+    // still closes, as the user asked.
+    try {
+        doIniSettings();
+        for (int i = 0; i < MruList::kSize; ++i)
+            IniControl.WriteString(kMru, QString::number(i), RecentFiles.entry(i));
+    } catch (const EIniError& e) {
+        SetStatusText(kReady);
+        QString text = e.message() + QLatin1Char('.');
+        if (!e.reason().isEmpty())
+            text += QStringLiteral("\n\n") + e.reason();
+        UiPrompter::instance().message(this, text, UiPrompter::Ok, UiPrompter::Warning);
+    }
     close();
 }
 
@@ -854,4 +883,14 @@ void TmdiMain::ApplicationOptions1Click()
 void TmdiMain::HelpAbout()
 {
     m_about->exec();
+}
+
+QPoint TmdiMain::submenuPosition(QMenu* top) const
+{
+    if (TfHTML* doc = activeDocument()) {
+        TOvcTextFileEditor* ed = doc->txtHTML;
+        return ed->viewport()->mapToGlobal(ed->cursorRect().bottomLeft());
+    }
+    const QRect r = menuBar()->actionGeometry(top->menuAction());
+    return menuBar()->mapToGlobal(r.bottomLeft());
 }

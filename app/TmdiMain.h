@@ -49,6 +49,9 @@ public:
 
     // Paths named on the command line, opened when the frame is first shown.
     void setCommandLine(const QStringList& args) { m_commandLine = args; }
+    // True once the start-up step (settings, template, command line) has run:
+    // it runs when the shown frame is first on screen.
+    bool startUpDone() const { return m_startUpDone; }
 
     TfHTML* activeDocument() const;
     QList<TfHTML*> documents() const;  // the frame's child order, active first
@@ -92,6 +95,9 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Where a submenu opened by its key appears: under the caret of the
+    // active document, else below its top-level menu top.
+    QPoint submenuPosition(QMenu* top) const;
 
 public slots:
     // File
@@ -192,6 +198,7 @@ protected:
 private:
     friend class CommandTable;
     void FormCreate();
+    void startUpWhenExposed(int tries);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
@@ -230,6 +237,7 @@ private:
     ProgressWindow* m_progress = nullptr;
     QStringList m_commandLine;
     bool m_started = false;
+    bool m_startUpDone = false;
     bool m_exitApproved = false;
     // Templates, macros and projects
 public:

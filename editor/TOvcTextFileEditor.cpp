@@ -1,6 +1,7 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include "app/AppError.h"
+#include "app/KeyMap.h"
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
@@ -803,6 +804,18 @@ void TOvcTextFileEditor::insertTabKey()
     }
     c.insertText(insert);
     showCursor(c);
+}
+
+bool TOvcTextFileEditor::event(QEvent* e)
+{
+    // Keys of the frame's key map (Ctrl+X, Ctrl+V, ...) run the frame's
+    // commands, not the text control's own versions of them.
+    if (e->type() == QEvent::ShortcutOverride
+        && KeyMap::claims(static_cast<QKeyEvent*>(e)->keyCombination())) {
+        e->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(e);
 }
 
 void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)

@@ -53,7 +53,7 @@ private:
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
         main->setCommandLine(args);
-        main->show();
+        TestEnv::showFrame(*main);
         return *main;
     }
 
@@ -336,6 +336,20 @@ private slots:
         QCOMPARE(tabTexts(m), QStringList{"New HTML Document 2"});
     }
 
+    void exitWithUnwritableSettingsTellsOnceAndCloses()
+    {
+        TmdiMain& m = start();
+        const QString blocker = work("settings-blocker");
+        TestEnv::writeAll(blocker, "a file, not a folder");
+        qputenv("VELQUIST_CONFIG_DIR", (blocker + "/config").toLocal8Bit());
+        m.FileExit();
+        qputenv("VELQUIST_CONFIG_DIR", TestEnv::settingsDir().toLocal8Bit());
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY2(prompter->messages.at(0).startsWith("Unable to write to " + blocker + "/config/VELQUIST.INI."),
+                 qPrintable(prompter->messages.at(0)));
+        QVERIFY(!m.isVisible());
+    }
+
     void exitWritesSettingsAndRefusalKeepsRunning()
     {
         TmdiMain& m = start();
@@ -378,7 +392,7 @@ private slots:
         main.reset();
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(!main->toolBar("SpeedBar")->isVisible());
         QVERIFY(!main->action("FileToolbar1Click")->isChecked());
         QVERIFY(!main->tabSet()->isVisible());
