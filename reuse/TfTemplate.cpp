@@ -2,6 +2,7 @@
 
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
+#include "app/PlacementAdapter.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
@@ -124,6 +125,12 @@ TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
     connect(OKBtn, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { OKBtnClick(); }); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(720, 460);
+}
+
+void TfTemplate::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    centreOnScreen(this);
 }
 
 void TfTemplate::buildUserPage(QWidget* page)

@@ -42,6 +42,9 @@ public slots:
     // Makes the new document from the chosen page and closes the dialog.
     void OKBtnClick();
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     void buildUserPage(QWidget* page);
     void applyFilter(int index);
