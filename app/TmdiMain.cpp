@@ -13,6 +13,10 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "reuse/TfAddMac.h"
+#include "reuse/TfMacros.h"
+#include "reuse/TfProj.h"
+#include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
@@ -113,11 +117,15 @@ TmdiMain::TmdiMain(QWidget* parent)
     FormCreate();
 
     // The program's windows, each made once and reused; later additions keep this order.
+    m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
+    m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_template = new TfTemplate(*this);
     m_about = new TAboutBox(this);
 }
 
@@ -525,7 +533,7 @@ void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
     TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
-    const QString tpl = AppPaths::programFile(QStringLiteral("standard.tpl"));
+    const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
         doc->txtHTML->LoadFile(tpl);
     } else {

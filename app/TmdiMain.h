@@ -26,6 +26,10 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfTemplate;
+class TfAddMac;
+class TfMacros;
+class TfProj;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -178,6 +182,13 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -229,4 +240,15 @@ private:
     bool m_started = false;
     bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
+private:
+    TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
 };
