@@ -13,6 +13,10 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "reuse/TfAddMac.h"
+#include "reuse/TfMacros.h"
+#include "reuse/TfProj.h"
+#include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
@@ -114,11 +118,15 @@ TmdiMain::TmdiMain(QWidget* parent)
     setupEditingView();
 
     // The program's windows, each made once and reused; later additions keep this order.
+    m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
+    m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_template = new TfTemplate(*this);
     m_about = new TAboutBox(this);
 }
 
@@ -130,11 +138,16 @@ QString TmdiMain::openFilter()
 TmdiMain::~TmdiMain()
 {
     AppInvoker::setHandler(nullptr);
+    AppInvoker::setFileErrorHandler(nullptr);
 }
 
 void TmdiMain::FormCreate()
 {
     AppInvoker::setHandler([this](const QString& message) { AppException(message); });
+    AppInvoker::setFileErrorHandler([this](const QString& message) {
+        SetStatusText(kReady);
+        UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
+    });
     // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
@@ -400,6 +413,16 @@ TfHTML* TmdiMain::activeDocument() const
     return doc;
 }
 
+void TmdiMain::placeCascaded(QMdiSubWindow* sub, int index)
+{
+    // The designed size of a document window, capped to the visible area.
+    const QSize room = m_mdi->viewport()->size();
+    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
+    const int slot = index % 8;
+    sub->move(slot * step, slot * step);
+}
+
 QList<TfHTML*> TmdiMain::documents() const
 {
     QList<TfHTML*> out;
@@ -416,11 +439,7 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // New windows cascade from the top left, each a title bar lower than the last.
-    const QSize room = m_mdi->viewport()->size();
-    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
-    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
-    const int slot = (m_mdi->subWindowList().size() - 1) % 8;
-    sub->move(slot * step, slot * step);
+    placeCascaded(sub, int(m_mdi->subWindowList().size()) - 1);
     connect(sub, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });
@@ -515,7 +534,7 @@ void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
     TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
-    const QString tpl = AppPaths::programFile(QStringLiteral("standard.tpl"));
+    const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
         doc->txtHTML->LoadFile(tpl);
     } else {
@@ -599,9 +618,11 @@ void TmdiMain::FileCloseChild()
 
 void TmdiMain::CloseAll1Click()
 {
-    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    for (auto it = list.crbegin(); it != list.crend(); ++it)
-        (*it)->close();
+    // From the last in the frame's child order (the window used longest ago)
+    // to the first (the active one).
+    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (QMdiSubWindow* sub : list)
+        sub->close();
 }
 
 // ---------------------------------------------------------------------------
@@ -657,7 +678,20 @@ void TmdiMain::WindowTile()
 
 void TmdiMain::WindowCascade()
 {
-    m_mdi->cascadeSubWindows();
+    // At the windows' designed size, as new windows are placed; the active
+    // window ends on top.
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    int index = 0;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        placeCascaded(sub, index++);
+        sub->raise();
+    }
+    if (active)
+        active->raise();
 }
 
 void TmdiMain::WindowArrange()

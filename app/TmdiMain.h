@@ -27,6 +27,10 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfTemplate;
+class TfAddMac;
+class TfMacros;
+class TfProj;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -179,6 +183,13 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
     // Editing view: colours, line numbers, closing tags, tag pairs, lines, file drops
     void SyntaxHighlighting1Click();
     void LineNumbers1Click();
@@ -198,6 +209,7 @@ private:
     friend class CommandTable;
     void FormCreate();
     void startUpWhenExposed(int tries);
+    void placeCascaded(QMdiSubWindow* sub, int index);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
@@ -238,4 +250,15 @@ private:
     bool m_started = false;
     bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
+private:
+    TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
 };

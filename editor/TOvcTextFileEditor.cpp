@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPainter>
 #include <QSaveFile>
@@ -683,6 +685,19 @@ qint64 TOvcTextFileEditor::TextSize() const
 
 void TOvcTextFileEditor::FocusEditor()
 {
+    // The keyboard follows an insertion made from another window (a chooser,
+    // a wizard): the document window and the main window come to the front
+    // too, so what the user types next lands here.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            if (QMdiArea* area = sub->mdiArea(); area && area->activeSubWindow() != sub)
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    }
+    QWidget* top = window();
+    if (top->isVisible() && QApplication::activeWindow() != top)
+        top->activateWindow();
     setFocus(Qt::OtherFocusReason);
 }
 
