@@ -87,7 +87,9 @@ QStringList MacroList::readUser()
 {
     QStringList entries;
     QString error;
+    // The user never named this file: a missing one is the program's own
+    // fault and goes to the application's error handler.
     if (!read(AppPaths::readableDataFile(UserFile), &entries, &error))
-        throw EFileError(error);
+        throw AppError(error);
     return entries;
 }

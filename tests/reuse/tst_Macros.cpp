@@ -56,7 +56,7 @@ private slots:
         TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray());
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
     void cleanupTestCase()

@@ -65,7 +65,7 @@ private slots:
         QVERIFY(TestEnv::installDataFile("standard.tpl"));
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
     void cleanupTestCase()
