@@ -64,8 +64,7 @@ private slots:
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
         main->resize(900, 700);
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QVERIFY(TestEnv::showFrame(*main));
     }
     void cleanupTestCase()
     {
