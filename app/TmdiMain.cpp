@@ -14,6 +14,7 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/forms/TfFormWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +116,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_formWiz = new TfFormWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }
 

@@ -26,6 +26,7 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfFormWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -88,6 +89,8 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* formsWizard() const { return m_formWiz; }
 
 public slots:
     // File
@@ -172,6 +175,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
+    void FormsWizard1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -220,4 +225,6 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* m_formWiz = nullptr;
 };
