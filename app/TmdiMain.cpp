@@ -15,6 +15,8 @@
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
 #include "wizards/forms/TfFormWiz.h"
+#include "wizards/url/TfURLLibrary.h"
+#include "wizards/url/TfrmURLWizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,6 +118,8 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_urlLibrary = new TfURLLibrary(*m_tags, this);
+    m_urlWizard = new TfrmURLWizard(*m_tags, this);
     m_formWiz = new TfFormWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }

@@ -27,6 +27,8 @@ class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
 class TfFormWiz;
+class TfURLLibrary;
+class TfrmURLWizard;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -91,6 +93,8 @@ public:
     bool wordWrapChecked() const;
     // Wizard windows (TmdiMain_wizards.cpp)
     TfFormWiz* formsWizard() const { return m_formWiz; }
+    TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
+    TfrmURLWizard* urlWizard() const { return m_urlWizard; }
 
 public slots:
     // File
@@ -177,6 +181,8 @@ public slots:
     void AdjustControls();
     // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
     void FormsWizard1Click();
+    void URLWizardShow();
+    void Pick1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -226,5 +232,7 @@ private:
     bool m_started = false;
     bool m_exitApproved = false;
     // Wizard windows (TmdiMain_wizards.cpp)
+    TfURLLibrary* m_urlLibrary = nullptr;
+    TfrmURLWizard* m_urlWizard = nullptr;
     TfFormWiz* m_formWiz = nullptr;
 };

@@ -2,5 +2,9 @@
 #include "app/TmdiMain.h"
 
 #include "wizards/forms/TfFormWiz.h"
+#include "wizards/url/TfURLLibrary.h"
+#include "wizards/url/TfrmURLWizard.h"
 
 void TmdiMain::FormsWizard1Click() { m_formWiz->showWizard(); }
+void TmdiMain::URLWizardShow() { m_urlWizard->showWizard(); }
+void TmdiMain::Pick1Click() { m_urlLibrary->showLibrary(); }
