@@ -16,6 +16,7 @@
 #include "tags/TfSymbol.h"
 #include "wizards/forms/TfFormWiz.h"
 #include "wizards/url/TfURLLibrary.h"
+#include "wizards/table/TfTableWiz.h"
 #include "wizards/url/TfrmURLWizard.h"
 
 #include <QAction>
@@ -121,6 +122,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_urlLibrary = new TfURLLibrary(*m_tags, this);
     m_urlWizard = new TfrmURLWizard(*m_tags, this);
     m_formWiz = new TfFormWiz(*m_tags, this);
+    m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }
 

@@ -29,6 +29,7 @@ class TfSymbol;
 class TfFormWiz;
 class TfURLLibrary;
 class TfrmURLWizard;
+class TfTableWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -95,6 +96,7 @@ public:
     TfFormWiz* formsWizard() const { return m_formWiz; }
     TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
     TfrmURLWizard* urlWizard() const { return m_urlWizard; }
+    TfTableWiz* tableWizard() const { return m_tableWiz; }
 
 public slots:
     // File
@@ -183,6 +185,7 @@ public slots:
     void FormsWizard1Click();
     void URLWizardShow();
     void Pick1Click();
+    void TableWizard1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -235,4 +238,5 @@ private:
     TfURLLibrary* m_urlLibrary = nullptr;
     TfrmURLWizard* m_urlWizard = nullptr;
     TfFormWiz* m_formWiz = nullptr;
+    TfTableWiz* m_tableWiz = nullptr;
 };
