@@ -145,7 +145,7 @@ bool TfTableWiz::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate)
         lblHint->setText(QStringLiteral("Set the number of Rows and Columns.  Then enter") + QStringLiteral(" your text into the Cells.")
-                         + QStringLiteral("\n\r\n\r")
+                         + QStringLiteral("\n\n")
                          + QStringLiteral("Then click the OK button to copy the table definition to the current document."));
     return WizardDialog::event(e);
 }
