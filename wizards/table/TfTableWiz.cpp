@@ -204,6 +204,9 @@ void TfTableWiz::btnLoadTableClick()
     try {
         grdTable->LoadFromFile(name);
     } catch (const EFileError& e) {
+        // The grid holds only part of that file now: it must not be saved
+        // over it, neither by Save Table nor when the program ends.
+        grdTable->FileName.clear();
         showCounts();
         UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Warning);
         return;

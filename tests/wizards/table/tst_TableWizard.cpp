@@ -231,9 +231,10 @@ private slots:
         QCOMPARE(w.grdTable->cellText(0, 0), QString());
     }
 
-    // Load sets the count fields; a damaged file is reported and its first
-    // cells kept; Save As cancelled still saves under the current name; the
-    // grid saves itself once more when it goes.
+    // Load sets the count fields; a damaged file is reported, its first
+    // cells kept and its name dropped, so nothing saves over it; Save As
+    // cancelled still saves under the current name; the grid saves itself
+    // once more when it goes.
     void files()
     {
         const QString path = work("t.vtb");
@@ -247,6 +248,9 @@ private slots:
             QCOMPARE(w.grdTable->cellText(2, 2), QString("x"));
             QCOMPARE(prompter.messages.size(), 1);
             QVERIFY(prompter.messages.first().contains(path));
+            QVERIFY(w.grdTable->FileName.isEmpty());
+            prompter.saveAnswers.enqueue(path);
+            w.btnSaveTableClick();
             w.grdTable->setCellText(0, 1, "saved");
             w.btnSaveTableAsClick();
             QVERIFY(TestEnv::readAll(path).contains("0|1|saved"));
