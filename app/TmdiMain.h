@@ -31,6 +31,10 @@ class TfTemplate;
 class TfAddMac;
 class TfMacros;
 class TfProj;
+class TfFormWiz;
+class TfURLLibrary;
+class TfrmURLWizard;
+class TfTableWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -99,6 +103,11 @@ public:
     // Where a submenu opened by its key appears: under the caret of the
     // active document, else below its top-level menu top.
     QPoint submenuPosition(QMenu* top) const;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* formsWizard() const { return m_formWiz; }
+    TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
+    TfrmURLWizard* urlWizard() const { return m_urlWizard; }
+    TfTableWiz* tableWizard() const { return m_tableWiz; }
 
 public slots:
     // File
@@ -199,6 +208,11 @@ public slots:
     // Opens the local files a drop carries as documents; false when it holds none.
     bool OpenDroppedFiles(const QMimeData* data);
     void setupEditingView();
+    // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
+    void FormsWizard1Click();
+    void URLWizardShow();
+    void Pick1Click();
+    void TableWizard1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -261,4 +275,9 @@ private:
     TfAddMac* m_addMac = nullptr;
     TfMacros* m_macros = nullptr;
     TfProj* m_proj = nullptr;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfURLLibrary* m_urlLibrary = nullptr;
+    TfrmURLWizard* m_urlWizard = nullptr;
+    TfFormWiz* m_formWiz = nullptr;
+    TfTableWiz* m_tableWiz = nullptr;
 };
