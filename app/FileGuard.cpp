@@ -55,7 +55,9 @@ FileGuard::FileGuard(TmdiMain& main) : QObject(&main), m_main(main)
             AppInvoker::run([this] { m_main.CheckExternalChanges(); });
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive)
+        // Not over a dialog the user is busy with: the watcher, the next
+        // focus and the check before saving still come.
+        if (state == Qt::ApplicationActive && !QGuiApplication::modalWindow())
             QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { m_main.CheckExternalChanges(); }); });
     });
 }
