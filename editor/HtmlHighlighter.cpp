@@ -107,11 +107,38 @@ void HtmlHighlighter::onContentsChange(int position, int removed, int added)
     if (!b.isValid())
         return;
     m_known = std::min(m_known, b.blockNumber());
+    const QTextBlock first = b;
+    const int firstState = first.userState();
     const int end = position + added;
     for (; b.isValid() && b.position() <= end; b = b.next()) {
         const int s = b.userState();
         if (s != -1)
             b.setUserState(pack(endOf(s), kUnknownStart, epochOf(s)));
+    }
+    // A change within one block that had its colours (typing in a shown
+    // line): colour it again now. The text document lays the block out once,
+    // after this signal, with the new colours; done later, at the next
+    // paint, the colours would cost a second layout of the block, which is
+    // the most of a key's time in a long line.
+    if (!m_enabled || firstState == -1 || epochOf(firstState) != m_epoch || first.position() + first.length() <= end)
+        return;
+    const int n = first.blockNumber();
+    if (n > m_known)
+        return;
+    int start = HtmlTokenizer::kInitialState;
+    if (n > 0) {
+        const int prev = first.previous().userState();
+        start = prev == -1 ? HtmlTokenizer::kInitialState : endOf(prev);
+    }
+    QTextBlock block = first;
+    int dirtyFrom = INT_MAX, dirtyTo = -1;
+    process(block, start, true, dirtyFrom, dirtyTo);
+    m_known = std::max(m_known, n + 1);
+    // Within the change the document is about to lay out: no layout now.
+    if (dirtyTo >= 0) {
+        m_applying = true;
+        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
+        m_applying = false;
     }
 }
 

@@ -1,0 +1,121 @@
+// A page minified onto one line of 1 MB behaves as a short one: positions,
+// search, replace, bookmarks, undo and the file's bytes; and typing into a
+// shown line leaves it with the colours of its new text.
+#include "TestEnv.h"
+#include "editor/HtmlHighlighter.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+class TstLongLine : public QObject {
+    Q_OBJECT
+    static QByteArray longLine()
+    {
+        QByteArray line;
+        while (line.size() < 1024 * 1024)
+            line += "<td class=\"c\">cell &amp; text</td>";
+        // One marker near the end, and one across the middle of the line.
+        line.insert(line.size() / 2, "MID");
+        line += "<b>NEEDLE</b>";
+        return line;
+    }
+
+private slots:
+    void initTestCase() { TestEnv::init(); }
+
+    void oneLongLine_data()
+    {
+        QTest::addColumn<bool>("wrap");
+        QTest::newRow("wrap on") << true;
+        QTest::newRow("wrap off") << false;
+    }
+    void oneLongLine()
+    {
+        QFETCH(bool, wrap);
+        const QByteArray bytes = longLine() + "\r\n";
+        const QString in = TestEnv::workDir() + QStringLiteral("/min.htm");
+        const QString out = TestEnv::workDir() + QStringLiteral("/min-out.htm");
+        QVERIFY(TestEnv::writeAll(in, bytes));
+        TOvcTextFileEditor ed;
+        ed.SetWordWrap(wrap);
+        ed.resize(800, 600);
+        ed.show();
+        ed.LoadFile(in);
+        ed.repaint();
+        const int length = int(bytes.size()) - 2;
+        QCOMPARE(ed.LineCount(), 1);
+        QCOMPARE(ed.LineLength(1), length);
+
+        // Positions count characters of the line, whatever is shown.
+        int line = 0, column = 0;
+        ed.MoveCaret(1, 700001);
+        ed.CaretPosition(line, column);
+        QCOMPARE(qMakePair(line, column), qMakePair(1, 700001));
+        QVERIFY(ed.SearchText(QStringLiteral("needle"), 1 | 8));
+        ed.CaretPosition(line, column);
+        QCOMPARE(qMakePair(line, column), qMakePair(1, length - 3));
+        QVERIFY(ed.SearchText(QStringLiteral("mid"), 1 | 2));
+        int l1, c1, l2, c2;
+        QVERIFY(ed.SelectionRange(l1, c1, l2, c2));
+        QCOMPARE(QList<int>({l1, c1, l2, c2}), QList<int>({1, length / 2 - 7, 1, length / 2 - 4}));
+
+        // A bookmark follows the text typed before it; undo takes it back.
+        ed.MoveCaret(1, length - 9);
+        ed.SetBookmark(1);
+        ed.MoveCaret(1, 10);
+        ed.InsertAtCaret(QStringLiteral("XY"));
+        ed.MoveCaret(1, 1);
+        ed.GotoBookmark(1);
+        ed.CaretPosition(line, column);
+        QCOMPARE(qMakePair(line, column), qMakePair(1, length - 7));
+        QCOMPARE(ed.ReplaceText(QStringLiteral("cell"), QStringLiteral("c"), 1 | 8 | 32), int(bytes.count("cell")));
+        ed.repaint();
+        ed.UndoStep();
+        ed.UndoStep();
+        QCOMPARE(ed.LineLength(1), length);
+
+        ed.SaveFile(out);
+        QCOMPARE(TestEnv::readAll(out), bytes);
+    }
+
+    // Typing into a coloured line gives it the colours of its new text.
+    void typedLineKeepsTrueColours_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("text") << QStringLiteral("abc");
+        QTest::newRow("opens a tag") << QStringLiteral("<i x=");
+        QTest::newRow("opens a comment") << QStringLiteral("<!--");
+    }
+    void typedLineKeepsTrueColours()
+    {
+        QFETCH(QString, typed);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetRawText(QStringLiteral("<p class=\"a\">one &amp; two</p>\n<b>next</b>"));
+        ed.repaint();
+        ed.MoveCaret(1, 14);
+        for (QChar ch : typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(&ed, &press);
+        }
+        ed.repaint();
+        for (int n = 0; n < 2; ++n) {
+            const QTextBlock b = ed.document()->findBlockByNumber(n);
+            QList<Html::Token> tokens;
+            Html::HtmlTokenizer::tokenize(b.text(), ed.highlighter()->startState(n), &tokens);
+            const QList<QTextLayout::FormatRange> f = b.layout()->formats();
+            QCOMPARE(f.size(), tokens.size());
+            for (int i = 0; i < f.size(); ++i) {
+                QCOMPARE(qMakePair(f[i].start, f[i].length), qMakePair(tokens[i].start, tokens[i].length));
+                QCOMPARE(f[i].format.foreground().color(), ed.highlighter()->colorOf(tokens[i].kind));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TstLongLine)
+#include "tst_LongLine.moc"
