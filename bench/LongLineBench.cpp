@@ -1,5 +1,5 @@
 // Timings of one very long line (minified pages).
-//   velquist_bench longline [MB...]   typing at the end and the middle of a
+//   velquist_bench longline [MB...] [idle]   typing at the end and the middle of a
 //                                     1 MB and a 5 MB line, wrap on and off,
 //                                     and the processor time of an idle window
 #include "bench/Bench.h"
@@ -66,9 +66,12 @@ void idleFor(int ms)
 
 int longLineBench(const QStringList& args)
 {
+    // "idle": the idle figures only.
+    const bool idleOnly = args.contains(QStringLiteral("idle"));
     QList<int> sizes;
     for (const QString& a : args)
-        sizes << a.toInt();
+        if (a.toInt() > 0)
+            sizes << a.toInt();
     if (sizes.isEmpty())
         sizes = {1, 5};
     QTemporaryDir dir;
@@ -89,6 +92,8 @@ int longLineBench(const QStringList& args)
         t.report(QStringLiteral("%1 MB line: open and first paint").arg(mb));
         const int length = ed.LineLength(1);
         for (bool wrap : {true, false}) {
+            if (idleOnly)
+                break;
             ed.SetWordWrap(wrap);
             Bench::settle();
             const QString w = wrap ? QStringLiteral("wrap on") : QStringLiteral("wrap off");
@@ -117,6 +122,7 @@ int longLineBench(const QStringList& args)
         idleFor(3000);
         Bench::report(QStringLiteral("%1 MB, wrap on: idle processor time").arg(mb), t.cpuMs() / 3.0,
                       QStringLiteral("ms"), QStringLiteral("per second"));
+        Bench::report(QStringLiteral("%1 MB: memory of the process").arg(mb), Bench::rssMb(), QStringLiteral("MB"));
         ed.ClearAll();
         ed.SetModified(false);
         Bench::settle();

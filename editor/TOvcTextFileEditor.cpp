@@ -983,6 +983,8 @@ private:
 // How far the marks and "</" look for the other tag (the command has no limit).
 constexpr int kMatchLines = 3000;
 constexpr int kCloseLines = 20000;
+// Lines longer than this keep their shaped glyphs between drawings.
+constexpr int kKeepGlyphsLength = 4000;
 
 } // namespace
 
@@ -1050,19 +1052,24 @@ void TOvcTextFileEditor::updateGutterGeometry()
 
 void TOvcTextFileEditor::paintEvent(QPaintEvent* e)
 {
-    // Colours the blocks about to be drawn, and only those.
-    if (m_highlighter->isEnabled()) {
-        QTextBlock b = firstVisibleBlock();
-        const int first = b.blockNumber();
-        int last = first;
-        const qreal height = viewport()->height();
-        qreal top = blockBoundingGeometry(b).translated(contentOffset()).top();
-        for (; b.isValid() && top <= height; b = b.next()) {
-            last = b.blockNumber();
-            top += blockBoundingRect(b).height();
-        }
-        m_highlighter->highlight(first, last);
+    QTextBlock b = firstVisibleBlock();
+    const int first = b.blockNumber();
+    int last = first;
+    const qreal height = viewport()->height();
+    qreal top = blockBoundingGeometry(b).translated(contentOffset()).top();
+    for (; b.isValid() && top <= height; b = b.next()) {
+        last = b.blockNumber();
+        top += blockBoundingRect(b).height();
+        // A layout drops its shaped glyphs after each drawing unless told to
+        // keep them; a long line would then be shaped whole again for every
+        // caret blink and every caret position asked for. Long lines keep them
+        // (until their next change); short ones cost little to shape again.
+        if (b.length() > kKeepGlyphsLength && !b.layout()->cacheEnabled())
+            b.layout()->setCacheEnabled(true);
     }
+    // Colours the blocks about to be drawn, and only those.
+    if (m_highlighter->isEnabled())
+        m_highlighter->highlight(first, last);
     QPlainTextEdit::paintEvent(e);
 }
 
