@@ -172,6 +172,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
+    void ExportasText1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
