@@ -14,6 +14,7 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "tools/TfPlugIn.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,6 +114,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_colors = new TfColorChooser(*m_tags, this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_options = new TfOptions(*this);
+    m_plugIns = new TfPlugIn(*m_tags, this);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_about = new TAboutBox(this);

@@ -26,6 +26,7 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfPlugIn;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -174,6 +175,7 @@ public slots:
     void AdjustControls();
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
+    void mPlugInsClick();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -222,4 +224,10 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+
+public:
+    // Tool windows: plug-ins, URL library manager, note pad, file tools
+    TfPlugIn* plugInWindow() const { return m_plugIns; }
+private:
+    TfPlugIn* m_plugIns = nullptr;
 };

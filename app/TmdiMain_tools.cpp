@@ -3,8 +3,14 @@
 #include "app/TmdiMain.h"
 
 #include "tools/HtmlToText.h"
+#include "tools/TfPlugIn.h"
 
 void TmdiMain::ExportasText1Click()
 {
     HtmlToText::ExportasText(*this);
+}
+
+void TmdiMain::mPlugInsClick()
+{
+    m_plugIns->showPlugIns();
 }

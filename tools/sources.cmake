@@ -1,6 +1,7 @@
 vq_sources(tools
   CORE
-    HtmlToText.cpp
+    HtmlToText.cpp PlugInFile.cpp
   GUI
+    TfPlugIn.cpp
 )
 vq_sources(app GUI TmdiMain_tools.cpp)
