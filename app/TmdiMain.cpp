@@ -14,6 +14,7 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 
 #include <QAction>
@@ -113,6 +114,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     // The program's windows, each made once and reused; later additions keep this order.
     m_colors = new TfColorChooser(*m_tags, this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_notePad = new TfNotePad(this);
     m_options = new TfOptions(*this);
     m_plugIns = new TfPlugIn(*m_tags, this);
     m_progress = new ProgressWindow(this);
@@ -259,7 +261,8 @@ void TmdiMain::GetCommandLine()
         SetStatusText(kReady);
     }
     AdjustControls();
-    // The tip of the day joins the start-up when the tips window is part of the program.
+    if (IniControl.ReadBool(kStart, QStringLiteral("Tips"), true))
+        DisplayTips();
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
                                         AppPaths::programDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))

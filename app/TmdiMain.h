@@ -27,6 +27,7 @@ class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
 class TfPlugIn;
+class TfNotePad;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -176,6 +177,8 @@ public slots:
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
     void mPlugInsClick();
+    void DisplayNotePad1Click();
+    void DisplayTips();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -228,6 +231,8 @@ private:
 public:
     // Tool windows: plug-ins, URL library manager, note pad, file tools
     TfPlugIn* plugInWindow() const { return m_plugIns; }
+    TfNotePad* notePad() const { return m_notePad; }
 private:
     TfPlugIn* m_plugIns = nullptr;
+    TfNotePad* m_notePad = nullptr;
 };

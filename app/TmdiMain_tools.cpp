@@ -3,7 +3,9 @@
 #include "app/TmdiMain.h"
 
 #include "tools/HtmlToText.h"
+#include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
+#include "tools/TfTipOfTheDay.h"
 
 void TmdiMain::ExportasText1Click()
 {
@@ -13,4 +15,14 @@ void TmdiMain::ExportasText1Click()
 void TmdiMain::mPlugInsClick()
 {
     m_plugIns->showPlugIns();
+}
+
+void TmdiMain::DisplayNotePad1Click()
+{
+    m_notePad->showNotePad();
+}
+
+void TmdiMain::DisplayTips()
+{
+    TfTipOfTheDay::DisplayTips(this, IniControl);
 }

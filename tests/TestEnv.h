@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tools/TfTipOfTheDay.h"
+
 namespace TestEnv {
 
 inline QTemporaryDir& root()
@@ -29,6 +31,9 @@ inline void init()
     qputenv("XDG_CONFIG_HOME", (root().path() + QStringLiteral("/xdg")).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The tip of the day at start-up would wait for a user; tests that look
+    // at it install a runner of their own.
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
 }
 
 // Copies a shipped data file (from data/) into the test's program folder.

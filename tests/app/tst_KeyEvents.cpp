@@ -6,6 +6,8 @@
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tools/TfNotePad.h"
+#include "tools/TfPlugIn.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
@@ -336,6 +338,8 @@ private slots:
         QTest::newRow("F7 colour chooser") << QKeySequence("F7") << "colours";
         QTest::newRow("Ctrl+F find") << QKeySequence("Ctrl+F") << "find";
         QTest::newRow("Ctrl+R replace") << QKeySequence("Ctrl+R") << "replace";
+        QTest::newRow("F5 note pad") << QKeySequence("F5") << "notepad";
+        QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "plugins";
     }
 
     void windowKeys()
@@ -345,6 +349,8 @@ private slots:
         QWidget* w = window == "tags"    ? static_cast<QWidget*>(main->htmlTagsChooser())
             : window == "colours"        ? static_cast<QWidget*>(main->colorChooser())
             : window == "find"           ? static_cast<QWidget*>(doc->findDialog())
+            : window == "notepad"        ? static_cast<QWidget*>(main->notePad())
+            : window == "plugins"        ? static_cast<QWidget*>(main->plugInWindow())
                                          : static_cast<QWidget*>(doc->replaceDialog());
         QVERIFY(!w->isVisible());
         Marked::set(*ed(), "a|b");
@@ -421,9 +427,7 @@ private slots:
         QTest::addColumn<QString>("handler");
         QTest::newRow("F1 help") << QKeySequence("F1") << "HelpContents";
         QTest::newRow("F2 project window") << QKeySequence("F2") << "OpenWorkspace1Click";
-        QTest::newRow("F5 note pad") << QKeySequence("F5") << "DisplayNotePad1Click";
         QTest::newRow("F9 web preview") << QKeySequence("F9") << "PrintPreview1Click";
-        QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "mPlugInsClick";
         QTest::newRow("Ctrl+P print") << QKeySequence("Ctrl+P") << "FilePrint";
     }
 
