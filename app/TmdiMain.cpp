@@ -16,6 +16,7 @@
 #include "tags/TfSymbol.h"
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
+#include "tools/TfrmFileTools.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,6 +121,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_about = new TAboutBox(this);
+    m_fileTools = new TfrmFileTools(*this);
 }
 
 QString TmdiMain::openFilter()

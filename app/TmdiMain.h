@@ -28,6 +28,7 @@ class TfHTMLTags;
 class TfSymbol;
 class TfPlugIn;
 class TfNotePad;
+class TfrmFileTools;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -179,6 +180,7 @@ public slots:
     void mPlugInsClick();
     void DisplayNotePad1Click();
     void DisplayTips();
+    void VelquistFileTools1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -232,7 +234,9 @@ public:
     // Tool windows: plug-ins, URL library manager, note pad, file tools
     TfPlugIn* plugInWindow() const { return m_plugIns; }
     TfNotePad* notePad() const { return m_notePad; }
+    TfrmFileTools* fileTools() const { return m_fileTools; }
 private:
     TfPlugIn* m_plugIns = nullptr;
     TfNotePad* m_notePad = nullptr;
+    TfrmFileTools* m_fileTools = nullptr;
 };

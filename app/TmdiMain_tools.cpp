@@ -6,6 +6,7 @@
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 #include "tools/TfTipOfTheDay.h"
+#include "tools/TfrmFileTools.h"
 
 void TmdiMain::ExportasText1Click()
 {
@@ -25,4 +26,11 @@ void TmdiMain::DisplayNotePad1Click()
 void TmdiMain::DisplayTips()
 {
     TfTipOfTheDay::DisplayTips(this, IniControl);
+}
+
+void TmdiMain::VelquistFileTools1Click()
+{
+    m_fileTools->show();
+    m_fileTools->raise();
+    m_fileTools->activateWindow();
 }

@@ -6,6 +6,8 @@
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "tools/TfrmFileTools.h"
+#include "app/UiPrompter.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -60,6 +62,43 @@ int toolsBench(const QStringList&)
         std::printf("  FAILED: tags left or wrong clipboard\n");
     for (TfHTML* doc : main.documents())
         doc->approveClose();
+    main.CloseAll1Click();
+    Bench::settle();
+
+    // 1 000 files of 50 KB, each holding the search text a few times.
+    QByteArray file;
+    while (file.size() < 50 * 1024)
+        file += "<p>Some ordinary paragraph text of a page, with <a href=\"x.htm\">a link</a> in it.</p>\r\n";
+    file += "<p>The needle is here.</p>\r\n";
+    const QString folder = dir.filePath(QStringLiteral("files"));
+    QDir().mkpath(folder);
+    TfrmFileTools* tools = main.fileTools();
+    for (int i = 0; i < 1000; ++i) {
+        const QString name = folder + QStringLiteral("/page%1.htm").arg(i);
+        Bench::writeFile(name, file);
+        tools->addFile(name);
+    }
+    t.restart();
+    tools->SearchInFiles({QStringLiteral("needle"), false, false});
+    t.report(QStringLiteral("search in 1 000 files of 50 KB"), QStringLiteral("target < 1000"));
+    t.restart();
+    tools->SearchInFiles({QStringLiteral("needle"), true, true});
+    t.report(QStringLiteral("the same, match case and whole words"));
+    struct AlwaysYes : UiPrompter {
+        int message(QWidget*, const QString&, int, Icon, const QString&) override { return UiPrompter::Yes; }
+        QStringList openFileNames(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+        QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+        QString saveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }
+        bool inputText(QWidget*, const QString&, const QString&, QString&) override { return false; }
+        bool chooseColor(QWidget*, QColor&) override { return false; }
+        bool chooseFont(QWidget*, QFont&, bool) override { return false; }
+        void beep() override {}
+    } yes;
+    UiPrompter::setInstance(&yes);
+    t.restart();
+    tools->ReplaceInFiles({QStringLiteral("needle"), false, false}, QStringLiteral("pin"));
+    t.report(QStringLiteral("replace in 1 000 files of 50 KB, with backups"));
+    UiPrompter::setInstance(nullptr);
     return 0;
 }
 

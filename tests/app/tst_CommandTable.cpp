@@ -104,7 +104,6 @@ private slots:
         QTest::newRow("netscape") << "NetscapeExtensions1";
         QTest::newRow("html 3") << "HTML3Extensions1";
         QTest::newRow("image map wizard") << "ClientSideImageMapWizard1";
-        QTest::newRow("file tools") << "VelquistFileTools1";
     }
 
     void hiddenEntriesAreUnreachable()

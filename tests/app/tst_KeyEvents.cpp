@@ -134,7 +134,7 @@ private slots:
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
         for (const char* name : {"PrintPreview", "NetscapeExtensions1", "HTML3Extensions1",
-                                 "ClientSideImageMapWizard1", "VelquistFileTools1"}) {
+                                 "ClientSideImageMapWizard1"}) {
             QAction* a = main->action(name);
             QVERIFY2(a, name);
             hiddenRuns.insert(name, 0);
@@ -465,7 +465,6 @@ private slots:
         QTest::newRow("image map wizard") << "ClientSideImageMapWizard1" << QKeySequence("Alt+Z") << Qt::Key_M;
         QTest::newRow("netscape") << "NetscapeExtensions1" << QKeySequence("Alt+Z") << Qt::Key_N;
         QTest::newRow("html 3") << "HTML3Extensions1" << QKeySequence("Alt+Z") << Qt::Key_3;
-        QTest::newRow("file tools") << "VelquistFileTools1" << QKeySequence("Alt+T") << Qt::Key_F;
     }
 
     void hiddenEntriesUnreachable()
