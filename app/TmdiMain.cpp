@@ -17,6 +17,7 @@
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 #include "tools/TfrmFileTools.h"
+#include "tools/TfURLGrab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,7 +115,9 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_colors = new TfColorChooser(*m_tags, this);
+    m_urlGrab = new TfURLGrab(this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_netscapeError = new TfNetscapeError(this);
     m_notePad = new TfNotePad(this);
     m_options = new TfOptions(*this);
     m_plugIns = new TfPlugIn(*m_tags, this);

@@ -29,6 +29,8 @@ class TfSymbol;
 class TfPlugIn;
 class TfNotePad;
 class TfrmFileTools;
+class TfURLGrab;
+class TfNetscapeError;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -178,6 +180,8 @@ public slots:
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
     void mPlugInsClick();
+    void GrabURLs1Click();
+    void ImportURLsfromNetscape1Click();
     void DisplayNotePad1Click();
     void DisplayTips();
     void VelquistFileTools1Click();
@@ -235,8 +239,13 @@ public:
     TfPlugIn* plugInWindow() const { return m_plugIns; }
     TfNotePad* notePad() const { return m_notePad; }
     TfrmFileTools* fileTools() const { return m_fileTools; }
+    TfURLGrab* urlManager() const { return m_urlGrab; }
+    TfNetscapeError* bookmarkError() const { return m_netscapeError; }
+    ProgressWindow* progressWindow() const { return m_progress; }
 private:
     TfPlugIn* m_plugIns = nullptr;
     TfNotePad* m_notePad = nullptr;
     TfrmFileTools* m_fileTools = nullptr;
+    TfURLGrab* m_urlGrab = nullptr;
+    TfNetscapeError* m_netscapeError = nullptr;
 };
