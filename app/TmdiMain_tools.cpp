@@ -2,6 +2,7 @@
 // import, plug-ins, file tools, the note pad and the tip of the day.
 #include "app/TmdiMain.h"
 
+#include "app/AppInvoker.h"
 #include "app/ProgressWindow.h"
 #include "tools/HtmlToText.h"
 #include "tools/TfNotePad.h"
@@ -10,6 +11,8 @@
 #include "tools/TfrmFileTools.h"
 #include "tools/TfURLGrab.h"
 #include "tools/UrlCommands.h"
+
+#include <QTimer>
 
 void TmdiMain::ExportasText1Click()
 {
@@ -28,7 +31,9 @@ void TmdiMain::DisplayNotePad1Click()
 
 void TmdiMain::DisplayTips()
 {
-    TfTipOfTheDay::DisplayTips(this, IniControl);
+    // Start-up asks for the tip while the frame is being shown: the dialog
+    // waits until the frame is on the screen behind it.
+    QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { TfTipOfTheDay::DisplayTips(this, IniControl); }); });
 }
 
 void TmdiMain::VelquistFileTools1Click()
