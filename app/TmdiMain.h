@@ -26,6 +26,10 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TfTemplate;
+class TfAddMac;
+class TfMacros;
+class TfProj;
 class TfPlugIn;
 class TfNotePad;
 class TfrmFileTools;
@@ -50,6 +54,9 @@ public:
 
     // Paths named on the command line, opened when the frame is first shown.
     void setCommandLine(const QStringList& args) { m_commandLine = args; }
+    // True once the start-up step (settings, template, command line) has run:
+    // it runs when the shown frame is first on screen.
+    bool startUpDone() const { return m_startUpDone; }
 
     TfHTML* activeDocument() const;
     QList<TfHTML*> documents() const;  // the frame's child order, active first
@@ -93,6 +100,9 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Where a submenu opened by its key appears: under the caret of the
+    // active document, else below its top-level menu top.
+    QPoint submenuPosition(QMenu* top) const;
 
 public slots:
     // File
@@ -177,6 +187,13 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
     void mPlugInsClick();
@@ -194,6 +211,8 @@ protected:
 private:
     friend class CommandTable;
     void FormCreate();
+    void startUpWhenExposed(int tries);
+    void placeCascaded(QMdiSubWindow* sub, int index);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
@@ -232,7 +251,19 @@ private:
     ProgressWindow* m_progress = nullptr;
     QStringList m_commandLine;
     bool m_started = false;
+    bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
+private:
+    TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
 
 public:
     // Tool windows: plug-ins, URL library manager, note pad, file tools

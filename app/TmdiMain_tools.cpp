@@ -2,7 +2,6 @@
 // import, plug-ins, file tools, the note pad and the tip of the day.
 #include "app/TmdiMain.h"
 
-#include "app/AppInvoker.h"
 #include "app/ProgressWindow.h"
 #include "tools/HtmlToText.h"
 #include "tools/TfNotePad.h"
@@ -11,8 +10,6 @@
 #include "tools/TfrmFileTools.h"
 #include "tools/TfURLGrab.h"
 #include "tools/UrlCommands.h"
-
-#include <QTimer>
 
 void TmdiMain::ExportasText1Click()
 {
@@ -31,9 +28,7 @@ void TmdiMain::DisplayNotePad1Click()
 
 void TmdiMain::DisplayTips()
 {
-    // Start-up asks for the tip while the frame is being shown: the dialog
-    // waits until the frame is on the screen behind it.
-    QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { TfTipOfTheDay::DisplayTips(this, IniControl); }); });
+    TfTipOfTheDay::DisplayTips(this, IniControl);
 }
 
 void TmdiMain::VelquistFileTools1Click()

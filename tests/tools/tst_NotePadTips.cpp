@@ -133,8 +133,7 @@ void tst_NotePadTips::startUpShowsTipsOnlyWhenAsked()
     TfTipOfTheDay::setRunner([&](TfTipOfTheDay&) { ++count; });
     {
         TmdiMain main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(TestEnv::showFrame(main));
     }
     TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
     QCOMPARE(count, runs);

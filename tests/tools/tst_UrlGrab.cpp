@@ -57,8 +57,7 @@ void tst_UrlGrab::initTestCase()
     TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
     prompter = std::make_unique<ScriptedPrompter>();
     main = std::make_unique<TmdiMain>();
-    main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    QVERIFY(TestEnv::showFrame(*main));
 }
 
 void tst_UrlGrab::cleanupTestCase()
