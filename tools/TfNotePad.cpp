@@ -1,5 +1,7 @@
 #include "tools/TfNotePad.h"
 
+#include "tools/FrameFollower.h"
+
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
@@ -78,6 +80,7 @@ TfNotePad::TfNotePad(QWidget* parent)
     connect(Paste1, &QAction::triggered, this, &TfNotePad::Paste1Click);
     // However the program ends, an open pad keeps what was typed.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { saveNow(); });
+    FrameFollower::closeWithFrame(this);
     resize(360, 300);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/TfPlugIn.h"
 
+#include "tools/FrameFollower.h"
+
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
 #include "app/ListFile.h"
@@ -81,6 +83,7 @@ TfPlugIn::TfPlugIn(TagEngine& engine, QWidget* parent)
     connect(lstPFiles, &QComboBox::activated, this, run(&TfPlugIn::GetCommands));
     m_drag = new ListDragSource(lPlug, [this](const QModelIndex& index) { StartDrag(index.row()); });
 
+    FrameFollower::closeWithFrame(this);
     resize(560, 380);
     setLines(PlugInFile::builtInLines());
     // SetForm: the files are looked for once the window exists.

@@ -1,5 +1,7 @@
 #include "tools/TfURLGrab.h"
 
+#include "tools/FrameFollower.h"
+
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
@@ -52,6 +54,7 @@ UrlList::UrlList(QWidget* parent) : QTreeWidget(parent)
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     header()->setStretchLastSection(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void UrlList::setEntries(QStringList entries)
@@ -138,6 +141,7 @@ TfURLGrab::TfURLGrab(QWidget* parent)
         bottom->addWidget(b);
     grid->addLayout(bottom, 2, 0, 1, 3);
     setFixedSize(760, 420);
+    FrameFollower::closeWithFrame(this);
 
     auto run = [this](void (TfURLGrab::*fn)()) { return [this, fn] { AppInvoker::run([this, fn] { (this->*fn)(); }); }; };
     connect(IncludeBtn, &QPushButton::clicked, this, run(&TfURLGrab::IncludeBtnClick));

@@ -1,5 +1,7 @@
 #include "tools/TfrmFileTools.h"
 
+#include "tools/FrameFollower.h"
+
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
@@ -94,6 +96,7 @@ TfrmFileTools::TfrmFileTools(TmdiMain& main)
     bottom->addWidget(btnOK);
     layout->addLayout(bottom);
     setFixedSize(640, 420);
+    FrameFollower::closeWithFrame(this);
 
     auto run = [this](void (TfrmFileTools::*fn)()) {
         return [this, fn] { AppInvoker::run([this, fn] { (this->*fn)(); }); };

@@ -2,6 +2,6 @@ vq_sources(tools
   CORE
     HtmlToText.cpp PlugInFile.cpp TipsFile.cpp FileSearch.cpp UrlGrab.cpp
   GUI
-    TfPlugIn.cpp TfNotePad.cpp TfTipOfTheDay.cpp TfrmFileTools.cpp TfURLGrab.cpp UrlCommands.cpp
+    FrameFollower.cpp TfPlugIn.cpp TfNotePad.cpp TfTipOfTheDay.cpp TfrmFileTools.cpp TfURLGrab.cpp UrlCommands.cpp
 )
 vq_sources(app GUI TmdiMain_tools.cpp)

@@ -31,6 +31,7 @@ private slots:
     void notesKeptAcrossRuns();
     void notesNeverShownAreNotOverwritten();
     void notesWriteFailureReported();
+    void padSavedWhenFrameCloses();
 
 private:
     const QString tipsPath = TestEnv::programDir() + "/TIPS.TXT";
@@ -187,6 +188,18 @@ void tst_NotePadTips::notesWriteFailureReported()
     QCOMPARE(prompter.messages.size(), 1);
     QVERIFY(prompter.messages.first().contains("notes.txt"));
     QVERIFY(!pad.saveNow());  // still unsaved: the end of the program tries again
+}
+
+void tst_NotePadTips::padSavedWhenFrameCloses()
+{
+    QVERIFY(TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n"));
+    TmdiMain main;
+    QVERIFY(TestEnv::showFrame(main));
+    main.DisplayNotePad1Click();
+    main.notePad()->memNotes->setPlainText("typed");
+    QVERIFY(main.close());
+    QVERIFY(!main.notePad()->isVisible());  // nothing of the program stays on the screen
+    QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("typed\r\n"));
 }
 
 VQ_TEST_MAIN(tst_NotePadTips)
