@@ -20,6 +20,7 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class FileGuard;
 class TAboutBox;
 class TfHTML;
 class TfOptions;
@@ -218,6 +219,9 @@ public slots:
     void URLWizardShow();
     void Pick1Click();
     void TableWizard1Click();
+    // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
+    void CheckExternalChanges();
+    void RecoverDocuments();
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
     void mPlugInsClick();
@@ -294,6 +298,12 @@ private:
     TfFormWiz* m_formWiz = nullptr;
     TfTableWiz* m_tableWiz = nullptr;
 
+    // Files: changes on disk, one window per file, recovery (TmdiMain_files.cpp)
+public:
+    FileGuard* fileGuard() const { return m_fileGuard; }
+private:
+    FileGuard* m_fileGuard = nullptr;
+    QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
 public:
     // Tool windows: plug-ins, URL library manager, note pad, file tools
     TfPlugIn* plugInWindow() const { return m_plugIns; }

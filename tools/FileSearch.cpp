@@ -5,6 +5,7 @@
 #include "editor/TextSearch.h"
 
 #include <QFileInfo>
+#include <QStringView>
 
 namespace FileSearch {
 
@@ -16,24 +17,6 @@ QList<qsizetype> matches(const QString& text, const FileSearchOptions& o)
         return {};
     return TextSearch::findAll(text, o.text, 0, text.size(), o.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive,
                                o.wholeWord);
-}
-
-// Bytes that the decoded character at text[i] came from.
-qsizetype bytesOf(const QByteArray& bytes, qsizetype at, const QString& text, qsizetype i,
-                  TextFileFormat::Encoding encoding)
-{
-    if (text.at(i) == QLatin1Char('\n'))
-        return (bytes.at(at) == '\r' && at + 1 < bytes.size() && bytes.at(at + 1) == '\n') ? 2 : 1;
-    if (encoding == TextFileFormat::Latin1)
-        return 1;
-    const uchar lead = uchar(bytes.at(at));
-    if (lead < 0x80)
-        return 1;
-    if ((lead & 0xE0) == 0xC0)
-        return 2;
-    if ((lead & 0xF0) == 0xE0)
-        return 3;
-    return 4;  // a character outside the basic plane: two QChars
 }
 
 } // namespace
@@ -49,46 +32,44 @@ Replaced replaceAll(const QByteArray& bytes, const FileSearchOptions& options, c
     const DecodedText decoded = TextFileCodec::decode(bytes);
     const QList<qsizetype> found = matches(decoded.text, options);
     out.matches = int(found.size());
-    if (found.isEmpty()) {
-        out.bytes = bytes;
+    out.bytes = bytes;
+    if (found.isEmpty())
+        return out;
+    // The file is rewritten through the codec, which gives back every byte
+    // it read; one it cannot give back unchanged is not touched.
+    if (TextFileCodec::encode(decoded.text, decoded.format, decoded.lineEnds) != bytes) {
+        out.error = QStringLiteral("the file cannot be rewritten byte for byte in its encoding (%1)")
+                        .arg(TextFileCodec::encodingName(decoded.format));
         return out;
     }
-    if (!TextFileCodec::canEncode(replacement, decoded.format.encoding)) {
-        out.error = QStringLiteral("the replacement holds characters that its Latin-1 encoding cannot store");
+    if (!TextFileCodec::canEncode(replacement, decoded.format)) {
+        out.error = QStringLiteral("the replacement holds characters that its encoding (%1) cannot store")
+                        .arg(TextFileCodec::encodingName(decoded.format));
         return out;
     }
-    TextFileFormat piece = decoded.format;
-    piece.bom = false;
-    piece.finalLineEnd = false;
-    const QByteArray with = TextFileCodec::encode(replacement, piece);
-
-    // Walk the text and the bytes side by side, copying the bytes between
-    // matches unchanged.
+    // A file that mixes line ends keeps each line's own; line breaks in the
+    // replacement take the file's most frequent style.
     const QString& text = decoded.text;
     const qsizetype needle = options.text.size();
-    qsizetype at = decoded.format.bom ? 3 : 0;
-    qsizetype copiedTo = 0;
-    qsizetype i = 0;
-    out.bytes.reserve(bytes.size() + found.size() * (with.size() + 4));
+    const qsizetype newBreaks = replacement.count(QLatin1Char('\n'));
+    QByteArray lineEnds = decoded.lineEnds;
+    QString changed;
+    changed.reserve(text.size() + found.size() * (replacement.size() - needle));
+    qsizetype from = 0;
+    qsizetype breaksBefore = 0;  // line ends of the new text before the match
     for (qsizetype start : found) {
-        for (; i < start; ++i) {
-            const qsizetype n = bytesOf(bytes, at, text, i, decoded.format.encoding);
-            at += n;
-            if (n == 4)
-                ++i;  // the pair's second half
+        const QStringView between = QStringView(text).mid(from, start - from);
+        changed += between;
+        breaksBefore += between.count(QLatin1Char('\n'));
+        changed += replacement;
+        if (newBreaks && !lineEnds.isEmpty()) {
+            lineEnds.insert(breaksBefore, QByteArray(newBreaks, char(decoded.format.lineEnd)));
+            breaksBefore += newBreaks;
         }
-        const qsizetype matchStart = at;
-        for (; i < start + needle; ++i) {
-            const qsizetype n = bytesOf(bytes, at, text, i, decoded.format.encoding);
-            at += n;
-            if (n == 4)
-                ++i;
-        }
-        out.bytes += bytes.mid(copiedTo, matchStart - copiedTo);
-        out.bytes += with;
-        copiedTo = at;
+        from = start + needle;
     }
-    out.bytes += bytes.mid(copiedTo);
+    changed += QStringView(text).mid(from);
+    out.bytes = TextFileCodec::encode(changed, decoded.format, lineEnds);
     return out;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Search and replace over files on disk. A file is decoded as the editor
-// decodes it (UTF-8 or Latin-1, any line ends); a replacement changes only
-// the bytes of the matches, so the encoding, the byte order mark, every line
-// end and every other byte stay exactly as they were.
+// decodes it (any encoding and line ends it knows); a replacement changes
+// only the bytes of the matches, so the encoding, the byte order mark, every
+// line end and every other byte stay exactly as they were.
 #include <QByteArray>
 #include <QString>
 

@@ -74,8 +74,12 @@ void tst_FileTools::replaceBytes_data()
                                     << QByteArray("\xef\xbb\xbfx \xe2\x82\xac\xf0\x9f\x98\x80 x");
     QTest::newRow("replacement with a line break") << QByteArray("a;b\r\n") << ";" << false << false << "\n" << 1
                                                    << QByteArray("a\r\nb\r\n");
-    QTest::newRow("Latin-1 cannot hold the euro") << QByteArray("caf\xe9") << "caf" << false << false
-                                                  << QString::fromUtf8("€") << 1 << QByteArray("-");
+    QTest::newRow("8-bit file cannot hold the arrow") << QByteArray("caf\xe9") << "caf" << false << false
+                                                      << QString::fromUtf8("→") << 1 << QByteArray("-");
+    QTest::newRow("mixed ends, break in the replacement") << QByteArray("a;b\nc;d\r\ne\n") << ";" << false << false
+                                                          << "\n" << 2 << QByteArray("a\nb\nc\nd\r\ne\n");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "a\0b\0a\0\n\0", 10) << "a" << false << false << "z" << 2
+                               << QByteArray("\xff\xfe" "z\0b\0z\0\n\0", 10);
     QTest::newRow("no match") << QByteArray("abc") << "x" << false << false << "y" << 0 << QByteArray("abc");
 }
 
