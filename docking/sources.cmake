@@ -1,0 +1,4 @@
+vq_sources(docking
+  CORE
+    DockGeometry.cpp DockState.cpp
+)
