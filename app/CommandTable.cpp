@@ -2,6 +2,8 @@
 
 #include "app/AppInvoker.h"
 #include "app/TmdiMain.h"
+#include "docking/TDocPanel.h"
+#include "docking/TDockSite.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include <QPixmap>
 #include <QSet>
 #include <QStyle>
-#include <QToolBar>
 #include <QToolButton>
 #include <utility>
 #include <vector>
@@ -230,6 +231,21 @@ QIcon pictureFor(const QString& handler, const QString& hint)
     return glyphIcon(g);
 }
 
+// The menu a right click on a tool bar opens: the View menu's own toggles, so
+// every way of showing or hiding a bar goes through them.
+QMenu* barMenu(TmdiMain& main)
+{
+    if (auto* m = main.findChild<QMenu*>(QStringLiteral("ToolBarMenu"), Qt::FindDirectChildrenOnly))
+        return m;
+    auto* m = new QMenu(&main);
+    m->setObjectName(QStringLiteral("ToolBarMenu"));
+    for (const char* toggle : {"FileToolbar1Click", "TagsToolbar1Click", "FormattingToolbar1Click",
+                               "TableToolbar1Click", "FormsToolbar1Click", "ListToolBarClick"})
+        if (QAction* a = main.action(QString::fromLatin1(toggle)))
+            m->addAction(a);
+    return m;
+}
+
 } // namespace
 
 void CommandTable::build(TmdiMain& main)
@@ -237,7 +253,9 @@ void CommandTable::build(TmdiMain& main)
     new KeyMapGuard(main, main.m_mdi->viewport());
     QMenuBar* bar = main.menuBar();
     std::vector<QMenu*> stack;
-    QToolBar* toolBar = nullptr;
+    TDockSite* site = nullptr;
+    TDocPanel* toolBar = nullptr;
+    int line = 0, place = 0;
     bool searchPending = false;
 
     auto addToRegistry = [&main](const QString& name, QAction* a) {
@@ -321,17 +339,38 @@ void CommandTable::build(TmdiMain& main)
         case Entry::Search:
             searchPending = true;
             break;
-        case Entry::Toolbar:
-            toolBar = new QToolBar(QString::fromUtf8(e.caption), &main);
-            toolBar->setObjectName(QString::fromUtf8(e.name));
+        case Entry::Toolbar: {
+            if (!site) {
+                // The frame's client area takes the panels along its sides.
+                site = new TDockSite(&main);
+                site->setCentreWidget(main.takeCentralWidget());
+                main.setCentralWidget(site);
+            }
+            const QString name = QString::fromUtf8(e.name);
+            // Edit and Tags each get a line; the four small bars share the third.
+            if (!main.m_toolBars.isEmpty()
+                && (name == QLatin1String("Tagsbar") || name == QLatin1String("FormToolBar"))) {
+                ++line;
+                place = 0;
+            }
+            toolBar = new TDocPanel(name, site);
+            toolBar->SetTitle(QString::fromUtf8(e.caption));
             toolBar->setIconSize(QSize(20, 20));
-            // Edit and Tags each get a row; the four small bars share the third.
-            if (!main.m_toolBars.isEmpty() && (toolBar->objectName() == QLatin1String("Tagsbar")
-                                               || toolBar->objectName() == QLatin1String("FormToolBar")))
-                main.addToolBarBreak(Qt::TopToolBarArea);
-            main.addToolBar(Qt::TopToolBarArea, toolBar);
-            main.m_toolBars.insert(toolBar->objectName(), toolBar);
+            toolBar->SetDockingSides(kAllDockSides);
+            toolBar->DockingMethod = dmBoth;
+            toolBar->SetArrangement(amWidth);
+            toolBar->AutoHide = false;
+            toolBar->DropDown = true;
+            toolBar->AutoWrap = false;
+            toolBar->FloatBorder = fbSizeable;
+            toolBar->IniFile = QStringLiteral("velq32tb.ini");
+            toolBar->setDockPlace(line, place++);
+            toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(toolBar, &QWidget::customContextMenuRequested, &main,
+                             [&main](const QPoint&) { barMenu(main)->popup(QCursor::pos()); });
+            main.m_toolBars.insert(name, toolBar);
             break;
+        }
         case Entry::EndToolbar:
             toolBar = nullptr;
             break;
@@ -363,4 +402,7 @@ void CommandTable::build(TmdiMain& main)
         }
         }
     }
+    // Each panel takes the place it had at the end of the last run.
+    for (TDocPanel* panel : site ? site->panels() : QList<TDocPanel*>())
+        panel->Loaded();
 }

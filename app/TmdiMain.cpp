@@ -662,7 +662,7 @@ QAction* TmdiMain::action(const QString& handler) const
     return list.isEmpty() ? nullptr : list.first();
 }
 
-QToolBar* TmdiMain::toolBar(const QString& objectName) const
+TDocPanel* TmdiMain::toolBar(const QString& objectName) const
 {
     return m_toolBars.value(objectName);
 }
@@ -695,7 +695,7 @@ bool TmdiMain::wordWrapChecked() const
 void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
 {
     setChecked(handler, shown);
-    if (QToolBar* bar = toolBar(barName))
+    if (TDocPanel* bar = toolBar(barName))
         bar->setVisible(shown);
 }
 

@@ -3,6 +3,7 @@
 // the commands that act on the active document.
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
+#include "docking/TDocPanel.h"
 #include "tags/TagEngine.h"
 
 #include <QHash>
@@ -55,7 +56,7 @@ public:
     // Actions bound to a handler name (menu entries and tool bar buttons).
     QList<QAction*> actions(const QString& handler) const;
     QAction* action(const QString& handler) const;
-    QToolBar* toolBar(const QString& objectName) const;
+    TDocPanel* toolBar(const QString& objectName) const;
     QMenu* menu(const QString& caption) const;  // a top-level or sub menu by caption
     QList<QAction*> mruActions() const { return m_mruActions; }
     QAction* mruSeparator() const { return m_mruSeparator; }
@@ -204,7 +205,7 @@ private:
     QLabel* pnlTag = nullptr;
     QTimer* m_timer = nullptr;
     QHash<QString, QList<QAction*>> m_actions;
-    QHash<QString, QToolBar*> m_toolBars;
+    QHash<QString, TDocPanel*> m_toolBars;
     QList<QMenu*> m_menus;
     QList<QAction*> m_mruActions;
     QAction* m_mruSeparator = nullptr;

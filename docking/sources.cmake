@@ -1,4 +1,6 @@
 vq_sources(docking
   CORE
     DockGeometry.cpp DockState.cpp
+  GUI
+    TDockSite.cpp TDocPanel.cpp TDocForm.cpp
 )

@@ -135,7 +135,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, title);
         QFETCH(int, buttons);
-        QToolBar* bar = m->toolBar(name);
+        TDocPanel* bar = m->toolBar(name);
         QVERIFY(bar);
         QCOMPARE(bar->windowTitle(), title);
         QCOMPARE(bar->actions().size(), buttons);
@@ -146,7 +146,7 @@ private slots:
     void buttonsShareTheirMenuEntrysState()
     {
         // Every button's command also has a menu entry, enabled alike.
-        for (QToolBar* bar : m->findChildren<QToolBar*>()) {
+        for (TDocPanel* bar : m->findChildren<TDocPanel*>()) {
             for (QAction* button : bar->actions()) {
                 const QList<QAction*> all = m->actions(button->objectName());
                 QVERIFY2(all.size() >= 2, qPrintable(button->objectName()));
