@@ -7,6 +7,7 @@
 #include "app/PathUtil.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
+#include "app/TfColor.h"
 #include "app/TfHTML.h"
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
@@ -111,6 +112,7 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_colors = new TfColorChooser(*m_tags, this);
+    m_editorColors = new TfColor(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);

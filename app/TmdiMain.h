@@ -25,6 +25,7 @@ class TfHTML;
 class TfOptions;
 class ProgressWindow;
 class TfColorChooser;
+class TfColor;
 class TfHTMLTags;
 class TfSymbol;
 
@@ -173,6 +174,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Tool bars, view and editor settings
+    void SetEditorColors1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -221,4 +224,9 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+    // Tool bars, view and editor settings
+public:
+    TfColor* editorColorsDialog() const { return m_editorColors; }
+private:
+    TfColor* m_editorColors = nullptr;
 };

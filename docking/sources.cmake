@@ -4,3 +4,5 @@ vq_sources(docking
   GUI
     TDockSite.cpp TDocPanel.cpp TDocForm.cpp
 )
+# The editor colours dialog and the frame's glue for tool bars and view.
+vq_sources(app GUI TfColor.cpp TmdiMain_view.cpp)
