@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -186,6 +187,35 @@ private slots:
             }
             QVERIFY(p->width() > 8 && p->height() > 8);
         }
+    }
+
+    void lastStatusPanelReachesTheRightEdge_data()
+    {
+        QTest::addColumn<QList<int>>("widths");  // the frame's widths, one after the other
+        QTest::addColumn<bool>("reachesEdge");
+        QTest::newRow("wide") << QList<int>{1000} << true;
+        QTest::newRow("narrower") << QList<int>{1000, 700} << true;
+        QTest::newRow("below the panel's left edge") << QList<int>{1000, 300} << false;
+        QTest::newRow("wide again") << QList<int>{1000, 300, 900} << true;
+    }
+    void lastStatusPanelReachesTheRightEdge()
+    {
+        QFETCH(QList<int>, widths);
+        QFETCH(bool, reachesEdge);
+        TmdiMain& m = start();
+        QLabel* tag = m.panel("pnlTag");
+        QWidget* row = tag->parentWidget();
+        int before = 0;
+        for (int w : widths) {
+            before = tag->width();
+            m.resize(w, 500);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(tag->x(), m.panel("pnlApp")->geometry().right() + 1);
+        if (reachesEdge)
+            QCOMPARE(tag->geometry().right() + 1, row->width() - 2);
+        else
+            QCOMPARE(tag->width(), before);
     }
 
     void qtsOwnBarMenuIsGone()
