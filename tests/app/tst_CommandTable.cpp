@@ -184,6 +184,26 @@ private slots:
             QVERIFY(!a->icon().isNull());
     }
 
+    void everyPictureButtonHasItsThemePicture()
+    {
+        // The pictures are listed apart from the buttons: one per picture button, in order.
+        QStringList buttons, pictures;
+#define BUTTON(handler, caption, hint) if (QString(caption).isEmpty()) buttons << #handler;
+#define BUTTON_OFF(handler, caption, hint) BUTTON(handler, caption, hint)
+#define ICON(handler, name) pictures << #handler;
+#include "app/CommandTable.def"
+        QCOMPARE(pictures, buttons);
+        int shown = 0;
+        for (TDocPanel* bar : m->findChildren<TDocPanel*>())
+            for (QAction* a : bar->actions())
+                if (!a->icon().isNull()) {
+                    QVERIFY2(QIcon::hasThemeIcon(a->icon().name()), qPrintable(a->objectName()));
+                    QCOMPARE(a->text(), a->toolTip());
+                    ++shown;
+                }
+        QCOMPARE(shown, buttons.size());
+    }
+
     void statusPanels()
     {
         QStringList names;
