@@ -8,12 +8,14 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const int kColumns = 2;
@@ -122,7 +124,7 @@ TfColor::TfColor(TmdiMain& main)
     mSamp->addItems(sampleLines());
     mSamp->setSelectionMode(QAbstractItemView::NoSelection);
     mSamp->setFocusPolicy(Qt::NoFocus);
-    mSamp->setMinimumSize(460, 230);
+    mSamp->setMinimumHeight(230);
     ColorGrid = new TEditColorGrid(this);
     ColorGrid->setToolTip(QStringLiteral("Left click: text colour; right click: background"));
     ColorGrid->onChange = [this] { AppInvoker::run([this] { ColorGridChange(); }); };
@@ -190,6 +192,9 @@ void TfColor::showSample()
     pal.setColor(QPalette::Text, m_text);
     mSamp->setPalette(pal);
     mSamp->setFont(m_font);
+    // Wide enough for the longest sample line, within reason.
+    const int longest = QFontMetrics(m_font).horizontalAdvance(sampleLines().at(2));
+    mSamp->setMinimumWidth(std::clamp(longest + 30, 460, 900));
 }
 
 void TfColor::showEvent(QShowEvent* e)

@@ -161,7 +161,6 @@ void TDocPanel::actionEvent(QActionEvent* e)
         else
             m_buttons.append(b);
         b->setVisible(a->isVisible());
-        b->installEventFilter(this);
         break;
     }
     case QEvent::ActionRemoved:
@@ -289,9 +288,6 @@ bool TDocPanel::eventFilter(QObject* watched, QEvent* e)
             m_form->show();
         else if (e->type() == QEvent::Hide)
             m_form->hide();
-    } else if (qobject_cast<QToolButton*>(watched) && e->type() == QEvent::MouseButtonDblClick) {
-        // A double click on a button is two clicks on it, never a gesture.
-        return false;
     }
     return QFrame::eventFilter(watched, e);
 }
