@@ -28,6 +28,10 @@ class TfColorChooser;
 class TfColor;
 class TfHTMLTags;
 class TfSymbol;
+class TfTemplate;
+class TfAddMac;
+class TfMacros;
+class TfProj;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -47,6 +51,9 @@ public:
 
     // Paths named on the command line, opened when the frame is first shown.
     void setCommandLine(const QStringList& args) { m_commandLine = args; }
+    // True once the start-up step (settings, template, command line) has run:
+    // it runs when the shown frame is first on screen.
+    bool startUpDone() const { return m_startUpDone; }
 
     TfHTML* activeDocument() const;
     QList<TfHTML*> documents() const;  // the frame's child order, active first
@@ -90,6 +97,9 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Where a submenu opened by its key appears: under the caret of the
+    // active document, else below its top-level menu top.
+    QPoint submenuPosition(QMenu* top) const;
 
 public slots:
     // File
@@ -176,6 +186,13 @@ public slots:
     void AdjustControls();
     // Tool bars, view and editor settings
     void SetEditorColors1Click();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -185,6 +202,8 @@ protected:
 private:
     friend class CommandTable;
     void FormCreate();
+    void startUpWhenExposed(int tries);
+    void placeCascaded(QMdiSubWindow* sub, int index);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
@@ -223,10 +242,22 @@ private:
     ProgressWindow* m_progress = nullptr;
     QStringList m_commandLine;
     bool m_started = false;
+    bool m_startUpDone = false;
     bool m_exitApproved = false;
     // Tool bars, view and editor settings
 public:
     TfColor* editorColorsDialog() const { return m_editorColors; }
 private:
     TfColor* m_editorColors = nullptr;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
+private:
+    TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include "app/AppError.h"
+#include "app/KeyMap.h"
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
@@ -12,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -670,6 +673,19 @@ qint64 TOvcTextFileEditor::TextSize() const
 
 void TOvcTextFileEditor::FocusEditor()
 {
+    // The keyboard follows an insertion made from another window (a chooser,
+    // a wizard): the document window and the main window come to the front
+    // too, so what the user types next lands here.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            if (QMdiArea* area = sub->mdiArea(); area && area->activeSubWindow() != sub)
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    }
+    QWidget* top = window();
+    if (top->isVisible() && QApplication::activeWindow() != top)
+        top->activateWindow();
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -803,6 +819,18 @@ void TOvcTextFileEditor::insertTabKey()
     }
     c.insertText(insert);
     showCursor(c);
+}
+
+bool TOvcTextFileEditor::event(QEvent* e)
+{
+    // Keys of the frame's key map (Ctrl+X, Ctrl+V, ...) run the frame's
+    // commands, not the text control's own versions of them.
+    if (e->type() == QEvent::ShortcutOverride
+        && KeyMap::claims(static_cast<QKeyEvent*>(e)->keyCombination())) {
+        e->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(e);
 }
 
 void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)

@@ -100,6 +100,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     // Plain text only, line breaks as '\n'.
