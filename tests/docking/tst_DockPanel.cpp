@@ -56,7 +56,8 @@ private:
         }
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        if (!TestEnv::showFrame(*main))
+            qFatal("the frame did not start up");
         main->setWindowState(Qt::WindowNoState);
         main->setGeometry(50, 50, 1000, 700);
         QCoreApplication::processEvents();
@@ -158,6 +159,22 @@ private slots:
         QCOMPARE(f->Align(), int(alTop));
         QVERIFY(!form->isVisible());
         QCOMPARE(f->parentWidget(), again.centralWidget());
+    }
+
+    void hiddenFloatingBarStaysHiddenAtStartUp()
+    {
+        TestEnv::clearSettings();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI",
+                          "[System]\nOpen Template=0\n[Application Options]\nFormat ToolBar=0\n");
+        TestEnv::writeAll(TestEnv::settingsDir() + kState, "[FormattingBar]\nDocked=0\nFTop=200\nFLeft=300\n");
+        TmdiMain& m = start(QByteArray(), false);
+        TDocPanel* f = m.toolBar("FormattingBar");
+        QVERIFY(!f->Docked());
+        QVERIFY(!f->floatingForm()->isVisible());
+        QVERIFY(!m.action("FormattingToolbar1Click")->isChecked());
+        m.FormattingToolbar1Click();
+        QVERIFY(f->floatingForm()->isVisible());
+        QCOMPARE(f->floatingForm()->pos(), QPoint(300, 200));
     }
 
     void damagedStateKeepsBarsReachable_data()

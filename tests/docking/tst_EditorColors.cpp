@@ -59,7 +59,7 @@ private slots:
         TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", "\r\n");
         FontPrompter prompter;
         TmdiMain m;
-        m.show();
+        QVERIFY(TestEnv::showFrame(m));
         if (withDocument)
             m.FileNew();
         TfColor* d = m.editorColorsDialog();
@@ -110,7 +110,7 @@ private slots:
         TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
         ScriptedPrompter prompter;
         TmdiMain m;
-        m.show();
+        QVERIFY(TestEnv::showFrame(m));
         QAction* entry = m.action("SetEditorColors1Click");
         QVERIFY(entry->isEnabled());
         QTimer::singleShot(0, [&] {
