@@ -5,6 +5,7 @@
 #include "docking/TDockSite.h"
 
 #include <QActionEvent>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -282,6 +283,11 @@ void TDocPanel::setVisible(bool visible)
 
 bool TDocPanel::eventFilter(QObject* watched, QEvent* e)
 {
+    if (m_outline && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        m_pressed = false;
+        endDrag(false, QPoint());
+        return true;
+    }
     if (m_site && watched == m_site->window() && m_floating && m_form) {
         // The floating window comes and goes with the frame.
         if (e->type() == QEvent::Show && m_shown)
@@ -521,6 +527,8 @@ void TDocPanel::mouseMoveEvent(QMouseEvent* e)
         m_outline = new QRubberBand(QRubberBand::Rectangle);
         m_outline->setObjectName(QStringLiteral("DockOutline"));
         QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+        // Escape gives up the drag, wherever the keyboard is.
+        qApp->installEventFilter(this);
     }
     TAlign side = alNone;
     m_outline->setGeometry(outlineFor(global, &side));
@@ -535,6 +543,7 @@ void TDocPanel::endDrag(bool apply, const QPoint& global)
         return;
     delete m_outline;
     m_outline = nullptr;
+    qApp->removeEventFilter(this);
     QGuiApplication::restoreOverrideCursor();
     if (!apply)
         return;

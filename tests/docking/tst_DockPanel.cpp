@@ -28,12 +28,14 @@ void send(QWidget* w, QEvent::Type type, const QPoint& global, Qt::MouseButtons 
 }
 
 // Presses on the panel's handle and releases at a screen point.
-void drag(TDocPanel* p, const QPoint& to)
+void drag(TDocPanel* p, const QPoint& to, bool escape = false)
 {
     const QPoint from = p->mapToGlobal(QPoint(4, 4));
     send(p, QEvent::MouseButtonPress, from, Qt::LeftButton);
     send(p, QEvent::MouseMove, from + QPoint(30, 30), Qt::LeftButton);
     send(p, QEvent::MouseMove, to, Qt::LeftButton);
+    if (escape)
+        QTest::keyClick(p->window(), Qt::Key_Escape);
     send(p, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
@@ -97,22 +99,28 @@ private slots:
         QTest::addColumn<QPoint>("to");  // in the client area, from its top left
         QTest::addColumn<bool>("docked");
         QTest::addColumn<int>("align");
-        QTest::newRow("top edge") << QPoint(200, 2) << true << int(alTop);
-        QTest::newRow("bottom edge") << QPoint(200, 640) << true << int(alBottom);
-        QTest::newRow("right edge") << QPoint(985, 300) << true << int(alRight);
-        QTest::newRow("middle floats") << QPoint(400, 300) << false << int(alTop);
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("top edge") << QPoint(200, 2) << true << int(alTop) << false;
+        QTest::newRow("bottom edge") << QPoint(200, 640) << true << int(alBottom) << false;
+        QTest::newRow("right edge") << QPoint(985, 300) << true << int(alRight) << false;
+        QTest::newRow("middle floats") << QPoint(400, 300) << false << int(alTop) << false;
+        QTest::newRow("escape gives up") << QPoint(985, 300) << true << int(alTop) << true;
     }
     void dragChoosesSideOrFloats()
     {
         QFETCH(QPoint, to);
         QFETCH(bool, docked);
         QFETCH(int, align);
+        QFETCH(bool, escape);
         TmdiMain& m = start();
         TDocPanel* p = m.toolBar("TableToolBar");
+        const QRect was = p->geometry();
         QSignalSpy changed(p, &TDocPanel::OnDockChanged);
         const QPoint target = m.centralWidget()->mapToGlobal(to) - QPoint(4, 4);
-        drag(p, target + QPoint(4, 4));
+        drag(p, target + QPoint(4, 4), escape);
         QCOMPARE(p->Docked(), docked);
+        if (escape)
+            QCOMPARE(p->geometry(), was);
         QCOMPARE(p->Align(), align);
         QCOMPARE(changed.count(), docked ? 0 : 1);
         if (!docked) {
