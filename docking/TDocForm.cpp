@@ -51,7 +51,9 @@ void TDocForm::fit()
         return;
     const QSize s = m_panel->arrangeFor(m_panel->MaxWidth());
     const int titleWidth = QFontMetrics(m_panel->TitleFont).horizontalAdvance(m_panel->Title()) + titleHeight() + 12;
-    const int w = std::max({s.width() + 2, kMinimumWidth, m_rolledUp ? titleWidth : 0});
+    // A sizeable window keeps a strip right of the panel to take hold of.
+    const int grip = m_panel->FloatBorder == fbSizeable ? kSizingEdge : 0;
+    const int w = std::max({s.width() + 2 + grip, kMinimumWidth, m_rolledUp ? titleWidth : 0});
     const int h = 2 + titleHeight() + (m_rolledUp ? 0 : s.height());
     m_panel->setGeometry(QRect(panelOrigin(), s));
     setFixedSize(w, h);
@@ -114,7 +116,7 @@ void TDocForm::mouseMoveEvent(QMouseEvent* e)
         m_moved = true;
     } else if (m_drag == Sizing && m_panel) {
         // The panel wraps its buttons at the new width.
-        m_panel->SetMaxWidth(std::max(kMinimumWidth, pos.x() + 1) - 2);
+        m_panel->SetMaxWidth(std::max(kMinimumWidth, pos.x() + 1) - 2 - kSizingEdge);
     } else {
         setCursor(onSizingEdge(pos) ? Qt::SizeHorCursor : Qt::ArrowCursor);
     }
