@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
@@ -320,6 +321,20 @@ void TDocPanel::exchangeFor(int newAlign)
         std::swap(m_state.width, m_state.height);
 }
 
+void TDocPanel::writeItems(const QList<IniFile::Item>& items)
+{
+    if (IniFile.isEmpty())
+        return;
+    try {
+        ::IniFile(IniFile).writeStrings(objectName(), items);
+    } catch (const AppError& error) {
+        if (!g_writeReported) {
+            g_writeReported = true;
+            UiPrompter::instance().message(window(), error.message(), UiPrompter::Ok, UiPrompter::Warning);
+        }
+    }
+}
+
 void TDocPanel::writeFloatPosition()
 {
     if (!m_form)
@@ -327,16 +342,17 @@ void TDocPanel::writeFloatPosition()
     m_state.fLeft = m_form->x();
     m_state.fTop = m_form->y();
     m_state.hasFloatPos = true;
-    if (IniFile.isEmpty())
-        return;
-    try {
-        ::IniFile(IniFile).writeStrings(objectName(), DockStateFile::floatItems(m_state, MaxWidthRestore));
-    } catch (const AppError& error) {
-        if (!g_writeReported) {
-            g_writeReported = true;
-            UiPrompter::instance().message(window(), error.message(), UiPrompter::Ok, UiPrompter::Warning);
-        }
-    }
+    writeItems(DockStateFile::floatItems(m_state, MaxWidthRestore));
+}
+
+void TDocPanel::keepState()
+{
+    // Also written at once, so a run that ends without closing keeps it.
+    rememberDocked();
+    DockState st = m_state;
+    st.docked = !m_floating;
+    st.visible = m_shown;
+    writeItems(DockStateFile::stateItems(st, AutoHide));
 }
 
 void TDocPanel::FloatPanel()
@@ -385,8 +401,11 @@ void TDocPanel::floatAtPoint(const QPoint& globalTopLeft, bool storedPosition, b
     setInternalVisible(m_shown && !m_form->isRolledUp());
     m_form->setVisible(m_shown && m_site && m_site->window()->isVisible());
     writeFloatPosition();
-    if (!wasFloating)
+    if (!wasFloating) {
+        if (m_loaded)
+            keepState();
         emit OnDockChanged();
+    }
 }
 
 void TDocPanel::DockPanel()
@@ -426,6 +445,8 @@ void TDocPanel::dockTo(TAlign side, int along)
     }
     setInternalVisible(m_shown);
     m_site->addPanel(this);
+    if (m_loaded)
+        keepState();
     if (wasFloating)
         emit OnDockChanged();
 }
@@ -435,6 +456,7 @@ void TDocPanel::dockTo(TAlign side, int along)
 
 void TDocPanel::Loaded()
 {
+    const auto done = qScopeGuard([this] { m_loaded = true; });
     if (IniFile.isEmpty())
         return;
     const ::IniFile ini(IniFile);

@@ -132,6 +132,8 @@ private:
     void exchangeFor(int newAlign);
     void enterForm();
     void writeFloatPosition();
+    void writeItems(const QList<IniFile::Item>& items);
+    void keepState();
     void floatAtPoint(const QPoint& globalTopLeft, bool storedPosition, bool rememberGeometry);
     QRect outlineFor(const QPoint& global, TAlign* side) const;
     void endDrag(bool apply, const QPoint& global);

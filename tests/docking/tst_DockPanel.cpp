@@ -135,6 +135,8 @@ private slots:
     {
         TmdiMain& m = start();
         m.toolBar("ListToolBar")->dockTo(alLeft, 0);
+        // Kept at once, not only at the end of the run.
+        QVERIFY(TestEnv::readAll(TestEnv::settingsDir() + kState).contains("Align=3"));
         TDocPanel* f = m.toolBar("FormattingBar");
         QSignalSpy changed(f, &TDocPanel::OnDockChanged);
         QTest::mouseDClick(f, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
