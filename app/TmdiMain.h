@@ -189,6 +189,9 @@ public slots:
     void ExpandMacrosNow1Click();
     void OpenWorkspace1Click();
     void SaveOpenasNewProject1Click();
+    // One frame per session (TmdiMain_instance.cpp): the files of a later
+    // start of the program, opened in order; the frame comes to the front.
+    void OpenFilesFromAnotherStart(const QStringList& files);
 
 protected:
     void closeEvent(QCloseEvent* e) override;

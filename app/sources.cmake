@@ -6,3 +6,4 @@ vq_sources(app
     UiPrompter.cpp KeyMap.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
     TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )
+vq_sources(app GUI SingleInstance.cpp TmdiMain_instance.cpp)
