@@ -20,6 +20,10 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/forms/TfFormWiz.h"
+#include "wizards/url/TfURLLibrary.h"
+#include "wizards/table/TfTableWiz.h"
+#include "wizards/url/TfrmURLWizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +119,7 @@ TmdiMain::TmdiMain(QWidget* parent)
         setChecked(QString::fromLatin1(toggle), true);
     buildStatusLine();
     FormCreate();
+    setupEditingView();
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
@@ -126,6 +131,10 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_template = new TfTemplate(*this);
+    m_urlLibrary = new TfURLLibrary(*m_tags, this);
+    m_urlWizard = new TfrmURLWizard(*m_tags, this);
+    m_formWiz = new TfFormWiz(*m_tags, this);
+    m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -30,6 +31,10 @@ class TfTemplate;
 class TfAddMac;
 class TfMacros;
 class TfProj;
+class TfFormWiz;
+class TfURLLibrary;
+class TfrmURLWizard;
+class TfTableWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -98,6 +103,11 @@ public:
     // Where a submenu opened by its key appears: under the caret of the
     // active document, else below its top-level menu top.
     QPoint submenuPosition(QMenu* top) const;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* formsWizard() const { return m_formWiz; }
+    TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
+    TfrmURLWizard* urlWizard() const { return m_urlWizard; }
+    TfTableWiz* tableWizard() const { return m_tableWiz; }
 
 public slots:
     // File
@@ -189,6 +199,20 @@ public slots:
     void ExpandMacrosNow1Click();
     void OpenWorkspace1Click();
     void SaveOpenasNewProject1Click();
+    // Editing view: colours, line numbers, closing tags, tag pairs, lines, file drops
+    void SyntaxHighlighting1Click();
+    void LineNumbers1Click();
+    void AutoCloseTags1Click();
+    void GotoMatchingTag1Click();
+    void GotoLine1Click();
+    // Opens the local files a drop carries as documents; false when it holds none.
+    bool OpenDroppedFiles(const QMimeData* data);
+    void setupEditingView();
+    // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
+    void FormsWizard1Click();
+    void URLWizardShow();
+    void Pick1Click();
+    void TableWizard1Click();
     // One frame per session (TmdiMain_instance.cpp): the files of a later
     // start of the program, opened in order; the frame comes to the front.
     void OpenFilesFromAnotherStart(const QStringList& files);
@@ -254,4 +278,9 @@ private:
     TfAddMac* m_addMac = nullptr;
     TfMacros* m_macros = nullptr;
     TfProj* m_proj = nullptr;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfURLLibrary* m_urlLibrary = nullptr;
+    TfrmURLWizard* m_urlWizard = nullptr;
+    TfFormWiz* m_formWiz = nullptr;
+    TfTableWiz* m_tableWiz = nullptr;
 };
