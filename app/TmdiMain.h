@@ -20,6 +20,7 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class FileGuard;
 class TAboutBox;
 class TfHTML;
 class TfOptions;
@@ -213,6 +214,9 @@ public slots:
     void URLWizardShow();
     void Pick1Click();
     void TableWizard1Click();
+    // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
+    void CheckExternalChanges();
+    void RecoverDocuments();
     // One frame per session (TmdiMain_instance.cpp): the files of a later
     // start of the program, opened in order; the frame comes to the front.
     void OpenFilesFromAnotherStart(const QStringList& files);
@@ -283,4 +287,11 @@ private:
     TfrmURLWizard* m_urlWizard = nullptr;
     TfFormWiz* m_formWiz = nullptr;
     TfTableWiz* m_tableWiz = nullptr;
+
+    // Files: changes on disk, one window per file, recovery (TmdiMain_files.cpp)
+public:
+    FileGuard* fileGuard() const { return m_fileGuard; }
+private:
+    FileGuard* m_fileGuard = nullptr;
+    QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
 };
