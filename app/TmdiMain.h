@@ -221,6 +221,9 @@ public slots:
     // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
     void CheckExternalChanges();
     void RecoverDocuments();
+    // One frame per session (TmdiMain_instance.cpp): the files of a later
+    // start of the program, opened in order; the frame comes to the front.
+    void OpenFilesFromAnotherStart(const QStringList& files);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
