@@ -3,8 +3,13 @@
 
 // Where the program finds its own files. Nothing uses the current folder.
 namespace AppPaths {
-// The executable's folder, or $VELQUIST_HOME when set. No trailing separator.
+// The folder of the shipped data files: $VELQUIST_HOME when set, else
+// shippedDataDirFor() the executable's folder. No trailing separator.
 QString programDir();
+// Where the shipped data lie for an executable in exeDir: exeDir itself when
+// they lie beside it (a build tree), else exeDir/../share/velquist when that
+// folder exists (an installed prefix), else exeDir.
+QString shippedDataDirFor(const QString& exeDir);
 // $VELQUIST_CONFIG_DIR when set, else ~/.config/velquist. Not created here.
 QString settingsDir();
 // Creates settingsDir() when missing; returns false when it cannot.
