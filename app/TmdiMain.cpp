@@ -309,7 +309,7 @@ void TmdiMain::GetCommandLine()
     AdjustControls();
     // The tip of the day joins the start-up when the tips window is part of the program.
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
-                                        AppPaths::programDir() + QLatin1Char('/'));
+                                        AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
