@@ -76,6 +76,12 @@ QString readableDataFile(const QString& name)
     return programFile(name);
 }
 
+QString defaultStartupDir()
+{
+    const QFileInfo program(programDir());
+    return program.isDir() && program.isWritable() ? programDir() : QDir::homePath();
+}
+
 void fixEnvironment()
 {
     for (const char* name : {"VELQUIST_HOME", "VELQUIST_CONFIG_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {

@@ -25,6 +25,10 @@ QString dataFile(const QString& name);
 // Where a data file is read: the user's copy in dataDir() when it exists,
 // else the shipped copy in programDir().
 QString readableDataFile(const QString& name);
+// The start-up folder when the user has chosen none: the program's
+// directory where the user may write there (a build tree, $VELQUIST_HOME),
+// else the home folder, as for an installed program under /usr.
+QString defaultStartupDir();
 // Makes relative $VELQUIST_HOME and $VELQUIST_CONFIG_DIR absolute against the
 // folder the program started in, once, before anything changes that folder.
 void fixEnvironment();

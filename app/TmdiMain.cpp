@@ -319,7 +319,7 @@ void TmdiMain::GetCommandLine()
     if (IniControl.ReadBool(kStart, QStringLiteral("Tips"), true))
         DisplayTips();
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
-                                        AppPaths::programDir() + QLatin1Char('/'));
+                                        AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
