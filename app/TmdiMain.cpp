@@ -20,6 +20,7 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/homepage/TfHPWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,6 +120,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_colors = new TfColorChooser(*m_tags, this);
+    m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);

@@ -30,6 +30,7 @@ class TfTemplate;
 class TfAddMac;
 class TfMacros;
 class TfProj;
+class TfHPWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -189,6 +190,8 @@ public slots:
     void ExpandMacrosNow1Click();
     void OpenWorkspace1Click();
     void SaveOpenasNewProject1Click();
+    // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
+    void NewHomePage1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -251,4 +254,9 @@ private:
     TfAddMac* m_addMac = nullptr;
     TfMacros* m_macros = nullptr;
     TfProj* m_proj = nullptr;
+    // Home page, image, body, Java and extension wizards
+public:
+    TfHPWiz* homePageWizard() const { return m_hpWiz; }
+private:
+    TfHPWiz* m_hpWiz = nullptr;
 };
