@@ -21,6 +21,7 @@
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
 #include "wizards/homepage/TfHPWiz.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -128,6 +129,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_template = new TfTemplate(*this);
+    m_javaWiz = new TfrmJavaWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }
 

@@ -31,6 +31,7 @@ class TfAddMac;
 class TfMacros;
 class TfProj;
 class TfHPWiz;
+class TfrmJavaWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -192,6 +193,7 @@ public slots:
     void SaveOpenasNewProject1Click();
     // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
     void NewHomePage1Click();
+    void JavaWizard1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -257,6 +259,8 @@ private:
     // Home page, image, body, Java and extension wizards
 public:
     TfHPWiz* homePageWizard() const { return m_hpWiz; }
+    TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
 private:
     TfHPWiz* m_hpWiz = nullptr;
+    TfrmJavaWiz* m_javaWiz = nullptr;
 };

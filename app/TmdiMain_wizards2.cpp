@@ -5,6 +5,7 @@
 
 #include "app/AppSettings.h"
 #include "wizards/homepage/TfHPWiz.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 void TmdiMain::NewHomePage1Click()
 {
@@ -12,3 +13,5 @@ void TmdiMain::NewHomePage1Click()
     m_hpWiz->exec();
     SetStatusText(AppSettings::kReady);
 }
+
+void TmdiMain::JavaWizard1Click() { m_javaWiz->showWindow(); }
