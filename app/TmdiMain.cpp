@@ -20,6 +20,7 @@
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/java/TfrmJavaWiz.h"
 
@@ -131,6 +132,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_template = new TfTemplate(*this);
     m_javaWiz = new TfrmJavaWiz(*m_tags, this);
     m_about = new TAboutBox(this);
+    m_ie = new TfrmIE(*m_tags, this);
 }
 
 QString TmdiMain::openFilter()

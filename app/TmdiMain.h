@@ -32,6 +32,7 @@ class TfMacros;
 class TfProj;
 class TfHPWiz;
 class TfrmJavaWiz;
+class TfrmIE;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -194,6 +195,7 @@ public slots:
     // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
     void NewHomePage1Click();
     void JavaWizard1Click();
+    void InternetExplorerExtensions1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -260,7 +262,9 @@ private:
 public:
     TfHPWiz* homePageWizard() const { return m_hpWiz; }
     TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
+    TfrmIE* extensionsDialog() const { return m_ie; }
 private:
     TfHPWiz* m_hpWiz = nullptr;
     TfrmJavaWiz* m_javaWiz = nullptr;
+    TfrmIE* m_ie = nullptr;
 };

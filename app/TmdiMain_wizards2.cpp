@@ -4,6 +4,7 @@
 #include "app/TmdiMain.h"
 
 #include "app/AppSettings.h"
+#include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/java/TfrmJavaWiz.h"
 
@@ -15,3 +16,4 @@ void TmdiMain::NewHomePage1Click()
 }
 
 void TmdiMain::JavaWizard1Click() { m_javaWiz->showWindow(); }
+void TmdiMain::InternetExplorerExtensions1Click() { m_ie->showWindow(); }
