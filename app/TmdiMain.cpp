@@ -22,6 +22,7 @@
 #include "tags/TfSymbol.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
 #include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
@@ -124,6 +125,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_colors = new TfColorChooser(*m_tags, this);
     m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_imageBrowser = new TfImageBrowser(*m_tags, this);
     m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_progress = new ProgressWindow(this);
@@ -153,7 +155,7 @@ void TmdiMain::FormCreate()
         SetStatusText(kReady);
         UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
     });
-    // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
+    updateImageToolsEntry();
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });

@@ -33,6 +33,7 @@ class TfProj;
 class TfHPWiz;
 class TfrmJavaWiz;
 class TfrmIE;
+class TfImageBrowser;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -196,6 +197,8 @@ public slots:
     void NewHomePage1Click();
     void JavaWizard1Click();
     void InternetExplorerExtensions1Click();
+    void Pick2Click();
+    void ImageTools1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -263,8 +266,13 @@ public:
     TfHPWiz* homePageWizard() const { return m_hpWiz; }
     TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
     TfrmIE* extensionsDialog() const { return m_ie; }
+    TfImageBrowser* imageBrowser() const { return m_imageBrowser; }
+    // The image tools program beside the executable, and whether its entry is enabled.
+    static QString imageToolsPath();
+    void updateImageToolsEntry();
 private:
     TfHPWiz* m_hpWiz = nullptr;
     TfrmJavaWiz* m_javaWiz = nullptr;
     TfrmIE* m_ie = nullptr;
+    TfImageBrowser* m_imageBrowser = nullptr;
 };

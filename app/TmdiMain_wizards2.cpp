@@ -3,10 +3,18 @@
 // in wizards/.
 #include "app/TmdiMain.h"
 
+#include "app/AppError.h"
+#include "app/AppPaths.h"
 #include "app/AppSettings.h"
+#include "app/SafeFile.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
 #include "wizards/java/TfrmJavaWiz.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QProcess>
 
 void TmdiMain::NewHomePage1Click()
 {
@@ -17,3 +25,25 @@ void TmdiMain::NewHomePage1Click()
 
 void TmdiMain::JavaWizard1Click() { m_javaWiz->showWindow(); }
 void TmdiMain::InternetExplorerExtensions1Click() { m_ie->showWindow(); }
+void TmdiMain::Pick2Click() { m_imageBrowser->showWindow(); }
+
+QString TmdiMain::imageToolsPath()
+{
+    return AppPaths::programFile(QStringLiteral("velqimg"));
+}
+
+void TmdiMain::updateImageToolsEntry()
+{
+    const QFileInfo tools(imageToolsPath());
+    for (QAction* a : actions(QStringLiteral("ImageTools1Click")))
+        a->setEnabled(tools.isFile() && tools.isExecutable());
+}
+
+void TmdiMain::ImageTools1Click()
+{
+    const QString tools = imageToolsPath();
+    if (!QFileInfo(tools).isFile())
+        return;
+    if (!QProcess::startDetached(tools, {}, AppPaths::programDir()))
+        throw EFileError(QStringLiteral("Unable to start %1.").arg(SafeFile::shown(tools)));
+}
