@@ -57,7 +57,8 @@ const QSet<QString>& toggles()
         QStringLiteral("FormattingToolbar1Click"), QStringLiteral("TableToolbar1Click"),
         QStringLiteral("FormsToolbar1Click"), QStringLiteral("ListToolBarClick"),
         QStringLiteral("WordWrap1Click"), QStringLiteral("SmartTabs1Click"),
-        QStringLiteral("DocumentTabs1Click")};
+        QStringLiteral("DocumentTabs1Click"), QStringLiteral("SyntaxHighlighting1Click"),
+        QStringLiteral("LineNumbers1Click"), QStringLiteral("AutoCloseTags1Click")};
     return set;
 }
 

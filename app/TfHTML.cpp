@@ -1,12 +1,17 @@
 #include "app/TfHTML.h"
 
 #include "app/AppInvoker.h"
+#include "app/AppError.h"
 #include "app/AppSettings.h"
+#include "app/FileGuard.h"
+#include "app/FileStamp.h"
+#include "app/PathUtil.h"
 #include "app/FindDialogs.h"
 #include "app/PlacementAdapter.h"
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextFileCodec.h"
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
 
@@ -18,11 +23,25 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const QString kUntitled = QStringLiteral("New HTML Document");
 const QString kSaveFilter = QStringLiteral("HTML Document|*.htm|Text File|*.txt|All Files|*.*");
+
+bool hasLocalFiles(const QMimeData* data)
+{
+    if (!data->hasUrls())
+        return false;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return true;
+    }
+    return false;
+}
 }
 
 TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
@@ -59,6 +78,9 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
         TmdiMain* main = &m_main;
         QTimer::singleShot(0, main, [main, text] { main->SetStatusText(text); });
     });
+
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->attach(this);
 
     m_findDialog = new FindDialog(this);
     m_replaceDialog = new ReplaceDialog(this);
@@ -143,6 +165,9 @@ void TfHTML::SetProperties()
                             ? TOvcTextFileEditor::ttSmart
                             : TOvcTextFileEditor::ttReal);
     txtHTML->SetTabSize(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Tab Size"), 8));
+    txtHTML->SetSyntaxHighlighting(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Syntax Highlighting"), true));
+    txtHTML->SetLineNumbers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Line Numbers"), true));
+    txtHTML->SetAutoCloseTags(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Close Tags"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
     if (!stored.name.isEmpty())
@@ -173,16 +198,16 @@ bool TfHTML::FormQueryClose()
         return true;
     }
     if (!isUntitled()) {
-        txtHTML->SaveFile(caption());
+        if (!saveTo(caption()))
+            return false;
         txtHTML->SetModified(false);
         m_main.RemovefromTabs(caption());
         return true;
     }
     const QString name = UiPrompter::instance().saveFileName(
         this, QStringLiteral("Save HTML Document As ..."), QString(), kSaveFilter, QStringLiteral("htm"));
-    if (name.isEmpty())
+    if (name.isEmpty() || !saveTo(name))
         return false;
-    txtHTML->SaveFile(name);
     txtHTML->SetModified(false);
     m_main.RemovefromTabs(caption());
     return true;
@@ -197,6 +222,82 @@ void TfHTML::FormClose()
     Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
     Prefs.SaveSection();
     m_main.RemovefromTabs(caption());
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->closed(this);
+}
+
+bool TfHTML::saveTo(const QString& path)
+{
+    UiPrompter& ui = UiPrompter::instance();
+    FileGuard* guard = m_main.fileGuard();
+    // Two windows on one file: saving one would silently undo the other.
+    if (TfHTML* other = guard ? guard->documentFor(path, this) : nullptr) {
+        ui.message(this, SafeFile::shown(path) + QStringLiteral(" is open in another window (") + other->caption()
+                             + QStringLiteral("). Close that window first, or save under another name."),
+                   UiPrompter::Ok, UiPrompter::Warning);
+        return false;
+    }
+    // Another program's version of this file is never overwritten unasked.
+    const QString own = txtHTML->fileName();
+    if (!own.isEmpty() && PathUtil::samePath(own, path)) {
+        FileStamp now;
+        if (txtHTML->fileStamp().check(path, &now) == FileStamp::Changed) {
+            const int answer = ui.message(
+                this,
+                SafeFile::shown(path) + QStringLiteral("\n\nThis file has been changed by another program since it "
+                                                       "was opened or saved.\n\nYes: overwrite the other version "
+                                                       "with yours.\nNo: reload it (your changes are lost).\n"
+                                                       "Cancel: save nothing."),
+                UiPrompter::Yes | UiPrompter::No | UiPrompter::Cancel, UiPrompter::Warning);
+            if (answer == UiPrompter::No)
+                reloadFromDisk();
+            if (answer != UiPrompter::Yes)
+                return false;
+        }
+    }
+    // Never a lossy file.
+    if (!txtHTML->CanEncodeText()) {
+        const int answer = ui.message(
+            this,
+            SafeFile::shown(path) + QStringLiteral("\n\nThe text holds characters that ")
+                + TextFileCodec::encodingName(txtHTML->fileFormat())
+                + QStringLiteral(" cannot store. Save the file as UTF-8 instead (every character converted)?"),
+            UiPrompter::Yes | UiPrompter::Cancel, UiPrompter::Question);
+        if (answer != UiPrompter::Yes)
+            return false;
+        txtHTML->ConvertToUtf8();
+    }
+    try {
+        txtHTML->SaveFile(path);
+    } catch (const EFileError& e) {
+        ui.message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return false;
+    }
+    if (guard)
+        guard->saved(this);
+    const QString note = txtHTML->lastWrite().notice(path);
+    if (!note.isEmpty()) {
+        TmdiMain* main = &m_main;
+        QTimer::singleShot(0, main, [main, note] { main->SetStatusText(note); });
+    }
+    return true;
+}
+
+void TfHTML::reloadFromDisk()
+{
+    const QString path = txtHTML->fileName();
+    int line = 1, column = 1;
+    txtHTML->CaretPosition(line, column);
+    try {
+        txtHTML->LoadFile(path);
+    } catch (const EFileError& e) {
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return;
+    }
+    txtHTML->SetModified(false);
+    txtHTML->MoveCaret(std::min(line, txtHTML->LineCount()), 1);
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->loaded(this);
 }
 
 void TfHTML::closeEvent(QCloseEvent* e)
@@ -244,12 +345,19 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
     switch (e->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
-        // Only drags from the program's own lists are accepted.
+        // Drags from the program's own lists insert the last-tag pair; files
+        // open as documents; text is the control's own to move or copy.
         auto* de = static_cast<QDragMoveEvent*>(e);
-        if (ListDragSource::isOurDrag(de->mimeData()))
+        if (ListDragSource::isOurDrag(de->mimeData())) {
             de->acceptProposedAction();
-        else
+        } else if (hasLocalFiles(de->mimeData())) {
+            de->setDropAction(Qt::CopyAction);
+            de->accept();
+        } else if (de->mimeData()->hasText() && !txtHTML->ReadOnly()) {
+            break;
+        } else {
             de->ignore();
+        }
         return true;
     }
     case QEvent::Drop: {
@@ -258,6 +366,12 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
             de->acceptProposedAction();
             m_main.showDocument(this);
             AppInvoker::run([this] { m_main.tagEngine().RepeatLastTag(); });
+        } else if (hasLocalFiles(de->mimeData())) {
+            de->setDropAction(Qt::CopyAction);
+            de->accept();
+            m_main.OpenDroppedFiles(de->mimeData());
+        } else if (de->mimeData()->hasText() && !txtHTML->ReadOnly()) {
+            break;
         } else {
             de->ignore();
         }

@@ -5,6 +5,7 @@
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/CommandTable.h"
+#include "app/FileGuard.h"
 #include "app/PathUtil.h"
 #include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
@@ -17,9 +18,14 @@
 #include "reuse/TfMacros.h"
 #include "reuse/TfProj.h"
 #include "reuse/TfTemplate.h"
+#include "editor/TextFileCodec.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/forms/TfFormWiz.h"
+#include "wizards/url/TfURLLibrary.h"
+#include "wizards/table/TfTableWiz.h"
+#include "wizards/url/TfrmURLWizard.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/image/TfImageBrowser.h"
@@ -119,6 +125,9 @@ TmdiMain::TmdiMain(QWidget* parent)
         setChecked(QString::fromLatin1(toggle), true);
     buildStatusLine();
     FormCreate();
+    setupEditingView();
+    m_fileGuard = new FileGuard(*this);
+    m_fileGuard->installSignalHandlers();
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
@@ -132,7 +141,11 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_template = new TfTemplate(*this);
+    m_urlLibrary = new TfURLLibrary(*m_tags, this);
+    m_urlWizard = new TfrmURLWizard(*m_tags, this);
+    m_formWiz = new TfFormWiz(*m_tags, this);
     m_javaWiz = new TfrmJavaWiz(*m_tags, this);
+    m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
     m_ie = new TfrmIE(*m_tags, this);
 }
@@ -186,6 +199,7 @@ void TmdiMain::buildStatusLine()
     pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
     pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
     pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"), 0);
     pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
     pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
 }
@@ -247,6 +261,8 @@ void TmdiMain::ShowStatus()
     pnlPos->setText(QStringLiteral("%1:%2").arg(line).arg(column));
     pnlSize->setText(QStringLiteral("Bytes: ") + QString::number(doc->txtHTML->TextSize()));
     pnlMode->setText(doc->txtHTML->InsertMode() ? QStringLiteral("Insert") : QStringLiteral("Overwrite"));
+    const TextFileFormat& format = doc->txtHTML->fileFormat();
+    pnlFormat->setText(TextFileCodec::encodingName(format) + QStringLiteral("  ") + TextFileCodec::lineEndName(format));
     pnlApp->setText(UserName);
 }
 
@@ -290,6 +306,8 @@ void TmdiMain::GetCommandLine()
     LoadIniSettings();
     if (IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
         FileNew();
+    // Documents left by a crash are offered once the frame is on the screen.
+    QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { RecoverDocuments(); }); });
     for (const QString& arg : std::as_const(m_commandLine)) {
         SetStatusText(QStringLiteral("Opening File : ") + arg + QStringLiteral(" ..."));
         AppInvoker::run([this, &arg] { OpenDocumentFile(arg); });
@@ -497,20 +515,20 @@ void TmdiMain::updateTitle()
 bool TmdiMain::IsFileNotOpen(const QString& path) const
 {
     for (TfHTML* doc : documents()) {
-        if (doc->isUntitled()) {
-            if (doc->caption() == path)
-                return false;
-        } else if (PathUtil::samePath(doc->caption(), path)) {
+        if (doc->isUntitled() && doc->caption() == path)
             return false;
-        }
     }
-    return true;
+    // Another name of an open file (a symlink, a hard link) is that file.
+    return !m_fileGuard->documentFor(path);
 }
 
 void TmdiMain::OpenDocumentFile(const QString& path)
 {
     if (!IsFileNotOpen(path)) {
         UiPrompter::instance().message(this, path + QStringLiteral(" is already open."));
+        // Another name of an open file brings its window to the front.
+        if (TfHTML* open = m_fileGuard->documentFor(path); open && !PathUtil::samePath(open->caption(), path))
+            showDocument(open);
         return;
     }
     if (!QFileInfo(path).isFile()) {
@@ -522,14 +540,20 @@ void TmdiMain::OpenDocumentFile(const QString& path)
     doc->txtHTML->SetMakeBackup(IniControl.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
     try {
         doc->txtHTML->LoadFile(path);
-    } catch (...) {
+    } catch (const EFileError& e) {
         // A window that failed to load must not stay behind: saving it would
         // overwrite the file with nothing.
+        doc->approveClose();
+        delete doc->parentWidget();
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return;
+    } catch (...) {
         doc->approveClose();
         delete doc->parentWidget();
         throw;
     }
     doc->txtHTML->SetModified(false);
+    m_fileGuard->loaded(doc);
     showDocument(doc);
     MRUUpdate(caption);
     MRUDisplay();
@@ -578,19 +602,21 @@ void TmdiMain::FileSave()
     if (TfHTML* doc = activeDocument()) {
         if (!doc->isUntitled()) {
             SetStatusText(QStringLiteral("Saving ") + doc->caption() + QStringLiteral(" ..."));
-            doc->txtHTML->SaveFile(doc->caption());
-            doc->txtHTML->SetModified(false);
-            MRUUpdate(doc->caption());
+            if (doc->saveTo(doc->caption())) {
+                doc->txtHTML->SetModified(false);
+                MRUUpdate(doc->caption());
+            }
         } else {
             const QString name = askSaveName();
             if (!name.isEmpty()) {
                 SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
-                doc->txtHTML->SaveFile(name);
-                doc->setCaption(PathUtil::captionForPath(name));
-                doc->txtHTML->SetModified(false);
-                MRUUpdate(doc->caption());
-                TabsUpdate(doc->caption());
-                updateTitle();
+                if (doc->saveTo(name)) {
+                    doc->setCaption(PathUtil::captionForPath(name));
+                    doc->txtHTML->SetModified(false);
+                    MRUUpdate(doc->caption());
+                    TabsUpdate(doc->caption());
+                    updateTitle();
+                }
             }
         }
     }
@@ -607,11 +633,12 @@ void TmdiMain::FileSaveAs()
     const QString name = askSaveName();
     if (!name.isEmpty()) {
         SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
-        doc->txtHTML->SaveFile(name);
-        doc->setCaption(PathUtil::captionForPath(name));
-        doc->txtHTML->SetModified(false);
-        MRUUpdate(doc->caption());
-        updateTitle();
+        if (doc->saveTo(name)) {
+            doc->setCaption(PathUtil::captionForPath(name));
+            doc->txtHTML->SetModified(false);
+            MRUUpdate(doc->caption());
+            updateTitle();
+        }
     }
     TabsRefresh();
     SetStatusText(kReady);

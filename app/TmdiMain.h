@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -19,6 +20,7 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class FileGuard;
 class TAboutBox;
 class TfHTML;
 class TfOptions;
@@ -30,6 +32,10 @@ class TfTemplate;
 class TfAddMac;
 class TfMacros;
 class TfProj;
+class TfFormWiz;
+class TfURLLibrary;
+class TfrmURLWizard;
+class TfTableWiz;
 class TfHPWiz;
 class TfrmJavaWiz;
 class TfrmIE;
@@ -102,6 +108,11 @@ public:
     // Where a submenu opened by its key appears: under the caret of the
     // active document, else below its top-level menu top.
     QPoint submenuPosition(QMenu* top) const;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* formsWizard() const { return m_formWiz; }
+    TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
+    TfrmURLWizard* urlWizard() const { return m_urlWizard; }
+    TfTableWiz* tableWizard() const { return m_tableWiz; }
 
 public slots:
     // File
@@ -193,6 +204,23 @@ public slots:
     void ExpandMacrosNow1Click();
     void OpenWorkspace1Click();
     void SaveOpenasNewProject1Click();
+    // Editing view: colours, line numbers, closing tags, tag pairs, lines, file drops
+    void SyntaxHighlighting1Click();
+    void LineNumbers1Click();
+    void AutoCloseTags1Click();
+    void GotoMatchingTag1Click();
+    void GotoLine1Click();
+    // Opens the local files a drop carries as documents; false when it holds none.
+    bool OpenDroppedFiles(const QMimeData* data);
+    void setupEditingView();
+    // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
+    void FormsWizard1Click();
+    void URLWizardShow();
+    void Pick1Click();
+    void TableWizard1Click();
+    // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
+    void CheckExternalChanges();
+    void RecoverDocuments();
     // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
     void NewHomePage1Click();
     void JavaWizard1Click();
@@ -261,6 +289,18 @@ private:
     TfAddMac* m_addMac = nullptr;
     TfMacros* m_macros = nullptr;
     TfProj* m_proj = nullptr;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfURLLibrary* m_urlLibrary = nullptr;
+    TfrmURLWizard* m_urlWizard = nullptr;
+    TfFormWiz* m_formWiz = nullptr;
+    TfTableWiz* m_tableWiz = nullptr;
+
+    // Files: changes on disk, one window per file, recovery (TmdiMain_files.cpp)
+public:
+    FileGuard* fileGuard() const { return m_fileGuard; }
+private:
+    FileGuard* m_fileGuard = nullptr;
+    QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
     // Home page, image, body, Java and extension wizards
 public:
     TfHPWiz* homePageWizard() const { return m_hpWiz; }

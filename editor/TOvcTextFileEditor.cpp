@@ -2,9 +2,13 @@
 
 #include "app/AppError.h"
 #include "app/KeyMap.h"
+#include "app/FileStamp.h"
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
+#include "editor/HtmlHighlighter.h"
+#include "editor/LineNumberGutter.h"
+#include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
 
 #include <QApplication>
@@ -16,10 +20,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -27,14 +33,17 @@ namespace {
 
 // A block whose preceding line break came from a character that the text
 // document turns into a break (U+2029, U+FDD0, U+FDD1) rather than from a
-// line end; saving writes that character back. Splitting a block keeps the
-// mark on its first part, whose break is unchanged; deleting the break
-// deletes the block and its mark. (Undoing such a deletion brings the break
-// back as a plain line end: the undo history keeps no block data.)
+// line end, or from a line end of another style than the file's usual one;
+// saving writes that character or line end back. Splitting a block keeps the
+// mark on its first part, whose break is unchanged, so a new line takes the
+// usual style; deleting the break deletes the block and its mark. (Undoing
+// such a deletion brings the break back as a usual line end: the undo
+// history keeps no block data.)
 class BreakMark : public QTextBlockUserData {
 public:
-    explicit BreakMark(QChar c) : ch(c) {}
-    const QChar ch;
+    explicit BreakMark(QChar c, int style = -1) : ch(c), lineEnd(style) {}
+    const QChar ch;     // null: a line end of style lineEnd
+    const int lineEnd;
 };
 
 bool isBreakChar(char16_t c)
@@ -127,6 +136,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QPlainTextEdit(parent)
     updateTabStops();
     updateCaretShape();
     document()->setModified(false);
+    setupEditingView();
 }
 
 // ---------------------------------------------------------------- positions
@@ -497,12 +507,9 @@ int TOvcTextFileEditor::replaceAll(const QString& text, const QString& replaceme
 void TOvcTextFileEditor::LoadFile(const QString& fileName)
 {
     BusyCursor busy;
-    DecodedText decoded = TextFileCodec::decode(readFile(fileName));
+    const QByteArray bytes = readFile(fileName);
+    DecodedText decoded = TextFileCodec::decode(bytes);
     const TextFileFormat& format = decoded.format;
-    if (format.nulBytes && format.mixedLineEnds)
-        throw EFileError(QStringLiteral("Unable to open %1 as text: it holds binary data (NUL bytes and "
-                                        "mixed line ends) that saving would change.")
-                             .arg(shown(fileName)));
 
     // Loading is not an edit: the text goes in without an undo record and
     // the history starts afresh.
@@ -518,10 +525,27 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
         c.endEditBlock();
     }
     markBreaks(0, decoded.text);
+    m_finalLineEnd = format.lineEnd;
+    if (!decoded.lineEnds.isEmpty()) {
+        // Lines whose end differs from the usual style remember their own.
+        qsizetype k = 0;
+        for (QTextBlock b = doc->begin().next(); b.isValid() && k < decoded.lineEnds.size(); b = b.next()) {
+            if (dynamic_cast<const BreakMark*>(b.userData()))
+                continue;  // a break from a character, not a line end
+            const int style = decoded.lineEnds[k++];
+            if (style != format.lineEnd) {
+                b.setUserData(new BreakMark(QChar(), style));
+                m_hasBreakMarks = true;
+            }
+        }
+        if (k < decoded.lineEnds.size())
+            m_finalLineEnd = TextFileFormat::LineEnd(decoded.lineEnds[k]);
+    }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     m_format = format;
     m_fileName = fileName;
+    m_stamp = FileStamp::of(fileName, bytes);
     decoded.text.clear();
     clearBookmarks();
     showCursor(QTextCursor(doc));
@@ -534,9 +558,11 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
             if (format.lineEndCount[e] > 0)
                 styles << TextFileCodec::lineEndName(e);
         }
-        notes << QStringLiteral("The file mixes line ends (%1); it will be saved with %2 line ends.")
+        notes << QStringLiteral("The file mixes line ends (%1); each line keeps its own, new lines take %2.")
                      .arg(styles.join(QStringLiteral(", ")), TextFileCodec::lineEndName(format.lineEnd));
     }
+    if (format.escapedBytes)
+        notes << QStringLiteral("The file holds bytes that are not UTF-8; they are kept as they are.");
     if (format.longestLine > TextFileCodec::kLongLineWarning)
         notes << QStringLiteral("The file has very long lines (up to %1 characters); editing them may be slow.")
                      .arg(format.longestLine);
@@ -544,16 +570,33 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
         emit notice(notes.join(QLatin1Char(' ')));
 }
 
-QString TOvcTextFileEditor::textForSaving() const
+QString TOvcTextFileEditor::textForSaving(QByteArray* lineEnds) const
 {
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    bool ownEnds = m_format.finalLineEnd && m_finalLineEnd != m_format.lineEnd;
     if (m_hasBreakMarks) {
         QChar* d = text.data();
         for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-            if (const auto* mark = static_cast<const BreakMark*>(b.userData()); mark && b.position() > 0)
-                d[b.position() - 1] = mark->ch;
+            if (const auto* mark = dynamic_cast<const BreakMark*>(b.userData()); mark && b.position() > 0) {
+                if (!mark->ch.isNull())
+                    d[b.position() - 1] = mark->ch;
+                else
+                    ownEnds = true;
+            }
         }
+    }
+    if (lineEnds && ownEnds) {
+        lineEnds->clear();
+        lineEnds->reserve(document()->blockCount());
+        for (QTextBlock b = document()->begin().next(); b.isValid(); b = b.next()) {
+            const auto* mark = dynamic_cast<const BreakMark*>(b.userData());
+            if (!mark)
+                lineEnds->append(char(m_format.lineEnd));
+            else if (mark->ch.isNull())
+                lineEnds->append(char(mark->lineEnd));
+        }
+        lineEnds->append(char(m_finalLineEnd));
     }
     return text;
 }
@@ -564,6 +607,7 @@ void TOvcTextFileEditor::writeFile(const QString& fileName, const QByteArray& by
     if (m_makeBackup)
         options.backupExtension = m_backupExt;
     options.commit = [this](QSaveFile& file) { return commitSave(file); };
+    options.report = &m_lastWrite;
     SafeFile::write(fileName, bytes, options);
 }
 
@@ -572,24 +616,40 @@ bool TOvcTextFileEditor::commitSave(QSaveFile& file) const
     return file.commit();
 }
 
+bool TOvcTextFileEditor::CanEncodeText() const
+{
+    if (m_format.encoding != TextFileFormat::Windows1252 && m_format.encoding != TextFileFormat::Named)
+        return true;
+    return TextFileCodec::canEncode(textForSaving(nullptr), m_format);
+}
+
+void TOvcTextFileEditor::ConvertToUtf8()
+{
+    m_format.encoding = TextFileFormat::Utf8;
+    m_format.charset.clear();
+    m_format.bom = false;
+    m_format.escapedBytes = false;
+}
+
 void TOvcTextFileEditor::SaveFile(const QString& fileName)
 {
     BusyCursor busy;
     TextFileFormat format = m_format;
-    format.mixedLineEnds = false;
-    const QString text = textForSaving();
-    QString note;
-    if (!TextFileCodec::canEncode(text, format.encoding)) {
-        format.encoding = TextFileFormat::Utf8;
-        format.bom = false;
-        note = QStringLiteral("The text holds characters that Latin-1 cannot store; the file was saved as UTF-8.");
-    }
-    writeFile(fileName, TextFileCodec::encode(text, format));
+    QByteArray lineEnds;
+    const QString text = textForSaving(&lineEnds);
+    // Never a lossy file: the caller asks the user to convert first.
+    if (!TextFileCodec::canEncode(text, format))
+        throw EFileError(QStringLiteral("Unable to save %1: the text holds characters that %2 cannot store.")
+                             .arg(shown(fileName), TextFileCodec::encodingName(format)));
+    const QByteArray bytes = TextFileCodec::encode(text, format, lineEnds);
+    writeFile(fileName, bytes);
+    format.mixedLineEnds = !lineEnds.isEmpty() && std::any_of(lineEnds.cbegin(), lineEnds.cend(), [&](char e) {
+        return e != char(format.lineEnd);
+    });
     m_format = format;
     m_fileName = fileName;
+    m_stamp = FileStamp::of(fileName, bytes);
     document()->setModified(false);
-    if (!note.isEmpty())
-        emit notice(note);
 }
 
 bool TOvcTextFileEditor::Modified() const
@@ -653,6 +713,12 @@ QString TOvcTextFileEditor::LineText(int line) const
 {
     checkLine(line);
     return expandTabs(document()->findBlockByNumber(line - 1).text(), m_tabSize);
+}
+
+QString TOvcTextFileEditor::RawLineText(int line) const
+{
+    checkLine(line);
+    return document()->findBlockByNumber(line - 1).text();
 }
 
 int TOvcTextFileEditor::LineLength(int line) const
@@ -759,6 +825,11 @@ void TOvcTextFileEditor::SetColor(const QColor& c)
     QPalette p = palette();
     p.setColor(QPalette::Base, c);
     setPalette(p);
+    if (m_highlighter) {
+        m_highlighter->setDarkBackground(c.lightness() < 128);
+        updateMarks();
+        viewport()->update();
+    }
 }
 
 void TOvcTextFileEditor::SetWantTab(bool on)
@@ -863,6 +934,11 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
         } else if (!isReadOnly() && m_wantTab && key == Qt::Key_Tab && mods == Qt::NoModifier
                    && m_tabType != ttReal) {
             insertTabKey();
+        } else if (!isReadOnly() && m_autoCloseTags && e->text() == QLatin1String("/")
+                   && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            QPlainTextEdit::keyPressEvent(e);
+            completeClosingTag();
+            return;
         } else {
             QPlainTextEdit::keyPressEvent(e);
             return;
@@ -874,6 +950,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 void TOvcTextFileEditor::resizeEvent(QResizeEvent* e)
 {
     QPlainTextEdit::resizeEvent(e);
+    updateGutterGeometry();
 }
 
 void TOvcTextFileEditor::changeEvent(QEvent* e)
@@ -882,5 +959,177 @@ void TOvcTextFileEditor::changeEvent(QEvent* e)
     if (e->type() == QEvent::FontChange) {
         updateTabStops();
         updateCaretShape();
+        updateGutterGeometry();
     }
+}
+
+// ---------------------------------------------------------------- editing view
+
+namespace {
+
+// The document's blocks, with the states the highlighter knows.
+class BlockLines : public TagLineSource {
+public:
+    BlockLines(const QTextDocument* doc, HtmlHighlighter* h) : m_doc(doc), m_h(h) {}
+    int lineCount() const override { return m_doc->blockCount(); }
+    QString lineText(int line) const override { return m_doc->findBlockByNumber(line).text(); }
+    int startState(int line) const override { return m_h->startState(line); }
+
+private:
+    const QTextDocument* m_doc;
+    HtmlHighlighter* m_h;
+};
+
+// How far the marks and "</" look for the other tag (the command has no limit).
+constexpr int kMatchLines = 3000;
+constexpr int kCloseLines = 20000;
+
+} // namespace
+
+void TOvcTextFileEditor::setupEditingView()
+{
+    m_highlighter = new HtmlHighlighter(document());
+    m_highlighter->setDarkBackground(Color().lightness() < 128);
+    m_gutter = new LineNumberGutter(this);
+    m_matchTimer = new QTimer(this);
+    m_matchTimer->setSingleShot(true);
+    m_matchTimer->setInterval(0);
+    connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (m_gutter->neededWidth() != viewportMargins().left())
+            updateGutterGeometry();
+    });
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& r, int dy) {
+        if (dy)
+            m_gutter->scroll(0, dy);
+        else
+            m_gutter->update(0, r.y(), m_gutter->width(), r.height());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        updateMarks();
+        m_matchTimer->start();
+        m_gutter->update();
+    });
+    connect(document(), &QTextDocument::contentsChanged, m_matchTimer, qOverload<>(&QTimer::start));
+    updateGutterGeometry();
+    updateMarks();
+}
+
+bool TOvcTextFileEditor::SyntaxHighlighting() const
+{
+    return m_highlighter->isEnabled();
+}
+
+void TOvcTextFileEditor::SetSyntaxHighlighting(bool on)
+{
+    m_highlighter->setEnabled(on);
+    viewport()->update();
+}
+
+bool TOvcTextFileEditor::LineNumbers() const
+{
+    return !m_gutter->isHidden();
+}
+
+void TOvcTextFileEditor::SetLineNumbers(bool on)
+{
+    m_gutter->setVisible(on);
+    updateGutterGeometry();
+}
+
+void TOvcTextFileEditor::updateGutterGeometry()
+{
+    if (!m_gutter)
+        return;
+    const int w = m_gutter->neededWidth();
+    setViewportMargins(w, 0, 0, 0);
+    const QRect cr = contentsRect();
+    m_gutter->setGeometry(cr.left(), cr.top(), w, cr.height());
+    m_gutter->update();
+}
+
+void TOvcTextFileEditor::paintEvent(QPaintEvent* e)
+{
+    // Colours the blocks about to be drawn, and only those.
+    if (m_highlighter->isEnabled()) {
+        QTextBlock b = firstVisibleBlock();
+        const int first = b.blockNumber();
+        int last = first;
+        const qreal height = viewport()->height();
+        qreal top = blockBoundingGeometry(b).translated(contentOffset()).top();
+        for (; b.isValid() && top <= height; b = b.next()) {
+            last = b.blockNumber();
+            top += blockBoundingRect(b).height();
+        }
+        m_highlighter->highlight(first, last);
+    }
+    QPlainTextEdit::paintEvent(e);
+}
+
+void TOvcTextFileEditor::updateMarks()
+{
+    const QColor base = Color();
+    const bool dark = base.lightness() < 128;
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(dark ? base.lighter(135) : QColor(0xEE, 0xF3, 0xFA));
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    marks << line;
+    for (const QTextCursor& c : std::as_const(m_tagMarks)) {
+        QTextEdit::ExtraSelection tag;
+        tag.format.setBackground(dark ? QColor(0x6B, 0x5A, 0x1E) : QColor(0xFF, 0xE2, 0x8A));
+        tag.cursor = c;
+        marks << tag;
+    }
+    setExtraSelections(marks);
+}
+
+void TOvcTextFileEditor::refreshTagMatch()
+{
+    m_matchTimer->stop();
+    m_tagMarks.clear();
+    const QTextCursor caret = textCursor();
+    if (!caret.hasSelection()) {
+        const BlockLines lines(document(), m_highlighter);
+        const std::optional<TagRef> tag = TagMatcher::tagAt(lines, caret.blockNumber(), caret.positionInBlock());
+        const std::optional<TagRef> other = tag ? TagMatcher::partner(lines, *tag, kMatchLines) : std::nullopt;
+        if (other) {
+            for (const TagRef& t : {*tag, *other}) {
+                const int at = document()->findBlockByNumber(t.line).position();
+                QTextCursor c(document());
+                c.setPosition(at + t.start);
+                c.setPosition(at + t.nameEnd, QTextCursor::KeepAnchor);
+                m_tagMarks << c;
+            }
+        }
+    }
+    updateMarks();
+}
+
+void TOvcTextFileEditor::completeClosingTag()
+{
+    QTextCursor c = textCursor();
+    if (c.hasSelection())
+        return;
+    const QTextBlock block = c.block();
+    const int at = c.positionInBlock();
+    const QString text = block.text();
+    if (at < 2 || text.at(at - 2) != QLatin1Char('<') || text.at(at - 1) != QLatin1Char('/'))
+        return;
+    // Only in the page's text: not in a tag, a comment or a script.
+    const int state = Html::HtmlTokenizer::tokenize(QStringView(text).left(at - 2),
+                                                    m_highlighter->startState(block.blockNumber()), nullptr);
+    if (!Html::HtmlTokenizer::isTextState(state))
+        return;
+    const BlockLines lines(document(), m_highlighter);
+    const QString name = TagMatcher::innermostOpen(lines, block.blockNumber(), at - 2, kCloseLines);
+    if (name.isEmpty())
+        return;
+    // Its own undo step: undo takes back the completion and keeps "</".
+    c.beginEditBlock();
+    c.insertText(name + QLatin1Char('>'));
+    c.endEditBlock();
+    showCursor(c);
 }

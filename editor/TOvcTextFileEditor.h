@@ -1,5 +1,7 @@
 #pragma once
 // The plain-text editing control of a document window.
+#include "app/FileStamp.h"
+#include "app/SafeFile.h"
 #include "editor/EditorContract.h"
 #include "editor/TextFileCodec.h"
 
@@ -9,7 +11,10 @@
 #include <QTextCursor>
 #include <array>
 
+class HtmlHighlighter;
+class LineNumberGutter;
 class QSaveFile;
+class QTimer;
 
 class TOvcTextFileEditor : public QPlainTextEdit, public EditorContract {
     Q_OBJECT
@@ -44,6 +49,7 @@ public:
     void SetBookmark(int number) override;
     void GotoBookmark(int number) override;
     QString LineText(int line) const override;
+    QString RawLineText(int line) const override;
     int LineLength(int line) const override;
     int LineCount() const override;
     qint64 TextSize() const override;
@@ -92,7 +98,33 @@ public:
 
     // Format of the file last loaded or saved (new documents: UTF-8, CR LF).
     const TextFileFormat& fileFormat() const { return m_format; }
+    void SetFileFormat(const TextFileFormat& format) { m_format = format; m_finalLineEnd = format.lineEnd; }
     QString fileName() const { return m_fileName; }
+    // False when the text holds characters the file's encoding cannot store;
+    // SaveFile then refuses to write (never a lossy file).
+    bool CanEncodeText() const;
+    // The next save writes UTF-8, every character converted.
+    void ConvertToUtf8();
+    // The file as this document last loaded or saved it (size, time, hash).
+    const FileStamp& fileStamp() const { return m_stamp; }
+    void SetFileStamp(const FileStamp& stamp) { m_stamp = stamp; }
+    // What the last save kept or dropped (set-id bits, backup, written in place).
+    const SafeFile::WriteReport& lastWrite() const { return m_lastWrite; }
+
+    // Editing view: colours, line numbers, the current line, the tag pair
+    // around the caret and the closing tag offered after "</".
+    HtmlHighlighter* highlighter() const { return m_highlighter; }
+    bool SyntaxHighlighting() const;
+    void SetSyntaxHighlighting(bool on);
+    bool LineNumbers() const;
+    void SetLineNumbers(bool on);
+    LineNumberGutter* gutter() const { return m_gutter; }
+    bool AutoCloseTags() const { return m_autoCloseTags; }
+    void SetAutoCloseTags(bool on) { m_autoCloseTags = on; }
+    // The tags marked as the pair around the caret (none, or both).
+    QList<QTextCursor> matchedTags() const { return m_tagMarks; }
+    // Works out the pair around the caret now rather than when idle.
+    void refreshTagMatch();
 
 signals:
     // A short notice for the status line (mixed line ends, very long lines).
@@ -102,6 +134,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
     // Plain text only, line breaks as '\n'.
     QMimeData* createMimeDataFromSelection() const override;
@@ -110,6 +143,13 @@ protected:
     virtual bool commitSave(QSaveFile& file) const;
 
 private:
+    friend class LineNumberGutter;
+    void setupEditingView();
+    void updateGutterGeometry();
+    void updateMarks();
+    // After "</" typed in text: the innermost open element's name and ">".
+    void completeClosingTag();
+
     QTextCursor cursorAt(int line, int column) const;
     void checkLine(int line) const;
     // The match SearchText would select, or a null cursor.
@@ -121,7 +161,8 @@ private:
     void markBreaks(int firstBlockNumber, QStringView text);
     // The text as it goes to the file: '\n' at line ends, the original
     // character where a line break came from U+2029, U+FDD0 or U+FDD1.
-    QString textForSaving() const;
+    // *lineEnds receives each line end's style when some line keeps its own.
+    QString textForSaving(QByteArray* lineEnds) const;
     QString selectedPlainText() const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     void showCursor(const QTextCursor& c);
@@ -142,10 +183,18 @@ private:
     int m_rightMargin = 5;
     bool m_wantTab = true;
     TextFileFormat m_format;
+    TextFileFormat::LineEnd m_finalLineEnd = TextFileFormat::CRLF;  // style of the line end closing the file
+    FileStamp m_stamp;
+    mutable SafeFile::WriteReport m_lastWrite;
     QString m_fileName;
     std::array<QTextCursor, 10> m_bookmarks;
     std::array<bool, 10> m_bookmarkSet{};
     QTextCursor m_groupCursor;
     int m_groupDepth = 0;
     bool m_hasBreakMarks = false;  // some block carries a break mark
+    HtmlHighlighter* m_highlighter = nullptr;
+    LineNumberGutter* m_gutter = nullptr;
+    QTimer* m_matchTimer = nullptr;
+    QList<QTextCursor> m_tagMarks;
+    bool m_autoCloseTags = true;
 };

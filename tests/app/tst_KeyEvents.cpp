@@ -391,6 +391,21 @@ private slots:
         w->close();
     }
 
+    // Ctrl+M goes to the partner tag, Ctrl+L to a line by number.
+    void editingViewKeys()
+    {
+        Marked::set(*ed(), "<b|>x</b>\nline two");
+        press(QKeySequence("Ctrl+M"));
+        int line = 0, col = 0;
+        ed()->CaretPosition(line, col);
+        QCOMPARE(col, 6);
+        prompter->inputAnswers.enqueue("2");
+        press(QKeySequence("Ctrl+L"));
+        ed()->CaretPosition(line, col);
+        QCOMPARE(line, 2);
+        QVERIFY(prompter->inputAnswers.isEmpty());
+    }
+
     // F3, a mouse-down on a tag of the chooser, back to the document, F4.
     void chooserThenRepeatKey()
     {
