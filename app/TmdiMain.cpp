@@ -26,6 +26,7 @@
 #include "wizards/url/TfURLLibrary.h"
 #include "wizards/table/TfTableWiz.h"
 #include "wizards/url/TfrmURLWizard.h"
+#include "wizards/body/TfWizBody.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/image/TfImageBrowser.h"
@@ -131,6 +132,7 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
+    m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);

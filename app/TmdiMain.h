@@ -40,6 +40,7 @@ class TfHPWiz;
 class TfrmJavaWiz;
 class TfrmIE;
 class TfImageBrowser;
+class TfWizBody;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -227,6 +228,7 @@ public slots:
     void InternetExplorerExtensions1Click();
     void Pick2Click();
     void ImageTools1Click();
+    void BodyWizard1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -307,6 +309,7 @@ public:
     TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
     TfrmIE* extensionsDialog() const { return m_ie; }
     TfImageBrowser* imageBrowser() const { return m_imageBrowser; }
+    TfWizBody* bodyWizard() const { return m_bodyWiz; }
     // The image tools program beside the executable, and whether its entry is enabled.
     static QString imageToolsPath();
     void updateImageToolsEntry();
@@ -315,4 +318,5 @@ private:
     TfrmJavaWiz* m_javaWiz = nullptr;
     TfrmIE* m_ie = nullptr;
     TfImageBrowser* m_imageBrowser = nullptr;
+    TfWizBody* m_bodyWiz = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/SafeFile.h"
+#include "wizards/body/TfWizBody.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/image/TfImageBrowser.h"
@@ -25,6 +26,7 @@ void TmdiMain::NewHomePage1Click()
 
 void TmdiMain::JavaWizard1Click() { m_javaWiz->showWindow(); }
 void TmdiMain::InternetExplorerExtensions1Click() { m_ie->showWindow(); }
+void TmdiMain::BodyWizard1Click() { m_bodyWiz->showWizard(); }
 void TmdiMain::Pick2Click() { m_imageBrowser->showWindow(); }
 
 QString TmdiMain::imageToolsPath()
