@@ -59,7 +59,9 @@ bool SoundPlayer::open(const QString& path)
                     if (error == QMediaPlayer::NoError || m_reported == m_path)
                         return;
                     m_reported = m_path;
-                    const QString reason = text.isEmpty() ? QStringLiteral("the sound cannot be played") : text;
+                    QString reason = text.isEmpty() ? QStringLiteral("the sound cannot be played") : text;
+                    while (reason.endsWith(QLatin1Char('.')))
+                        reason.chop(1);
                     // Told once the player's own signal has returned.
                     QTimer::singleShot(0, this, [this, reason, file = m_path] {
                         UiPrompter::instance().message(window(),

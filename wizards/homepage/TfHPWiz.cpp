@@ -291,7 +291,7 @@ TfHPWiz::TfHPWiz(TmdiMain& main)
     buttons->addWidget(HelpBtn);
     buttons->addStretch();
     layout->addLayout(buttons);
-    resize(560, 420);
+    resize(680, 440);
 }
 
 HomePageOptions TfHPWiz::options() const
@@ -353,8 +353,6 @@ void TfHPWiz::OKBtnClick()
             ed.InsertAtCaret(line + QLatin1Char('\n'));
     }
     ed.SetModified(true);
-    m_main.TabsRefresh();
-    m_main.SelectTabName(doc->caption());
     m_main.SetStatusText(kReady);
 }
 

@@ -68,10 +68,16 @@ bool ImageInfo::query(const QString& path, int boxSize, ImageInfo* info, QImage*
         out.compression = file.suffix();
     } else {
         const QImage::Format f = pixels != QImage::Format_Invalid ? pixels : picture.format();
-        out.bitsPerPixel = QImage::toPixelFormat(f).bitsPerPixel();
+        // Bits that carry colour (and alpha when it is used), not padding.
+        const QPixelFormat pf = QImage::toPixelFormat(f);
+        int colourBits = pf.bitsPerPixel();
+        out.bitsPerPixel = colourBits;
+        if (pf.colorModel() == QPixelFormat::RGB) {
+            colourBits = pf.redSize() + pf.greenSize() + pf.blueSize();
+            out.bitsPerPixel = colourBits + (pf.alphaUsage() == QPixelFormat::UsesAlpha ? pf.alphaSize() : 0);
+        }
         out.planes = 1;
-        const int significant = out.bitsPerPixel >= 24 ? 24 : out.bitsPerPixel;
-        out.colors = qint64(1) << significant;
+        out.colors = qint64(1) << qBound(0, colourBits, 62);
         out.fileType = QString::fromLatin1(format).toUpper();
         out.compression = compressionOf(format);
     }

@@ -93,8 +93,10 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("shown");  // width height bpp planes colours type compression, or the reason
         const QString png = picture("a.png", 200, 100, "PNG");
-        QTest::newRow("png") << png << true << "200 100 32 1 16777216 PNG Deflate";
-        QTest::newRow("jpeg") << picture("b.jpg", 100, 200, "JPEG") << true << "100 200 32 1 16777216 JPEG JPEG";
+        QTest::newRow("png") << png << true << "200 100 24 1 16777216 PNG Deflate";
+        QTest::newRow("jpeg") << picture("b.jpg", 100, 200, "JPEG") << true << "100 200 24 1 16777216 JPEG JPEG";
+        QTest::newRow("png with alpha") << picture("d.png", 10, 10, "PNG", QImage::Format_ARGB32) << true
+                                        << "10 10 32 1 16777216 PNG Deflate";
         QTest::newRow("bmp, two colours") << picture("c.bmp", 30, 20, "BMP", QImage::Format_Mono) << true
                                           << "30 20 1 1 2 BMP None";
         QByteArray bytes = TestEnv::readAll(png);
