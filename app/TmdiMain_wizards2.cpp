@@ -24,10 +24,10 @@ void TmdiMain::NewHomePage1Click()
     SetStatusText(AppSettings::kReady);
 }
 
-void TmdiMain::JavaWizard1Click() { m_javaWiz->showWindow(); }
+void TmdiMain::JavaWizard1Click() { m_javaWiz->showWizard(); }
 void TmdiMain::InternetExplorerExtensions1Click() { m_ie->showWindow(); }
 void TmdiMain::BodyWizard1Click() { m_bodyWiz->showWizard(); }
-void TmdiMain::Pick2Click() { m_imageBrowser->showWindow(); }
+void TmdiMain::Pick2Click() { m_imageBrowser->showWizard(); }
 
 QString TmdiMain::imageToolsPath()
 {

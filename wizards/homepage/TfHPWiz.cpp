@@ -2,7 +2,6 @@
 
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
-#include "app/PlacementAdapter.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
@@ -25,7 +24,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QShowEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <functional>
@@ -126,10 +124,9 @@ void ColorGrid::mousePressEvent(QMouseEvent* e)
 // ---------------------------------------------------------------------------
 
 TfHPWiz::TfHPWiz(TmdiMain& main)
-    : QDialog(&main), Prefs(kPrefsFile, QStringLiteral("HP Wizard")), m_main(main)
+    : WizardDialog(QStringLiteral("Home Page Wizard"), QStringLiteral("HP Wizard"), &main), m_main(main)
 {
     setObjectName(QStringLiteral("fHPWiz"));
-    setWindowTitle(QStringLiteral("Home Page Wizard"));
     setModal(true);
     auto* layout = new QHBoxLayout(this);
     TabSet = new QTabWidget(this);
@@ -354,17 +351,4 @@ void TfHPWiz::OKBtnClick()
     }
     ed.SetModified(true);
     m_main.SetStatusText(kReady);
-}
-
-void TfHPWiz::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        AppInvoker::run([this] { bagShow(Prefs, this); });
-    QDialog::showEvent(e);
-}
-
-void TfHPWiz::done(int r)
-{
-    AppInvoker::run([this] { bagClose(Prefs, this); });
-    QDialog::done(r);
 }

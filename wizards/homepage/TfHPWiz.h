@@ -1,10 +1,10 @@
 #pragma once
 // The home page wizard "Home Page Wizard": six pages of choices that make a
 // whole home page in a new document window.
-#include "app/TBag.h"
 #include "wizards/homepage/HomePageGenerator.h"
 
-#include <QDialog>
+#include "wizards/forms/WizardDialog.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -41,12 +41,11 @@ private:
     int m_back = 7;
 };
 
-class TfHPWiz : public QDialog {
+class TfHPWiz : public WizardDialog {
     Q_OBJECT
 public:
     explicit TfHPWiz(TmdiMain& main);
 
-    TBag Prefs;
     QTabWidget* TabSet = nullptr;
     QTextBrowser* Welcome = nullptr;
     QLineEdit* tTitle = nullptr;
@@ -89,10 +88,6 @@ public:
 public slots:
     // Writes the page into a new document window and closes the wizard.
     void OKBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
 
 private:
     void browse(QLineEdit* field);

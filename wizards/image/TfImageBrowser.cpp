@@ -1,9 +1,7 @@
 #include "wizards/image/TfImageBrowser.h"
 
 #include "app/AppInvoker.h"
-#include "app/AppSettings.h"
 #include "app/PathUtil.h"
-#include "app/PlacementAdapter.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
@@ -20,7 +18,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -53,11 +50,9 @@ const char* const kInfoLabels[8][2] = {
 } // namespace
 
 TfImageBrowser::TfImageBrowser(TagEngine& engine, QWidget* parent)
-    : QDialog(parent), Prefs(AppSettings::kPrefsFile, QStringLiteral("Image Browser")), m_engine(engine)
+    : WizardDialog(QStringLiteral("Image Browser"), QStringLiteral("Image Browser"), parent), m_engine(engine)
 {
     setObjectName(QStringLiteral("fImageBrowser"));
-    setWindowTitle(QStringLiteral("Image Browser"));
-    setModal(false);
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
 
@@ -139,13 +134,6 @@ ImageTagOptions TfImageBrowser::options() const
     return o;
 }
 
-void TfImageBrowser::showWindow()
-{
-    show();
-    raise();
-    activateWindow();
-}
-
 void TfImageBrowser::btnBrowseClick()
 {
     const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
@@ -200,17 +188,4 @@ void TfImageBrowser::OKBtnClick()
 void TfImageBrowser::CancelBtnClick()
 {
     reject();
-}
-
-void TfImageBrowser::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        AppInvoker::run([this] { bagShow(Prefs, this); });
-    QDialog::showEvent(e);
-}
-
-void TfImageBrowser::done(int r)
-{
-    AppInvoker::run([this] { bagClose(Prefs, this); });
-    QDialog::done(r);
 }

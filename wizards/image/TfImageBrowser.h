@@ -1,10 +1,9 @@
 #pragma once
 // The image browser "Image Browser": picks an image file, shows it scaled
 // with its properties, and inserts an IMG tag with its size.
-#include "app/TBag.h"
 #include "wizards/image/ImageTag.h"
 
-#include <QDialog>
+#include "wizards/forms/WizardDialog.h"
 
 class QCheckBox;
 class QFrame;
@@ -14,12 +13,11 @@ class QPushButton;
 class QSpinBox;
 class TagEngine;
 
-class TfImageBrowser : public QDialog {
+class TfImageBrowser : public WizardDialog {
     Q_OBJECT
 public:
     TfImageBrowser(TagEngine& engine, QWidget* parent);
 
-    TBag Prefs;
     QLineEdit* txtImageName = nullptr;
     QPushButton* btnBrowse = nullptr;
     QPushButton* btnUpper = nullptr;
@@ -37,7 +35,6 @@ public:
 
     int boxSize() const { return m_boxSize; }
     ImageTagOptions options() const;
-    void showWindow();
 
 public slots:
     void btnBrowseClick();
@@ -45,10 +42,6 @@ public slots:
     void loadImage(const QString& path);
     void OKBtnClick();
     void CancelBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
 
 private:
     TagEngine& m_engine;

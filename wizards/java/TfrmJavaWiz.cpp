@@ -1,8 +1,6 @@
 #include "wizards/java/TfrmJavaWiz.h"
 
 #include "app/AppInvoker.h"
-#include "app/AppSettings.h"
-#include "app/PlacementAdapter.h"
 #include "tags/TagEngine.h"
 
 #include <QComboBox>
@@ -15,7 +13,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,11 +58,9 @@ QPixmap logo()
 } // namespace
 
 TfrmJavaWiz::TfrmJavaWiz(TagEngine& engine, QWidget* parent)
-    : QDialog(parent), Prefs(AppSettings::kPrefsFile, QStringLiteral("Java Wizard")), m_engine(engine)
+    : WizardDialog(QStringLiteral("Velquist Java Wizard"), QStringLiteral("Java Wizard"), parent), m_engine(engine)
 {
     setObjectName(QStringLiteral("frmJavaWiz"));
-    setWindowTitle(QStringLiteral("Velquist Java Wizard"));
-    setModal(false);
     auto* layout = new QHBoxLayout(this);
     auto* fields = new QVBoxLayout;
 
@@ -142,13 +137,6 @@ JavaAppletOptions TfrmJavaWiz::options() const
     return o;
 }
 
-void TfrmJavaWiz::showWindow()
-{
-    show();
-    raise();
-    activateWindow();
-}
-
 void TfrmJavaWiz::OKBtnClick()
 {
     // A value still being typed counts as typed.
@@ -161,17 +149,4 @@ void TfrmJavaWiz::OKBtnClick()
 void TfrmJavaWiz::CancelBtnClick()
 {
     reject();
-}
-
-void TfrmJavaWiz::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        AppInvoker::run([this] { bagShow(Prefs, this); });
-    QDialog::showEvent(e);
-}
-
-void TfrmJavaWiz::done(int r)
-{
-    AppInvoker::run([this] { bagClose(Prefs, this); });
-    QDialog::done(r);
 }

@@ -1,10 +1,9 @@
 #pragma once
 // The Java wizard "Velquist Java Wizard": an APPLET element from the
 // applet's code file, size, alignment and optional attributes.
-#include "app/TBag.h"
 #include "wizards/java/JavaAppletWriter.h"
 
-#include <QDialog>
+#include "wizards/forms/WizardDialog.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -12,12 +11,11 @@ class QLineEdit;
 class QPushButton;
 class TagEngine;
 
-class TfrmJavaWiz : public QDialog {
+class TfrmJavaWiz : public WizardDialog {
     Q_OBJECT
 public:
     TfrmJavaWiz(TagEngine& engine, QWidget* parent);
 
-    TBag Prefs;
     QLineEdit* tCode = nullptr;
     QDoubleSpinBox* tWidth = nullptr;
     QDoubleSpinBox* tHeight = nullptr;
@@ -32,16 +30,10 @@ public:
     QPushButton* HelpBtn = nullptr;
 
     JavaAppletOptions options() const;
-    // Shows the window without waiting for it and brings it to the front.
-    void showWindow();
 
 public slots:
     void OKBtnClick();
     void CancelBtnClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int r) override;
 
 private:
     TagEngine& m_engine;

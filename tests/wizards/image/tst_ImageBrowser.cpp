@@ -140,7 +140,7 @@ private slots:
         TagEngine engine(host);
         TestEditor ed;
         TfImageBrowser b(engine, nullptr);
-        b.showWindow();
+        b.showWizard();
         QVERIFY(QTest::qWaitForWindowExposed(&b));
         QCOMPARE(b.info[0]->text(), QString("N/A"));
         b.OKBtn->click();  // no document: nothing, silently

@@ -60,7 +60,7 @@ private slots:
         host.editor = &ed;
         TfrmJavaWiz wiz(engine, nullptr);
         QCOMPARE(wiz.tAlign->count(), 9);
-        wiz.showWindow();
+        wiz.showWizard();
         QVERIFY(QTest::qWaitForWindowExposed(&wiz));
         Marked::set(ed, "x[word]y");
         wiz.tVSpace->setValue(5);
@@ -70,7 +70,7 @@ private slots:
                                   "VSPACE=5 NAME=AppletInstanceName ALT=AlternateText >[word]</APPLET>y");
         QVERIFY(!wiz.isVisible());
         host.editor = nullptr;
-        wiz.showWindow();
+        wiz.showWizard();
         wiz.OKBtn->click();  // no document: nothing happens
         QVERIFY(!wiz.isVisible());
     }
