@@ -6,7 +6,11 @@
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "wizards/body/TfWizBody.h"
+#include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,6 +153,40 @@ private slots:
         QCOMPARE(main.statusText(), QString("   Ready ..."));
         QVERIFY(!wiz->isVisible());
         doc->approveClose();
+        main.CloseAll1Click();
+    }
+
+    // Every entry of the modeless wizards shows its window; the image tools
+    // entry is enabled only when the program lies beside the editor.
+    void frameCommands()
+    {
+        ScriptedPrompter prompter;
+        const QString tools = TestEnv::programDir() + "/velqimg";
+        QFile::remove(tools);
+        for (bool withTools : {false, true}) {
+            if (withTools) {
+                QVERIFY(TestEnv::writeAll(tools, "#!/bin/sh\n"));
+                QFile::setPermissions(tools, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            }
+            TmdiMain main;
+            QVERIFY(TestEnv::showFrame(main));
+            QCOMPARE(main.action("ImageTools1Click")->isEnabled(), withTools);
+            if (withTools)
+                break;
+            const QList<QPair<QString, QWidget*>> windows{
+                {"BodyWizard1Click", main.bodyWizard()}, {"Pick2Click", main.imageBrowser()},
+                {"JavaWizard1Click", main.javaWizard()}, {"InternetExplorerExtensions1Click", main.extensionsDialog()}};
+            for (const auto& [handler, window] : windows) {
+                for (QAction* a : main.actions(handler)) {
+                    window->hide();
+                    QVERIFY2(a->isEnabled(), qPrintable(handler));
+                    a->trigger();
+                    QVERIFY2(window->isVisible(), qPrintable(handler));
+                }
+                window->hide();
+            }
+        }
+        QFile::remove(tools);
     }
 };
 
