@@ -10,6 +10,7 @@
 #include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
+#include "app/TfColor.h"
 #include "app/TfHTML.h"
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
@@ -134,6 +135,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
+    m_editorColors = new TfColor(*this);
     m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_imageBrowser = new TfImageBrowser(*m_tags, this);
@@ -182,28 +184,33 @@ void TmdiMain::buildStatusLine()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    auto make = [bar](const char* name, int width, const QString& hint, int stretch) {
-        auto* l = new QLabel(bar);
+    // The panels sit side by side in Panel1 at their designed widths;
+    // AdjustControls places them and stretches the last one.
+    auto* panel1 = new QWidget(bar);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    bar->addWidget(panel1, 1);
+    auto make = [panel1](const char* name, int width, const QString& hint) {
+        auto* l = new QLabel(panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setTextFormat(Qt::PlainText);  // tag texts must never render as markup
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        // At least the designed width; a longer text (a 10 MB size, a long
-        // position) widens its panel rather than being cut.
-        l->setMinimumWidth(width);
+        l->setProperty("designWidth", width);
         l->setToolTip(hint);
         l->setStatusTip(hint);
-        bar->addWidget(l, stretch);
         return l;
     };
-    StatusLine = make("StatusLine", 194, QString(), 0);
-    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
-    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
-    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
-    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"), 0);
-    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
-    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
+    StatusLine = make("StatusLine", 194, QString());
+    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"));
+    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"));
+    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"));
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"));
+    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"));
+    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""));
+    panel1->setFixedHeight(StatusLine->sizeHint().height());
+    AdjustControls();
 }
 
 // ---------------------------------------------------------------------------
@@ -268,12 +275,6 @@ void TmdiMain::ShowStatus()
     pnlApp->setText(UserName);
 }
 
-void TmdiMain::AdjustControls()
-{
-    // The last panel is stretched by the status bar's layout up to its right edge.
-    statusBar()->layout()->activate();
-}
-
 // ---------------------------------------------------------------------------
 // Start-up and exit
 
@@ -318,7 +319,7 @@ void TmdiMain::GetCommandLine()
     AdjustControls();
     // The tip of the day joins the start-up when the tips window is part of the program.
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
-                                        AppPaths::programDir() + QLatin1Char('/'));
+                                        AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
@@ -762,7 +763,7 @@ QAction* TmdiMain::action(const QString& handler) const
     return list.isEmpty() ? nullptr : list.first();
 }
 
-QToolBar* TmdiMain::toolBar(const QString& objectName) const
+TDocPanel* TmdiMain::toolBar(const QString& objectName) const
 {
     return m_toolBars.value(objectName);
 }
@@ -795,7 +796,7 @@ bool TmdiMain::wordWrapChecked() const
 void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
 {
     setChecked(handler, shown);
-    if (QToolBar* bar = toolBar(barName))
+    if (TDocPanel* bar = toolBar(barName))
         bar->setVisible(shown);
 }
 

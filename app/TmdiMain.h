@@ -3,6 +3,7 @@
 // the commands that act on the active document.
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
+#include "docking/TDocPanel.h"
 #include "tags/TagEngine.h"
 
 #include <QHash>
@@ -26,6 +27,7 @@ class TfHTML;
 class TfOptions;
 class ProgressWindow;
 class TfColorChooser;
+class TfColor;
 class TfHTMLTags;
 class TfSymbol;
 class TfTemplate;
@@ -73,7 +75,7 @@ public:
     // Actions bound to a handler name (menu entries and tool bar buttons).
     QList<QAction*> actions(const QString& handler) const;
     QAction* action(const QString& handler) const;
-    QToolBar* toolBar(const QString& objectName) const;
+    TDocPanel* toolBar(const QString& objectName) const;
     QMenu* menu(const QString& caption) const;  // a top-level or sub menu by caption
     QList<QAction*> mruActions() const { return m_mruActions; }
     QAction* mruSeparator() const { return m_mruSeparator; }
@@ -198,6 +200,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Tool bars, view and editor settings
+    void SetEditorColors1Click();
     // Templates, macros and projects (TmdiMain_reuse.cpp)
     void NewfromTemplate1Click();
     void Macros1Click();
@@ -222,6 +226,9 @@ public slots:
     // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
     void CheckExternalChanges();
     void RecoverDocuments();
+    // One frame per session (TmdiMain_instance.cpp): the files of a later
+    // start of the program, opened in order; the frame comes to the front.
+    void OpenFilesFromAnotherStart(const QStringList& files);
     // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
     void NewHomePage1Click();
     void JavaWizard1Click();
@@ -263,7 +270,7 @@ private:
     QLabel* pnlTag = nullptr;
     QTimer* m_timer = nullptr;
     QHash<QString, QList<QAction*>> m_actions;
-    QHash<QString, QToolBar*> m_toolBars;
+    QHash<QString, TDocPanel*> m_toolBars;
     QList<QMenu*> m_menus;
     QList<QAction*> m_mruActions;
     QAction* m_mruSeparator = nullptr;
@@ -280,6 +287,11 @@ private:
     bool m_started = false;
     bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Tool bars, view and editor settings
+public:
+    TfColor* editorColorsDialog() const { return m_editorColors; }
+private:
+    TfColor* m_editorColors = nullptr;
     // Templates, macros and projects
 public:
     TfTemplate* templatesDialog() const { return m_template; }

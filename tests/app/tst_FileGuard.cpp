@@ -65,7 +65,7 @@ class tst_FileGuard : public QObject {
         TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray());
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         return *main;
     }
 
