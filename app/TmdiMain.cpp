@@ -31,6 +31,11 @@
 #include "tools/TfPlugIn.h"
 #include "tools/TfrmFileTools.h"
 #include "tools/TfURLGrab.h"
+#include "wizards/body/TfWizBody.h"
+#include "wizards/extensions/TfrmIE.h"
+#include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -132,10 +137,13 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
+    m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_editorColors = new TfColor(*this);
     m_urlGrab = new TfURLGrab(this);
+    m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_imageBrowser = new TfImageBrowser(*m_tags, this);
     m_macros = new TfMacros(this);
     m_netscapeError = new TfNetscapeError(this);
     m_notePad = new TfNotePad(this);
@@ -148,9 +156,11 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_urlLibrary = new TfURLLibrary(*m_tags, this);
     m_urlWizard = new TfrmURLWizard(*m_tags, this);
     m_formWiz = new TfFormWiz(*m_tags, this);
+    m_javaWiz = new TfrmJavaWiz(*m_tags, this);
     m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
     m_fileTools = new TfrmFileTools(*this);
+    m_ie = new TfrmIE(*m_tags, this);
 }
 
 QString TmdiMain::openFilter()
@@ -171,7 +181,7 @@ void TmdiMain::FormCreate()
         SetStatusText(kReady);
         UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
     });
-    // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
+    updateImageToolsEntry();
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });

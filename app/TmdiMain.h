@@ -38,6 +38,11 @@ class TfFormWiz;
 class TfURLLibrary;
 class TfrmURLWizard;
 class TfTableWiz;
+class TfHPWiz;
+class TfrmJavaWiz;
+class TfrmIE;
+class TfImageBrowser;
+class TfWizBody;
 class TfPlugIn;
 class TfNotePad;
 class TfrmFileTools;
@@ -229,6 +234,13 @@ public slots:
     // One frame per session (TmdiMain_instance.cpp): the files of a later
     // start of the program, opened in order; the frame comes to the front.
     void OpenFilesFromAnotherStart(const QStringList& files);
+    // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
+    void NewHomePage1Click();
+    void JavaWizard1Click();
+    void InternetExplorerExtensions1Click();
+    void Pick2Click();
+    void ImageTools1Click();
+    void BodyWizard1Click();
     // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
     void ExportasText1Click();
     void mPlugInsClick();
@@ -316,6 +328,22 @@ public:
 private:
     FileGuard* m_fileGuard = nullptr;
     QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
+    // Home page, image, body, Java and extension wizards
+public:
+    TfHPWiz* homePageWizard() const { return m_hpWiz; }
+    TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
+    TfrmIE* extensionsDialog() const { return m_ie; }
+    TfImageBrowser* imageBrowser() const { return m_imageBrowser; }
+    TfWizBody* bodyWizard() const { return m_bodyWiz; }
+    // The image tools program beside the executable, and whether its entry is enabled.
+    static QString imageToolsPath();
+    void updateImageToolsEntry();
+private:
+    TfHPWiz* m_hpWiz = nullptr;
+    TfrmJavaWiz* m_javaWiz = nullptr;
+    TfrmIE* m_ie = nullptr;
+    TfImageBrowser* m_imageBrowser = nullptr;
+    TfWizBody* m_bodyWiz = nullptr;
 public:
     // Tool windows: plug-ins, URL library manager, note pad, file tools
     TfPlugIn* plugInWindow() const { return m_plugIns; }
