@@ -10,6 +10,7 @@
 #include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
+#include "app/TfColor.h"
 #include "app/TfHTML.h"
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
@@ -26,6 +27,15 @@
 #include "wizards/url/TfURLLibrary.h"
 #include "wizards/table/TfTableWiz.h"
 #include "wizards/url/TfrmURLWizard.h"
+#include "tools/TfNotePad.h"
+#include "tools/TfPlugIn.h"
+#include "tools/TfrmFileTools.h"
+#include "tools/TfURLGrab.h"
+#include "wizards/body/TfWizBody.h"
+#include "wizards/extensions/TfrmIE.h"
+#include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,10 +137,18 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
+    m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
+    m_editorColors = new TfColor(*this);
+    m_urlGrab = new TfURLGrab(this);
+    m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_imageBrowser = new TfImageBrowser(*m_tags, this);
     m_macros = new TfMacros(this);
+    m_netscapeError = new TfNetscapeError(this);
+    m_notePad = new TfNotePad(this);
     m_options = new TfOptions(*this);
+    m_plugIns = new TfPlugIn(*m_tags, this);
     m_progress = new ProgressWindow(this);
     m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
@@ -138,8 +156,11 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_urlLibrary = new TfURLLibrary(*m_tags, this);
     m_urlWizard = new TfrmURLWizard(*m_tags, this);
     m_formWiz = new TfFormWiz(*m_tags, this);
+    m_javaWiz = new TfrmJavaWiz(*m_tags, this);
     m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
+    m_fileTools = new TfrmFileTools(*this);
+    m_ie = new TfrmIE(*m_tags, this);
 }
 
 QString TmdiMain::openFilter()
@@ -160,7 +181,7 @@ void TmdiMain::FormCreate()
         SetStatusText(kReady);
         UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
     });
-    // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
+    updateImageToolsEntry();
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });
@@ -172,28 +193,33 @@ void TmdiMain::buildStatusLine()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    auto make = [bar](const char* name, int width, const QString& hint, int stretch) {
-        auto* l = new QLabel(bar);
+    // The panels sit side by side in Panel1 at their designed widths;
+    // AdjustControls places them and stretches the last one.
+    auto* panel1 = new QWidget(bar);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    bar->addWidget(panel1, 1);
+    auto make = [panel1](const char* name, int width, const QString& hint) {
+        auto* l = new QLabel(panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setTextFormat(Qt::PlainText);  // tag texts must never render as markup
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        // At least the designed width; a longer text (a 10 MB size, a long
-        // position) widens its panel rather than being cut.
-        l->setMinimumWidth(width);
+        l->setProperty("designWidth", width);
         l->setToolTip(hint);
         l->setStatusTip(hint);
-        bar->addWidget(l, stretch);
         return l;
     };
-    StatusLine = make("StatusLine", 194, QString(), 0);
-    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
-    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
-    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
-    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"), 0);
-    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
-    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
+    StatusLine = make("StatusLine", 194, QString());
+    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"));
+    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"));
+    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"));
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"));
+    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"));
+    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""));
+    panel1->setFixedHeight(StatusLine->sizeHint().height());
+    AdjustControls();
 }
 
 // ---------------------------------------------------------------------------
@@ -258,12 +284,6 @@ void TmdiMain::ShowStatus()
     pnlApp->setText(UserName);
 }
 
-void TmdiMain::AdjustControls()
-{
-    // The last panel is stretched by the status bar's layout up to its right edge.
-    statusBar()->layout()->activate();
-}
-
 // ---------------------------------------------------------------------------
 // Start-up and exit
 
@@ -306,9 +326,10 @@ void TmdiMain::GetCommandLine()
         SetStatusText(kReady);
     }
     AdjustControls();
-    // The tip of the day joins the start-up when the tips window is part of the program.
+    if (IniControl.ReadBool(kStart, QStringLiteral("Tips"), true))
+        DisplayTips();
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
-                                        AppPaths::programDir() + QLatin1Char('/'));
+                                        AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
@@ -752,7 +773,7 @@ QAction* TmdiMain::action(const QString& handler) const
     return list.isEmpty() ? nullptr : list.first();
 }
 
-QToolBar* TmdiMain::toolBar(const QString& objectName) const
+TDocPanel* TmdiMain::toolBar(const QString& objectName) const
 {
     return m_toolBars.value(objectName);
 }
@@ -785,7 +806,7 @@ bool TmdiMain::wordWrapChecked() const
 void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
 {
     setChecked(handler, shown);
-    if (QToolBar* bar = toolBar(barName))
+    if (TDocPanel* bar = toolBar(barName))
         bar->setVisible(shown);
 }
 

@@ -3,6 +3,7 @@
 // the commands that act on the active document.
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
+#include "docking/TDocPanel.h"
 #include "tags/TagEngine.h"
 
 #include <QHash>
@@ -26,6 +27,7 @@ class TfHTML;
 class TfOptions;
 class ProgressWindow;
 class TfColorChooser;
+class TfColor;
 class TfHTMLTags;
 class TfSymbol;
 class TfTemplate;
@@ -36,6 +38,16 @@ class TfFormWiz;
 class TfURLLibrary;
 class TfrmURLWizard;
 class TfTableWiz;
+class TfHPWiz;
+class TfrmJavaWiz;
+class TfrmIE;
+class TfImageBrowser;
+class TfWizBody;
+class TfPlugIn;
+class TfNotePad;
+class TfrmFileTools;
+class TfURLGrab;
+class TfNetscapeError;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -68,7 +80,7 @@ public:
     // Actions bound to a handler name (menu entries and tool bar buttons).
     QList<QAction*> actions(const QString& handler) const;
     QAction* action(const QString& handler) const;
-    QToolBar* toolBar(const QString& objectName) const;
+    TDocPanel* toolBar(const QString& objectName) const;
     QMenu* menu(const QString& caption) const;  // a top-level or sub menu by caption
     QList<QAction*> mruActions() const { return m_mruActions; }
     QAction* mruSeparator() const { return m_mruSeparator; }
@@ -193,6 +205,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Tool bars, view and editor settings
+    void SetEditorColors1Click();
     // Templates, macros and projects (TmdiMain_reuse.cpp)
     void NewfromTemplate1Click();
     void Macros1Click();
@@ -217,6 +231,24 @@ public slots:
     // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
     void CheckExternalChanges();
     void RecoverDocuments();
+    // One frame per session (TmdiMain_instance.cpp): the files of a later
+    // start of the program, opened in order; the frame comes to the front.
+    void OpenFilesFromAnotherStart(const QStringList& files);
+    // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
+    void NewHomePage1Click();
+    void JavaWizard1Click();
+    void InternetExplorerExtensions1Click();
+    void Pick2Click();
+    void ImageTools1Click();
+    void BodyWizard1Click();
+    // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
+    void ExportasText1Click();
+    void mPlugInsClick();
+    void GrabURLs1Click();
+    void ImportURLsfromNetscape1Click();
+    void DisplayNotePad1Click();
+    void DisplayTips();
+    void VelquistFileTools1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -251,7 +283,7 @@ private:
     QLabel* pnlTag = nullptr;
     QTimer* m_timer = nullptr;
     QHash<QString, QList<QAction*>> m_actions;
-    QHash<QString, QToolBar*> m_toolBars;
+    QHash<QString, TDocPanel*> m_toolBars;
     QList<QMenu*> m_menus;
     QList<QAction*> m_mruActions;
     QAction* m_mruSeparator = nullptr;
@@ -268,6 +300,11 @@ private:
     bool m_started = false;
     bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Tool bars, view and editor settings
+public:
+    TfColor* editorColorsDialog() const { return m_editorColors; }
+private:
+    TfColor* m_editorColors = nullptr;
     // Templates, macros and projects
 public:
     TfTemplate* templatesDialog() const { return m_template; }
@@ -291,4 +328,34 @@ public:
 private:
     FileGuard* m_fileGuard = nullptr;
     QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
+    // Home page, image, body, Java and extension wizards
+public:
+    TfHPWiz* homePageWizard() const { return m_hpWiz; }
+    TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
+    TfrmIE* extensionsDialog() const { return m_ie; }
+    TfImageBrowser* imageBrowser() const { return m_imageBrowser; }
+    TfWizBody* bodyWizard() const { return m_bodyWiz; }
+    // The image tools program beside the executable, and whether its entry is enabled.
+    static QString imageToolsPath();
+    void updateImageToolsEntry();
+private:
+    TfHPWiz* m_hpWiz = nullptr;
+    TfrmJavaWiz* m_javaWiz = nullptr;
+    TfrmIE* m_ie = nullptr;
+    TfImageBrowser* m_imageBrowser = nullptr;
+    TfWizBody* m_bodyWiz = nullptr;
+public:
+    // Tool windows: plug-ins, URL library manager, note pad, file tools
+    TfPlugIn* plugInWindow() const { return m_plugIns; }
+    TfNotePad* notePad() const { return m_notePad; }
+    TfrmFileTools* fileTools() const { return m_fileTools; }
+    TfURLGrab* urlManager() const { return m_urlGrab; }
+    TfNetscapeError* bookmarkError() const { return m_netscapeError; }
+    ProgressWindow* progressWindow() const { return m_progress; }
+private:
+    TfPlugIn* m_plugIns = nullptr;
+    TfNotePad* m_notePad = nullptr;
+    TfrmFileTools* m_fileTools = nullptr;
+    TfURLGrab* m_urlGrab = nullptr;
+    TfNetscapeError* m_netscapeError = nullptr;
 };

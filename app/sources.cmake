@@ -8,3 +8,4 @@ vq_sources(app
 )
 vq_sources(app CORE FileStamp.cpp)
 vq_sources(app CORE RecoveryStore.cpp GUI FileGuard.cpp RecoveryDialog.cpp TmdiMain_files.cpp)
+vq_sources(app GUI SingleInstance.cpp TmdiMain_instance.cpp)

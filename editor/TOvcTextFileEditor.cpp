@@ -24,6 +24,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -268,6 +269,40 @@ void TOvcTextFileEditor::DeleteSelection()
     if (!c.hasSelection())
         return;
     c.removeSelectedText();
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::DeleteRanges(const QList<TextRange>& ranges)
+{
+    if (isReadOnly() || ranges.isEmpty())
+        return;
+    // Each removal is an edit block of its own, so each undoes on its own.
+    // Every removal lays its line out again; meanwhile the lines are laid
+    // out without text shaping, which a fixed-pitch font does not need and
+    // which costs most of the time, and the glyphs are kept between the
+    // layout and the cursor's look at it.
+    QTextDocument* doc = document();
+    const QFont shownFont = doc->defaultFont();
+    QFont fast = shownFont;
+    fast.setStyleStrategy(QFont::StyleStrategy(shownFont.styleStrategy() | QFont::PreferNoShaping));
+    doc->setDefaultFont(fast);
+    QTextCursor c(doc);
+    qsizetype shift = 0;
+    for (const TextRange& r : ranges) {
+        const int end = doc->characterCount() - 1;
+        const int from = int(std::clamp<qsizetype>(r.start - shift, 0, end));
+        const int to = int(std::clamp<qsizetype>(r.start - shift + r.length, from, end));
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        // The block the removal starts in stays; later ones join it.
+        QTextLayout* layout = doc->findBlock(from).layout();
+        const bool cached = layout->cacheEnabled();
+        layout->setCacheEnabled(true);
+        c.removeSelectedText();
+        layout->setCacheEnabled(cached);
+        shift += to - from;
+    }
+    doc->setDefaultFont(shownFont);
     showCursor(c);
 }
 

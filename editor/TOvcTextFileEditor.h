@@ -57,8 +57,8 @@ public:
     void BeginEditGroup() override;
     void EndEditGroup() override;
 
-    // Whole text, lines joined by '\n', every character as stored.
-    QString RawText() const;
+    QString RawText() const override;
+    void DeleteRanges(const QList<TextRange>& ranges) override;
     // Replaces the whole text (one undo step), caret at 1:1.
     void SetRawText(const QString& text);
 

@@ -33,6 +33,7 @@ int recoveryChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ScriptedPrompter prompter;
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});  // nobody is there to close the tip of the day
     TmdiMain m;
     m.show();
     QCoreApplication::processEvents();
