@@ -1,6 +1,6 @@
 // A page minified onto one line of 1 MB behaves as a short one: positions,
 // search, replace, bookmarks, undo and the file's bytes; and typing into a
-// shown line leaves it with the colours of its new text.
+// shown line, or a long line whose colours change, shows its true colours.
 #include "TestEnv.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
@@ -114,6 +114,33 @@ private slots:
                 QCOMPARE(f[i].format.foreground().color(), ed.highlighter()->colorOf(tokens[i].kind));
             }
         }
+    }
+
+    // A long line keeps its glyphs between drawings; a change of its colours
+    // still shows.
+    void longLineShowsNewColours()
+    {
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetRawText(QStringLiteral("<b>tag</b>").repeated(1000));
+        // Pixels of the text drawn in the tag's blue (grey: plain text).
+        auto bluePixels = [&ed] {
+            const QImage image = ed.viewport()->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.blue() > c.red() + 60 ? 1 : 0;
+                }
+            return n;
+        };
+        QVERIFY(bluePixels() > 100);
+        ed.SetSyntaxHighlighting(false);
+        QCOMPARE(bluePixels(), 0);
+        ed.SetSyntaxHighlighting(true);
+        QVERIFY(bluePixels() > 100);
     }
 };
 
