@@ -173,6 +173,11 @@ public slots:
     void DisplayTabName();
     void AdjustControls();
 
+    // Printing, web preview, spelling and help (TmdiMain_preview.cpp)
+    void HelpContents();
+    void HelpSearch();
+    void HelpHowToUse();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
