@@ -177,6 +177,8 @@ public slots:
     void HelpContents();
     void HelpSearch();
     void HelpHowToUse();
+    void FilePrint();
+    void FilePrintSetup();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

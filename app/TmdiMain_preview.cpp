@@ -2,8 +2,23 @@
 // glue from menu entries, buttons and keys to the render and spell folders.
 #include "app/TmdiMain.h"
 
+#include "app/AppSettings.h"
+#include "app/TfHTML.h"
+#include "editor/TOvcTextFileEditor.h"
 #include "render/HelpViewer.h"
+#include "render/TextPrinter.h"
 
 void TmdiMain::HelpContents() { HelpViewer::showContents(); }
 void TmdiMain::HelpSearch() { HelpViewer::showKeyword(QString()); }
 void TmdiMain::HelpHowToUse() { HelpViewer::showHowToUse(); }
+
+void TmdiMain::FilePrint()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    TextPrinter::printSource(this, *doc->txtHTML, doc->txtHTML->FixedFont());
+    SetStatusText(AppSettings::kReady);
+}
+
+void TmdiMain::FilePrintSetup() { TextPrinter::runSetupDialog(this); }

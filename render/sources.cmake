@@ -1,7 +1,7 @@
 vq_sources(render
   CORE
-    HelpBook.cpp
+    HelpBook.cpp SourcePrint.cpp
   GUI
-    HelpViewer.cpp
+    HelpViewer.cpp TextPrinter.cpp
 )
 vq_sources(app GUI TmdiMain_preview.cpp)
