@@ -11,6 +11,8 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "render/TFontForm.h"
+#include "render/TfPreview.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
@@ -111,8 +113,10 @@ TmdiMain::TmdiMain(QWidget* parent)
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_colors = new TfColorChooser(*m_tags, this);
+    m_fontForm = new TFontForm(this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
     m_options = new TfOptions(*this);
+    m_preview = new TfPreview(*this, m_fontForm);
     m_progress = new ProgressWindow(this);
     m_symbols = new TfSymbol(*m_tags, this);
     m_about = new TAboutBox(this);

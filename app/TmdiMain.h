@@ -26,6 +26,8 @@ class ProgressWindow;
 class TfColorChooser;
 class TfHTMLTags;
 class TfSymbol;
+class TFontForm;
+class TfPreview;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -88,6 +90,11 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+
+    // Printing, web preview, spelling and help
+    TfPreview* preview() const { return m_preview; }
+    TFontForm* fontForm() const { return m_fontForm; }
+    QStringList commandLine() const { return m_commandLine; }
 
 public slots:
     // File
@@ -179,6 +186,7 @@ public slots:
     void HelpHowToUse();
     void FilePrint();
     void FilePrintSetup();
+    void PrintPreview1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -227,4 +235,7 @@ private:
     QStringList m_commandLine;
     bool m_started = false;
     bool m_exitApproved = false;
+    // Printing, web preview, spelling and help
+    TFontForm* m_fontForm = nullptr;
+    TfPreview* m_preview = nullptr;
 };

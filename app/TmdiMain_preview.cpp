@@ -7,6 +7,7 @@
 #include "editor/TOvcTextFileEditor.h"
 #include "render/HelpViewer.h"
 #include "render/TextPrinter.h"
+#include "render/TfPreview.h"
 
 void TmdiMain::HelpContents() { HelpViewer::showContents(); }
 void TmdiMain::HelpSearch() { HelpViewer::showKeyword(QString()); }
@@ -22,3 +23,5 @@ void TmdiMain::FilePrint()
 }
 
 void TmdiMain::FilePrintSetup() { TextPrinter::runSetupDialog(this); }
+
+void TmdiMain::PrintPreview1Click() { m_preview->PrintPreview1Click(activeDocument()); }

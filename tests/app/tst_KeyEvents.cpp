@@ -419,12 +419,9 @@ private slots:
     {
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<QString>("handler");
-        QTest::newRow("F1 help") << QKeySequence("F1") << "HelpContents";
         QTest::newRow("F2 project window") << QKeySequence("F2") << "OpenWorkspace1Click";
         QTest::newRow("F5 note pad") << QKeySequence("F5") << "DisplayNotePad1Click";
-        QTest::newRow("F9 web preview") << QKeySequence("F9") << "PrintPreview1Click";
         QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "mPlugInsClick";
-        QTest::newRow("Ctrl+P print") << QKeySequence("Ctrl+P") << "FilePrint";
     }
 
     void disabledKeys()
