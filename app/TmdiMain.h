@@ -28,6 +28,7 @@ class TfHTMLTags;
 class TfSymbol;
 class TFontForm;
 class TfPreview;
+class TAddictSpell;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -95,6 +96,8 @@ public:
     TfPreview* preview() const { return m_preview; }
     TFontForm* fontForm() const { return m_fontForm; }
     QStringList commandLine() const { return m_commandLine; }
+    // The spell checker, made at the first check.
+    TAddictSpell* AddictSpell1 = nullptr;
 
 public slots:
     // File
@@ -187,6 +190,7 @@ public slots:
     void FilePrint();
     void FilePrintSetup();
     void PrintPreview1Click();
+    void CheckSpelling1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

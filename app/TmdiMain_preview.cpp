@@ -8,6 +8,7 @@
 #include "render/HelpViewer.h"
 #include "render/TextPrinter.h"
 #include "render/TfPreview.h"
+#include "spell/TAddictSpell.h"
 
 void TmdiMain::HelpContents() { HelpViewer::showContents(); }
 void TmdiMain::HelpSearch() { HelpViewer::showKeyword(QString()); }
@@ -25,3 +26,13 @@ void TmdiMain::FilePrint()
 void TmdiMain::FilePrintSetup() { TextPrinter::runSetupDialog(this); }
 
 void TmdiMain::PrintPreview1Click() { m_preview->PrintPreview1Click(activeDocument()); }
+
+void TmdiMain::CheckSpelling1Click()
+{
+    TfHTML* doc = activeDocument();
+    if (!doc)
+        return;
+    if (!AddictSpell1)
+        AddictSpell1 = new TAddictSpell(this);
+    AddictSpell1->CheckEditor(*doc->txtHTML, doc->txtHTML);
+}
