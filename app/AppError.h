@@ -22,10 +22,16 @@ public:
     using AppError::AppError;
 };
 
-// Settings store write failures ("Unable to write to %s").
+// Settings store write failures ("Unable to write to %s"), with the reason
+// the system gave ("Permission denied") when there is one.
 class EIniError : public AppError {
 public:
-    using AppError::AppError;
+    explicit EIniError(QString message, QString reason = QString())
+        : AppError(std::move(message)), m_reason(std::move(reason)) {}
+    const QString& reason() const noexcept { return m_reason; }
+
+private:
+    QString m_reason;
 };
 
 // Editor position errors ("Invalid line or paragraph index").

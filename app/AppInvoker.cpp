@@ -5,6 +5,7 @@
 
 namespace {
 AppInvoker::Handler g_handler;
+AppInvoker::Handler g_fileErrorHandler;
 }
 
 namespace AppInvoker {
@@ -12,6 +13,11 @@ namespace AppInvoker {
 void setHandler(Handler handler)
 {
     g_handler = std::move(handler);
+}
+
+void setFileErrorHandler(Handler handler)
+{
+    g_fileErrorHandler = std::move(handler);
 }
 
 void report(const QString& message)
@@ -25,6 +31,11 @@ bool run(const std::function<void()>& fn)
     try {
         fn();
         return true;
+    } catch (const EFileError& e) {
+        if (g_fileErrorHandler)
+            g_fileErrorHandler(e.message());
+        else
+            report(e.message());
     } catch (const AppError& e) {
         report(e.message());
     } catch (const std::exception& e) {

@@ -8,6 +8,10 @@ namespace AppInvoker {
 using Handler = std::function<void(const QString& message)>;
 // Installs the application's error handler (replaces any previous one).
 void setHandler(Handler handler);
+// Installs the handler of file errors (EFileError): a file the user asked to
+// read or write that failed, told in a message box naming the file and the
+// reason. Without one they go to the error handler.
+void setFileErrorHandler(Handler handler);
 // Runs fn; returns false when it threw. Every run catches for itself, since
 // an error must never unwind through the event loop of a modal dialog.
 bool run(const std::function<void()>& fn);

@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "app/AppInvoker.h"
+#include "app/KeyMap.h"
 #include "app/TmdiMain.h"
 
 #include <QAction>
@@ -56,7 +57,8 @@ const QSet<QString>& toggles()
         QStringLiteral("FormattingToolbar1Click"), QStringLiteral("TableToolbar1Click"),
         QStringLiteral("FormsToolbar1Click"), QStringLiteral("ListToolBarClick"),
         QStringLiteral("WordWrap1Click"), QStringLiteral("SmartTabs1Click"),
-        QStringLiteral("DocumentTabs1Click")};
+        QStringLiteral("DocumentTabs1Click"), QStringLiteral("SyntaxHighlighting1Click"),
+        QStringLiteral("LineNumbers1Click"), QStringLiteral("AutoCloseTags1Click")};
     return set;
 }
 
@@ -79,47 +81,15 @@ QIcon glyphIcon(const QString& glyph)
     return QIcon(pm);
 }
 
-// The key sequences of an entry: its shortcut first (the one its menu shows),
-// then the same keys as some keyboards deliver them. With Shift held, the key
-// event of a digit carries the shifted symbol: Shift+Ctrl+1 arrives as
-// Shift+Ctrl+"!". The X11 and Wayland key mappers offer the plain digit as
-// well, so the shortcut itself matches there; where no key mapper does
-// (events without a native key code, platforms without one) only the symbol
-// comes, so it is added as a sequence of its own, with Shift kept. Never as
-// Ctrl+"!": the key mappers offer that one too, and a key that matches two
-// sequences of one entry is ambiguous and runs nothing.
-QList<QKeySequence> keySequences(const QString& shortcut)
-{
-    const QKeySequence primary(shortcut);
-    QList<QKeySequence> out{primary};
-    if (primary.count() != 1)
-        return out;
-    const QKeyCombination combination = primary[0];
-    if (!(combination.keyboardModifiers() & Qt::ShiftModifier))
-        return out;
-    // Shifted digits of the common US layout.
-    static const std::pair<Qt::Key, Qt::Key> kShiftedDigits[] = {
-        {Qt::Key_1, Qt::Key_Exclam},     {Qt::Key_2, Qt::Key_At},         {Qt::Key_3, Qt::Key_NumberSign},
-        {Qt::Key_4, Qt::Key_Dollar},     {Qt::Key_5, Qt::Key_Percent},    {Qt::Key_6, Qt::Key_AsciiCircum},
-        {Qt::Key_7, Qt::Key_Ampersand},  {Qt::Key_8, Qt::Key_Asterisk},   {Qt::Key_9, Qt::Key_ParenLeft},
-        {Qt::Key_0, Qt::Key_ParenRight},
-    };
-    for (const auto& [digit, symbol] : kShiftedDigits) {
-        if (combination.key() == digit)
-            out << QKeySequence(QKeyCombination(combination.keyboardModifiers(), symbol));
-    }
-    return out;
-}
-
-// Keeps the key map's keys for the frame's entries. A document window's
-// frame has keys of its own: its system menu's "Close" takes the platform's
-// Close keys, Ctrl+F4 among them where the Windows key bindings apply. Such a
-// key would belong to two commands, and a key with two commands runs neither
-// ("Set Bookmark" 4 would never run). Each document window gives up the keys
-// the key map uses as soon as it is made ready to be shown.
+// Document windows keep no keys of their own: a document window's frame
+// comes with its system menu's keys (Ctrl+W and Ctrl+F4 close it, Ctrl+F6
+// and others move between windows), which the key map does not have, and a
+// key the key map also has would belong to two commands and run neither.
+// Each document window gives them all up as soon as it is made ready to be
+// shown.
 class KeyMapGuard : public QObject {
 public:
-    KeyMapGuard(TmdiMain& main, QWidget* area) : QObject(area), m_main(main) { area->installEventFilter(this); }
+    explicit KeyMapGuard(QWidget* area) : QObject(area) { area->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
@@ -132,26 +102,16 @@ protected:
     }
 
 private:
-    void releaseKeys(QWidget* window) const
+    static void releaseKeys(QMdiSubWindow* window)
     {
-        QSet<QKeySequence> keyMap;
-        for (const QAction* a : m_main.findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
-            for (const QKeySequence& k : a->shortcuts())
-                keyMap.insert(k);
-        }
-        for (QAction* a : window->actions()) {
-            const QList<QKeySequence> own = a->shortcuts();
-            QList<QKeySequence> kept;
-            for (const QKeySequence& k : own) {
-                if (!keyMap.contains(k))
-                    kept << k;
-            }
-            if (kept.size() != own.size())
-                a->setShortcuts(kept);
+        QList<QAction*> actions = window->actions();
+        if (window->systemMenu())
+            actions += window->systemMenu()->actions();
+        for (QAction* a : actions) {
+            if (!a->shortcuts().isEmpty())
+                a->setShortcuts({});
         }
     }
-
-    TmdiMain& m_main;
 };
 
 void connectHandler(TmdiMain& main, QAction* action, Handler fn)
@@ -234,7 +194,8 @@ QIcon pictureFor(const QString& handler, const QString& hint)
 
 void CommandTable::build(TmdiMain& main)
 {
-    new KeyMapGuard(main, main.m_mdi->viewport());
+    new KeyMapGuard(main.m_mdi->viewport());
+    KeyMap::installDigitKeys(&main);
     QMenuBar* bar = main.menuBar();
     std::vector<QMenu*> stack;
     QToolBar* toolBar = nullptr;
@@ -260,11 +221,16 @@ void CommandTable::build(TmdiMain& main)
             }
             const QString shortcut = QString::fromUtf8(e.extra);
             if (!shortcut.isEmpty()) {
-                // A key that opens this submenu where the pointer is.
+                // A key that opens this submenu under the caret of the active
+                // document, or below its top-level menu when there is none.
                 auto* opener = new QAction(&main);
                 opener->setShortcut(QKeySequence(shortcut));
+                KeyMap::claim(opener->shortcut());
                 opener->setShortcutContext(Qt::WindowShortcut);
-                QObject::connect(opener, &QAction::triggered, m, [m] { m->popup(QCursor::pos()); });
+                QMenu* top = stack.empty() ? m : stack.front();
+                QObject::connect(opener, &QAction::triggered, m, [&main, m, top] {
+                    m->popup(main.submenuPosition(top));
+                });
                 opener->setObjectName(QStringLiteral("open:") + m->title());
                 main.addAction(opener);
             }
@@ -280,8 +246,10 @@ void CommandTable::build(TmdiMain& main)
             const QString name = QString::fromUtf8(e.name);
             auto* a = new QAction(QString::fromUtf8(e.caption), &main);
             const QString shortcut = QString::fromUtf8(e.extra);
-            if (!shortcut.isEmpty())
-                a->setShortcuts(keySequences(shortcut));
+            if (!shortcut.isEmpty()) {
+                a->setShortcut(QKeySequence(shortcut));
+                KeyMap::claim(a->shortcut());
+            }
             a->setCheckable(isToggle(name));
             if (e.kind == Entry::Item)
                 connectHandler(main, a, e.fn);

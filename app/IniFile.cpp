@@ -7,16 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 struct IniFile::Document {
     struct Line {
         QString text;
-        QString eol;  // "\r\n", "\n", "\r", or empty for a last line without one
+        QByteArray eol;  // "\r\n", "\n", "\r", or empty for a last line without one
+        QByteArray raw;  // the line's bytes as read; empty once the line changed
+        bool changed = true;
     };
     QString path;
     QList<Line> lines;
-    QString newline = QStringLiteral("\n");
+    QByteArray newline = "\n";
     QByteArray original;
     bool bom = false;
     bool existed = false;
@@ -60,7 +61,7 @@ Parsed classify(const QString& text)
     }
     p.kind = Kind::Key;
     p.name = key;
-    p.value = text.mid(eq + 1).trimmed();
+    p.value = text.mid(eq + 1);
     p.eq = eq;
     return p;
 }
@@ -90,6 +91,39 @@ QString cutValue(const QString& v)
     return r;
 }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF, and
+// a sequence cut off at the end is invalid.
+bool isUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        unsigned min = 0;
+        unsigned cp = 0;
+        if ((c & 0xE0) == 0xC0) { len = 2; min = 0x80; cp = c & 0x1F; }
+        else if ((c & 0xF0) == 0xE0) { len = 3; min = 0x800; cp = c & 0x0F; }
+        else if ((c & 0xF8) == 0xF0) { len = 4; min = 0x10000; cp = c & 0x07; }
+        else return false;
+        if (i + len > n)
+            return false;
+        for (int k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
 bool hasFolder(const QString& name)
 {
     return name.contains(QLatin1Char('/'));
@@ -98,6 +132,20 @@ bool hasFolder(const QString& name)
 } // namespace
 
 IniFile::IniFile(const QString& name) : m_name(name) {}
+
+bool IniFile::validSectionName(const QString& name)
+{
+    const QString t = name.trimmed();
+    return !t.isEmpty() && !t.contains(QLatin1Char(']')) && !t.contains(QLatin1Char('\n'))
+        && !t.contains(QLatin1Char('\r'));
+}
+
+bool IniFile::validKeyName(const QString& name)
+{
+    const QString t = name.trimmed();
+    return !t.isEmpty() && !t.startsWith(QLatin1Char('[')) && !t.startsWith(QLatin1Char(';'))
+        && !t.contains(QLatin1Char('=')) && !t.contains(QLatin1Char('\n')) && !t.contains(QLatin1Char('\r'));
+}
 
 QString IniFile::resolvePath(const QString& name)
 {
@@ -152,30 +200,37 @@ IniFile::Document IniFile::load() const
     }
     QByteArray bytes = f.readAll();
     doc.original = bytes;
+    qsizetype pos = 0;
     if (bytes.startsWith(Utf8Bom)) {
         doc.bom = true;
-        bytes.remove(0, 3);
+        pos = 3;
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        doc.bom = false;
-        text = QString::fromLatin1(doc.original);
-    }
-
-    const int n = text.size();
-    int start = 0;
-    for (int i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+    // Lines are split on the bytes, so every line keeps its own bytes and
+    // line end; a write re-encodes only the lines it changes. A file that is
+    // valid UTF-8 is read as UTF-8; otherwise each line is read as UTF-8 when
+    // it is valid on its own, else as Latin-1.
+    const bool wholeUtf8 = isUtf8(QByteArrayView(bytes).sliced(pos));
+    const qsizetype n = bytes.size();
+    qsizetype start = pos;
+    auto addLine = [&](qsizetype end, qsizetype eolLen) {
+        Document::Line line;
+        line.raw = bytes.mid(start, end - start);
+        line.eol = bytes.mid(end, eolLen);
+        line.text = (wholeUtf8 || isUtf8(line.raw)) ? QString::fromUtf8(line.raw) : QString::fromLatin1(line.raw);
+        line.changed = false;
+        doc.lines.append(line);
+    };
+    for (qsizetype i = pos; i < n; ++i) {
+        const char c = bytes.at(i);
+        if (c != '\n' && c != '\r')
             continue;
-        const int eolLen = (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ? 2 : 1;
-        doc.lines.append({text.mid(start, i - start), text.mid(i, eolLen)});
+        const qsizetype eolLen = (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n') ? 2 : 1;
+        addLine(i, eolLen);
         i += eolLen - 1;
         start = i + 1;
     }
     if (start < n)
-        doc.lines.append({text.mid(start), QString()});
+        addLine(n, 0);
     for (const auto& l : doc.lines) {
         if (!l.eol.isEmpty()) {
             doc.newline = l.eol;
@@ -185,10 +240,10 @@ IniFile::Document IniFile::load() const
     return doc;
 }
 
-void IniFile::writeFailed() const
+void IniFile::writeFailed(const QString& reason) const
 {
     const QString p = path();
-    throw EIniError(QStringLiteral("Unable to write to ") + (p.isEmpty() ? m_name : p));
+    throw EIniError(QStringLiteral("Unable to write to ") + (p.isEmpty() ? m_name : p), reason);
 }
 
 void IniFile::save(const Document& doc) const
@@ -196,19 +251,29 @@ void IniFile::save(const Document& doc) const
     QByteArray out;
     if (doc.bom)
         out += Utf8Bom;
-    for (const auto& l : doc.lines)
-        out += (l.text + l.eol).toUtf8();
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const auto& l = doc.lines.at(i);
+        out += l.changed ? l.text.toUtf8() : l.raw;
+        QByteArray eol = l.eol;
+        // A lone CR followed by an empty line that ends in LF would read back
+        // as one CR LF and the empty line would be gone: such an empty line
+        // takes the CR of its neighbour instead.
+        if (eol == "\n" && l.text.isEmpty() && i > 0 && doc.lines.at(i - 1).eol == "\r")
+            eol = "\r";
+        out += eol;
+    }
     if (doc.existed && out == doc.original)
         return;
     QSaveFile f(doc.path);
     if (!f.open(QIODevice::WriteOnly))
-        writeFailed();
+        writeFailed(f.errorString());
     if (f.write(out) != out.size()) {
+        const QString reason = f.errorString();
         f.cancelWriting();
-        writeFailed();
+        writeFailed(reason);
     }
     if (!f.commit())
-        writeFailed();
+        writeFailed(f.errorString());
 }
 
 namespace {
@@ -349,39 +414,46 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 
 void IniFile::writeStrings(const QString& section, const QList<Item>& items)
 {
-    const QString sec = oneLine(section).trimmed();
-    if (sec.isEmpty())
-        writeFailed();
+    const QString sec = section.trimmed();
+    if (!validSectionName(sec))
+        throw EIniError(QStringLiteral("Invalid section name \"%1\" for %2").arg(section, path()));
     for (const Item& it : items) {
-        if (oneLine(it.first).trimmed().isEmpty())
-            writeFailed();
+        if (!validKeyName(it.first.trimmed()))
+            throw EIniError(QStringLiteral("Invalid key name \"%1\" for %2").arg(it.first, path()));
     }
     if (!hasFolder(m_name)) {
         if (!AppPaths::ensureSettingsDir())
-            writeFailed();
+            writeFailed(QStringLiteral("The folder %1 cannot be made.").arg(AppPaths::settingsDir()));
     } else if (!QDir::isAbsolutePath(m_name)) {
-        if (!QDir().mkpath(QFileInfo(path()).path()))
-            writeFailed();
+        const QString dir = QFileInfo(path()).path();
+        if (!QDir().mkpath(dir))
+            writeFailed(QStringLiteral("The folder %1 cannot be made.").arg(dir));
     }
     Document doc = load();
     if (doc.path.isEmpty() || doc.unreadable)
-        writeFailed();
-    const QString nl = doc.newline;
+        writeFailed(doc.unreadable ? QStringLiteral("The file cannot be read.") : QString());
+    const QByteArray nl = doc.newline;
+    auto newLine = [](const QString& text, const QByteArray& eol) {
+        Document::Line line;
+        line.text = text;
+        line.eol = eol;
+        return line;
+    };
     auto terminateLast = [&doc, &nl](int index) {
         if (index >= 0 && index < doc.lines.size() && doc.lines[index].eol.isEmpty())
             doc.lines[index].eol = nl;
     };
 
     for (const Item& it : items) {
-        const QString key = oneLine(it.first).trimmed();
+        const QString key = it.first.trimmed();
         const QString value = oneLine(it.second);
         int h = findSection(doc, sec);
         if (h < 0) {
             terminateLast(doc.lines.size() - 1);
             if (!doc.lines.isEmpty() && !doc.lines.last().text.trimmed().isEmpty())
-                doc.lines.append({QString(), nl});
-            doc.lines.append({QLatin1Char('[') + sec + QLatin1Char(']'), nl});
-            doc.lines.append({key + QLatin1Char('=') + value, nl});
+                doc.lines.append(newLine(QString(), nl));
+            doc.lines.append(newLine(QLatin1Char('[') + sec + QLatin1Char(']'), nl));
+            doc.lines.append(newLine(key + QLatin1Char('=') + value, nl));
             continue;
         }
         Parsed p;
@@ -389,6 +461,7 @@ void IniFile::writeStrings(const QString& section, const QList<Item>& items)
         if (at >= 0) {
             auto& line = doc.lines[at];
             line.text = line.text.left(p.eq + 1) + value;
+            line.changed = true;
             continue;
         }
         // After the section's last line of content, before any blank lines
@@ -401,7 +474,7 @@ void IniFile::writeStrings(const QString& section, const QList<Item>& items)
                 insertAt = i + 1;
         }
         terminateLast(insertAt - 1);
-        doc.lines.insert(insertAt, {key + QLatin1Char('=') + value, nl});
+        doc.lines.insert(insertAt, newLine(key + QLatin1Char('=') + value, nl));
     }
     save(doc);
 }
@@ -410,7 +483,7 @@ void IniFile::removeKey(const QString& section, const QString& key)
 {
     Document doc = load();
     if (doc.unreadable)
-        writeFailed();
+        writeFailed(QStringLiteral("The file cannot be read."));
     const int h = findSection(doc, section.trimmed());
     if (h < 0)
         return;
@@ -430,7 +503,7 @@ void IniFile::removeSection(const QString& section)
 {
     Document doc = load();
     if (doc.unreadable)
-        writeFailed();
+        writeFailed(QStringLiteral("The file cannot be read."));
     bool changed = false;
     for (int h = findSection(doc, section.trimmed()); h >= 0; h = findSection(doc, section.trimmed())) {
         doc.lines.erase(doc.lines.begin() + h, doc.lines.begin() + sectionEnd(doc, h));

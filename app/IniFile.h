@@ -2,12 +2,13 @@
 // A plain INI file read and written in place.
 //
 // Sections and keys are matched without regard to letter case; a key line is
-// "key=value" and the value is the rest of the line after the first "=", with
-// surrounding blanks removed. Every call reads the file afresh; writes change
-// only the lines of the keys written and leave every other line as it was
-// (comments, order, unknown lines, line ends), and reach the disk through an
-// atomic save. Files are read as UTF-8 when they are valid UTF-8, else as
-// Latin-1, and written as UTF-8.
+// "key=value" and the value is the rest of the line after the first "=",
+// blanks included. Every call reads the file afresh; writes change only the
+// lines of the keys written and leave every other line byte for byte as it
+// was (comments, order, unknown lines, line ends, encoding), and reach the
+// disk through an atomic save. A file is read as UTF-8 when it is valid
+// UTF-8; otherwise each line is read as UTF-8 when it is valid on its own,
+// else as Latin-1. Changed and new lines are written as UTF-8.
 //
 // A name without a folder names a file in AppPaths::settingsDir(); an
 // existing file there is found whatever the letter case of its name, so
@@ -29,6 +30,12 @@ public:
 
     explicit IniFile(const QString& name);
 
+    // Names that read back as what was written: a section name holds no "]",
+    // a key name does not start with "[" or ";" and holds no "="; neither
+    // holds a line break or is blank. Writes refuse other names.
+    static bool validSectionName(const QString& name);
+    static bool validKeyName(const QString& name);
+
     // The name as given.
     const QString& name() const { return m_name; }
     // The full path the name stands for now.
@@ -48,7 +55,8 @@ public:
     QStringList sectionNames() const;
 
     // Stores one value. Throws EIniError("Unable to write to <path>") when the
-    // file cannot be written.
+    // file cannot be written, and EIniError naming the name for a name that
+    // would not read back. Line breaks in a value become blanks.
     void writeString(const QString& section, const QString& key, const QString& value);
     // Stores several values of one section in a single file write.
     void writeStrings(const QString& section, const QList<Item>& items);
@@ -64,7 +72,7 @@ private:
     struct Document;
     Document load() const;
     void save(const Document& doc) const;
-    [[noreturn]] void writeFailed() const;
+    [[noreturn]] void writeFailed(const QString& reason = QString()) const;
 
     QString m_name;
 };

@@ -29,8 +29,12 @@ bool read(const QString& path, QStringList* lines, QString* error)
     QByteArray bytes;
     if (!SafeFile::read(path, &bytes, error))
         return false;
+    // The decoder has already taken off the final line end, so what is left
+    // splits into exactly the file's lines: an empty last line stays.
     const DecodedText decoded = TextFileCodec::decode(bytes);
-    QStringList result = splitLines(decoded.text);
+    QStringList result;
+    if (!decoded.text.isEmpty() || decoded.format.finalLineEnd)
+        result = decoded.text.split(QLatin1Char('\n'));
     if (lines)
         *lines = std::move(result);
     return true;

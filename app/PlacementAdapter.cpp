@@ -40,19 +40,6 @@ Qt::WindowStates statesFor(const WindowPlacement& p)
     }
 }
 
-// A rectangle that no screen shows is brought onto the primary screen.
-QPoint visibleOrigin(const QRect& r)
-{
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (screens.isEmpty())
-        return r.topLeft();
-    for (const QScreen* s : screens) {
-        if (s->availableGeometry().intersects(r))
-            return r.topLeft();
-    }
-    return screens.first()->availableGeometry().topLeft();
-}
-
 } // namespace
 
 bool placementOf(const QWidget* w, WindowPlacement* out)
@@ -85,6 +72,54 @@ bool placementOf(const QWidget* w, WindowPlacement* out)
     return true;
 }
 
+QRect fitToScreens(const QRect& r, const QList<QRect>& screens)
+{
+    if (screens.isEmpty() || r.isEmpty())
+        return r;
+    // The screen that shows most of the rectangle, else the first one.
+    QRect area = screens.first();
+    qint64 best = 0;
+    for (const QRect& s : screens) {
+        const QRect common = s.intersected(r);
+        const qint64 size = qint64(common.width()) * common.height();
+        if (size > best) {
+            best = size;
+            area = s;
+        }
+    }
+    QRect fitted(r.topLeft(), r.size().boundedTo(area.size()));
+    if (fitted.right() > area.right())
+        fitted.moveRight(area.right());
+    if (fitted.bottom() > area.bottom())
+        fitted.moveBottom(area.bottom());
+    if (fitted.left() < area.left())
+        fitted.moveLeft(area.left());
+    if (fitted.top() < area.top())
+        fitted.moveTop(area.top());
+    return fitted;
+}
+
+QRect fitToScreens(const QRect& r)
+{
+    QList<QRect> areas;
+    for (const QScreen* s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    return fitToScreens(r, areas);
+}
+
+void centreOnScreen(QWidget* w)
+{
+    if (!w)
+        return;
+    const QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : w;
+    const QScreen* screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = w->size();
+    w->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
 bool applyPlacement(QWidget* w, const WindowPlacement& p)
 {
     if (!w || p.right <= p.left || p.bottom <= p.top)
@@ -95,7 +130,7 @@ bool applyPlacement(QWidget* w, const WindowPlacement& p)
     if (w->windowState() & SizeStates)
         w->setWindowState(others);
     if (w->isWindow())
-        w->setGeometry(QRect(visibleOrigin(normal), normal.size()));
+        w->setGeometry(fitToScreens(normal));
     else
         w->setGeometry(normal);
     const Qt::WindowStates target = others | statesFor(p);

@@ -14,6 +14,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -33,6 +35,17 @@ bool placementOf(const QWidget* w, WindowPlacement* out);
 // Sets w's normal geometry and window state; false (w unchanged) for an empty
 // rectangle.
 bool applyPlacement(QWidget* w, const WindowPlacement& p);
+
+// r moved and, where it is larger, shrunk onto the screen area that shows
+// most of it (the first when none does), so the user can reach the window.
+QRect fitToScreens(const QRect& r, const QList<QRect>& screenAreas);
+// The same over the available areas of the screens there are.
+QRect fitToScreens(const QRect& r);
+
+// Moves w to the middle of the screen its main window is on (the primary
+// screen when it has none). Dialogs the user expects in the screen's middle
+// call it when shown.
+void centreOnScreen(QWidget* w);
 
 QFont fontFromSpec(const FontSpec& spec);
 FontSpec specFromFont(const QFont& font, const QColor& color);

@@ -1,5 +1,7 @@
 #include "app/ProgressWindow.h"
 
+#include "app/PlacementAdapter.h"
+
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -24,4 +26,10 @@ void ProgressWindow::setPercent(int percent)
 int ProgressWindow::percent() const
 {
     return m_meter->value();
+}
+
+void ProgressWindow::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    centreOnScreen(this);
 }

@@ -13,4 +13,6 @@ public:
 
 private:
     QProgressBar* m_meter;
+protected:
+    void showEvent(QShowEvent* e) override;
 };

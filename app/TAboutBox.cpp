@@ -1,4 +1,6 @@
 #include "app/TAboutBox.h"
+
+#include "app/PlacementAdapter.h"
 #include "app/AppSettings.h"
 
 #include <QGridLayout>
@@ -48,4 +50,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     grid->addWidget(ok, 4, 0, 1, 2, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    centreOnScreen(this);
 }

@@ -13,4 +13,6 @@ public:
     QLabel* Version = nullptr;
     // The program's icon, drawn rather than shipped as a file.
     static QIcon programIcon();
+protected:
+    void showEvent(QShowEvent* e) override;
 };

@@ -18,6 +18,17 @@ int toNumber(const QString& field)
     return v;
 }
 
+// Loaded values are cut to MaxLoadedValue units, never inside a character.
+QString cutValue(const QString& value)
+{
+    if (value.size() <= MaxLoadedValue)
+        return value;
+    QString cut = value.left(MaxLoadedValue);
+    if (cut.back().isHighSurrogate())
+        cut.chop(1);
+    return cut;
+}
+
 } // namespace
 
 void TBag::checkFileAndSection() const
@@ -26,6 +37,8 @@ void TBag::checkFileAndSection() const
         throw EBagError(QStringLiteral("No INI file specified"));
     if (IniSect.isEmpty())
         throw EBagError(QStringLiteral("No INI file section specified"));
+    if (!::IniFile::validSectionName(IniSect))
+        throw EBagError(QStringLiteral("Invalid INI file section name \"%1\"").arg(IniSect));
 }
 
 void TBag::LoadSection()
@@ -37,7 +50,7 @@ void TBag::LoadSection()
         const int eq = upper.indexOf(QLatin1Char('='));
         if (eq <= 0)
             continue;
-        PutValue(upper.left(eq), upper.mid(eq + 1).left(MaxLoadedValue));
+        PutValue(upper.left(eq), cutValue(upper.mid(eq + 1)));
     }
 }
 
@@ -68,6 +81,10 @@ void TBag::PutValue(const QString& name, const QString& text)
 {
     if (name.isEmpty())
         throw EBagError(QStringLiteral("No item specified"));
+    // A name the settings file could not give back is refused here, before
+    // anything is written.
+    if (!::IniFile::validKeyName(name))
+        throw EBagError(QStringLiteral("Invalid item name \"%1\"").arg(name));
     const QString key = name.toUpper();
     const int i = m_names.indexOf(key);
     if (i >= 0) {

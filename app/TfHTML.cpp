@@ -18,11 +18,23 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 const QString kUntitled = QStringLiteral("New HTML Document");
 const QString kSaveFilter = QStringLiteral("HTML Document|*.htm|Text File|*.txt|All Files|*.*");
+
+bool hasLocalFiles(const QMimeData* data)
+{
+    if (!data->hasUrls())
+        return false;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return true;
+    }
+    return false;
+}
 }
 
 TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
@@ -143,6 +155,9 @@ void TfHTML::SetProperties()
                             ? TOvcTextFileEditor::ttSmart
                             : TOvcTextFileEditor::ttReal);
     txtHTML->SetTabSize(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Tab Size"), 8));
+    txtHTML->SetSyntaxHighlighting(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Syntax Highlighting"), true));
+    txtHTML->SetLineNumbers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Line Numbers"), true));
+    txtHTML->SetAutoCloseTags(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Close Tags"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
     if (!stored.name.isEmpty())
@@ -244,12 +259,19 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
     switch (e->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
-        // Only drags from the program's own lists are accepted.
+        // Drags from the program's own lists insert the last-tag pair; files
+        // open as documents; text is the control's own to move or copy.
         auto* de = static_cast<QDragMoveEvent*>(e);
-        if (ListDragSource::isOurDrag(de->mimeData()))
+        if (ListDragSource::isOurDrag(de->mimeData())) {
             de->acceptProposedAction();
-        else
+        } else if (hasLocalFiles(de->mimeData())) {
+            de->setDropAction(Qt::CopyAction);
+            de->accept();
+        } else if (de->mimeData()->hasText() && !txtHTML->ReadOnly()) {
+            break;
+        } else {
             de->ignore();
+        }
         return true;
     }
     case QEvent::Drop: {
@@ -258,6 +280,12 @@ bool TfHTML::eventFilter(QObject* watched, QEvent* e)
             de->acceptProposedAction();
             m_main.showDocument(this);
             AppInvoker::run([this] { m_main.tagEngine().RepeatLastTag(); });
+        } else if (hasLocalFiles(de->mimeData())) {
+            de->setDropAction(Qt::CopyAction);
+            de->accept();
+            m_main.OpenDroppedFiles(de->mimeData());
+        } else if (de->mimeData()->hasText() && !txtHTML->ReadOnly()) {
+            break;
         } else {
             de->ignore();
         }

@@ -1,5 +1,7 @@
 #include "app/TfOptions.h"
 
+#include "app/PlacementAdapter.h"
+
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
@@ -128,6 +130,7 @@ void TfOptions::showEvent(QShowEvent* e)
     // Each showing starts from the stored values.
     AppInvoker::run([this] { LoadIniSettings(); });
     QDialog::showEvent(e);
+    centreOnScreen(this);
 }
 
 void TfOptions::LoadIniSettings()

@@ -1,10 +1,12 @@
 #include "app/TmdiMain.h"
 
+#include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/CommandTable.h"
 #include "app/PathUtil.h"
+#include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
@@ -13,9 +15,17 @@
 #include "editor/TOvcTextFileEditor.h"
 #include "render/TFontForm.h"
 #include "render/TfPreview.h"
+#include "reuse/TfAddMac.h"
+#include "reuse/TfMacros.h"
+#include "reuse/TfProj.h"
+#include "reuse/TfTemplate.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
+#include "wizards/forms/TfFormWiz.h"
+#include "wizards/url/TfURLLibrary.h"
+#include "wizards/table/TfTableWiz.h"
+#include "wizards/url/TfrmURLWizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +44,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace AppSettings;
 
@@ -110,15 +121,24 @@ TmdiMain::TmdiMain(QWidget* parent)
         setChecked(QString::fromLatin1(toggle), true);
     buildStatusLine();
     FormCreate();
+    setupEditingView();
 
     // The program's windows, each made once and reused; later additions keep this order.
+    m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_fontForm = new TFontForm(this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_macros = new TfMacros(this);
     m_options = new TfOptions(*this);
     m_preview = new TfPreview(*this, m_fontForm);
     m_progress = new ProgressWindow(this);
+    m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);
+    m_template = new TfTemplate(*this);
+    m_urlLibrary = new TfURLLibrary(*m_tags, this);
+    m_urlWizard = new TfrmURLWizard(*m_tags, this);
+    m_formWiz = new TfFormWiz(*m_tags, this);
+    m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
 }
 
@@ -130,11 +150,16 @@ QString TmdiMain::openFilter()
 TmdiMain::~TmdiMain()
 {
     AppInvoker::setHandler(nullptr);
+    AppInvoker::setFileErrorHandler(nullptr);
 }
 
 void TmdiMain::FormCreate()
 {
     AppInvoker::setHandler([this](const QString& message) { AppException(message); });
+    AppInvoker::setFileErrorHandler([this](const QString& message) {
+        SetStatusText(kReady);
+        UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
+    });
     // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
@@ -244,8 +269,23 @@ void TmdiMain::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (!m_started) {
         m_started = true;
-        AppInvoker::run([this] { GetCommandLine(); });
+        // The start-up step runs once the frame is on screen, so its message
+        // boxes ("... is already open.") appear over the visible frame.
+        QTimer::singleShot(0, this, [this] { startUpWhenExposed(0); });
     }
+}
+
+void TmdiMain::startUpWhenExposed(int tries)
+{
+    // A frame that never becomes visible (started minimized, say) still
+    // starts up after about two seconds.
+    const QWindow* w = windowHandle();
+    if (w && !w->isExposed() && tries < 100) {
+        QTimer::singleShot(20, this, [this, tries] { startUpWhenExposed(tries + 1); });
+        return;
+    }
+    AppInvoker::run([this] { GetCommandLine(); });
+    m_startUpDone = true;
 }
 
 void TmdiMain::GetCommandLine()
@@ -282,8 +322,9 @@ void TmdiMain::LoadIniSettings()
         const int top = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Top"), 1);
         const int height = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Height"), 480);
         const int width = IniControl.ReadInteger(kOptions, QStringLiteral("MDI Width"), 640);
-        move(left, top);
-        resize(width, height);
+        // A stored rectangle that no screen shows in full is brought back
+        // where the user can reach it.
+        setGeometry(fitToScreens(QRect(left, top, width, height)));
     }
     for (const BarKey& k : kBarKeys) {
         const bool on = IniControl.ReadBool(kOptions, QString::fromLatin1(k.key), true);
@@ -327,9 +368,19 @@ void TmdiMain::doIniSettings()
 
 void TmdiMain::FileExit()
 {
-    doIniSettings();
-    for (int i = 0; i < MruList::kSize; ++i)
-        IniControl.WriteString(kMru, QString::number(i), RecentFiles.entry(i));
+    // A settings folder that cannot be written is told once; the program
+    // still closes, as the user asked.
+    try {
+        doIniSettings();
+        for (int i = 0; i < MruList::kSize; ++i)
+            IniControl.WriteString(kMru, QString::number(i), RecentFiles.entry(i));
+    } catch (const EIniError& e) {
+        SetStatusText(kReady);
+        QString text = e.message() + QLatin1Char('.');
+        if (!e.reason().isEmpty())
+            text += QStringLiteral("\n\n") + e.reason();
+        UiPrompter::instance().message(this, text, UiPrompter::Ok, UiPrompter::Warning);
+    }
     close();
 }
 
@@ -374,6 +425,16 @@ TfHTML* TmdiMain::activeDocument() const
     return doc;
 }
 
+void TmdiMain::placeCascaded(QMdiSubWindow* sub, int index)
+{
+    // The designed size of a document window, capped to the visible area.
+    const QSize room = m_mdi->viewport()->size();
+    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
+    const int slot = index % 8;
+    sub->move(slot * step, slot * step);
+}
+
 QList<TfHTML*> TmdiMain::documents() const
 {
     QList<TfHTML*> out;
@@ -390,11 +451,7 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // New windows cascade from the top left, each a title bar lower than the last.
-    const QSize room = m_mdi->viewport()->size();
-    sub->resize(qMin(652, qMax(200, room.width())), qMin(492, qMax(150, room.height())));
-    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub) + 4;
-    const int slot = (m_mdi->subWindowList().size() - 1) % 8;
-    sub->move(slot * step, slot * step);
+    placeCascaded(sub, int(m_mdi->subWindowList().size()) - 1);
     connect(sub, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] { onSubWindowActivated(m_mdi->currentSubWindow()); });
     });
@@ -489,7 +546,7 @@ void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
     TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
-    const QString tpl = AppPaths::programFile(QStringLiteral("standard.tpl"));
+    const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
         doc->txtHTML->LoadFile(tpl);
     } else {
@@ -573,9 +630,11 @@ void TmdiMain::FileCloseChild()
 
 void TmdiMain::CloseAll1Click()
 {
-    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    for (auto it = list.crbegin(); it != list.crend(); ++it)
-        (*it)->close();
+    // From the last in the frame's child order (the window used longest ago)
+    // to the first (the active one).
+    const QList<QMdiSubWindow*> list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (QMdiSubWindow* sub : list)
+        sub->close();
 }
 
 // ---------------------------------------------------------------------------
@@ -631,7 +690,20 @@ void TmdiMain::WindowTile()
 
 void TmdiMain::WindowCascade()
 {
-    m_mdi->cascadeSubWindows();
+    // At the windows' designed size, as new windows are placed; the active
+    // window ends on top.
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    int index = 0;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        placeCascaded(sub, index++);
+        sub->raise();
+    }
+    if (active)
+        active->raise();
 }
 
 void TmdiMain::WindowArrange()
@@ -850,4 +922,14 @@ void TmdiMain::ApplicationOptions1Click()
 void TmdiMain::HelpAbout()
 {
     m_about->exec();
+}
+
+QPoint TmdiMain::submenuPosition(QMenu* top) const
+{
+    if (TfHTML* doc = activeDocument()) {
+        TOvcTextFileEditor* ed = doc->txtHTML;
+        return ed->viewport()->mapToGlobal(ed->cursorRect().bottomLeft());
+    }
+    const QRect r = menuBar()->actionGeometry(top->menuAction());
+    return menuBar()->mapToGlobal(r.bottomLeft());
 }

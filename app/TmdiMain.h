@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -29,6 +30,14 @@ class TfSymbol;
 class TFontForm;
 class TfPreview;
 class TAddictSpell;
+class TfTemplate;
+class TfAddMac;
+class TfMacros;
+class TfProj;
+class TfFormWiz;
+class TfURLLibrary;
+class TfrmURLWizard;
+class TfTableWiz;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -48,6 +57,9 @@ public:
 
     // Paths named on the command line, opened when the frame is first shown.
     void setCommandLine(const QStringList& args) { m_commandLine = args; }
+    // True once the start-up step (settings, template, command line) has run:
+    // it runs when the shown frame is first on screen.
+    bool startUpDone() const { return m_startUpDone; }
 
     TfHTML* activeDocument() const;
     QList<TfHTML*> documents() const;  // the frame's child order, active first
@@ -91,6 +103,14 @@ public:
     void showDocument(TfHTML* doc);
     int nextUntitledNumber() { return ++NewDocumentCount; }
     bool wordWrapChecked() const;
+    // Where a submenu opened by its key appears: under the caret of the
+    // active document, else below its top-level menu top.
+    QPoint submenuPosition(QMenu* top) const;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfFormWiz* formsWizard() const { return m_formWiz; }
+    TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
+    TfrmURLWizard* urlWizard() const { return m_urlWizard; }
+    TfTableWiz* tableWizard() const { return m_tableWiz; }
 
     // Printing, web preview, spelling and help
     TfPreview* preview() const { return m_preview; }
@@ -182,6 +202,27 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Templates, macros and projects (TmdiMain_reuse.cpp)
+    void NewfromTemplate1Click();
+    void Macros1Click();
+    void Macro1Click();
+    void ExpandMacrosNow1Click();
+    void OpenWorkspace1Click();
+    void SaveOpenasNewProject1Click();
+    // Editing view: colours, line numbers, closing tags, tag pairs, lines, file drops
+    void SyntaxHighlighting1Click();
+    void LineNumbers1Click();
+    void AutoCloseTags1Click();
+    void GotoMatchingTag1Click();
+    void GotoLine1Click();
+    // Opens the local files a drop carries as documents; false when it holds none.
+    bool OpenDroppedFiles(const QMimeData* data);
+    void setupEditingView();
+    // Wizards: forms, URL wizard and library, tables (TmdiMain_wizards.cpp)
+    void FormsWizard1Click();
+    void URLWizardShow();
+    void Pick1Click();
+    void TableWizard1Click();
 
     // Printing, web preview, spelling and help (TmdiMain_preview.cpp)
     void HelpContents();
@@ -200,6 +241,8 @@ protected:
 private:
     friend class CommandTable;
     void FormCreate();
+    void startUpWhenExposed(int tries);
+    void placeCascaded(QMdiSubWindow* sub, int index);
     void buildStatusLine();
     void onSubWindowActivated(QMdiSubWindow* w);
     void updateTitle();
@@ -238,7 +281,24 @@ private:
     ProgressWindow* m_progress = nullptr;
     QStringList m_commandLine;
     bool m_started = false;
+    bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Templates, macros and projects
+public:
+    TfTemplate* templatesDialog() const { return m_template; }
+    TfAddMac* macroWindow() const { return m_addMac; }
+    TfMacros* macrosDialog() const { return m_macros; }
+    TfProj* projectWindow() const { return m_proj; }
+private:
+    TfTemplate* m_template = nullptr;
+    TfAddMac* m_addMac = nullptr;
+    TfMacros* m_macros = nullptr;
+    TfProj* m_proj = nullptr;
+    // Wizard windows (TmdiMain_wizards.cpp)
+    TfURLLibrary* m_urlLibrary = nullptr;
+    TfrmURLWizard* m_urlWizard = nullptr;
+    TfFormWiz* m_formWiz = nullptr;
+    TfTableWiz* m_tableWiz = nullptr;
     // Printing, web preview, spelling and help
     TFontForm* m_fontForm = nullptr;
     TfPreview* m_preview = nullptr;

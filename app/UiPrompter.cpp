@@ -1,4 +1,6 @@
 #include "app/UiPrompter.h"
+
+#include "app/AppSettings.h"
 #include "app/PathUtil.h"
 
 #include <QApplication>
@@ -27,7 +29,7 @@ int DialogPrompter::message(QWidget* parent, const QString& text, int buttons, I
                             const QString& caption)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(caption.isEmpty() ? QApplication::applicationDisplayName() : caption);
+    box.setWindowTitle(caption.isEmpty() ? AppSettings::kAppTitle : caption);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {

@@ -2,10 +2,13 @@
 #include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
+#include "app/CommandLine.h"
 #include "app/TAboutBox.h"
 #include "app/TmdiMain.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTextStream>
 #include <exception>
 
 namespace {
@@ -35,15 +38,29 @@ int main(int argc, char** argv)
     // The folders named by the environment are fixed before anything can
     // change the current folder.
     AppPaths::fixEnvironment();
-    VelquistApplication app(argc, argv);
+
+    // Every argument is a file to open: Qt sees only the program's name, so
+    // none of its own options ("-reverse", "-platform", ...) is taken away.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QFile::decodeName(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(args);
+    if (commandLine.help || commandLine.version) {
+        QTextStream out(stdout);
+        if (commandLine.help)
+            out << CommandLine::usage(QFile::decodeName(argv[0]));
+        else
+            out << AppSettings::kAppTitle << ' ' << AppSettings::kVersion << '\n';
+        return 0;
+    }
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    VelquistApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("velquist"));
-    QApplication::setApplicationDisplayName(AppSettings::kAppTitle);
     QApplication::setWindowIcon(TAboutBox::programIcon());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TmdiMain main;
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    main.setCommandLine(args);
+    main.setCommandLine(commandLine.files);
     QApplication::restoreOverrideCursor();
     main.showMaximized();
     return app.exec();

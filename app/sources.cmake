@@ -1,8 +1,8 @@
 vq_sources(app
   CORE
     AppError.h AppPaths.cpp PathUtil.cpp IniFile.cpp TMegaRegistry.cpp TBag.cpp
-    MruList.cpp AppInvoker.cpp SafeFile.cpp ListFile.cpp
+    MruList.cpp AppInvoker.cpp SafeFile.cpp ListFile.cpp CommandLine.cpp
   GUI
-    UiPrompter.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
+    UiPrompter.cpp KeyMap.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
     TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )

@@ -57,6 +57,8 @@ public:
     virtual void SetBookmark(int number) = 0;
     virtual void GotoBookmark(int number) = 0;
     virtual QString LineText(int line) const = 0;  // tabs expanded
+    // The line as stored, tabs kept: its offsets are the columns minus 1.
+    virtual QString RawLineText(int line) const = 0;
     virtual int LineLength(int line) const = 0;
     virtual int LineCount() const = 0;
     virtual qint64 TextSize() const = 0;  // characters, two per line end

@@ -1,9 +1,13 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include "app/AppError.h"
+#include "app/KeyMap.h"
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
+#include "editor/HtmlHighlighter.h"
+#include "editor/LineNumberGutter.h"
+#include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
 
 #include <QApplication>
@@ -12,11 +16,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
+#include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -124,6 +132,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QPlainTextEdit(parent)
     updateTabStops();
     updateCaretShape();
     document()->setModified(false);
+    setupEditingView();
 }
 
 // ---------------------------------------------------------------- positions
@@ -652,6 +661,12 @@ QString TOvcTextFileEditor::LineText(int line) const
     return expandTabs(document()->findBlockByNumber(line - 1).text(), m_tabSize);
 }
 
+QString TOvcTextFileEditor::RawLineText(int line) const
+{
+    checkLine(line);
+    return document()->findBlockByNumber(line - 1).text();
+}
+
 int TOvcTextFileEditor::LineLength(int line) const
 {
     return int(LineText(line).size());
@@ -670,6 +685,19 @@ qint64 TOvcTextFileEditor::TextSize() const
 
 void TOvcTextFileEditor::FocusEditor()
 {
+    // The keyboard follows an insertion made from another window (a chooser,
+    // a wizard): the document window and the main window come to the front
+    // too, so what the user types next lands here.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            if (QMdiArea* area = sub->mdiArea(); area && area->activeSubWindow() != sub)
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    }
+    QWidget* top = window();
+    if (top->isVisible() && QApplication::activeWindow() != top)
+        top->activateWindow();
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -743,6 +771,11 @@ void TOvcTextFileEditor::SetColor(const QColor& c)
     QPalette p = palette();
     p.setColor(QPalette::Base, c);
     setPalette(p);
+    if (m_highlighter) {
+        m_highlighter->setDarkBackground(c.lightness() < 128);
+        updateMarks();
+        viewport()->update();
+    }
 }
 
 void TOvcTextFileEditor::SetWantTab(bool on)
@@ -805,6 +838,18 @@ void TOvcTextFileEditor::insertTabKey()
     showCursor(c);
 }
 
+bool TOvcTextFileEditor::event(QEvent* e)
+{
+    // Keys of the frame's key map (Ctrl+X, Ctrl+V, ...) run the frame's
+    // commands, not the text control's own versions of them.
+    if (e->type() == QEvent::ShortcutOverride
+        && KeyMap::claims(static_cast<QKeyEvent*>(e)->keyCombination())) {
+        e->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(e);
+}
+
 void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 {
     // The control's own keys run the same operations as the program's
@@ -835,6 +880,11 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
         } else if (!isReadOnly() && m_wantTab && key == Qt::Key_Tab && mods == Qt::NoModifier
                    && m_tabType != ttReal) {
             insertTabKey();
+        } else if (!isReadOnly() && m_autoCloseTags && e->text() == QLatin1String("/")
+                   && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            QPlainTextEdit::keyPressEvent(e);
+            completeClosingTag();
+            return;
         } else {
             QPlainTextEdit::keyPressEvent(e);
             return;
@@ -846,6 +896,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 void TOvcTextFileEditor::resizeEvent(QResizeEvent* e)
 {
     QPlainTextEdit::resizeEvent(e);
+    updateGutterGeometry();
 }
 
 void TOvcTextFileEditor::changeEvent(QEvent* e)
@@ -854,5 +905,177 @@ void TOvcTextFileEditor::changeEvent(QEvent* e)
     if (e->type() == QEvent::FontChange) {
         updateTabStops();
         updateCaretShape();
+        updateGutterGeometry();
     }
+}
+
+// ---------------------------------------------------------------- editing view
+
+namespace {
+
+// The document's blocks, with the states the highlighter knows.
+class BlockLines : public TagLineSource {
+public:
+    BlockLines(const QTextDocument* doc, HtmlHighlighter* h) : m_doc(doc), m_h(h) {}
+    int lineCount() const override { return m_doc->blockCount(); }
+    QString lineText(int line) const override { return m_doc->findBlockByNumber(line).text(); }
+    int startState(int line) const override { return m_h->startState(line); }
+
+private:
+    const QTextDocument* m_doc;
+    HtmlHighlighter* m_h;
+};
+
+// How far the marks and "</" look for the other tag (the command has no limit).
+constexpr int kMatchLines = 3000;
+constexpr int kCloseLines = 20000;
+
+} // namespace
+
+void TOvcTextFileEditor::setupEditingView()
+{
+    m_highlighter = new HtmlHighlighter(document());
+    m_highlighter->setDarkBackground(Color().lightness() < 128);
+    m_gutter = new LineNumberGutter(this);
+    m_matchTimer = new QTimer(this);
+    m_matchTimer->setSingleShot(true);
+    m_matchTimer->setInterval(0);
+    connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (m_gutter->neededWidth() != viewportMargins().left())
+            updateGutterGeometry();
+    });
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& r, int dy) {
+        if (dy)
+            m_gutter->scroll(0, dy);
+        else
+            m_gutter->update(0, r.y(), m_gutter->width(), r.height());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        updateMarks();
+        m_matchTimer->start();
+        m_gutter->update();
+    });
+    connect(document(), &QTextDocument::contentsChanged, m_matchTimer, qOverload<>(&QTimer::start));
+    updateGutterGeometry();
+    updateMarks();
+}
+
+bool TOvcTextFileEditor::SyntaxHighlighting() const
+{
+    return m_highlighter->isEnabled();
+}
+
+void TOvcTextFileEditor::SetSyntaxHighlighting(bool on)
+{
+    m_highlighter->setEnabled(on);
+    viewport()->update();
+}
+
+bool TOvcTextFileEditor::LineNumbers() const
+{
+    return !m_gutter->isHidden();
+}
+
+void TOvcTextFileEditor::SetLineNumbers(bool on)
+{
+    m_gutter->setVisible(on);
+    updateGutterGeometry();
+}
+
+void TOvcTextFileEditor::updateGutterGeometry()
+{
+    if (!m_gutter)
+        return;
+    const int w = m_gutter->neededWidth();
+    setViewportMargins(w, 0, 0, 0);
+    const QRect cr = contentsRect();
+    m_gutter->setGeometry(cr.left(), cr.top(), w, cr.height());
+    m_gutter->update();
+}
+
+void TOvcTextFileEditor::paintEvent(QPaintEvent* e)
+{
+    // Colours the blocks about to be drawn, and only those.
+    if (m_highlighter->isEnabled()) {
+        QTextBlock b = firstVisibleBlock();
+        const int first = b.blockNumber();
+        int last = first;
+        const qreal height = viewport()->height();
+        qreal top = blockBoundingGeometry(b).translated(contentOffset()).top();
+        for (; b.isValid() && top <= height; b = b.next()) {
+            last = b.blockNumber();
+            top += blockBoundingRect(b).height();
+        }
+        m_highlighter->highlight(first, last);
+    }
+    QPlainTextEdit::paintEvent(e);
+}
+
+void TOvcTextFileEditor::updateMarks()
+{
+    const QColor base = Color();
+    const bool dark = base.lightness() < 128;
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(dark ? base.lighter(135) : QColor(0xEE, 0xF3, 0xFA));
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    marks << line;
+    for (const QTextCursor& c : std::as_const(m_tagMarks)) {
+        QTextEdit::ExtraSelection tag;
+        tag.format.setBackground(dark ? QColor(0x6B, 0x5A, 0x1E) : QColor(0xFF, 0xE2, 0x8A));
+        tag.cursor = c;
+        marks << tag;
+    }
+    setExtraSelections(marks);
+}
+
+void TOvcTextFileEditor::refreshTagMatch()
+{
+    m_matchTimer->stop();
+    m_tagMarks.clear();
+    const QTextCursor caret = textCursor();
+    if (!caret.hasSelection()) {
+        const BlockLines lines(document(), m_highlighter);
+        const std::optional<TagRef> tag = TagMatcher::tagAt(lines, caret.blockNumber(), caret.positionInBlock());
+        const std::optional<TagRef> other = tag ? TagMatcher::partner(lines, *tag, kMatchLines) : std::nullopt;
+        if (other) {
+            for (const TagRef& t : {*tag, *other}) {
+                const int at = document()->findBlockByNumber(t.line).position();
+                QTextCursor c(document());
+                c.setPosition(at + t.start);
+                c.setPosition(at + t.nameEnd, QTextCursor::KeepAnchor);
+                m_tagMarks << c;
+            }
+        }
+    }
+    updateMarks();
+}
+
+void TOvcTextFileEditor::completeClosingTag()
+{
+    QTextCursor c = textCursor();
+    if (c.hasSelection())
+        return;
+    const QTextBlock block = c.block();
+    const int at = c.positionInBlock();
+    const QString text = block.text();
+    if (at < 2 || text.at(at - 2) != QLatin1Char('<') || text.at(at - 1) != QLatin1Char('/'))
+        return;
+    // Only in the page's text: not in a tag, a comment or a script.
+    const int state = Html::HtmlTokenizer::tokenize(QStringView(text).left(at - 2),
+                                                    m_highlighter->startState(block.blockNumber()), nullptr);
+    if (!Html::HtmlTokenizer::isTextState(state))
+        return;
+    const BlockLines lines(document(), m_highlighter);
+    const QString name = TagMatcher::innermostOpen(lines, block.blockNumber(), at - 2, kCloseLines);
+    if (name.isEmpty())
+        return;
+    // Its own undo step: undo takes back the completion and keeps "</".
+    c.beginEditBlock();
+    c.insertText(name + QLatin1Char('>'));
+    c.endEditBlock();
+    showCursor(c);
 }

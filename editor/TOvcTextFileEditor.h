@@ -9,7 +9,10 @@
 #include <QTextCursor>
 #include <array>
 
+class HtmlHighlighter;
+class LineNumberGutter;
 class QSaveFile;
+class QTimer;
 
 class TOvcTextFileEditor : public QPlainTextEdit, public EditorContract {
     Q_OBJECT
@@ -44,6 +47,7 @@ public:
     void SetBookmark(int number) override;
     void GotoBookmark(int number) override;
     QString LineText(int line) const override;
+    QString RawLineText(int line) const override;
     int LineLength(int line) const override;
     int LineCount() const override;
     qint64 TextSize() const override;
@@ -94,13 +98,30 @@ public:
     const TextFileFormat& fileFormat() const { return m_format; }
     QString fileName() const { return m_fileName; }
 
+    // Editing view: colours, line numbers, the current line, the tag pair
+    // around the caret and the closing tag offered after "</".
+    HtmlHighlighter* highlighter() const { return m_highlighter; }
+    bool SyntaxHighlighting() const;
+    void SetSyntaxHighlighting(bool on);
+    bool LineNumbers() const;
+    void SetLineNumbers(bool on);
+    LineNumberGutter* gutter() const { return m_gutter; }
+    bool AutoCloseTags() const { return m_autoCloseTags; }
+    void SetAutoCloseTags(bool on) { m_autoCloseTags = on; }
+    // The tags marked as the pair around the caret (none, or both).
+    QList<QTextCursor> matchedTags() const { return m_tagMarks; }
+    // Works out the pair around the caret now rather than when idle.
+    void refreshTagMatch();
+
 signals:
     // A short notice for the status line (mixed line ends, very long lines).
     void notice(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
     // Plain text only, line breaks as '\n'.
     QMimeData* createMimeDataFromSelection() const override;
@@ -109,6 +130,13 @@ protected:
     virtual bool commitSave(QSaveFile& file) const;
 
 private:
+    friend class LineNumberGutter;
+    void setupEditingView();
+    void updateGutterGeometry();
+    void updateMarks();
+    // After "</" typed in text: the innermost open element's name and ">".
+    void completeClosingTag();
+
     QTextCursor cursorAt(int line, int column) const;
     void checkLine(int line) const;
     // The match SearchText would select, or a null cursor.
@@ -147,4 +175,9 @@ private:
     QTextCursor m_groupCursor;
     int m_groupDepth = 0;
     bool m_hasBreakMarks = false;  // some block carries a break mark
+    HtmlHighlighter* m_highlighter = nullptr;
+    LineNumberGutter* m_gutter = nullptr;
+    QTimer* m_matchTimer = nullptr;
+    QList<QTextCursor> m_tagMarks;
+    bool m_autoCloseTags = true;
 };

@@ -1,6 +1,8 @@
 vq_sources(editor
   CORE
-    EditorContract.h TextFileCodec.cpp TextSearch.cpp
+    EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
   GUI
-    TOvcTextFileEditor.cpp
+    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp
 )
+vq_sources(editor GUI GotoLine.cpp)
+vq_sources(app GUI TmdiMain_editing.cpp)

@@ -38,7 +38,12 @@ QString ChooserList::itemText(const QTreeWidgetItem* item)
 void ChooserList::setItems(QStringList items)
 {
     const QString current = currentItemText();
-    std::sort(items.begin(), items.end());
+    // Letter case is ignored, and where two items differ only in case the
+    // capital comes first: "&Aacute;", "&aacute;", "&Acirc;".
+    std::sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
     clear();
     QList<QTreeWidgetItem*> rows;
     rows.reserve(items.size());
@@ -48,6 +53,10 @@ void ChooserList::setItems(QStringList items)
         row->setText(0, tab < 0 ? text : text.left(tab));
         row->setText(1, tab < 0 ? QString() : text.mid(tab + 1));
         row->setData(0, kItemRole, text);
+        // Items too long for their column can still be read whole.
+        const QString whole = tab < 0 ? text : text.left(tab) + QStringLiteral("   ") + text.mid(tab + 1);
+        row->setToolTip(0, whole);
+        row->setToolTip(1, whole);
         rows << row;
     }
     addTopLevelItems(rows);

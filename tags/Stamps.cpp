@@ -2,11 +2,13 @@
 
 #include "app/AppError.h"
 #include "app/AppSettings.h"
+#include "app/SafeFile.h"
 #include "app/TMegaRegistry.h"
 #include "editor/EditorContract.h"
 #include "editor/TextFileCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 // A stored identity value; the placeholder when the key is missing or empty.
@@ -83,16 +85,33 @@ QString Stamps::lastUpdatedDate(const QDateTime& when, const QLocale& locale)
 
 QStringList Stamps::readTextFileLines(const QString& fileName)
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Unable to read ") + fileName);
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw EFileError(QStringLiteral("Unable to read ") + fileName);
+    QByteArray bytes;
+    QString error;
+    if (!SafeFile::read(fileName, &bytes, &error))
+        throw EFileError(error);
     if (bytes.isEmpty())
         return {};
     // The decoded text holds the lines joined by '\n', without the final line end.
     return TextFileCodec::decode(bytes).text.split(QLatin1Char('\n'));
+}
+
+QString Stamps::readTextFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.isFile() && info.size() > kMaxInsertSize)
+        throw EFileError(QStringLiteral("Unable to insert %1: it is larger than %2 MB.")
+                             .arg(SafeFile::shown(fileName)).arg(kMaxInsertSize / (1024 * 1024)));
+    QByteArray bytes;
+    QString error;
+    if (!SafeFile::read(fileName, &bytes, &error))
+        throw EFileError(error);
+    if (bytes.isEmpty())
+        return {};
+    // The decoded text holds the lines joined by '\n', without the final
+    // line end; every line is inserted with one.
+    QString text = TextFileCodec::decode(bytes).text;
+    text += QLatin1Char('\n');
+    return text;
 }
 
 void Stamps::InsertFile(TagHost& host, const QString& fileName)
@@ -101,11 +120,11 @@ void Stamps::InsertFile(TagHost& host, const QString& fileName)
     if (!ed)
         return;
     host.SetStatusText(QStringLiteral("Inserting File : ") + fileName + QStringLiteral(" ..."));
-    const QStringList lines = readTextFileLines(fileName);
-    {
+    // One insertion, one undo step, however many lines the file has.
+    const QString text = readTextFile(fileName);
+    if (!text.isEmpty()) {
         EditGroup group(*ed);
-        for (const QString& line : lines)
-            ed->InsertAtCaret(line + QLatin1Char('\n'));
+        ed->InsertAtCaret(text);
     }
     ed->SetModified(true);
     host.SetStatusText(AppSettings::kReady);

@@ -31,6 +31,11 @@ QString lastUpdatedDate(const QDateTime& when, const QLocale& locale);
 // A final line end does not make an extra empty line. Throws EFileError when
 // the file cannot be read.
 QStringList readTextFileLines(const QString& fileName);
+// The whole text of a file to insert, each line followed by '\n'. Throws
+// EFileError naming the file and the reason when it cannot be read, or when it
+// is larger than kMaxInsertSize.
+QString readTextFile(const QString& fileName);
+constexpr qint64 kMaxInsertSize = qint64(256) * 1024 * 1024;
 
 // Inserts a text file at the caret of the active document, each line followed
 // by a line break, bypassing the tag engine (no case change, last pair kept).

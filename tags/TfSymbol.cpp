@@ -3,7 +3,9 @@
 #include "app/AppInvoker.h"
 #include "tags/HtmlTagList.h"
 
+#include <QDateTime>
 #include <QEvent>
+#include <QFileInfo>
 
 TfSymbol::TfSymbol(TagEngine& engine, QWidget* parent)
     : ChooserWindow(engine, tr("Symbols"), QStringLiteral("Symbols"), 0.30, parent)
@@ -22,9 +24,20 @@ TfSymbol::TfSymbol(TagEngine& engine, QWidget* parent)
 
 void TfSymbol::LoadSymbols()
 {
+    // Only a changed file rebuilds the list: rebuilding on the click that
+    // activates this window would destroy the item under the pointer.
+    const QString name = HtmlTagList::symbolFileName();
+    const QFileInfo info(name);
+    const QString stamp = info.exists()
+        ? name + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
+              + QString::number(info.lastModified().toMSecsSinceEpoch())
+        : QString();
+    if (!m_loadedStamp.isNull() && stamp == m_loadedStamp)
+        return;
     QStringList items;
-    if (HtmlTagList::readSymbolFile(HtmlTagList::symbolFileName(), items))
+    if (HtmlTagList::readSymbolFile(name, items))
         lSym->setItems(items);
+    m_loadedStamp = stamp;
 }
 
 void TfSymbol::lSymDblClick()

@@ -20,4 +20,8 @@ public slots:
 protected:
     bool event(QEvent* e) override;
     TagPair dragPair(const QString& item) const override;
+
+private:
+    // Name, size and time of the symbol file last loaded.
+    QString m_loadedStamp;
 };

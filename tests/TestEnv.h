@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace TestEnv {
 
@@ -60,6 +61,15 @@ inline void clearSettings()
     QDir d(settingsDir());
     for (const QString& f : d.entryList(QDir::Files))
         d.remove(f);
+}
+
+// Shows the main frame and waits until its start-up step has run (it runs
+// once the frame is on screen). False when it did not run in time.
+template <typename Frame>
+bool showFrame(Frame& frame)
+{
+    frame.show();
+    return QTest::qWaitFor([&frame] { return frame.startUpDone(); }, 5000);
 }
 
 } // namespace TestEnv

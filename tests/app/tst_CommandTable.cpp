@@ -74,6 +74,8 @@ private slots:
         QTest::newRow("go to bookmark 9") << "N92Click" << "Shift+Ctrl+F9";
         QTest::newRow("help") << "HelpContents" << "F1";
         QTest::newRow("about") << "HelpAbout" << "Shift+F1";
+        QTest::newRow("matching tag") << "GotoMatchingTag1Click" << "Ctrl+M";
+        QTest::newRow("go to line") << "GotoLine1Click" << "Ctrl+L";
     }
 
     void keyMap()

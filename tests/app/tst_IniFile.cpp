@@ -3,6 +3,7 @@
 
 #include "app/AppError.h"
 #include "app/IniFile.h"
+#include "app/TBag.h"
 #include "app/TMegaRegistry.h"
 
 #include <QCoreApplication>
@@ -38,7 +39,8 @@ private slots:
     void write();
     void writeSeveralInOneSection();
     void writeKeepsByteOrderMark();
-    void latin1FileRewrittenAsUtf8();
+    void refusesNamesThatDoNotReadBack_data();
+    void refusesNamesThatDoNotReadBack();
     void fileNameLetterCase();
     void createsSettingsFolder();
     void writeFailure_data();
@@ -73,7 +75,9 @@ void TestIniFile::readString_data()
     QTest::newRow("rest after first =") << QByteArray("[S]\nTag=<A HREF=\"x\">\n") << "S" << "Tag"
                                         << "<A HREF=\"x\">";
     QTest::newRow("present but empty") << QByteArray("[S]\nK=\n") << "S" << "K" << "";
-    QTest::newRow("blanks around") << QByteArray("[ S ]\n  K  =  v w  \n") << "S" << "K" << "v w";
+    QTest::newRow("blanks around") << QByteArray("[ S ]\n  K  =  v w  \n") << "S" << "K" << "  v w  ";
+    QTest::newRow("utf8 cut at end") << QByteArray("[S]\nK=caf\xC3") << "S" << "K" << QString::fromLatin1("caf\xC3");
+    QTest::newRow("mixed lines") << QByteArray("[S]\nA=caf\xE9\nK=\xC3\xA9\n") << "S" << "K" << QString::fromUtf8("\xC3\xA9");
     QTest::newRow("first of duplicates") << QByteArray("[S]\nK=1\nk=2\n") << "S" << "K" << "1";
     QTest::newRow("first section") << QByteArray("[S]\nK=1\n[s]\nK=2\nL=3\n") << "S" << "K" << "1";
     QTest::newRow("comment is no key") << QByteArray("[S]\n;K=1\n") << "S" << ";K" << "<def>";
@@ -113,7 +117,7 @@ void TestIniFile::readSectionValues()
     QVERIFY(TestEnv::writeAll(settingsPath("v.ini"),
                               "[A]\nOne=1\nEmpty=\nnoequals\n;c=1\nTwo = a=b\none=dup\n[B]\nThree=3\n"));
     IniFile ini("v.ini");
-    QCOMPARE(ini.readSectionValues("a"), QStringList({"One=1", "Two=a=b"}));
+    QCOMPARE(ini.readSectionValues("a"), QStringList({"One=1", "Two= a=b"}));
     QCOMPARE(ini.readSectionKeys("A"), QStringList({"One", "Empty", "Two"}));
     QCOMPARE(ini.readSectionValues("missing"), QStringList());
     QCOMPARE(ini.sectionNames(), QStringList({"A", "B"}));
@@ -168,6 +172,11 @@ void TestIniFile::write_data()
         << QByteArray("[S]\nKey = old\n") << "S" << "key" << "new" << QByteArray("[S]\nKey =new\n");
     QTest::newRow("line breaks in value")
         << QByteArray() << "S" << "K" << "a\r\nb\nc" << QByteArray("[S]\nK=a b c\n");
+    QTest::newRow("lone cr before new blank line")
+        << QByteArray("[S]\nK=1\r") << "T" << "K" << "V" << QByteArray("[S]\nK=1\r\r[T]\nK=V\n");
+    QTest::newRow("latin1 and broken utf8 lines kept")
+        << QByteArray("[S]\nA=Jos\xE9\nB=caf\xC3") << "S" << "C" << QString::fromUtf8("K\xC3\xB6ln")
+        << QByteArray("[S]\nA=Jos\xE9\nB=caf\xC3\nC=K\xC3\xB6ln\n");
     QTest::newRow("utf8 written")
         << QByteArray() << "S" << "K" << QString::fromUtf8("\xC3\xA9") << QByteArray("[S]\nK=\xC3\xA9\n");
 }
@@ -204,13 +213,30 @@ void TestIniFile::writeKeepsByteOrderMark()
     QCOMPARE(TestEnv::readAll(settingsPath("bom.ini")), QByteArray("\xEF\xBB\xBF[S]\nA=2\n"));
 }
 
-void TestIniFile::latin1FileRewrittenAsUtf8()
+void TestIniFile::refusesNamesThatDoNotReadBack_data()
 {
-    QVERIFY(TestEnv::writeAll(settingsPath("l1.ini"), "[S]\nName=Jos\xE9\n"));
-    IniFile ini("l1.ini");
-    ini.writeString("S", "Town", "K\xC3\xB6ln");
-    QCOMPARE(TestEnv::readAll(settingsPath("l1.ini")), QByteArray("[S]\nName=Jos\xC3\xA9\nTown=K\xC3\xB6ln\n"));
-    QCOMPARE(ini.readString("S", "Name", QString()), QString::fromUtf8("Jos\xC3\xA9"));
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("] in section") << "a]b" << "K";
+    QTest::newRow("line break in section") << "a\nb" << "K";
+    QTest::newRow("key starts with [") << "S" << "[K";
+    QTest::newRow("key starts with ;") << "S" << " ;K";
+    QTest::newRow("= in key") << "S" << "a=b";
+    QTest::newRow("line break in key") << "S" << "a\nb";
+}
+
+void TestIniFile::refusesNamesThatDoNotReadBack()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    const QByteArray before = "[S]\nK=1\n";
+    QVERIFY(TestEnv::writeAll(settingsPath("n.ini"), before));
+    IniFile ini("n.ini");
+    QVERIFY_THROWS_EXCEPTION(EIniError, ini.writeString(section, key, "v"));
+    QCOMPARE(TestEnv::readAll(settingsPath("n.ini")), before);
+    QCOMPARE(ini.readString(section, key, "d"), QString("d"));
+    TBag bag("n.ini", section);
+    QVERIFY_THROWS_EXCEPTION(EBagError, { bag.PutValue(key, "v"); bag.SaveSection(); });
 }
 
 void TestIniFile::fileNameLetterCase()
@@ -273,6 +299,10 @@ void TestIniFile::removeKeyAndSection()
     QCOMPARE(TestEnv::readAll(settingsPath("r.ini")), QByteArray("[B]\nZ=1\n"));
     ini.removeSection("none");
     QCOMPARE(TestEnv::readAll(settingsPath("r.ini")), QByteArray("[B]\nZ=1\n"));
+    // The empty line after a removed key keeps its place between lone-CR lines.
+    QVERIFY(TestEnv::writeAll(settingsPath("r.ini"), "[S]\rK=1\n\nL=2\r"));
+    ini.removeKey("S", "K");
+    QCOMPARE(TestEnv::readAll(settingsPath("r.ini")), QByteArray("[S]\r\rL=2\r"));
 }
 
 void TestIniFile::parseInt_data()

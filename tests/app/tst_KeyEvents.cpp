@@ -31,11 +31,6 @@ QString work(const QString& name)
     return TestEnv::workDir() + QLatin1Char('/') + name;
 }
 
-// A key as X11 delivers Shift with a digit: the shifted symbol, both modifiers held.
-QKeySequence shifted(Qt::Key symbol)
-{
-    return QKeySequence(QKeyCombination(Qt::ShiftModifier | Qt::ControlModifier, symbol));
-}
 
 QString selectedText(const TOvcTextFileEditor* ed)
 {
@@ -129,7 +124,7 @@ private slots:
                           "[System]\nOpen Template=0\n[Tags]\nCase=W\nStay Selected=Y\n");
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
         for (const char* name : {"PrintPreview", "NetscapeExtensions1", "HTML3Extensions1",
                                  "ClientSideImageMapWizard1", "VelquistFileTools1"}) {
@@ -179,22 +174,16 @@ private slots:
         QTest::newRow("Ctrl+B on selection") << QKeySequence("Ctrl+B") << "Say [Hello]!" << "Say <B>[Hello]</B>!";
         QTest::newRow("Ctrl+I") << QKeySequence("Ctrl+I") << "|" << "<I>|</I>";
         QTest::newRow("Shift+Ctrl+U") << QKeySequence("Shift+Ctrl+U") << "|" << "<U>|</U>";
-        const Qt::Key symbols[] = {Qt::Key_Exclam, Qt::Key_At, Qt::Key_NumberSign,
-                                   Qt::Key_Dollar, Qt::Key_Percent, Qt::Key_AsciiCircum};
         for (int n = 1; n <= 6; ++n) {
             const QString heading = QString("<H%1>|</H%1>").arg(n);
             QTest::addRow("Shift+Ctrl+%d", n) << QKeySequence(QString("Shift+Ctrl+%1").arg(n)) << "|" << heading;
-            QTest::addRow("Shift+Ctrl+%d as X11 sends it", n) << shifted(symbols[n - 1]) << "|" << heading;
             QTest::addRow("Ctrl+Alt+%d", n) << QKeySequence(QString("Ctrl+Alt+%1").arg(n)) << "|"
                                             << QString("<H%1 ALIGN=LEFT>|</H%1>").arg(n);
         }
         QTest::newRow("Ctrl+H") << QKeySequence("Ctrl+H") << "a|b" << "a<HR>|b";
         QTest::newRow("Shift+Ctrl+H") << QKeySequence("Shift+Ctrl+H") << "a|b" << "a<HR SIZE=n>|b";
         QTest::newRow("F4 repeats") << QKeySequence("Ctrl+I, F4") << "|" << "<I><I>|</I></I>";
-        QTest::newRow("F4 repeats the X11 heading")
-            << QKeySequence(QKeyCombination(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_At),
-                            QKeyCombination(Qt::Key_F4))
-            << "[x]" << "<H2><H2>[x]</H2></H2>";
+        QTest::newRow("F4 repeats a heading") << QKeySequence("Shift+Ctrl+2, F4") << "[x]" << "<H2><H2>[x]</H2></H2>";
     }
 
     void tagKeys()
@@ -209,6 +198,36 @@ private slots:
         QCOMPARE(main->statusText(), kReady);
     }
 
+    // The digit keys by their place on the keyboard, whatever the layout puts
+    // there: a key press that no shortcut took, with its X11 key code.
+    void digitKeysByPosition_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("scanCode");
+        QTest::addColumn<QString>("expected");
+        const int shiftCtrl = int(Qt::ShiftModifier | Qt::ControlModifier);
+        const int ctrlAlt = int(Qt::ControlModifier | Qt::AltModifier);
+        QTest::newRow("US Shift+Ctrl+1 gives !") << int(Qt::Key_Exclam) << shiftCtrl << 10 << "<H1>|</H1>";
+        QTest::newRow("US Shift+Ctrl+6 gives ^") << int(Qt::Key_AsciiCircum) << shiftCtrl << 15 << "<H6>|</H6>";
+        QTest::newRow("AZERTY Ctrl+Alt+1 gives &") << int(Qt::Key_Ampersand) << ctrlAlt << 10 << "<H1 ALIGN=LEFT>|</H1>";
+        QTest::newRow("AZERTY Ctrl+Alt+2 gives e acute") << int(Qt::Key_Eacute) << ctrlAlt << 11 << "<H2 ALIGN=LEFT>|</H2>";
+        QTest::newRow("AZERTY Shift+Ctrl+$ is no heading") << int(Qt::Key_Dollar) << shiftCtrl << 35 << "|";
+        QTest::newRow("digit 7 has no command") << int(Qt::Key_Ampersand) << shiftCtrl << 16 << "|";
+    }
+
+    void digitKeysByPosition()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, scanCode);
+        QFETCH(QString, expected);
+        Marked::set(*ed(), "|");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), quint32(scanCode), 0, 0);
+        QApplication::sendEvent(ed(), &press);
+        QCOMPARE(text(), expected);
+    }
+
     // Undo, the clipboard keys and delete.
     void editKeys_data()
     {
@@ -217,15 +236,19 @@ private slots:
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("clipboardAfter");
-        QTest::newRow("Ctrl+U takes back a rule") << QKeySequence("Ctrl+H, Ctrl+U") << "" << "ab|" << "ab|" << "";
-        QTest::newRow("Ctrl+X") << QKeySequence("Ctrl+X") << "" << "a[bc]d" << "a|d" << "bc";
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("Ctrl+U takes back a rule") << QKeySequence("Ctrl+H, Ctrl+U") << "" << "ab|" << "ab|" << "" << true;
+        QTest::newRow("Ctrl+X") << QKeySequence("Ctrl+X") << "" << "a[bc]d" << "a|d" << "bc" << true;
         QTest::newRow("Ctrl+C, Ctrl+V") << QKeySequence("Ctrl+C, End, Ctrl+V") << "" << "a[bc]d" << "abcdbc|"
-                                        << "bc";
-        QTest::newRow("Ctrl+V") << QKeySequence("Ctrl+V") << "XY" << "a|b" << "aXY|b" << "XY";
-        QTest::newRow("Ctrl+Del on selection") << QKeySequence("Ctrl+Del") << "" << "a[bc]d" << "a|d" << "";
+                                        << "bc" << true;
+        QTest::newRow("Ctrl+V") << QKeySequence("Ctrl+V") << "XY" << "a|b" << "aXY|b" << "XY" << true;
+        // The frame's commands mark the document changed even when nothing was there to cut or paste.
+        QTest::newRow("Ctrl+X without selection") << QKeySequence("Ctrl+X") << "keep" << "a|b" << "a|b" << "keep" << true;
+        QTest::newRow("Ctrl+V with empty clipboard") << QKeySequence("Ctrl+V") << "" << "a|b" << "a|b" << "" << true;
+        QTest::newRow("Ctrl+Del on selection") << QKeySequence("Ctrl+Del") << "" << "a[bc]d" << "a|d" << "" << true;
         // The frame's Delete, not the editor's own word deletion.
         QTest::newRow("Ctrl+Del without selection") << QKeySequence("Ctrl+Del") << "" << "a|bcd e" << "a|bcd e"
-                                                    << "";
+                                                    << "" << true;
     }
 
     void editKeys()
@@ -240,6 +263,7 @@ private slots:
         press(keys);
         QCOMPARE(text(), expected);
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboardAfter);
+        QTEST(ed()->Modified(), "modified");
     }
 
     // Ctrl+F1..F9 set a bookmark in the active window, Shift+Ctrl+F1..F9 go
@@ -321,10 +345,23 @@ private slots:
         QMenu* gotoMenu = main->menu("&Goto");
         QVERIFY(gotoMenu);
         QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget*>(gotoMenu));
+        // Under the caret, not wherever the pointer happens to be.
+        const QPoint caret = ed()->viewport()->mapToGlobal(ed()->cursorRect().bottomLeft());
+        QVERIFY((gotoMenu->pos() - caret).manhattanLength() < 40);
         QTest::keyClick(main->windowHandle(), accessKey);
         QTRY_VERIFY(!gotoMenu->isVisible());
         QCOMPARE(selectedText(ed()), selected);
         QVERIFY(prompter->messages.isEmpty());
+    }
+
+    // Ctrl+W is the document window's own Close key, which the key map lacks.
+    void documentWindowKeepsNoKeys()
+    {
+        Marked::set(*ed(), "a|b");
+        const int before = main->documents().size();
+        press(QKeySequence("Ctrl+W"));
+        QCOMPARE(main->documents().size(), before);
+        QCOMPARE(main->activeDocument(), doc);
     }
 
     // Keys that show a window.
@@ -352,6 +389,21 @@ private slots:
         QTRY_VERIFY(w->isVisible());
         QCOMPARE(text(), QString("a|b"));
         w->close();
+    }
+
+    // Ctrl+M goes to the partner tag, Ctrl+L to a line by number.
+    void editingViewKeys()
+    {
+        Marked::set(*ed(), "<b|>x</b>\nline two");
+        press(QKeySequence("Ctrl+M"));
+        int line = 0, col = 0;
+        ed()->CaretPosition(line, col);
+        QCOMPARE(col, 6);
+        prompter->inputAnswers.enqueue("2");
+        press(QKeySequence("Ctrl+L"));
+        ed()->CaretPosition(line, col);
+        QCOMPARE(line, 2);
+        QVERIFY(prompter->inputAnswers.isEmpty());
     }
 
     // F3, a mouse-down on a tag of the chooser, back to the document, F4.
@@ -419,7 +471,6 @@ private slots:
     {
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<QString>("handler");
-        QTest::newRow("F2 project window") << QKeySequence("F2") << "OpenWorkspace1Click";
         QTest::newRow("F5 note pad") << QKeySequence("F5") << "DisplayNotePad1Click";
         QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "mPlugInsClick";
     }

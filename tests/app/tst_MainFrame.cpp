@@ -53,7 +53,7 @@ private:
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
         main->setCommandLine(args);
-        main->show();
+        TestEnv::showFrame(*main);
         return *main;
     }
 
@@ -261,10 +261,15 @@ private slots:
         m.FileNew();
         TfHTML* doc = m.activeDocument();
         doc->txtHTML->SetRawText("keep me");
-        prompter->saveAnswers.enqueue(TestEnv::workDir() + "/no/such/folder/x.htm");
+        const QString target = TestEnv::workDir() + "/no/such/folder/x.htm";
+        prompter->saveAnswers.enqueue(target);
         m.action("FileSave")->trigger();
-        QCOMPARE(m.statusText(), QString("   An Internal Error was detected and corrected."));
-        QCOMPARE(prompter->beeps, 1);
+        // A message box names the file and the reason; the internal-error
+        // line is for internal errors.
+        QCOMPARE(m.statusText(), QString("   Ready ..."));
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY2(prompter->messages.at(0).startsWith("Unable to save " + target + ": "), qPrintable(prompter->messages.at(0)));
+        QCOMPARE(prompter->beeps, 0);
         QCOMPARE(doc->caption(), QString("New HTML Document 1"));
         QVERIFY(doc->txtHTML->Modified());
         QCOMPARE(doc->txtHTML->RawText(), QString("keep me"));
@@ -321,6 +326,39 @@ private slots:
             QCOMPARE(m.RecentFiles.entry(0), QString());
     }
 
+    void closeAllAsksFromTheLeastRecentlyUsed()
+    {
+        TmdiMain& m = start();
+        for (int i = 0; i < 3; ++i) {
+            m.FileNew();
+            m.activeDocument()->txtHTML->SetRawText("dirty");
+        }
+        m.showDocument(m.documents().last());  // document 1 active: child order 1, 3, 2
+        for (int i = 0; i < 3; ++i)
+            prompter->answers.enqueue(UiPrompter::No);
+        m.CloseAll1Click();
+        QCOMPARE(prompter->messages.size(), 3);
+        QVERIFY(prompter->messages.at(0).endsWith("New HTML Document 2"));
+        QVERIFY(prompter->messages.at(1).endsWith("New HTML Document 3"));
+        QVERIFY(prompter->messages.at(2).endsWith("New HTML Document 1"));
+    }
+
+    void cascadeKeepsTheDesignedSize()
+    {
+        TmdiMain& m = start();
+        m.resize(1200, 900);
+        m.FileNew();
+        m.FileNew();
+        for (TfHTML* d : m.documents())
+            d->parentWidget()->resize(300, 200);
+        m.WindowCascade();
+        const QSize room = m.mdiArea()->viewport()->size();
+        const QSize designed(qMin(652, room.width()), qMin(492, room.height()));
+        for (TfHTML* d : m.documents())
+            QCOMPARE(d->parentWidget()->size(), designed);
+        QVERIFY(m.documents().at(0)->parentWidget()->pos() != m.documents().at(1)->parentWidget()->pos());
+    }
+
     void closeAllKeepsOnlyTheRefusingWindow()
     {
         TmdiMain& m = start();
@@ -334,6 +372,20 @@ private slots:
         QCOMPARE(m.documents().size(), 1);
         QCOMPARE(m.documents().at(0)->caption(), QString("New HTML Document 2"));
         QCOMPARE(tabTexts(m), QStringList{"New HTML Document 2"});
+    }
+
+    void exitWithUnwritableSettingsTellsOnceAndCloses()
+    {
+        TmdiMain& m = start();
+        const QString blocker = work("settings-blocker");
+        TestEnv::writeAll(blocker, "a file, not a folder");
+        qputenv("VELQUIST_CONFIG_DIR", (blocker + "/config").toLocal8Bit());
+        m.FileExit();
+        qputenv("VELQUIST_CONFIG_DIR", TestEnv::settingsDir().toLocal8Bit());
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY2(prompter->messages.at(0).startsWith("Unable to write to " + blocker + "/config/VELQUIST.INI."),
+                 qPrintable(prompter->messages.at(0)));
+        QVERIFY(!m.isVisible());
     }
 
     void exitWritesSettingsAndRefusalKeepsRunning()
@@ -378,7 +430,7 @@ private slots:
         main.reset();
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(!main->toolBar("SpeedBar")->isVisible());
         QVERIFY(!main->action("FileToolbar1Click")->isChecked());
         QVERIFY(!main->tabSet()->isVisible());

@@ -30,6 +30,8 @@ private slots:
     void refusals();
     void storeRefused();
     void offScreenComesBack();
+    void fitToScreens_data();
+    void fitToScreens();
     void bagShowAndClose();
     void fontRoundTrip();
     void colorRefs_data();
@@ -172,6 +174,26 @@ void TestPlacement::offScreenComesBack()
     QCOMPARE(w.size(), QSize(200, 100));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.contains(w.geometry().topLeft()));
+}
+
+void TestPlacement::fitToScreens_data()
+{
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("shown");
+    // Two screens side by side: 1000x800 and, to its right, 600x400.
+    QTest::newRow("inside stays") << QRect(10, 20, 300, 200) << QRect(10, 20, 300, 200);
+    QTest::newRow("on second screen") << QRect(1100, 50, 300, 200) << QRect(1100, 50, 300, 200);
+    QTest::newRow("huge and far left") << QRect(-20000, -5, 100000, 100000) << QRect(0, 0, 1000, 800);
+    QTest::newRow("off every screen") << QRect(50000, 50000, 200, 100) << QRect(800, 700, 200, 100);
+    QTest::newRow("hanging over the edge") << QRect(900, 700, 300, 200) << QRect(700, 600, 300, 200);
+    QTest::newRow("mostly on second") << QRect(1500, 300, 300, 200) << QRect(1300, 200, 300, 200);
+}
+
+void TestPlacement::fitToScreens()
+{
+    QFETCH(QRect, stored);
+    QFETCH(QRect, shown);
+    QCOMPARE(::fitToScreens(stored, {QRect(0, 0, 1000, 800), QRect(1000, 0, 600, 400)}), shown);
 }
 
 void TestPlacement::bagShowAndClose()

@@ -81,6 +81,8 @@ void TestTBag::loadSection_data()
     QTest::newRow("other section ignored") << QByteArray("[Other]\nA=1\n[Macros]\nB=2\n") << "A" << "" << 1;
     QTest::newRow("missing section") << QByteArray("[Other]\nA=1\n") << "A" << "" << 0;
     QTest::newRow("missing file") << QByteArray() << "A" << "" << 0;
+    QTest::newRow("cut before a split character")
+        << QByteArray("[Macros]\nLong=" + QByteArray(254, 'q') + "\xF0\x9F\x98\x80\n") << "LONG" << QString(254, 'Q') << 1;
     QTest::newRow("value cut to 255")
         << QByteArray("[Macros]\nLong=" + QByteArray(300, 'q') + "\n") << "LONG" << QString(255, 'Q') << 1;
     QTest::newRow("font name in capitals")

@@ -207,8 +207,13 @@ void tst_Choosers::symbolChooserReloadsFile()
     QCOMPARE(w.Prefs.IniSect, QString("Symbols"));
     QCOMPARE(w.lSym->toolTip(), QString("Double Click or Drag & Drop to Insert Symbol"));
     QStringList builtIn = HtmlTagList::builtInSymbols();
-    std::sort(builtIn.begin(), builtIn.end());
+    // Case ignored, the capital first where only case differs.
+    std::sort(builtIn.begin(), builtIn.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
     QCOMPARE(w.lSym->items(), builtIn);
+    QCOMPARE(builtIn.mid(0, 3), (QStringList{"&Aacute;\tA, acute accent", "&aacute;\ta, acute accent", "&Acirc;\tA, circumflex accent"}));
 
     QEvent activate(QEvent::WindowActivate);
     // No file: the list keeps what it holds.
@@ -218,6 +223,11 @@ void tst_Choosers::symbolChooserReloadsFile()
     QVERIFY(TestEnv::writeAll(AppPaths::programFile("symbols.web"), "&euro;\tEuro sign\r\n&amp;\tAmpersand\r\n"));
     QApplication::sendEvent(&w, &activate);
     QCOMPARE(w.lSym->items(), (QStringList{"&amp;\tAmpersand", "&euro;\tEuro sign"}));
+    // An unchanged file leaves the items alone: the click that activates
+    // the window keeps the item under the pointer.
+    QTreeWidgetItem* first = w.lSym->topLevelItem(0);
+    QApplication::sendEvent(&w, &activate);
+    QCOMPARE(w.lSym->topLevelItem(0), first);
 
     // Edits show at the next activation; the current item stays current.
     w.lSym->setCurrentItem(itemByFirstColumn(w.lSym, "&euro;"));

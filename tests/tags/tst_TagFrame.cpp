@@ -181,7 +181,7 @@ private slots:
         writeIni();
         prompter = std::make_unique<ScriptedPrompter>();
         main = std::make_unique<TmdiMain>();
-        main->show();
+        TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
 
@@ -617,6 +617,19 @@ private slots:
         QCOMPARE(tagPanel(), QString("<X> : </X>"));
     }
 
+    void insertMissingTextFileSaysSo()
+    {
+        TfHTML* d = newDocument("A|");
+        main->showDocument(d);
+        const QString file = work("no-such-file.txt");
+        prompter->openAnswers.enqueue({file});
+        main->action("InsertFile1Click")->trigger();
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY2(prompter->messages.at(0).startsWith("Unable to open " + file + ": "), qPrintable(prompter->messages.at(0)));
+        QCOMPARE(text(d), QString("A|"));
+        QCOMPARE(main->statusText(), kReady);
+    }
+
     // Each chooser command, from its menu entry and its button, shows its window.
     void choosersShownByCommands_data()
     {
@@ -690,6 +703,9 @@ private slots:
         QCOMPARE(text(other), QString("other|"));
         QVERIFY(!other->txtHTML->Modified());
         QCOMPARE(main->activeDocument(), target);
+        // What the user types next goes to the document, not the chooser.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(main.get()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(target->txtHTML));
 
         // Repeat Last Tag then inserts the same pair.
         Marked::set(*target->txtHTML, "|");
@@ -732,9 +748,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("list drag") << "ours" << true;
-        QTest::newRow("plain text") << "text" << false;
-        QTest::newRow("file") << "url" << false;
-        QTest::newRow("text and file") << "both" << false;
+        // Text and files are the editing view's (tst_EditingView).
+        QTest::newRow("other data") << "other" << false;
     }
 
     void dropOnDocument()
@@ -760,10 +775,7 @@ private slots:
             data.reset(ListDragSource::makeMimeData("<TABLE>\t</TABLE>"));
         } else {
             data = std::make_unique<QMimeData>();
-            if (kind == "text" || kind == "both")
-                data->setText("<B>dropped</B>");
-            if (kind == "url" || kind == "both")
-                data->setUrls({QUrl::fromLocalFile(work("dropped.html"))});
+            data->setData("application/x-other", "x");
         }
         // Released over the second line, away from the caret.
         QWidget* viewport = target->txtHTML->viewport();

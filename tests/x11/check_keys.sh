@@ -244,6 +244,13 @@ done
 focus_main
 key ctrl+End
 
+# "</" closes the open <i>; Ctrl+M goes back into its opening tag.
+label ac
+typed "<i>x</"
+key ctrl+m
+typed "#"
+expect "ac:" "ac:<#i>x</i>" "</ ctrl+m" "Closing tag, Go to Matching Tag"
+
 # Keys of commands that are present but not built yet: nothing may happen.
 disabled_key()
 {
@@ -271,6 +278,7 @@ window_key ctrl+f "Find (document window)" '^Find' Escape
 window_key ctrl+r "Replace (document window)" '^Replace' Escape
 window_key F3 "HTML tag chooser" '^HTML Tags' alt+f c
 window_key F7 "Colour chooser" '^Color Chooser' Escape
+window_key ctrl+l "Go to line" '^Go to Line' Escape
 window_key shift+F1 "About box" '^About Velquist' Escape
 
 if [ -n "${KEYS_SHOT:-}" ] && command -v import >/dev/null 2>&1; then

@@ -1,0 +1,3 @@
+[HURL]	<A HREF="index.html"></A>
+[CREDIT]	<!-- This page was created by Velquist Pro-->
+[VELQ]	Velquist Pro for Windows

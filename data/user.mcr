@@ -1,0 +1,3 @@
+[COUNT]	http://counter.example.com/
+[IM]	Onvex Image Mapper
+[ORG]	Orchard Row Software

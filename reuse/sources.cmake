@@ -1,0 +1,7 @@
+vq_sources(reuse
+  CORE
+    TemplateLibrary.cpp MacroList.cpp MacroExpander.cpp ProjectTree.cpp ProjectFile.cpp
+  GUI
+    TfTemplate.cpp MacroListView.cpp TfMacros.cpp TfAddMac.cpp TfProj.cpp
+)
+vq_sources(app GUI TmdiMain_reuse.cpp)

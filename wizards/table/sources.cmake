@@ -1,0 +1,6 @@
+vq_sources(wizards/table
+  CORE
+    TableData.cpp
+  GUI
+    tHTMLStringGrid.cpp TfTableWiz.cpp
+)

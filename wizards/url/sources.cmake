@@ -1,0 +1,6 @@
+vq_sources(wizards/url
+  CORE
+    UrlLists.cpp
+  GUI
+    TfURLLibrary.cpp TfrmURLWizard.cpp
+)
