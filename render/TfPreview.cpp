@@ -278,13 +278,6 @@ void TfPreview::closeEvent(QCloseEvent* e)
     QMainWindow::closeEvent(e);
 }
 
-void TfPreview::updateFileButtons()
-{
-    const bool hasFile = !viewer()->CurrentFile().isEmpty();
-    btnReload->setEnabled(hasFile);
-    Print1->setEnabled(hasFile);
-}
-
 void TfPreview::Open1Click()
 {
     QString dir = AppPaths::programDir();
@@ -299,12 +292,10 @@ void TfPreview::Open1Click()
         UiPrompter::instance().message(this, QStringLiteral("Unable to find ") + name + QLatin1Char('.'));
         return;
     }
-    THTMLViewer* v = viewer();
     loadFile(name, Caption::Plain);
-    // The buttons follow the file now loading.
+    // The file now loading is the current one.
     btnReload->setEnabled(true);
     Print1->setEnabled(true);
-    Q_UNUSED(v);
 }
 
 void TfPreview::Reload1Click()

@@ -88,7 +88,6 @@ private:
     void pageLoaded();
     void updateCaption();
     void loadFile(const QString& path, Caption caption);
-    void updateFileButtons();
     void liveUpdate();
     void watch(TfHTML* doc);
 

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -135,6 +136,38 @@ private slots:
         main.PrintPreview1Click();
         QCOMPARE(TestEnv::readAll(TestEnv::programDir() + "/temp.vlq"), page("Untitled").toUtf8());
         QVERIFY(waitLoaded(*main.preview(), QStringLiteral("Velquist Preview : Untitled")));
+    }
+
+    // A folder that cannot take the preview file: a message naming it, no window.
+    void unwritablePreviewFile()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QDir().mkpath(work("gone"));
+        TestEnv::writeAll(work("gone/doc.htm"), page("Gone").toUtf8());
+        main.OpenDocumentFile(work("gone/doc.htm"));
+        main.activeDocument()->txtHTML->SetModified(true);
+        QDir(work("gone")).removeRecursively();
+        main.PrintPreview1Click();
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(work("gone/temp.vlq")));
+        QVERIFY(!main.preview()->isVisible());
+        QVERIFY(main.activeDocument()->txtHTML->Modified());
+    }
+
+    // A program link starts nothing without the user's yes; the box names it.
+    void programLinkAsks()
+    {
+        ScriptedPrompter prompter;
+        prompter.answers.enqueue(UiPrompter::No);
+        TmdiMain main;
+        TfPreview& p = *main.preview();
+        QVERIFY(p.HotSpotClick(QStringLiteral("/no/such/run.exe -x")));
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("/no/such/run.exe -x")));
+        QCOMPARE(p.edtLink->text(), QStringLiteral("/no/such/run.exe -x"));
+        QVERIFY(!p.HotSpotClick(QStringLiteral("http://www.example.com/run.exe")));
+        QCOMPARE(prompter.messages.size(), 1);
     }
 
     // Three pages through "&Open": Back, Forward and the History menu follow.
