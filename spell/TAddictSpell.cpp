@@ -4,6 +4,7 @@
 #include "app/ListFile.h"
 #include "app/UiPrompter.h"
 #include "editor/EditorContract.h"
+#include "render/HelpViewer.h"
 #include "spell/SpellScanner.h"
 
 #include <hunspell/hunspell.hxx>
@@ -65,6 +66,10 @@ public:
         add(QStringLiteral("&Options..."), SpellAnswer::Recheck);
         buttons->addStretch();
         add(QStringLiteral("Cancel"), SpellAnswer::Cancel);
+        auto* help = new QPushButton(QStringLiteral("&Help"));
+        help->setAutoDefault(false);
+        buttons->addWidget(help);
+        connect(help, &QPushButton::clicked, this, [] { HelpViewer::showKeyword(QStringLiteral("Checking Spelling")); });
         grid->addLayout(buttons, 0, 2, 3, 1);
         connect(m_list, &QListWidget::currentTextChanged, this, [this](const QString& t) {
             if (!t.isEmpty() && t != kWorking)
