@@ -32,6 +32,11 @@ case "${1:-run}" in
     exec "$BUILD/bin/velquist" "$@"
     ;;
   test)
+    # The installed layout: the program runs from a prefix of its own.
+    tmp=$(mktemp -d)
+    cmake --install "$BUILD" --prefix "$tmp" >/dev/null
+    "$tmp/bin/velquist" --version
+    rm -rf "$tmp"
     cd "$BUILD"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
     ;;

@@ -13,8 +13,22 @@ QString programDir()
     if (!home.isEmpty())
         return QDir::cleanPath(home);
     if (QCoreApplication::instance())
-        return QDir::cleanPath(QCoreApplication::applicationDirPath());
+        return shippedDataDirFor(QCoreApplication::applicationDirPath());
     return QDir::cleanPath(QDir::currentPath());
+}
+
+QString shippedDataDirFor(const QString& exeDir)
+{
+    const QString dir = QDir::cleanPath(exeDir);
+    // Files every build and every installation ships.
+    for (const char* name : {"standard.tpl", "symbols.web", "system.mcr"}) {
+        if (QFileInfo::exists(dir + QLatin1Char('/') + QLatin1String(name)))
+            return dir;
+    }
+    const QString shared = QDir::cleanPath(dir + QStringLiteral("/../share/velquist"));
+    if (QFileInfo(shared).isDir())
+        return shared;
+    return dir;
 }
 
 QString settingsDir()
@@ -60,6 +74,12 @@ QString readableDataFile(const QString& name)
     if (QFileInfo::exists(own))
         return own;
     return programFile(name);
+}
+
+QString defaultStartupDir()
+{
+    const QFileInfo program(programDir());
+    return program.isDir() && program.isWritable() ? programDir() : QDir::homePath();
 }
 
 void fixEnvironment()

@@ -3,8 +3,13 @@
 
 // Where the program finds its own files. Nothing uses the current folder.
 namespace AppPaths {
-// The executable's folder, or $VELQUIST_HOME when set. No trailing separator.
+// The folder of the shipped data files: $VELQUIST_HOME when set, else
+// shippedDataDirFor() the executable's folder. No trailing separator.
 QString programDir();
+// Where the shipped data lie for an executable in exeDir: exeDir itself when
+// they lie beside it (a build tree), else exeDir/../share/velquist when that
+// folder exists (an installed prefix), else exeDir.
+QString shippedDataDirFor(const QString& exeDir);
 // $VELQUIST_CONFIG_DIR when set, else ~/.config/velquist. Not created here.
 QString settingsDir();
 // Creates settingsDir() when missing; returns false when it cannot.
@@ -20,6 +25,10 @@ QString dataFile(const QString& name);
 // Where a data file is read: the user's copy in dataDir() when it exists,
 // else the shipped copy in programDir().
 QString readableDataFile(const QString& name);
+// The start-up folder when the user has chosen none: the program's
+// directory where the user may write there (a build tree, $VELQUIST_HOME),
+// else the home folder, as for an installed program under /usr.
+QString defaultStartupDir();
 // Makes relative $VELQUIST_HOME and $VELQUIST_CONFIG_DIR absolute against the
 // folder the program started in, once, before anything changes that folder.
 void fixEnvironment();

@@ -3,6 +3,8 @@
 #include "app/AppInvoker.h"
 #include "app/KeyMap.h"
 #include "app/TmdiMain.h"
+#include "docking/TDocPanel.h"
+#include "docking/TDockSite.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,11 +14,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QSet>
-#include <QStyle>
-#include <QToolBar>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <utility>
 #include <vector>
@@ -60,25 +59,6 @@ const QSet<QString>& toggles()
         QStringLiteral("DocumentTabs1Click"), QStringLiteral("SyntaxHighlighting1Click"),
         QStringLiteral("LineNumbers1Click"), QStringLiteral("AutoCloseTags1Click")};
     return set;
-}
-
-// A small picture with a few letters, for buttons without a standard icon.
-QIcon glyphIcon(const QString& glyph)
-{
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(0x33, 0x55, 0x99));
-    p.setBrush(QColor(0xE8, 0xEE, 0xF8));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 21, 21), 3, 3);
-    QFont f = p.font();
-    f.setPixelSize(glyph.size() > 2 ? 8 : 10);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(0x20, 0x30, 0x60));
-    p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, glyph);
-    return QIcon(pm);
 }
 
 // Document windows keep no keys of their own: a document window's frame
@@ -131,18 +111,20 @@ bool isToggle(const QString& handler)
     return toggles().contains(handler);
 }
 
-QIcon pictureFor(const QString& handler, const QString& hint)
+// The pictures of the picture buttons, in the tool bars' order.
+struct Picture {
+    const char* handler;
+    const char* icon;
+};
+const Picture kPictures[] = {
+#define ICON(handler, name) {#handler, name},
+#include "app/CommandTable.def"
+};
+
+// A short caption for a picture button whose picture the icon theme lacks.
+QString fallbackCaption(const QString& handler, const QString& hint)
 {
-    QStyle* st = QApplication::style();
-    static const QHash<QString, QStyle::StandardPixmap> standard{
-        {QStringLiteral("FileNew"), QStyle::SP_FileIcon},
-        {QStringLiteral("FileOpen"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("FileSave"), QStyle::SP_DialogSaveButton},
-        {QStringLiteral("OpenWorkspace1Click"), QStyle::SP_DirIcon},
-        {QStringLiteral("HelpContents"), QStyle::SP_DialogHelpButton},
-        {QStringLiteral("EditUndo"), QStyle::SP_ArrowBack},
-    };
-    static const QHash<QString, QString> glyphs{
+    static const QHash<QString, QString> captions{
         {QStringLiteral("NewfromTemplate1Click"), QStringLiteral("Tpl")},
         {QStringLiteral("NewHomePage1Click"), QStringLiteral("HP")},
         {QStringLiteral("FilePrint"), QStringLiteral("Prn")},
@@ -182,12 +164,43 @@ QIcon pictureFor(const QString& handler, const QString& hint)
         {QStringLiteral("Italics1Click"), QStringLiteral("I")},
         {QStringLiteral("Size1Click"), QStringLiteral("Sz")},
     };
-    if (standard.contains(handler))
-        return st->standardIcon(standard.value(handler));
-    QString g = glyphs.value(handler);
-    if (g.isEmpty())
-        g = hint.left(2);
-    return glyphIcon(g);
+    const QString caption = captions.value(handler);
+    return caption.isEmpty() ? hint.left(3) : caption;
+}
+
+// The program's icon theme: the desktop's, else breeze; breeze also fills in
+// what the desktop's theme lacks.
+void chooseIconTheme()
+{
+    const QString breeze = QStringLiteral("breeze");
+    const QString hicolor = QStringLiteral("hicolor");
+    // Some platforms (the headless one among them) look only in the
+    // program's resources: add the system's icon folders.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& dir : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                                        QStandardPaths::LocateDirectory))
+        if (!paths.contains(dir))
+            paths << dir;
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == hicolor)
+        QIcon::setThemeName(breeze);
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == hicolor)
+        QIcon::setFallbackThemeName(breeze);
+}
+
+// The menu a right click on a tool bar opens: the View menu's own toggles, so
+// every way of showing or hiding a bar goes through them.
+QMenu* barMenu(TmdiMain& main)
+{
+    if (auto* m = main.findChild<QMenu*>(QStringLiteral("ToolBarMenu"), Qt::FindDirectChildrenOnly))
+        return m;
+    auto* m = new QMenu(&main);
+    m->setObjectName(QStringLiteral("ToolBarMenu"));
+    for (const char* toggle : {"FileToolbar1Click", "TagsToolbar1Click", "FormattingToolbar1Click",
+                               "TableToolbar1Click", "FormsToolbar1Click", "ListToolBarClick"})
+        if (QAction* a = main.action(QString::fromLatin1(toggle)))
+            m->addAction(a);
+    return m;
 }
 
 } // namespace
@@ -198,8 +211,12 @@ void CommandTable::build(TmdiMain& main)
     KeyMap::installDigitKeys(&main);
     QMenuBar* bar = main.menuBar();
     std::vector<QMenu*> stack;
-    QToolBar* toolBar = nullptr;
+    TDockSite* site = nullptr;
+    TDocPanel* toolBar = nullptr;
+    int line = 0, place = 0;
+    size_t picture = 0;
     bool searchPending = false;
+    chooseIconTheme();
 
     auto addToRegistry = [&main](const QString& name, QAction* a) {
         a->setObjectName(name);
@@ -289,17 +306,38 @@ void CommandTable::build(TmdiMain& main)
         case Entry::Search:
             searchPending = true;
             break;
-        case Entry::Toolbar:
-            toolBar = new QToolBar(QString::fromUtf8(e.caption), &main);
-            toolBar->setObjectName(QString::fromUtf8(e.name));
+        case Entry::Toolbar: {
+            if (!site) {
+                // The frame's client area takes the panels along its sides.
+                site = new TDockSite(&main);
+                site->setCentreWidget(main.takeCentralWidget());
+                main.setCentralWidget(site);
+            }
+            const QString name = QString::fromUtf8(e.name);
+            // Edit and Tags each get a line; the four small bars share the third.
+            if (!main.m_toolBars.isEmpty()
+                && (name == QLatin1String("Tagsbar") || name == QLatin1String("FormToolBar"))) {
+                ++line;
+                place = 0;
+            }
+            toolBar = new TDocPanel(name, site);
+            toolBar->SetTitle(QString::fromUtf8(e.caption));
             toolBar->setIconSize(QSize(20, 20));
-            // Edit and Tags each get a row; the four small bars share the third.
-            if (!main.m_toolBars.isEmpty() && (toolBar->objectName() == QLatin1String("Tagsbar")
-                                               || toolBar->objectName() == QLatin1String("FormToolBar")))
-                main.addToolBarBreak(Qt::TopToolBarArea);
-            main.addToolBar(Qt::TopToolBarArea, toolBar);
-            main.m_toolBars.insert(toolBar->objectName(), toolBar);
+            toolBar->SetDockingSides(kAllDockSides);
+            toolBar->DockingMethod = dmBoth;
+            toolBar->SetArrangement(amWidth);
+            toolBar->AutoHide = false;
+            toolBar->DropDown = true;
+            toolBar->AutoWrap = false;
+            toolBar->FloatBorder = fbSizeable;
+            toolBar->IniFile = QStringLiteral("velq32tb.ini");
+            toolBar->setDockPlace(line, place++);
+            toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(toolBar, &QWidget::customContextMenuRequested, &main,
+                             [&main](const QPoint&) { barMenu(main)->popup(QCursor::pos()); });
+            main.m_toolBars.insert(name, toolBar);
             break;
+        }
         case Entry::EndToolbar:
             toolBar = nullptr;
             break;
@@ -309,9 +347,17 @@ void CommandTable::build(TmdiMain& main)
             const QString caption = QString::fromUtf8(e.caption);
             const QString hint = QString::fromUtf8(e.extra);
             auto* a = new QAction(&main);
+            bool textOnly = !caption.isEmpty();
             if (caption.isEmpty()) {
-                a->setIcon(pictureFor(name, hint));
-                a->setText(hint);
+                const Picture* p = picture < std::size(kPictures) ? &kPictures[picture++] : nullptr;
+                const QString icon = p && name == QLatin1String(p->handler) ? QString::fromLatin1(p->icon) : QString();
+                if (!icon.isEmpty() && QIcon::hasThemeIcon(icon)) {
+                    a->setIcon(QIcon::fromTheme(icon));
+                    a->setText(hint);
+                } else {
+                    a->setText(fallbackCaption(name, hint));
+                    textOnly = true;
+                }
             } else {
                 a->setText(caption);
             }
@@ -324,11 +370,14 @@ void CommandTable::build(TmdiMain& main)
                 a->setEnabled(false);
             addToRegistry(name, a);
             toolBar->addAction(a);
-            if (!caption.isEmpty())
+            if (textOnly)
                 if (auto* b = qobject_cast<QToolButton*>(toolBar->widgetForAction(a)))
                     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
             break;
         }
         }
     }
+    // Each panel takes the place it had at the end of the last run.
+    for (TDocPanel* panel : site ? site->panels() : QList<TDocPanel*>())
+        panel->Loaded();
 }

@@ -3,6 +3,14 @@
 // new bytes go to a temporary file beside the target, which replaces the
 // target only once it is complete. Every file the program writes (documents,
 // backups, settings, lists, projects, tables) goes through here.
+//
+// What the file was is kept: its permission bits (its backup gets them too)
+// and, where the process may, its owner and group; set-user-id and
+// set-group-id bits are dropped on purpose. A symlink keeps pointing where it
+// pointed and its target is written. A file with more than one hard link, or
+// a writable file in a folder the user cannot write to, is written in place
+// (after its backup copy), so every name sees the new text; space is reserved
+// first, and the old bytes go back should the write still fail.
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -11,12 +19,24 @@ class QSaveFile;
 
 namespace SafeFile {
 
+// What a write kept or had to leave out, for the status line.
+struct WriteReport {
+    bool setIdDropped = false;  // the file had set-user-id or set-group-id bits
+    bool inPlace = false;       // written in place (hard links, unwritable folder)
+    bool backupSkipped = false; // a backup was asked for but the folder takes none
+    bool ownerLost = false;     // the file's owner or group could not be kept
+    // One sentence for the status line, empty when there is nothing to say.
+    QString notice(const QString& path) const;
+};
+
 struct Options {
     // Keep what the file held before as a copy named with this extension
     // ("BAK": "page.htm" -> "page.BAK"); empty: no backup.
     QString backupExtension;
     // Test seam: commits the temporary file (default: QSaveFile::commit).
     std::function<bool(QSaveFile&)> commit;
+    // Receives what the write kept or left out (optional).
+    WriteReport* report = nullptr;
 };
 
 // Writes bytes to path. Throws EFileError with a text that names the file and

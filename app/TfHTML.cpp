@@ -1,12 +1,17 @@
 #include "app/TfHTML.h"
 
 #include "app/AppInvoker.h"
+#include "app/AppError.h"
 #include "app/AppSettings.h"
+#include "app/FileGuard.h"
+#include "app/FileStamp.h"
+#include "app/PathUtil.h"
 #include "app/FindDialogs.h"
 #include "app/PlacementAdapter.h"
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextFileCodec.h"
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
 
@@ -20,6 +25,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const QString kUntitled = QStringLiteral("New HTML Document");
@@ -71,6 +78,9 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
         TmdiMain* main = &m_main;
         QTimer::singleShot(0, main, [main, text] { main->SetStatusText(text); });
     });
+
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->attach(this);
 
     m_findDialog = new FindDialog(this);
     m_replaceDialog = new ReplaceDialog(this);
@@ -188,16 +198,16 @@ bool TfHTML::FormQueryClose()
         return true;
     }
     if (!isUntitled()) {
-        txtHTML->SaveFile(caption());
+        if (!saveTo(caption()))
+            return false;
         txtHTML->SetModified(false);
         m_main.RemovefromTabs(caption());
         return true;
     }
     const QString name = UiPrompter::instance().saveFileName(
         this, QStringLiteral("Save HTML Document As ..."), QString(), kSaveFilter, QStringLiteral("htm"));
-    if (name.isEmpty())
+    if (name.isEmpty() || !saveTo(name))
         return false;
-    txtHTML->SaveFile(name);
     txtHTML->SetModified(false);
     m_main.RemovefromTabs(caption());
     return true;
@@ -212,6 +222,82 @@ void TfHTML::FormClose()
     Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
     Prefs.SaveSection();
     m_main.RemovefromTabs(caption());
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->closed(this);
+}
+
+bool TfHTML::saveTo(const QString& path)
+{
+    UiPrompter& ui = UiPrompter::instance();
+    FileGuard* guard = m_main.fileGuard();
+    // Two windows on one file: saving one would silently undo the other.
+    if (TfHTML* other = guard ? guard->documentFor(path, this) : nullptr) {
+        ui.message(this, SafeFile::shown(path) + QStringLiteral(" is open in another window (") + other->caption()
+                             + QStringLiteral("). Close that window first, or save under another name."),
+                   UiPrompter::Ok, UiPrompter::Warning);
+        return false;
+    }
+    // Another program's version of this file is never overwritten unasked.
+    const QString own = txtHTML->fileName();
+    if (!own.isEmpty() && PathUtil::samePath(own, path)) {
+        FileStamp now;
+        if (txtHTML->fileStamp().check(path, &now) == FileStamp::Changed) {
+            const int answer = ui.message(
+                this,
+                SafeFile::shown(path) + QStringLiteral("\n\nThis file has been changed by another program since it "
+                                                       "was opened or saved.\n\nYes: overwrite the other version "
+                                                       "with yours.\nNo: reload it (your changes are lost).\n"
+                                                       "Cancel: save nothing."),
+                UiPrompter::Yes | UiPrompter::No | UiPrompter::Cancel, UiPrompter::Warning);
+            if (answer == UiPrompter::No)
+                reloadFromDisk();
+            if (answer != UiPrompter::Yes)
+                return false;
+        }
+    }
+    // Never a lossy file.
+    if (!txtHTML->CanEncodeText()) {
+        const int answer = ui.message(
+            this,
+            SafeFile::shown(path) + QStringLiteral("\n\nThe text holds characters that ")
+                + TextFileCodec::encodingName(txtHTML->fileFormat())
+                + QStringLiteral(" cannot store. Save the file as UTF-8 instead (every character converted)?"),
+            UiPrompter::Yes | UiPrompter::Cancel, UiPrompter::Question);
+        if (answer != UiPrompter::Yes)
+            return false;
+        txtHTML->ConvertToUtf8();
+    }
+    try {
+        txtHTML->SaveFile(path);
+    } catch (const EFileError& e) {
+        ui.message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return false;
+    }
+    if (guard)
+        guard->saved(this);
+    const QString note = txtHTML->lastWrite().notice(path);
+    if (!note.isEmpty()) {
+        TmdiMain* main = &m_main;
+        QTimer::singleShot(0, main, [main, note] { main->SetStatusText(note); });
+    }
+    return true;
+}
+
+void TfHTML::reloadFromDisk()
+{
+    const QString path = txtHTML->fileName();
+    int line = 1, column = 1;
+    txtHTML->CaretPosition(line, column);
+    try {
+        txtHTML->LoadFile(path);
+    } catch (const EFileError& e) {
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return;
+    }
+    txtHTML->SetModified(false);
+    txtHTML->MoveCaret(std::min(line, txtHTML->LineCount()), 1);
+    if (FileGuard* guard = m_main.fileGuard())
+        guard->loaded(this);
 }
 
 void TfHTML::closeEvent(QCloseEvent* e)

@@ -32,6 +32,15 @@ public:
     FindDialog* findDialog() const { return m_findDialog; }
     ReplaceDialog* replaceDialog() const { return m_replaceDialog; }
 
+    // Saves the text to path after the checks every save makes: no other
+    // window holds that file, the file was not changed by another program
+    // meanwhile (or the user agrees to overwrite it), and the file's encoding
+    // can hold the text (or the user agrees to UTF-8). False when nothing was
+    // saved: the user declined, or the write failed and a message box said why.
+    bool saveTo(const QString& path);
+    // Loads the file again from the disk, the caret staying on its line.
+    void reloadFromDisk();
+
     // Asks whether the window may close (the save prompt). True: it may.
     bool FormQueryClose();
     // Lets the next close go ahead without asking again.

@@ -143,7 +143,7 @@ void TfOptions::LoadIniSettings()
     cbBackup->setChecked(ini.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
     cbTips->setChecked(ini.ReadBool(kStart, QStringLiteral("Tips"), true));
     spTabWidth->setValue(ini.ReadInteger(kEditor, QStringLiteral("Tab Size"), 8));
-    edStartDir->setText(ini.ReadString(kOptions, QStringLiteral("Startup Directory"), AppPaths::programDir()));
+    edStartDir->setText(ini.ReadString(kOptions, QStringLiteral("Startup Directory"), AppPaths::defaultStartupDir()));
     edUserName->setText(ini.ReadString(kHeader, QStringLiteral("User Name"), kDefUserName));
     edEmail->setText(ini.ReadString(kHeader, QStringLiteral("EMail"), kDefEmail));
     edHomePage->setText(ini.ReadString(kHeader, QStringLiteral("Home Page"), kDefHomePage));
@@ -172,7 +172,7 @@ void TfOptions::btnSaveClick()
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
         ini.WriteString(kOptions, QStringLiteral("Startup Directory"), dir);
     else
-        ini.WriteString(kOptions, QStringLiteral("Startup Directory"), AppPaths::programDir());
+        ini.WriteString(kOptions, QStringLiteral("Startup Directory"), AppPaths::defaultStartupDir());
     ini.WriteString(kTags, QStringLiteral("Case"),
                     rbLower->isChecked() ? QStringLiteral("L") : rbUpper->isChecked() ? QStringLiteral("U") : QStringLiteral("W"));
     ini.WriteString(kTags, QStringLiteral("Stay Selected"), rbStaySelected->isChecked() ? QStringLiteral("Y") : QStringLiteral("N"));

@@ -5,10 +5,12 @@
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/CommandTable.h"
+#include "app/FileGuard.h"
 #include "app/PathUtil.h"
 #include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
+#include "app/TfColor.h"
 #include "app/TfHTML.h"
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
@@ -19,6 +21,7 @@
 #include "reuse/TfMacros.h"
 #include "reuse/TfProj.h"
 #include "reuse/TfTemplate.h"
+#include "editor/TextFileCodec.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
 #include "tags/TfSymbol.h"
@@ -26,6 +29,15 @@
 #include "wizards/url/TfURLLibrary.h"
 #include "wizards/table/TfTableWiz.h"
 #include "wizards/url/TfrmURLWizard.h"
+#include "tools/TfNotePad.h"
+#include "tools/TfPlugIn.h"
+#include "tools/TfrmFileTools.h"
+#include "tools/TfURLGrab.h"
+#include "wizards/body/TfWizBody.h"
+#include "wizards/extensions/TfrmIE.h"
+#include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
+#include "wizards/java/TfrmJavaWiz.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,14 +134,24 @@ TmdiMain::TmdiMain(QWidget* parent)
     buildStatusLine();
     FormCreate();
     setupEditingView();
+    m_fileGuard = new FileGuard(*this);
+    m_fileGuard->installSignalHandlers();
 
     // The program's windows, each made once and reused; later additions keep this order.
     m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
+    m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
+    m_editorColors = new TfColor(*this);
     m_fontForm = new TFontForm(this);
+    m_urlGrab = new TfURLGrab(this);
+    m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
+    m_imageBrowser = new TfImageBrowser(*m_tags, this);
     m_macros = new TfMacros(this);
+    m_netscapeError = new TfNetscapeError(this);
+    m_notePad = new TfNotePad(this);
     m_options = new TfOptions(*this);
+    m_plugIns = new TfPlugIn(*m_tags, this);
     m_preview = new TfPreview(*this, m_fontForm);
     m_progress = new ProgressWindow(this);
     m_proj = new TfProj(*this);
@@ -138,8 +160,11 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_urlLibrary = new TfURLLibrary(*m_tags, this);
     m_urlWizard = new TfrmURLWizard(*m_tags, this);
     m_formWiz = new TfFormWiz(*m_tags, this);
+    m_javaWiz = new TfrmJavaWiz(*m_tags, this);
     m_tableWiz = new TfTableWiz(*m_tags, this);
     m_about = new TAboutBox(this);
+    m_fileTools = new TfrmFileTools(*this);
+    m_ie = new TfrmIE(*m_tags, this);
 }
 
 QString TmdiMain::openFilter()
@@ -160,7 +185,7 @@ void TmdiMain::FormCreate()
         SetStatusText(kReady);
         UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
     });
-    // "&Velquist Image Tools ..." stays disabled until the image tools are part of the program.
+    updateImageToolsEntry();
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });
@@ -172,27 +197,33 @@ void TmdiMain::buildStatusLine()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    auto make = [bar](const char* name, int width, const QString& hint, int stretch) {
-        auto* l = new QLabel(bar);
+    // The panels sit side by side in Panel1 at their designed widths;
+    // AdjustControls places them and stretches the last one.
+    auto* panel1 = new QWidget(bar);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    bar->addWidget(panel1, 1);
+    auto make = [panel1](const char* name, int width, const QString& hint) {
+        auto* l = new QLabel(panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setTextFormat(Qt::PlainText);  // tag texts must never render as markup
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        // At least the designed width; a longer text (a 10 MB size, a long
-        // position) widens its panel rather than being cut.
-        l->setMinimumWidth(width);
+        l->setProperty("designWidth", width);
         l->setToolTip(hint);
         l->setStatusTip(hint);
-        bar->addWidget(l, stretch);
         return l;
     };
-    StatusLine = make("StatusLine", 194, QString(), 0);
-    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"), 0);
-    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"), 0);
-    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"), 0);
-    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"), 0);
-    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""), 1);
+    StatusLine = make("StatusLine", 194, QString());
+    pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"));
+    pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"));
+    pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"));
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"));
+    pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"));
+    pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""));
+    panel1->setFixedHeight(StatusLine->sizeHint().height());
+    AdjustControls();
 }
 
 // ---------------------------------------------------------------------------
@@ -252,13 +283,9 @@ void TmdiMain::ShowStatus()
     pnlPos->setText(QStringLiteral("%1:%2").arg(line).arg(column));
     pnlSize->setText(QStringLiteral("Bytes: ") + QString::number(doc->txtHTML->TextSize()));
     pnlMode->setText(doc->txtHTML->InsertMode() ? QStringLiteral("Insert") : QStringLiteral("Overwrite"));
+    const TextFileFormat& format = doc->txtHTML->fileFormat();
+    pnlFormat->setText(TextFileCodec::encodingName(format) + QStringLiteral("  ") + TextFileCodec::lineEndName(format));
     pnlApp->setText(UserName);
-}
-
-void TmdiMain::AdjustControls()
-{
-    // The last panel is stretched by the status bar's layout up to its right edge.
-    statusBar()->layout()->activate();
 }
 
 // ---------------------------------------------------------------------------
@@ -295,15 +322,18 @@ void TmdiMain::GetCommandLine()
     LoadIniSettings();
     if (IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
         FileNew();
+    // Documents left by a crash are offered once the frame is on the screen.
+    QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { RecoverDocuments(); }); });
     for (const QString& arg : std::as_const(m_commandLine)) {
         SetStatusText(QStringLiteral("Opening File : ") + arg + QStringLiteral(" ..."));
         AppInvoker::run([this, &arg] { OpenDocumentFile(arg); });
         SetStatusText(kReady);
     }
     AdjustControls();
-    // The tip of the day joins the start-up when the tips window is part of the program.
+    if (IniControl.ReadBool(kStart, QStringLiteral("Tips"), true))
+        DisplayTips();
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
-                                        AppPaths::programDir() + QLatin1Char('/'));
+                                        AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
@@ -502,20 +532,20 @@ void TmdiMain::updateTitle()
 bool TmdiMain::IsFileNotOpen(const QString& path) const
 {
     for (TfHTML* doc : documents()) {
-        if (doc->isUntitled()) {
-            if (doc->caption() == path)
-                return false;
-        } else if (PathUtil::samePath(doc->caption(), path)) {
+        if (doc->isUntitled() && doc->caption() == path)
             return false;
-        }
     }
-    return true;
+    // Another name of an open file (a symlink, a hard link) is that file.
+    return !m_fileGuard->documentFor(path);
 }
 
 void TmdiMain::OpenDocumentFile(const QString& path)
 {
     if (!IsFileNotOpen(path)) {
         UiPrompter::instance().message(this, path + QStringLiteral(" is already open."));
+        // Another name of an open file brings its window to the front.
+        if (TfHTML* open = m_fileGuard->documentFor(path); open && !PathUtil::samePath(open->caption(), path))
+            showDocument(open);
         return;
     }
     if (!QFileInfo(path).isFile()) {
@@ -527,14 +557,20 @@ void TmdiMain::OpenDocumentFile(const QString& path)
     doc->txtHTML->SetMakeBackup(IniControl.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
     try {
         doc->txtHTML->LoadFile(path);
-    } catch (...) {
+    } catch (const EFileError& e) {
         // A window that failed to load must not stay behind: saving it would
         // overwrite the file with nothing.
+        doc->approveClose();
+        delete doc->parentWidget();
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return;
+    } catch (...) {
         doc->approveClose();
         delete doc->parentWidget();
         throw;
     }
     doc->txtHTML->SetModified(false);
+    m_fileGuard->loaded(doc);
     showDocument(doc);
     MRUUpdate(caption);
     MRUDisplay();
@@ -583,19 +619,21 @@ void TmdiMain::FileSave()
     if (TfHTML* doc = activeDocument()) {
         if (!doc->isUntitled()) {
             SetStatusText(QStringLiteral("Saving ") + doc->caption() + QStringLiteral(" ..."));
-            doc->txtHTML->SaveFile(doc->caption());
-            doc->txtHTML->SetModified(false);
-            MRUUpdate(doc->caption());
+            if (doc->saveTo(doc->caption())) {
+                doc->txtHTML->SetModified(false);
+                MRUUpdate(doc->caption());
+            }
         } else {
             const QString name = askSaveName();
             if (!name.isEmpty()) {
                 SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
-                doc->txtHTML->SaveFile(name);
-                doc->setCaption(PathUtil::captionForPath(name));
-                doc->txtHTML->SetModified(false);
-                MRUUpdate(doc->caption());
-                TabsUpdate(doc->caption());
-                updateTitle();
+                if (doc->saveTo(name)) {
+                    doc->setCaption(PathUtil::captionForPath(name));
+                    doc->txtHTML->SetModified(false);
+                    MRUUpdate(doc->caption());
+                    TabsUpdate(doc->caption());
+                    updateTitle();
+                }
             }
         }
     }
@@ -612,11 +650,12 @@ void TmdiMain::FileSaveAs()
     const QString name = askSaveName();
     if (!name.isEmpty()) {
         SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
-        doc->txtHTML->SaveFile(name);
-        doc->setCaption(PathUtil::captionForPath(name));
-        doc->txtHTML->SetModified(false);
-        MRUUpdate(doc->caption());
-        updateTitle();
+        if (doc->saveTo(name)) {
+            doc->setCaption(PathUtil::captionForPath(name));
+            doc->txtHTML->SetModified(false);
+            MRUUpdate(doc->caption());
+            updateTitle();
+        }
     }
     TabsRefresh();
     SetStatusText(kReady);
@@ -738,7 +777,7 @@ QAction* TmdiMain::action(const QString& handler) const
     return list.isEmpty() ? nullptr : list.first();
 }
 
-QToolBar* TmdiMain::toolBar(const QString& objectName) const
+TDocPanel* TmdiMain::toolBar(const QString& objectName) const
 {
     return m_toolBars.value(objectName);
 }
@@ -771,7 +810,7 @@ bool TmdiMain::wordWrapChecked() const
 void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
 {
     setChecked(handler, shown);
-    if (QToolBar* bar = toolBar(barName))
+    if (TDocPanel* bar = toolBar(barName))
         bar->setVisible(shown);
 }
 

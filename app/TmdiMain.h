@@ -3,6 +3,7 @@
 // the commands that act on the active document.
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
+#include "docking/TDocPanel.h"
 #include "tags/TagEngine.h"
 
 #include <QHash>
@@ -20,11 +21,13 @@ class QMenu;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class FileGuard;
 class TAboutBox;
 class TfHTML;
 class TfOptions;
 class ProgressWindow;
 class TfColorChooser;
+class TfColor;
 class TfHTMLTags;
 class TfSymbol;
 class TFontForm;
@@ -38,6 +41,16 @@ class TfFormWiz;
 class TfURLLibrary;
 class TfrmURLWizard;
 class TfTableWiz;
+class TfHPWiz;
+class TfrmJavaWiz;
+class TfrmIE;
+class TfImageBrowser;
+class TfWizBody;
+class TfPlugIn;
+class TfNotePad;
+class TfrmFileTools;
+class TfURLGrab;
+class TfNetscapeError;
 
 class TmdiMain : public QMainWindow, public TagHost {
     Q_OBJECT
@@ -70,7 +83,7 @@ public:
     // Actions bound to a handler name (menu entries and tool bar buttons).
     QList<QAction*> actions(const QString& handler) const;
     QAction* action(const QString& handler) const;
-    QToolBar* toolBar(const QString& objectName) const;
+    TDocPanel* toolBar(const QString& objectName) const;
     QMenu* menu(const QString& caption) const;  // a top-level or sub menu by caption
     QList<QAction*> mruActions() const { return m_mruActions; }
     QAction* mruSeparator() const { return m_mruSeparator; }
@@ -202,6 +215,8 @@ public slots:
     void AppException(const QString& message);
     void DisplayTabName();
     void AdjustControls();
+    // Tool bars, view and editor settings
+    void SetEditorColors1Click();
     // Templates, macros and projects (TmdiMain_reuse.cpp)
     void NewfromTemplate1Click();
     void Macros1Click();
@@ -223,6 +238,27 @@ public slots:
     void URLWizardShow();
     void Pick1Click();
     void TableWizard1Click();
+    // Files changed elsewhere and crash recovery (TmdiMain_files.cpp)
+    void CheckExternalChanges();
+    void RecoverDocuments();
+    // One frame per session (TmdiMain_instance.cpp): the files of a later
+    // start of the program, opened in order; the frame comes to the front.
+    void OpenFilesFromAnotherStart(const QStringList& files);
+    // Home page, image, body, Java and extension wizards (TmdiMain_wizards2.cpp)
+    void NewHomePage1Click();
+    void JavaWizard1Click();
+    void InternetExplorerExtensions1Click();
+    void Pick2Click();
+    void ImageTools1Click();
+    void BodyWizard1Click();
+    // Tools: HTML to text, URL grabbing, plug-ins, file tools, note pad, tips
+    void ExportasText1Click();
+    void mPlugInsClick();
+    void GrabURLs1Click();
+    void ImportURLsfromNetscape1Click();
+    void DisplayNotePad1Click();
+    void DisplayTips();
+    void VelquistFileTools1Click();
 
     // Printing, web preview, spelling and help (TmdiMain_preview.cpp)
     void HelpContents();
@@ -266,7 +302,7 @@ private:
     QLabel* pnlTag = nullptr;
     QTimer* m_timer = nullptr;
     QHash<QString, QList<QAction*>> m_actions;
-    QHash<QString, QToolBar*> m_toolBars;
+    QHash<QString, TDocPanel*> m_toolBars;
     QList<QMenu*> m_menus;
     QList<QAction*> m_mruActions;
     QAction* m_mruSeparator = nullptr;
@@ -283,6 +319,11 @@ private:
     bool m_started = false;
     bool m_startUpDone = false;
     bool m_exitApproved = false;
+    // Tool bars, view and editor settings
+public:
+    TfColor* editorColorsDialog() const { return m_editorColors; }
+private:
+    TfColor* m_editorColors = nullptr;
     // Templates, macros and projects
 public:
     TfTemplate* templatesDialog() const { return m_template; }
@@ -299,6 +340,43 @@ private:
     TfrmURLWizard* m_urlWizard = nullptr;
     TfFormWiz* m_formWiz = nullptr;
     TfTableWiz* m_tableWiz = nullptr;
+
+    // Files: changes on disk, one window per file, recovery (TmdiMain_files.cpp)
+public:
+    FileGuard* fileGuard() const { return m_fileGuard; }
+private:
+    FileGuard* m_fileGuard = nullptr;
+    QLabel* pnlFormat = nullptr;  // the active document's encoding and line ends
+    // Home page, image, body, Java and extension wizards
+public:
+    TfHPWiz* homePageWizard() const { return m_hpWiz; }
+    TfrmJavaWiz* javaWizard() const { return m_javaWiz; }
+    TfrmIE* extensionsDialog() const { return m_ie; }
+    TfImageBrowser* imageBrowser() const { return m_imageBrowser; }
+    TfWizBody* bodyWizard() const { return m_bodyWiz; }
+    // The image tools program beside the executable, and whether its entry is enabled.
+    static QString imageToolsPath();
+    void updateImageToolsEntry();
+private:
+    TfHPWiz* m_hpWiz = nullptr;
+    TfrmJavaWiz* m_javaWiz = nullptr;
+    TfrmIE* m_ie = nullptr;
+    TfImageBrowser* m_imageBrowser = nullptr;
+    TfWizBody* m_bodyWiz = nullptr;
+public:
+    // Tool windows: plug-ins, URL library manager, note pad, file tools
+    TfPlugIn* plugInWindow() const { return m_plugIns; }
+    TfNotePad* notePad() const { return m_notePad; }
+    TfrmFileTools* fileTools() const { return m_fileTools; }
+    TfURLGrab* urlManager() const { return m_urlGrab; }
+    TfNetscapeError* bookmarkError() const { return m_netscapeError; }
+    ProgressWindow* progressWindow() const { return m_progress; }
+private:
+    TfPlugIn* m_plugIns = nullptr;
+    TfNotePad* m_notePad = nullptr;
+    TfrmFileTools* m_fileTools = nullptr;
+    TfURLGrab* m_urlGrab = nullptr;
+    TfNetscapeError* m_netscapeError = nullptr;
     // Printing, web preview, spelling and help
     TFontForm* m_fontForm = nullptr;
     TfPreview* m_preview = nullptr;

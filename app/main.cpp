@@ -3,11 +3,13 @@
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
+#include "app/SingleInstance.h"
 #include "app/TAboutBox.h"
 #include "app/TmdiMain.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QTextStream>
 #include <exception>
 
@@ -57,10 +59,24 @@ int main(int argc, char** argv)
     static char* qtArgv[] = {argv[0], nullptr};
     VelquistApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("velquist"));
-    QApplication::setWindowIcon(TAboutBox::programIcon());
+    // The desktop entry and the icon installed with the program; a build
+    // tree without an icon theme entry draws its own.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velquist"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velquist"), TAboutBox::programIcon()));
+
+    // One frame per session: a frame already running takes the files and
+    // comes to the front, and this start ends.
+    SingleInstance instance;
+    if (instance.handOverOrListen(commandLine.files))
+        return 0;
+
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TmdiMain main;
     main.setCommandLine(commandLine.files);
+    instance.setReadyCheck([&main] {
+        return main.startUpDone() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget();
+    });
+    QObject::connect(&instance, &SingleInstance::filesReceived, &main, &TmdiMain::OpenFilesFromAnotherStart);
     QApplication::restoreOverrideCursor();
     main.showMaximized();
     return app.exec();

@@ -6,3 +6,6 @@ vq_sources(app
     UiPrompter.cpp KeyMap.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
     TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )
+vq_sources(app CORE FileStamp.cpp)
+vq_sources(app CORE RecoveryStore.cpp GUI FileGuard.cpp RecoveryDialog.cpp TmdiMain_files.cpp)
+vq_sources(app GUI SingleInstance.cpp TmdiMain_instance.cpp)

@@ -4,6 +4,8 @@
 //   velquist_bench all             runs every one
 #include "bench/Bench.h"
 
+#include "tools/TfTipOfTheDay.h"
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFile>
@@ -106,6 +108,8 @@ int main(int argc, char** argv)
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Nobody is there to close the tip of the day at start-up.
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("-h") || args.first() == QLatin1String("--help")) {
         usage();

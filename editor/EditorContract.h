@@ -4,6 +4,7 @@
 // (word wrap is display only). Columns count characters of the line.
 // Refused positions throw EEditorError("Invalid line or paragraph index");
 // file system failures throw EFileError.
+#include <QList>
 #include <QString>
 
 namespace SearchFlags {
@@ -17,6 +18,12 @@ enum : int {
     WholeWord = 64,
 };
 }
+
+// A stretch of the whole text: start is a character offset into RawText().
+struct TextRange {
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
 
 class EditorContract {
 public:
@@ -63,6 +70,14 @@ public:
     virtual int LineCount() const = 0;
     virtual qint64 TextSize() const = 0;  // characters, two per line end
     virtual void FocusEditor() = 0;
+    // The whole text, lines joined by "\n", every character as stored.
+    virtual QString RawText() const = 0;
+    // Deletes each range, first to last, as DeleteSelection would one after
+    // the other: every range an undo step of its own, the caret left where
+    // the last one began. Ranges are ascending, apart, and given as offsets
+    // into the text before the first deletion. For commands that remove many
+    // pieces at once; a read-only editor changes nothing.
+    virtual void DeleteRanges(const QList<TextRange>& ranges) = 0;
     // Changes made between the two calls undo and redo as one step. Calls nest.
     virtual void BeginEditGroup() = 0;
     virtual void EndEditGroup() = 0;

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/KeyMap.h"
+#include "app/FileStamp.h"
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
@@ -23,6 +24,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -32,14 +34,17 @@ namespace {
 
 // A block whose preceding line break came from a character that the text
 // document turns into a break (U+2029, U+FDD0, U+FDD1) rather than from a
-// line end; saving writes that character back. Splitting a block keeps the
-// mark on its first part, whose break is unchanged; deleting the break
-// deletes the block and its mark. (Undoing such a deletion brings the break
-// back as a plain line end: the undo history keeps no block data.)
+// line end, or from a line end of another style than the file's usual one;
+// saving writes that character or line end back. Splitting a block keeps the
+// mark on its first part, whose break is unchanged, so a new line takes the
+// usual style; deleting the break deletes the block and its mark. (Undoing
+// such a deletion brings the break back as a usual line end: the undo
+// history keeps no block data.)
 class BreakMark : public QTextBlockUserData {
 public:
-    explicit BreakMark(QChar c) : ch(c) {}
-    const QChar ch;
+    explicit BreakMark(QChar c, int style = -1) : ch(c), lineEnd(style) {}
+    const QChar ch;     // null: a line end of style lineEnd
+    const int lineEnd;
 };
 
 bool isBreakChar(char16_t c)
@@ -264,6 +269,40 @@ void TOvcTextFileEditor::DeleteSelection()
     if (!c.hasSelection())
         return;
     c.removeSelectedText();
+    showCursor(c);
+}
+
+void TOvcTextFileEditor::DeleteRanges(const QList<TextRange>& ranges)
+{
+    if (isReadOnly() || ranges.isEmpty())
+        return;
+    // Each removal is an edit block of its own, so each undoes on its own.
+    // Every removal lays its line out again; meanwhile the lines are laid
+    // out without text shaping, which a fixed-pitch font does not need and
+    // which costs most of the time, and the glyphs are kept between the
+    // layout and the cursor's look at it.
+    QTextDocument* doc = document();
+    const QFont shownFont = doc->defaultFont();
+    QFont fast = shownFont;
+    fast.setStyleStrategy(QFont::StyleStrategy(shownFont.styleStrategy() | QFont::PreferNoShaping));
+    doc->setDefaultFont(fast);
+    QTextCursor c(doc);
+    qsizetype shift = 0;
+    for (const TextRange& r : ranges) {
+        const int end = doc->characterCount() - 1;
+        const int from = int(std::clamp<qsizetype>(r.start - shift, 0, end));
+        const int to = int(std::clamp<qsizetype>(r.start - shift + r.length, from, end));
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        // The block the removal starts in stays; later ones join it.
+        QTextLayout* layout = doc->findBlock(from).layout();
+        const bool cached = layout->cacheEnabled();
+        layout->setCacheEnabled(true);
+        c.removeSelectedText();
+        layout->setCacheEnabled(cached);
+        shift += to - from;
+    }
+    doc->setDefaultFont(shownFont);
     showCursor(c);
 }
 
@@ -503,12 +542,9 @@ int TOvcTextFileEditor::replaceAll(const QString& text, const QString& replaceme
 void TOvcTextFileEditor::LoadFile(const QString& fileName)
 {
     BusyCursor busy;
-    DecodedText decoded = TextFileCodec::decode(readFile(fileName));
+    const QByteArray bytes = readFile(fileName);
+    DecodedText decoded = TextFileCodec::decode(bytes);
     const TextFileFormat& format = decoded.format;
-    if (format.nulBytes && format.mixedLineEnds)
-        throw EFileError(QStringLiteral("Unable to open %1 as text: it holds binary data (NUL bytes and "
-                                        "mixed line ends) that saving would change.")
-                             .arg(shown(fileName)));
 
     // Loading is not an edit: the text goes in without an undo record and
     // the history starts afresh.
@@ -524,10 +560,27 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
         c.endEditBlock();
     }
     markBreaks(0, decoded.text);
+    m_finalLineEnd = format.lineEnd;
+    if (!decoded.lineEnds.isEmpty()) {
+        // Lines whose end differs from the usual style remember their own.
+        qsizetype k = 0;
+        for (QTextBlock b = doc->begin().next(); b.isValid() && k < decoded.lineEnds.size(); b = b.next()) {
+            if (dynamic_cast<const BreakMark*>(b.userData()))
+                continue;  // a break from a character, not a line end
+            const int style = decoded.lineEnds[k++];
+            if (style != format.lineEnd) {
+                b.setUserData(new BreakMark(QChar(), style));
+                m_hasBreakMarks = true;
+            }
+        }
+        if (k < decoded.lineEnds.size())
+            m_finalLineEnd = TextFileFormat::LineEnd(decoded.lineEnds[k]);
+    }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     m_format = format;
     m_fileName = fileName;
+    m_stamp = FileStamp::of(fileName, bytes);
     decoded.text.clear();
     clearBookmarks();
     showCursor(QTextCursor(doc));
@@ -540,9 +593,11 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
             if (format.lineEndCount[e] > 0)
                 styles << TextFileCodec::lineEndName(e);
         }
-        notes << QStringLiteral("The file mixes line ends (%1); it will be saved with %2 line ends.")
+        notes << QStringLiteral("The file mixes line ends (%1); each line keeps its own, new lines take %2.")
                      .arg(styles.join(QStringLiteral(", ")), TextFileCodec::lineEndName(format.lineEnd));
     }
+    if (format.escapedBytes)
+        notes << QStringLiteral("The file holds bytes that are not UTF-8; they are kept as they are.");
     if (format.longestLine > TextFileCodec::kLongLineWarning)
         notes << QStringLiteral("The file has very long lines (up to %1 characters); editing them may be slow.")
                      .arg(format.longestLine);
@@ -550,16 +605,33 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
         emit notice(notes.join(QLatin1Char(' ')));
 }
 
-QString TOvcTextFileEditor::textForSaving() const
+QString TOvcTextFileEditor::textForSaving(QByteArray* lineEnds) const
 {
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    bool ownEnds = m_format.finalLineEnd && m_finalLineEnd != m_format.lineEnd;
     if (m_hasBreakMarks) {
         QChar* d = text.data();
         for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-            if (const auto* mark = static_cast<const BreakMark*>(b.userData()); mark && b.position() > 0)
-                d[b.position() - 1] = mark->ch;
+            if (const auto* mark = dynamic_cast<const BreakMark*>(b.userData()); mark && b.position() > 0) {
+                if (!mark->ch.isNull())
+                    d[b.position() - 1] = mark->ch;
+                else
+                    ownEnds = true;
+            }
         }
+    }
+    if (lineEnds && ownEnds) {
+        lineEnds->clear();
+        lineEnds->reserve(document()->blockCount());
+        for (QTextBlock b = document()->begin().next(); b.isValid(); b = b.next()) {
+            const auto* mark = dynamic_cast<const BreakMark*>(b.userData());
+            if (!mark)
+                lineEnds->append(char(m_format.lineEnd));
+            else if (mark->ch.isNull())
+                lineEnds->append(char(mark->lineEnd));
+        }
+        lineEnds->append(char(m_finalLineEnd));
     }
     return text;
 }
@@ -570,6 +642,7 @@ void TOvcTextFileEditor::writeFile(const QString& fileName, const QByteArray& by
     if (m_makeBackup)
         options.backupExtension = m_backupExt;
     options.commit = [this](QSaveFile& file) { return commitSave(file); };
+    options.report = &m_lastWrite;
     SafeFile::write(fileName, bytes, options);
 }
 
@@ -578,24 +651,40 @@ bool TOvcTextFileEditor::commitSave(QSaveFile& file) const
     return file.commit();
 }
 
+bool TOvcTextFileEditor::CanEncodeText() const
+{
+    if (m_format.encoding != TextFileFormat::Windows1252 && m_format.encoding != TextFileFormat::Named)
+        return true;
+    return TextFileCodec::canEncode(textForSaving(nullptr), m_format);
+}
+
+void TOvcTextFileEditor::ConvertToUtf8()
+{
+    m_format.encoding = TextFileFormat::Utf8;
+    m_format.charset.clear();
+    m_format.bom = false;
+    m_format.escapedBytes = false;
+}
+
 void TOvcTextFileEditor::SaveFile(const QString& fileName)
 {
     BusyCursor busy;
     TextFileFormat format = m_format;
-    format.mixedLineEnds = false;
-    const QString text = textForSaving();
-    QString note;
-    if (!TextFileCodec::canEncode(text, format.encoding)) {
-        format.encoding = TextFileFormat::Utf8;
-        format.bom = false;
-        note = QStringLiteral("The text holds characters that Latin-1 cannot store; the file was saved as UTF-8.");
-    }
-    writeFile(fileName, TextFileCodec::encode(text, format));
+    QByteArray lineEnds;
+    const QString text = textForSaving(&lineEnds);
+    // Never a lossy file: the caller asks the user to convert first.
+    if (!TextFileCodec::canEncode(text, format))
+        throw EFileError(QStringLiteral("Unable to save %1: the text holds characters that %2 cannot store.")
+                             .arg(shown(fileName), TextFileCodec::encodingName(format)));
+    const QByteArray bytes = TextFileCodec::encode(text, format, lineEnds);
+    writeFile(fileName, bytes);
+    format.mixedLineEnds = !lineEnds.isEmpty() && std::any_of(lineEnds.cbegin(), lineEnds.cend(), [&](char e) {
+        return e != char(format.lineEnd);
+    });
     m_format = format;
     m_fileName = fileName;
+    m_stamp = FileStamp::of(fileName, bytes);
     document()->setModified(false);
-    if (!note.isEmpty())
-        emit notice(note);
 }
 
 bool TOvcTextFileEditor::Modified() const

@@ -1,5 +1,7 @@
 #pragma once
 // The plain-text editing control of a document window.
+#include "app/FileStamp.h"
+#include "app/SafeFile.h"
 #include "editor/EditorContract.h"
 #include "editor/TextFileCodec.h"
 
@@ -55,8 +57,8 @@ public:
     void BeginEditGroup() override;
     void EndEditGroup() override;
 
-    // Whole text, lines joined by '\n', every character as stored.
-    QString RawText() const;
+    QString RawText() const override;
+    void DeleteRanges(const QList<TextRange>& ranges) override;
     // Replaces the whole text (one undo step), caret at 1:1.
     void SetRawText(const QString& text);
 
@@ -96,7 +98,18 @@ public:
 
     // Format of the file last loaded or saved (new documents: UTF-8, CR LF).
     const TextFileFormat& fileFormat() const { return m_format; }
+    void SetFileFormat(const TextFileFormat& format) { m_format = format; m_finalLineEnd = format.lineEnd; }
     QString fileName() const { return m_fileName; }
+    // False when the text holds characters the file's encoding cannot store;
+    // SaveFile then refuses to write (never a lossy file).
+    bool CanEncodeText() const;
+    // The next save writes UTF-8, every character converted.
+    void ConvertToUtf8();
+    // The file as this document last loaded or saved it (size, time, hash).
+    const FileStamp& fileStamp() const { return m_stamp; }
+    void SetFileStamp(const FileStamp& stamp) { m_stamp = stamp; }
+    // What the last save kept or dropped (set-id bits, backup, written in place).
+    const SafeFile::WriteReport& lastWrite() const { return m_lastWrite; }
 
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
@@ -148,7 +161,8 @@ private:
     void markBreaks(int firstBlockNumber, QStringView text);
     // The text as it goes to the file: '\n' at line ends, the original
     // character where a line break came from U+2029, U+FDD0 or U+FDD1.
-    QString textForSaving() const;
+    // *lineEnds receives each line end's style when some line keeps its own.
+    QString textForSaving(QByteArray* lineEnds) const;
     QString selectedPlainText() const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     void showCursor(const QTextCursor& c);
@@ -169,6 +183,9 @@ private:
     int m_rightMargin = 5;
     bool m_wantTab = true;
     TextFileFormat m_format;
+    TextFileFormat::LineEnd m_finalLineEnd = TextFileFormat::CRLF;  // style of the line end closing the file
+    FileStamp m_stamp;
+    mutable SafeFile::WriteReport m_lastWrite;
     QString m_fileName;
     std::array<QTextCursor, 10> m_bookmarks;
     std::array<bool, 10> m_bookmarkSet{};

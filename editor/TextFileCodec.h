@@ -1,17 +1,28 @@
 #pragma once
 // Decoding and encoding of document files so that a file opened and saved
-// without edits comes back byte for byte.
+// without edits comes back byte for byte, whatever its encoding and line ends.
 #include <QByteArray>
 #include <QString>
 
 struct TextFileFormat {
-    enum Encoding { Utf8, Latin1 };
+    enum Encoding {
+        Utf8,         // invalid bytes ride along as U+DC80..U+DCFF (see decode)
+        Windows1252,  // any 8-bit file: every byte maps to one character and back
+        Utf16LE,
+        Utf16BE,
+        Utf32LE,
+        Utf32BE,
+        Named,        // another encoding Qt knows, named by the file itself (charset)
+    };
+    static constexpr Encoding Latin1 = Windows1252;
     enum LineEnd { CRLF, LF, CR };
     Encoding encoding = Utf8;
-    bool bom = false;
-    LineEnd lineEnd = CRLF;       // the style used when saving
+    QByteArray charset;           // Named: the name the file declared
+    bool bom = false;             // UTF-16 and UTF-32 files always have one
+    LineEnd lineEnd = CRLF;       // the most frequent style: new lines take it
     bool finalLineEnd = true;     // the file ended with a line end
-    bool mixedLineEnds = false;   // the file mixed styles; lineEnd is the most frequent
+    bool mixedLineEnds = false;   // the file mixes styles; each line keeps its own
+    bool escapedBytes = false;    // a UTF-8 file with bytes that are not UTF-8
     int longestLine = 0;          // characters in the longest line
     bool nulBytes = false;        // the text holds NUL characters
     qint64 lineEndCount[3] = {0, 0, 0};  // line ends found in the file, by LineEnd
@@ -23,17 +34,34 @@ struct DecodedText {
     // the file is not part of the text: format.finalLineEnd records it.
     QString text;
     TextFileFormat format;
+    // Only when the file mixes line ends: the style (a LineEnd value) of each
+    // line end in order, the final one included.
+    QByteArray lineEnds;
 };
 
 namespace TextFileCodec {
-// UTF-8 when the bytes are valid UTF-8 (with or without BOM), else Latin-1.
+// A BOM decides first (UTF-8, UTF-16, UTF-32); then a declaration in the first
+// 1 024 bytes (<meta charset>, http-equiv Content-Type, <?xml encoding?>) that
+// names an encoding Qt knows and that the bytes agree with; then UTF-8 when
+// the bytes hold any valid multi-byte sequence or are plain ASCII (a few
+// invalid bytes are carried as U+DC80..U+DCFF and written back unchanged);
+// else Windows-1252.
 DecodedText decode(const QByteArray& bytes);
-// text uses '\n' between lines; the format restores BOM, line ends and final line end.
-QByteArray encode(const QString& text, const TextFileFormat& format);
-// True when every character of text can be written in the encoding.
+// text uses '\n' between lines; the format restores BOM, line ends and the
+// final line end. lineEnds (as from decode) gives lines their own ends; lines
+// beyond it take format.lineEnd.
+QByteArray encode(const QString& text, const TextFileFormat& format, const QByteArray& lineEnds = {});
+// True when every character of text can be written in the format's encoding.
+bool canEncode(const QString& text, const TextFileFormat& format);
 bool canEncode(const QString& text, TextFileFormat::Encoding encoding);
+// The charset name a declaration in the first 1 024 bytes gives, lower case; empty when none.
+QByteArray declaredCharset(const QByteArray& bytes);
+// "UTF-8", "UTF-8 BOM", "Windows-1252", "UTF-16 LE", ... or the declared name.
+QString encodingName(const TextFileFormat& format);
 // "CR LF", "LF" or "CR".
 QString lineEndName(TextFileFormat::LineEnd lineEnd);
+// As lineEndName, or "Mixed" for a file that mixes styles.
+QString lineEndName(const TextFileFormat& format);
 // Lines longer than this make the status line warn about slow editing.
 constexpr int kLongLineWarning = 20000;
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tools/TfTipOfTheDay.h"
+
 namespace TestEnv {
 
 inline QTemporaryDir& root()
@@ -30,6 +32,9 @@ inline void init()
     qputenv("XDG_CONFIG_HOME", (root().path() + QStringLiteral("/xdg")).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The tip of the day at start-up would wait for a user; tests that look
+    // at it install a runner of their own.
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
 }
 
 // Copies a shipped data file (from data/) into the test's program folder.

@@ -115,7 +115,6 @@ private slots:
         QTest::newRow("netscape") << "NetscapeExtensions1";
         QTest::newRow("html 3") << "HTML3Extensions1";
         QTest::newRow("image map wizard") << "ClientSideImageMapWizard1";
-        QTest::newRow("file tools") << "VelquistFileTools1";
     }
 
     void hiddenEntriesAreUnreachable()
@@ -146,7 +145,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, title);
         QFETCH(int, buttons);
-        QToolBar* bar = m->toolBar(name);
+        TDocPanel* bar = m->toolBar(name);
         QVERIFY(bar);
         QCOMPARE(bar->windowTitle(), title);
         QCOMPARE(bar->actions().size(), buttons);
@@ -157,7 +156,7 @@ private slots:
     void buttonsShareTheirMenuEntrysState()
     {
         // Every button's command also has a menu entry, enabled alike.
-        for (QToolBar* bar : m->findChildren<QToolBar*>()) {
+        for (TDocPanel* bar : m->findChildren<TDocPanel*>()) {
             for (QAction* button : bar->actions()) {
                 const QList<QAction*> all = m->actions(button->objectName());
                 QVERIFY2(all.size() >= 2, qPrintable(button->objectName()));
@@ -193,6 +192,26 @@ private slots:
             QCOMPARE(a->text(), caption);
         else
             QVERIFY(!a->icon().isNull());
+    }
+
+    void everyPictureButtonHasItsThemePicture()
+    {
+        // The pictures are listed apart from the buttons: one per picture button, in order.
+        QStringList buttons, pictures;
+#define BUTTON(handler, caption, hint) if (QString(caption).isEmpty()) buttons << #handler;
+#define BUTTON_OFF(handler, caption, hint) BUTTON(handler, caption, hint)
+#define ICON(handler, name) pictures << #handler;
+#include "app/CommandTable.def"
+        QCOMPARE(pictures, buttons);
+        int shown = 0;
+        for (TDocPanel* bar : m->findChildren<TDocPanel*>())
+            for (QAction* a : bar->actions())
+                if (!a->icon().isNull()) {
+                    QVERIFY2(QIcon::hasThemeIcon(a->icon().name()), qPrintable(a->objectName()));
+                    QCOMPARE(a->text(), a->toolTip());
+                    ++shown;
+                }
+        QCOMPARE(shown, buttons.size());
     }
 
     void statusPanels()

@@ -6,6 +6,8 @@
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tools/TfNotePad.h"
+#include "tools/TfPlugIn.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
@@ -127,7 +129,7 @@ private slots:
         TestEnv::showFrame(*main);
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
         for (const char* name : {"PrintPreview", "NetscapeExtensions1", "HTML3Extensions1",
-                                 "ClientSideImageMapWizard1", "VelquistFileTools1"}) {
+                                 "ClientSideImageMapWizard1"}) {
             QAction* a = main->action(name);
             QVERIFY2(a, name);
             hiddenRuns.insert(name, 0);
@@ -373,6 +375,8 @@ private slots:
         QTest::newRow("F7 colour chooser") << QKeySequence("F7") << "colours";
         QTest::newRow("Ctrl+F find") << QKeySequence("Ctrl+F") << "find";
         QTest::newRow("Ctrl+R replace") << QKeySequence("Ctrl+R") << "replace";
+        QTest::newRow("F5 note pad") << QKeySequence("F5") << "notepad";
+        QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "plugins";
     }
 
     void windowKeys()
@@ -382,6 +386,8 @@ private slots:
         QWidget* w = window == "tags"    ? static_cast<QWidget*>(main->htmlTagsChooser())
             : window == "colours"        ? static_cast<QWidget*>(main->colorChooser())
             : window == "find"           ? static_cast<QWidget*>(doc->findDialog())
+            : window == "notepad"        ? static_cast<QWidget*>(main->notePad())
+            : window == "plugins"        ? static_cast<QWidget*>(main->plugInWindow())
                                          : static_cast<QWidget*>(doc->replaceDialog());
         QVERIFY(!w->isVisible());
         Marked::set(*ed(), "a|b");
@@ -466,38 +472,6 @@ private slots:
         QVERIFY(!main->aboutBox()->isVisible());
     }
 
-    // Keys of commands that are present but not built yet run nothing.
-    void disabledKeys_data()
-    {
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<QString>("handler");
-        QTest::newRow("F5 note pad") << QKeySequence("F5") << "DisplayNotePad1Click";
-        QTest::newRow("F10 plug-ins") << QKeySequence("F10") << "mPlugInsClick";
-    }
-
-    void disabledKeys()
-    {
-        QFETCH(QKeySequence, keys);
-        QFETCH(QString, handler);
-        QAction* a = main->action(handler);
-        QVERIFY(a);
-        QCOMPARE(a->shortcut(), keys);
-        QVERIFY(!a->isEnabled());
-        Marked::set(*ed(), "a|b");
-        const QList<QWidget*> before = visibleWindows();
-        int runs = 0;
-        const auto connection = connect(a, &QAction::triggered, this, [&runs] { ++runs; });
-        press(keys);
-        disconnect(connection);
-        QCOMPARE(runs, 0);
-        QCOMPARE(text(), QString("a|b"));
-        QVERIFY(!ed()->Modified());
-        QCOMPARE(visibleWindows(), before);
-        QVERIFY(!QApplication::activePopupWidget());
-        QVERIFY(prompter->messages.isEmpty());
-        QVERIFY(main->isActiveWindow());
-    }
-
     // The hidden entries have no key, and their menus' access keys pass them
     // by; none of the keys pressed above reached them either (this runs last).
     void hiddenEntriesUnreachable_data()
@@ -509,7 +483,6 @@ private slots:
         QTest::newRow("image map wizard") << "ClientSideImageMapWizard1" << QKeySequence("Alt+Z") << Qt::Key_M;
         QTest::newRow("netscape") << "NetscapeExtensions1" << QKeySequence("Alt+Z") << Qt::Key_N;
         QTest::newRow("html 3") << "HTML3Extensions1" << QKeySequence("Alt+Z") << Qt::Key_3;
-        QTest::newRow("file tools") << "VelquistFileTools1" << QKeySequence("Alt+T") << Qt::Key_F;
     }
 
     void hiddenEntriesUnreachable()

@@ -170,8 +170,9 @@ private slots:
         prompter->openAnswers.enqueue({p});
         open->trigger();
         QCOMPARE(m.documents().size(), 0);
-        QCOMPARE(m.statusText(), QString("   An Internal Error was detected and corrected."));
-        QCOMPARE(prompter->beeps, 1);
+        // A message box names the file and the reason; no internal error.
+        QCOMPARE(prompter->messages, QStringList{"Unable to open " + p + ": Permission denied."});
+        QCOMPARE(prompter->beeps, 0);
         QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -685,6 +686,11 @@ private slots:
         ed->SetInsertMode(false);
         m.ShowStatus();
         QCOMPARE(m.panel("pnlMode")->text(), QString("Overwrite"));
+        QCOMPARE(m.panel("pnlFormat")->text(), QString("UTF-8  CR LF"));
+        // The panel follows the active document.
+        m.OpenDocumentFile(makeFile("w.htm", "caf\xE9\r\nb\nc\n"));
+        m.ShowStatus();
+        QCOMPARE(m.panel("pnlFormat")->text(), QString("Windows-1252  Mixed"));
     }
 
     void noticeFollowsTheOpenCommand()
@@ -696,10 +702,10 @@ private slots:
         QCOMPARE(m.statusText(), QString("   Ready ..."));
         QCoreApplication::processEvents();
         QVERIFY2(m.statusText().contains("mixes line ends"), qPrintable(m.statusText()));
-        // Saved in the most frequent style.
+        // Each line keeps its own end.
         m.activeDocument()->txtHTML->SetModified(true);
         m.FileSave();
-        QCOMPARE(TestEnv::readAll(p), QByteArray("a\r\nb\r\nc\r\n"));
+        QCOMPARE(TestEnv::readAll(p), QByteArray("a\r\nb\nc\r\n"));
     }
 
     void searchMenuMergesWhileADocumentIsActive()

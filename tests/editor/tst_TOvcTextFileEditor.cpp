@@ -80,8 +80,7 @@ private slots:
     void breakCharactersSurviveEdits();
     void noticesOnLoad_data();
     void noticesOnLoad();
-    void binaryWithMixedLineEndsIsRefused();
-    void latin1TextWithNewCharactersSavedAsUtf8();
+    void unencodableTextIsNeverSavedLossy();
     void modifiedFlag();
     void newDocumentSave();
     void loadErrors_data();
@@ -994,30 +993,49 @@ void TstTOvcTextFileEditor::fileRoundTrip_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("lines");
+    QTest::addColumn<QByteArray>("edited");  // after typing "é" and Enter at 1:1; empty: not checked
 
-    QTest::newRow("crlf") << QByteArray("<HTML>\r\n<BODY>\r\n</HTML>\r\n") << 3;
-    QTest::newRow("lf") << QByteArray("<HTML>\n</HTML>\n") << 2;
-    QTest::newRow("cr") << QByteArray("<HTML>\r</HTML>\r") << 2;
-    QTest::newRow("no final line end") << QByteArray("a\r\nb") << 2;
-    QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << 2;
-    QTest::newRow("empty file") << QByteArray() << 1;
-    QTest::newRow("only a line end") << QByteArray("\r\n") << 1;
-    QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBF<P>caf\xC3\xA9</P>\r\n") << 1;
-    QTest::newRow("latin1 every byte") << latin1AllBytes() << 1;
-    QTest::newRow("nul bytes") << QByteArray("a\0b\r\n\0\r\n", 8) << 2;
-    QTest::newRow("nbsp") << QByteArray("a&nbsp;\xC2\xA0" "b\r\n") << 1;
-    QTest::newRow("paragraph separator") << QByteArray("a\xE2\x80\xA9" "b\r\nc\r\n") << 3;
-    QTest::newRow("line separator") << QByteArray("a\xE2\x80\xA8" "b\r\n") << 1;
-    QTest::newRow("frame characters") << QByteArray("a\xEF\xB7\x90" "b\xEF\xB7\x91" "c") << 3;
-    QTest::newRow("separators in a row") << QByteArray("\xE2\x80\xA9\xE2\x80\xA9\r\n\xE2\x80\xA9") << 5;
-    QTest::newRow("long line") << QByteArray(100000, 'x') + "\r\n" << 1;
-    QTest::newRow("controls") << QByteArray("\x01\x02\x0B\x0C\x1B\x7F\n") << 1;
+    QTest::newRow("crlf") << QByteArray("<HTML>\r\n<BODY>\r\n</HTML>\r\n") << 3
+                          << QByteArray("\xC3\xA9\r\n<HTML>\r\n<BODY>\r\n</HTML>\r\n");
+    QTest::newRow("lf") << QByteArray("<HTML>\n</HTML>\n") << 2 << QByteArray("\xC3\xA9\n<HTML>\n</HTML>\n");
+    QTest::newRow("cr") << QByteArray("<HTML>\r</HTML>\r") << 2 << QByteArray();
+    QTest::newRow("no final line end") << QByteArray("a\r\nb") << 2 << QByteArray();
+    QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << 2 << QByteArray();
+    QTest::newRow("empty file") << QByteArray() << 1 << QByteArray("\xC3\xA9\r\n");
+    QTest::newRow("only a line end") << QByteArray("\r\n") << 1 << QByteArray();
+    QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBF<P>caf\xC3\xA9</P>\r\n") << 1
+                                   << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n<P>caf\xC3\xA9</P>\r\n");
+    QTest::newRow("mixed utf8") << QByteArray("caf\xC3\xA9 \xE9t\xE9\r\n") << 1
+                                << QByteArray("\xC3\xA9\r\ncaf\xC3\xA9 \xE9t\xE9\r\n");
+    QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80\r\n") << 1 << QByteArray("\xE9\r\ncaf\xE9 \x80\r\n");
+    QTest::newRow("1252 every byte") << latin1AllBytes() << 1 << QByteArray("\xE9\r\n") + latin1AllBytes();
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << 1
+                               << QByteArray("\xFF\xFE\xE9\0\n\0" "a\0\n\0", 10);
+    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0a\0\r\0\n", 8) << 1
+                               << QByteArray("\xFE\xFF\0\xE9\0\r\0\n\0a\0\r\0\n", 14);
+    QTest::newRow("meta charset") << QByteArray("<meta charset=iso-8859-15>\xA4\n") << 1
+                                  << QByteArray("\xE9\n<meta charset=iso-8859-15>\xA4\n");
+    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\rc\r\n") << 3 << QByteArray("\xC3\xA9\r\na\r\nb\rc\r\n");
+    QTest::newRow("mixed, last end its own") << QByteArray("a\nb\nc\r\n") << 3
+                                             << QByteArray("\xC3\xA9\na\nb\nc\r\n");
+    QTest::newRow("binary with mixed ends") << QByteArray("\x89PNG\r\n\x1A\n\0\0\r", 11) << 3 << QByteArray();
+    QTest::newRow("nul bytes") << QByteArray("a\0b\r\n\0\r\n", 8) << 2 << QByteArray();
+    QTest::newRow("nbsp") << QByteArray("a&nbsp;\xC2\xA0" "b\r\n") << 1 << QByteArray();
+    QTest::newRow("paragraph separator") << QByteArray("a\xE2\x80\xA9" "b\r\nc\r\n") << 3 << QByteArray();
+    QTest::newRow("separator in a mixed file") << QByteArray("a\xE2\x80\xA9" "b\nc\r\nd\r\n") << 4
+                                               << QByteArray("\xC3\xA9\r\na\xE2\x80\xA9" "b\nc\r\nd\r\n");
+    QTest::newRow("line separator") << QByteArray("a\xE2\x80\xA8" "b\r\n") << 1 << QByteArray();
+    QTest::newRow("frame characters") << QByteArray("a\xEF\xB7\x90" "b\xEF\xB7\x91" "c") << 3 << QByteArray();
+    QTest::newRow("separators in a row") << QByteArray("\xE2\x80\xA9\xE2\x80\xA9\r\n\xE2\x80\xA9") << 5 << QByteArray();
+    QTest::newRow("long line") << QByteArray(100000, 'x') + "\r\n" << 1 << QByteArray();
+    QTest::newRow("controls") << QByteArray("\x01\x02\x0B\x0C\x1B\x7F\n") << 1 << QByteArray();
 }
 
 void TstTOvcTextFileEditor::fileRoundTrip()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, lines);
+    QFETCH(QByteArray, edited);
 
     ed->SetMakeBackup(true);
     loadBytes(bytes);
@@ -1031,6 +1049,14 @@ void TstTOvcTextFileEditor::fileRoundTrip()
     ed->SaveFile(path(QStringLiteral("in.htm")));
     QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.htm"))), bytes);
     QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.BAK"))), bytes);
+    if (edited.isEmpty())
+        return;
+    ed->MoveCaret(1, 1);
+    ed->InsertAtCaret(QStringLiteral("\u00E9"));
+    QTest::keyClick(ed, Qt::Key_Return);
+    QVERIFY(ed->CanEncodeText());
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), edited);
 }
 
 void TstTOvcTextFileEditor::breakCharactersSurviveEdits()
@@ -1076,10 +1102,10 @@ void TstTOvcTextFileEditor::noticesOnLoad_data()
 
     QTest::newRow("uniform") << QByteArray("a\r\nb\r\n") << QStringList() << QByteArray("a\r\nb\r\n");
     QTest::newRow("mixed") << QByteArray("a\r\nb\nc\r\n") << QStringList{QStringLiteral("CR LF, LF"),
-                                                                          QStringLiteral("saved with CR LF")}
-                           << QByteArray("a\r\nb\r\nc\r\n");
-    QTest::newRow("mixed, mostly lf") << QByteArray("a\nb\rc\n") << QStringList{QStringLiteral("saved with LF")}
-                                      << QByteArray("a\nb\nc\n");
+                                                                          QStringLiteral("new lines take CR LF")}
+                           << QByteArray("a\r\nb\nc\r\n");
+    QTest::newRow("not quite utf-8") << QByteArray("\xC3\xA9\xE9\n") << QStringList{QStringLiteral("not UTF-8")}
+                                     << QByteArray("\xC3\xA9\xE9\n");
     const QByteArray longLine = QByteArray(TextFileCodec::kLongLineWarning + 1, 'x') + "\r\n";
     QTest::newRow("long line") << longLine << QStringList{QStringLiteral("very long lines")} << longLine;
 }
@@ -1099,27 +1125,18 @@ void TstTOvcTextFileEditor::noticesOnLoad()
     QCOMPARE(TestEnv::readAll(path(QStringLiteral("out.htm"))), saved);
 }
 
-void TstTOvcTextFileEditor::binaryWithMixedLineEndsIsRefused()
-{
-    setText(QStringLiteral("keep"));
-    ed->SetModified(true);
-    QVERIFY(TestEnv::writeAll(path(QStringLiteral("b.bin")), QByteArray("\x89PNG\r\n\x1A\n\0\0\r", 11)));
-    QVERIFY_THROWS_EXCEPTION(EFileError, ed->LoadFile(path(QStringLiteral("b.bin"))));
-    QCOMPARE(ed->RawText(), QStringLiteral("keep"));
-    QVERIFY(ed->Modified());
-    QVERIFY(ed->fileName().isEmpty());
-}
-
-void TstTOvcTextFileEditor::latin1TextWithNewCharactersSavedAsUtf8()
+void TstTOvcTextFileEditor::unencodableTextIsNeverSavedLossy()
 {
     loadBytes("caf\xE9\r\n");
-    QCOMPARE(ed->fileFormat().encoding, TextFileFormat::Latin1);
-    ed->InsertAtCaret(QStringLiteral("\u20AC "));
-    QSignalSpy spy(ed, &TOvcTextFileEditor::notice);
-    ed->SaveFile(path(QStringLiteral("out.htm")));
-    QCOMPARE(TestEnv::readAll(path(QStringLiteral("out.htm"))), QByteArray("\xE2\x82\xAC caf\xC3\xA9\r\n"));
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(ed->fileFormat().encoding, TextFileFormat::Utf8);
+    QCOMPARE(TextFileCodec::encodingName(ed->fileFormat()), QStringLiteral("Windows-1252"));
+    ed->InsertAtCaret(QStringLiteral("\u2192 "));
+    QVERIFY(!ed->CanEncodeText());
+    QVERIFY_THROWS_EXCEPTION(EFileError, ed->SaveFile(path(QStringLiteral("in.htm"))));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.htm"))), QByteArray("caf\xE9\r\n"));
+    QVERIFY(ed->Modified());
+    ed->ConvertToUtf8();
+    ed->SaveFile(path(QStringLiteral("in.htm")));
+    QCOMPARE(TestEnv::readAll(path(QStringLiteral("in.htm"))), QByteArray("\xE2\x86\x92 caf\xC3\xA9\r\n"));
 }
 
 void TstTOvcTextFileEditor::modifiedFlag()

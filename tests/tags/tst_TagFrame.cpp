@@ -46,7 +46,7 @@ QString work(const QString& name)
 QString placeOf(QAction* a)
 {
     for (QObject* o : a->associatedObjects()) {
-        if (auto* bar = qobject_cast<QToolBar*>(o))
+        if (auto* bar = qobject_cast<TDocPanel*>(o))
             return QStringLiteral("bar ") + bar->objectName();
     }
     for (QObject* o : a->associatedObjects()) {
@@ -61,7 +61,7 @@ QString placeOf(QAction* a)
 bool activate(QAction* a)
 {
     for (QObject* o : a->associatedObjects()) {
-        if (auto* bar = qobject_cast<QToolBar*>(o)) {
+        if (auto* bar = qobject_cast<TDocPanel*>(o)) {
             auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
             if (!button || button->defaultAction() != a)
                 return false;

@@ -1,0 +1,276 @@
+// Files as other programs leave them: changed or deleted behind an open
+// document, reached through a second name, and documents recovered after the
+// program was killed.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+#include "app/FileGuard.h"
+#include "app/RecoveryStore.h"
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+QString work(const QString& name) { return TestEnv::workDir() + QLatin1Char('/') + name; }
+const QByteArray kIni("[System]\nOpen Template=0\nCreate Backup=0\n");
+
+QStringList recoveryFiles()
+{
+    return QDir(RecoveryStore::folder()).entryList({QStringLiteral("*.vqr")}, QDir::Files);
+}
+
+// The program killed in the middle of its work: opens a file and a new
+// document, edits both, says "ready" (once the recovery files exist, when
+// asked to wait) and runs until it is killed.
+int recoveryChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ScriptedPrompter prompter;
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});  // nobody is there to close the tip of the day
+    TmdiMain m;
+    m.show();
+    QCoreApplication::processEvents();
+    m.OpenDocumentFile(qEnvironmentVariable("VQ_RECOVERY_CHILD"));
+    m.activeDocument()->txtHTML->InsertAtCaret(QStringLiteral("recovered "));
+    m.FileNew();
+    m.activeDocument()->txtHTML->InsertAtCaret(QStringLiteral("untitled text"));
+    if (qEnvironmentVariableIsSet("VQ_RECOVERY_WAIT")) {
+        QElapsedTimer t;
+        t.start();
+        while (recoveryFiles().size() < 2 && t.elapsed() < 20000)
+            QTest::qWait(50);
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return app.exec();
+}
+} // namespace
+
+class tst_FileGuard : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ScriptedPrompter> prompter;
+    std::unique_ptr<TmdiMain> main;
+
+    TmdiMain& start()
+    {
+        main.reset();
+        TestEnv::clearSettings();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", kIni);
+        TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray());
+        prompter = std::make_unique<ScriptedPrompter>();
+        main = std::make_unique<TmdiMain>();
+        TestEnv::showFrame(*main);
+        return *main;
+    }
+
+private slots:
+    void cleanup()
+    {
+        if (main)
+            for (TfHTML* d : main->documents())
+                d->approveClose();
+        main.reset();
+        prompter.reset();
+        FileGuard::chooser = nullptr;
+        QDir(RecoveryStore::folder()).removeRecursively();
+    }
+
+    void externalChange_data()
+    {
+        QTest::addColumn<QString>("change");  // what the other program does
+        QTest::addColumn<bool>("modified");   // the window holds edits
+        QTest::addColumn<QString>("moment");  // "focus": the program gets the focus; "save": Ctrl+S
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("stillModified");
+
+        const int Y = UiPrompter::Yes, N = UiPrompter::No, C = UiPrompter::Cancel;
+        QTest::newRow("save over another's version: yes") << "write" << false << "save" << Y << 1
+                                                           << QByteArray("one\r\n") << "one" << false;
+        QTest::newRow("save, modified: reload instead") << "write" << true << "save" << N << 1
+                                                        << QByteArray("other text\r\n") << "other text" << false;
+        QTest::newRow("save, modified: cancel") << "write" << true << "save" << C << 1
+                                                << QByteArray("other text\r\n") << "Xone" << true;
+        QTest::newRow("focus: reload") << "write" << false << "focus" << Y << 1 << QByteArray("other text\r\n")
+                                       << "other text" << false;
+        QTest::newRow("focus: keep the window's text") << "write" << false << "focus" << N << 1
+                                                       << QByteArray("other text\r\n") << "one" << true;
+        QTest::newRow("focus, modified: keep edits") << "write" << true << "focus" << Y << 1
+                                                     << QByteArray("other text\r\n") << "Xone" << true;
+        QTest::newRow("touched, not changed") << "touch" << false << "save" << Y << 0 << QByteArray("one\r\n")
+                                              << "one" << false;
+        QTest::newRow("deleted: marked modified") << "delete" << false << "focus" << Y << 0 << QByteArray()
+                                                  << "one" << true;
+        QTest::newRow("deleted: saving makes it again") << "delete" << false << "save" << Y << 0
+                                                        << QByteArray("one\r\n") << "one" << false;
+    }
+
+    void externalChange()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, modified);
+        QFETCH(QString, moment);
+        QFETCH(int, answer);
+        QFETCH(int, questions);
+        QFETCH(QByteArray, onDisk);
+        QFETCH(QString, text);
+        QFETCH(bool, stillModified);
+
+        TmdiMain& m = start();
+        const QString p = work("page.htm");
+        QVERIFY(TestEnv::writeAll(p, "one\r\n"));
+        m.OpenDocumentFile(p);
+        TOvcTextFileEditor* ed = m.activeDocument()->txtHTML;
+        if (modified)
+            ed->InsertAtCaret("X");
+        QFile f(p);
+        if (change == "write")
+            QVERIFY(TestEnv::writeAll(p, "other text\r\n"));
+        else if (change == "delete")
+            QVERIFY(QFile::remove(p));
+        QVERIFY(!f.exists() || (f.open(QIODevice::ReadWrite)
+                                && f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime)));
+        f.close();
+        prompter->answers.enqueue(answer);
+        if (moment == "focus") {
+            m.CheckExternalChanges();
+            m.CheckExternalChanges();  // asked once only
+        } else {
+            m.FileSave();
+        }
+        QCOMPARE(prompter->messages.size(), questions);
+        if (questions)
+            QVERIFY(prompter->messages.at(0).startsWith(p));
+        QCOMPARE(TestEnv::readAll(p), onDisk);
+        QCOMPARE(ed->RawText(), text);
+        QCOMPARE(ed->Modified(), stillModified);
+        if (change == "delete" && moment == "focus")
+            QVERIFY2(m.statusText().contains("deleted"), qPrintable(m.statusText()));
+    }
+
+    void oneWindowPerFile_data()
+    {
+        QTest::addColumn<QString>("name");  // the second name of page.htm
+        QTest::addColumn<bool>("saveAs");   // Save As onto it from another document, else open it
+        QTest::newRow("open a symlink") << "link.htm" << false;
+        QTest::newRow("open a hard link") << "hard.htm" << false;
+        QTest::newRow("open another spelling") << "./page.htm" << false;
+        QTest::newRow("save as onto a symlink") << "link.htm" << true;
+        QTest::newRow("save as onto a hard link") << "hard.htm" << true;
+        QTest::newRow("save as onto the file") << "page.htm" << true;
+    }
+
+    void oneWindowPerFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, saveAs);
+        QDir(TestEnv::workDir()).removeRecursively();
+        QDir().mkpath(TestEnv::workDir());
+        const QString page = work("page.htm");
+        QVERIFY(TestEnv::writeAll(page, "page\r\n"));
+        QVERIFY(QFile::link(page, work("link.htm")));
+        QVERIFY(::link(QFile::encodeName(page).constData(), QFile::encodeName(work("hard.htm")).constData()) == 0);
+
+        TmdiMain& m = start();
+        m.OpenDocumentFile(page);
+        TfHTML* pageDoc = m.activeDocument();
+        const QString second = TestEnv::workDir() + "/" + name;
+        if (!saveAs) {
+            m.FileNew();
+            m.OpenDocumentFile(second);
+            QCOMPARE(prompter->messages, QStringList{second + " is already open."});
+            QCOMPARE(m.documents().size(), 2);
+            QCOMPARE(m.activeDocument(), name.startsWith("./") ? m.documents().first() : pageDoc);
+            return;
+        }
+        m.FileNew();
+        TfHTML* other = m.activeDocument();
+        other->txtHTML->InsertAtCaret("other");
+        prompter->saveAnswers.enqueue(second);
+        m.FileSaveAs();
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY2(prompter->messages.at(0).contains("is open in another window (" + page + ")"),
+                 qPrintable(prompter->messages.at(0)));
+        QCOMPARE(TestEnv::readAll(page), QByteArray("page\r\n"));
+        QVERIFY(other->isUntitled());
+        QVERIFY(other->txtHTML->Modified());
+    }
+
+    void recoveryAfterTheProgramEnds_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("waitForFiles");  // killed once the recovery files exist
+        QTest::newRow("SIGKILL after the edits pause") << int(SIGKILL) << true;
+        QTest::newRow("SIGTERM at once") << int(SIGTERM) << false;
+    }
+
+    void recoveryAfterTheProgramEnds()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, waitForFiles);
+        TestEnv::clearSettings();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", kIni);
+        const QString p = work("kept.htm");
+        QVERIFY(TestEnv::writeAll(p, "one\r\n"));
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VQ_RECOVERY_CHILD", p);
+        if (waitForFiles)
+            env.insert("VQ_RECOVERY_WAIT", "1");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted());
+        while (!child.readAllStandardOutput().contains("ready"))
+            QVERIFY2(child.waitForReadyRead(30000), "the child never got ready");
+        ::kill(pid_t(child.processId()), signal);
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus(), signal == SIGKILL ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(recoveryFiles().size(), 2);
+        QCOMPARE(TestEnv::readAll(p), QByteArray("one\r\n"));
+
+        QList<RecoveryEntry> offered;
+        FileGuard::chooser = [&](QWidget*, const QList<RecoveryEntry>& entries) {
+            offered = entries;
+            return std::optional<QList<int>>(QList<int>{0, 1});
+        };
+        TmdiMain& m = start();
+        QTRY_COMPARE(offered.size(), 2);
+        QStringList restored;
+        for (TfHTML* doc : m.documents()) {
+            QVERIFY(doc->txtHTML->Modified());
+            restored << doc->caption() + "=" + doc->txtHTML->RawText();
+        }
+        restored.sort();
+        QCOMPARE(restored, (QStringList{p + "=recovered one", "New HTML Document 1=untitled text"}));
+        QVERIFY(offered.at(0).time.isValid());
+        QCOMPARE(recoveryFiles(), QStringList());
+        // Undo brings back the file as it is on the disk.
+        for (TfHTML* doc : m.documents())
+            if (!doc->isUntitled()) {
+                doc->txtHTML->UndoStep();
+                QCOMPARE(doc->txtHTML->RawText(), QString("one"));
+            }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("VQ_RECOVERY_CHILD"))
+        return recoveryChild(argc, argv);
+    TestEnv::init();
+    QApplication app(argc, argv);
+    tst_FileGuard tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_FileGuard.moc"

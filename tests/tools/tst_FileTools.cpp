@@ -1,0 +1,189 @@
+// Search and replace in files: byte-exact replacement over encodings and
+// line ends, and the file tools window over a folder of files.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "tools/FileSearch.h"
+#include "tools/TfrmFileTools.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+class tst_FileTools : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void replaceBytes_data();
+    void replaceBytes();
+    void addAndRemove();
+    void searchAndReplaceInFolder();
+    void openAtFirstMatch();
+
+private:
+    QString work(const QString& name) const { return TestEnv::workDir() + "/" + name; }
+    std::unique_ptr<ScriptedPrompter> prompter;
+    std::unique_ptr<TmdiMain> main;
+};
+
+void tst_FileTools::initTestCase()
+{
+    TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
+    prompter = std::make_unique<ScriptedPrompter>();
+    main = std::make_unique<TmdiMain>();
+    QVERIFY(TestEnv::showFrame(*main));
+}
+
+void tst_FileTools::cleanupTestCase()
+{
+    for (TfHTML* d : main->documents())
+        d->approveClose();
+    main.reset();
+}
+
+void tst_FileTools::replaceBytes_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<int>("matches");
+    QTest::addColumn<QByteArray>("after");  // "-": refused
+
+    QTest::newRow("CR LF") << QByteArray("a cat\r\nCat\r\n") << "cat" << false << false << "dog" << 2
+                           << QByteArray("a dog\r\ndog\r\n");
+    QTest::newRow("LF, match case") << QByteArray("cat\nCat") << "cat" << true << false << "dog" << 1
+                                    << QByteArray("dog\nCat");
+    QTest::newRow("CR only") << QByteArray("x\ry\rx") << "x" << false << false << "zz" << 2 << QByteArray("zz\ry\rzz");
+    QTest::newRow("mixed line ends kept") << QByteArray("a\r\nb\nc\ra") << "a" << false << false << "A" << 2
+                                          << QByteArray("A\r\nb\nc\rA");
+    QTest::newRow("whole word") << QByteArray("cat cats cat_ cat.") << "cat" << false << true << "X" << 2
+                                << QByteArray("X cats cat_ X.");
+    QTest::newRow("Latin-1 stays Latin-1") << QByteArray("caf\xe9 CAF\xc9\r\n") << QString::fromUtf8("café") << false
+                                           << false << QString::fromUtf8("thé") << 2
+                                           << QByteArray("th\xe9 th\xe9\r\n");
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xe2\x82\xac\xf0\x9f\x98\x80 \xc3\xa9t\xc3\xa9")
+                                    << QString::fromUtf8("été") << false << false << "x" << 2
+                                    << QByteArray("\xef\xbb\xbfx \xe2\x82\xac\xf0\x9f\x98\x80 x");
+    QTest::newRow("replacement with a line break") << QByteArray("a;b\r\n") << ";" << false << false << "\n" << 1
+                                                   << QByteArray("a\r\nb\r\n");
+    QTest::newRow("8-bit file cannot hold the arrow") << QByteArray("caf\xe9") << "caf" << false << false
+                                                      << QString::fromUtf8("→") << 1 << QByteArray("-");
+    QTest::newRow("mixed ends, break in the replacement") << QByteArray("a;b\nc;d\r\ne\n") << ";" << false << false
+                                                          << "\n" << 2 << QByteArray("a\nb\nc\nd\r\ne\n");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "a\0b\0a\0\n\0", 10) << "a" << false << false << "z" << 2
+                               << QByteArray("\xff\xfe" "z\0b\0z\0\n\0", 10);
+    QTest::newRow("no match") << QByteArray("abc") << "x" << false << false << "y" << 0 << QByteArray("abc");
+}
+
+void tst_FileTools::replaceBytes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, find);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(QString, with);
+    QFETCH(int, matches);
+    QFETCH(QByteArray, after);
+    const FileSearchOptions o{find, matchCase, wholeWord};
+    QCOMPARE(FileSearch::countMatches(before, o), matches);
+    const FileSearch::Replaced r = FileSearch::replaceAll(before, o, with);
+    QCOMPARE(r.matches, matches);
+    if (after == "-")
+        QVERIFY(!r.error.isEmpty());
+    else
+        QCOMPARE(r.bytes, after);
+}
+
+void tst_FileTools::addAndRemove()
+{
+    TfrmFileTools* w = main->fileTools();
+    QCOMPARE(w->grdFiles->rowCount(), 0);
+    const QStringList chosen{work("A.htm"), work("b.htm"), work("A.htm")};
+    prompter->openAnswers.enqueue(chosen);
+    w->btnSelect->click();
+    QCOMPARE(w->files(), chosen);  // letter case kept; the same file twice
+    w->btnRemove->click();         // nothing selected: nothing removed
+    QCOMPARE(w->files().size(), 3);
+    w->grdFiles->selectRow(0);
+    w->btnRemove->click();
+    QCOMPARE(w->files(), QStringList({work("b.htm"), work("A.htm")}));
+    QCOMPARE(main->statusText(), QString("   Ready ..."));
+    while (w->grdFiles->rowCount())
+        w->grdFiles->removeRow(0);
+}
+
+void tst_FileTools::searchAndReplaceInFolder()
+{
+    QVERIFY(TestEnv::writeAll(work("crlf.htm"), "<b>old</b>\r\nold\r\n"));
+    QVERIFY(TestEnv::writeAll(work("lf.txt"), "OLD\nnew\n"));
+    QVERIFY(TestEnv::writeAll(work("latin.htm"), "old caf\xe9\n"));
+    QVERIFY(TestEnv::writeAll(work("ro.htm"), "old\n"));
+    QFile::setPermissions(work("ro.htm"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QVERIFY(TestEnv::writeAll(work("open.htm"), "old\n"));
+    main->OpenDocumentFile(work("open.htm"));
+    main->activeDocument()->txtHTML->InsertAtCaret("typed ");
+    TfrmFileTools* w = main->fileTools();
+    for (const char* f : {"crlf.htm", "lf.txt", "latin.htm", "ro.htm", "open.htm", "missing.htm", "crlf.htm"})
+        w->addFile(work(f));
+
+    w->SearchInFiles({"old", false, false});
+    QStringList results;
+    for (int r = 0; r < w->grdFiles->rowCount(); ++r)
+        results << w->result(r);
+    QCOMPARE(results.mid(0, 5), QStringList({"2", "1", "1", "1", "1"}));
+    QVERIFY(results.at(5).contains("missing.htm"));
+    QCOMPARE(results.at(6), QString("2"));
+
+    prompter->messages.clear();
+    w->ReplaceInFiles({"old", false, false}, "new");
+    QCOMPARE(prompter->messages.size(), 1);
+    QVERIFY(prompter->messages.first().startsWith("4 matches of \"old\" in 3 files"));
+    QCOMPARE(TestEnv::readAll(work("crlf.htm")), QByteArray("<b>new</b>\r\nnew\r\n"));
+    QCOMPARE(TestEnv::readAll(work("crlf.BAK")), QByteArray("<b>old</b>\r\nold\r\n"));
+    QCOMPARE(TestEnv::readAll(work("lf.txt")), QByteArray("new\nnew\n"));
+    QCOMPARE(TestEnv::readAll(work("latin.htm")), QByteArray("new caf\xe9\n"));
+    QCOMPARE(TestEnv::readAll(work("ro.htm")), QByteArray("old\n"));
+    QCOMPARE(TestEnv::readAll(work("open.htm")), QByteArray("old\n"));
+    QCOMPARE(w->result(0), QString("2 replaced"));
+    QCOMPARE(w->result(3), QString("Skipped: the file is read-only"));
+    QCOMPARE(w->result(4), QString("Skipped: open with unsaved changes"));
+    QCOMPARE(w->result(6), QString("2 replaced"));  // listed twice, replaced once
+    QCOMPARE(main->statusText(), QString("   Replaced 4 matches in 3 files, 3 files skipped"));
+
+    // Refused at the question: nothing changes.
+    prompter->answers.enqueue(UiPrompter::No);
+    w->ReplaceInFiles({"new", true, true}, "old");
+    QCOMPARE(TestEnv::readAll(work("lf.txt")), QByteArray("new\nnew\n"));
+    QCOMPARE(w->result(1), QString("Not replaced"));
+    QFile::setPermissions(work("ro.htm"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    while (w->grdFiles->rowCount())
+        w->grdFiles->removeRow(0);
+    main->activeDocument()->approveClose();
+    main->CloseAll1Click();
+}
+
+void tst_FileTools::openAtFirstMatch()
+{
+    QVERIFY(TestEnv::writeAll(work("find.htm"), "one\r\ntwo Target\r\n"));
+    TfrmFileTools* w = main->fileTools();
+    w->addFile(work("find.htm"));
+    w->SearchInFiles({"target", false, true});
+    w->OpenRow(0);
+    TfHTML* doc = main->activeDocument();
+    QVERIFY(doc);
+    int l1, c1, l2, c2;
+    QVERIFY(doc->txtHTML->SelectionRange(l1, c1, l2, c2));
+    QCOMPARE(QList<int>({l1, c1, l2, c2}), QList<int>({2, 5, 2, 11}));
+    w->grdFiles->removeRow(0);
+}
+
+VQ_TEST_MAIN(tst_FileTools)
+#include "tst_FileTools.moc"

@@ -1,0 +1,206 @@
+// Tips: headings, formatting and the dialog's run at start-up; the note
+// pad's text kept across runs.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include "app/TMegaRegistry.h"
+#include "app/AppSettings.h"
+#include "app/TmdiMain.h"
+#include "tools/TfNotePad.h"
+#include "tools/TfTipOfTheDay.h"
+#include "tools/TipsFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+class tst_NotePadTips : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void formatTip_data();
+    void formatTip();
+    void dialogRun_data();
+    void dialogRun();
+    void startUpShowsTipsOnlyWhenAsked_data();
+    void startUpShowsTipsOnlyWhenAsked();
+    void notesKeptAcrossRuns_data();
+    void notesKeptAcrossRuns();
+    void notesNeverShownAreNotOverwritten();
+    void notesWriteFailureReported();
+    void padSavedWhenFrameCloses();
+
+private:
+    const QString tipsPath = TestEnv::programDir() + "/TIPS.TXT";
+};
+
+void tst_NotePadTips::init()
+{
+    TestEnv::clearSettings();
+    QFile::remove(tipsPath);
+    QFile::remove(TfNotePad::notesFile());
+    QDir(TfNotePad::notesFile()).removeRecursively();
+}
+
+void tst_NotePadTips::formatTip_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("did you know") << "?Press F4%sto repeat a tag" << "Did you know..." << "Press F4\nto repeat a tag";
+    QTest::newRow("letter marker") << "Hello" << "" << "ello";
+    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("joke") << "!j" << "Today's joke..." << "j";
+    QTest::newRow("message") << "#m" << "Today's message..." << "m";
+    QTest::newRow("quote") << "'q" << "Today's quote..." << "q";
+    QTest::newRow("tip, percent") << "^100%% sure" << "Today's tip..." << "100% sure";
+    QTest::newRow("other % stays") << "^a%db%" << "Today's tip..." << "a%db%";
+    QTest::newRow("five breaks only") << "^%s%s%s%s%s%s" << "Today's tip..." << "\n\n\n\n\n%s";
+    QTest::newRow("cut at 255") << "^" + QString(300, 'x') << "Today's tip..." << QString(255, 'x');
+}
+
+void tst_NotePadTips::formatTip()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, heading);
+    QFETCH(QString, text);
+    QCOMPARE(TipsFile::heading(line), heading);
+    QCOMPARE(TipsFile::tipText(line), text);
+}
+
+void tst_NotePadTips::dialogRun_data()
+{
+    QTest::addColumn<QByteArray>("file");  // "-": no file
+    QTest::addColumn<bool>("uncheck");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<bool>("stepping");
+    QTest::addColumn<QString>("stored");   // "Tips" afterwards, "-" when not written
+    QTest::newRow("one tip, kept") << QByteArray("?Press F4%sto repeat a tag\r\n") << false << "Did you know..."
+                                   << true << "-";
+    QTest::newRow("unchecked stores false") << QByteArray("^t\r\n") << true << "Today's tip..." << true << "0";
+    QTest::newRow("missing file") << QByteArray("-") << false << "Oops..." << false << "-";
+    QTest::newRow("empty file") << QByteArray("") << false << "Oops..." << false << "-";
+}
+
+void tst_NotePadTips::dialogRun()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, uncheck);
+    QFETCH(QString, heading);
+    QFETCH(bool, stepping);
+    QFETCH(QString, stored);
+    if (file != "-")
+        QVERIFY(TestEnv::writeAll(tipsPath, file));
+    TMegaRegistry ini(AppSettings::kAppName, AppSettings::kCompany, AppSettings::kIniName);
+    ini.Open();
+    QString shown, afterNext, afterPrevious;
+    bool nextEnabled = false;
+    TfTipOfTheDay::setRunner([&](TfTipOfTheDay& d) {
+        shown = d.lblHeading->text() + "|" + d.lblTip->text();
+        nextEnabled = d.btnNext->isEnabled() && d.btnPrevious->isEnabled();
+        d.btnNext->click();
+        afterNext = d.lblHeading->text() + "|" + d.lblTip->text();
+        d.btnPrevious->click();
+        afterPrevious = d.lblHeading->text() + "|" + d.lblTip->text();
+        QVERIFY(d.cbShowTips->isChecked());
+        d.cbShowTips->setChecked(!uncheck);
+    });
+    TfTipOfTheDay::DisplayTips(nullptr, ini);
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
+    QVERIFY(shown.startsWith(heading + "|"));
+    QCOMPARE(nextEnabled, stepping);
+    QCOMPARE(afterNext, shown);
+    QCOMPARE(afterPrevious, shown);
+    QCOMPARE(ini.ReadString(AppSettings::kStart, "Tips", "-"), stored);
+}
+
+void tst_NotePadTips::startUpShowsTipsOnlyWhenAsked_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("default") << QByteArray("[System]\nOpen Template=0\n") << 1;
+    QTest::newRow("off") << QByteArray("[System]\nOpen Template=0\n[Start Options]\nTips=0\n") << 0;
+}
+
+void tst_NotePadTips::startUpShowsTipsOnlyWhenAsked()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(int, runs);
+    QVERIFY(TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", ini));
+    int count = 0;
+    TfTipOfTheDay::setRunner([&](TfTipOfTheDay&) { ++count; });
+    {
+        TmdiMain main;
+        QVERIFY(TestEnv::showFrame(main));
+    }
+    TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
+    QCOMPARE(count, runs);
+}
+
+void tst_NotePadTips::notesKeptAcrossRuns_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::newRow("two lines") << "first\nsecond" << QByteArray("first\r\nsecond\r\n");
+    QTest::newRow("empty last line") << "a\n" << QByteArray("a\r\n\r\n");
+    QTest::newRow("not Latin-1") << QString::fromUtf8("caf\u00e9 \u20ac") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n");
+}
+
+void tst_NotePadTips::notesKeptAcrossRuns()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, onDisk);
+    {
+        TfNotePad pad(nullptr);
+        pad.show();
+        QVERIFY(pad.memNotes->toPlainText().startsWith("Welcome to the Velquist NotePad."));
+        pad.memNotes->setPlainText(typed);
+        pad.close();
+    }
+    QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), onDisk);
+    TfNotePad again(nullptr);
+    again.show();
+    QCOMPARE(again.memNotes->toPlainText(), typed);
+    // Open at the end of the program: what was typed since is written too.
+    again.memNotes->setPlainText("later");
+    QVERIFY(again.saveNow());
+    QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("later\r\n"));
+}
+
+void tst_NotePadTips::notesNeverShownAreNotOverwritten()
+{
+    QVERIFY(TestEnv::writeAll(TfNotePad::notesFile(), "mine\r\n"));
+    TfNotePad pad(nullptr);
+    QVERIFY(pad.saveNow());
+    QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("mine\r\n"));
+}
+
+void tst_NotePadTips::notesWriteFailureReported()
+{
+    ScriptedPrompter prompter;
+    TfNotePad pad(nullptr);
+    pad.show();
+    QVERIFY(QDir().mkpath(TfNotePad::notesFile()));  // a folder where the file should go
+    pad.close();
+    QCOMPARE(prompter.messages.size(), 1);
+    QVERIFY(prompter.messages.first().contains("notes.txt"));
+    QVERIFY(!pad.saveNow());  // still unsaved: the end of the program tries again
+}
+
+void tst_NotePadTips::padSavedWhenFrameCloses()
+{
+    QVERIFY(TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n"));
+    TmdiMain main;
+    QVERIFY(TestEnv::showFrame(main));
+    main.DisplayNotePad1Click();
+    main.notePad()->memNotes->setPlainText("typed");
+    QVERIFY(main.close());
+    QVERIFY(!main.notePad()->isVisible());  // nothing of the program stays on the screen
+    QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("typed\r\n"));
+}
+
+VQ_TEST_MAIN(tst_NotePadTips)
+#include "tst_NotePadTips.moc"

@@ -1,0 +1,177 @@
+// Plug-in lines split into description, opening and closing text; the
+// plug-in window's files, order, insertion and drag.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+#include "tags/TagTestSupport.h"
+
+#include "tools/PlugInFile.h"
+#include "tools/TfPlugIn.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+class tst_PlugIn : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void splitLine_data();
+    void splitLine();
+    void builtInColoursMatchTheirNames_data();
+    void builtInColoursMatchTheirNames();
+    void filesSortedAndRefreshed();
+    void shippedAndOwnFilesBothListed();
+    void insertAndDrag_data();
+    void insertAndDrag();
+    void unreadableFileReported();
+
+private:
+    void writePlg(const QString& name, const QByteArray& bytes)
+    {
+        QVERIFY(TestEnv::writeAll(TestEnv::programDir() + "/" + name, bytes));
+    }
+    TestHost host;
+    TestEditor editor;
+};
+
+void tst_PlugIn::init()
+{
+    QDir dir(TestEnv::programDir());
+    for (const QString& f : dir.entryList({"*.plg"}, QDir::Files))
+        dir.remove(f);
+    host.reset();
+    host.editor = &editor;
+    host.setTags("W", "Y");
+}
+
+void tst_PlugIn::splitLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("close");
+    const QString a250(250, 'a');
+    QTest::newRow("two tabs") << "Bold\t<B>\t</B>" << "Bold" << "<B>" << "</B>";
+    QTest::newRow("one tab") << "Rule\t<HR>" << "Rule" << "" << "<HR>";
+    QTest::newRow("no tab") << "<BR>" << "<BR>" << "" << "<BR>";
+    QTest::newRow("trailing tab") << "Break\t<BR>\t" << "Break" << "<BR>" << "";
+    QTest::newRow("third tab kept") << "D\ta\tb\tc" << "D" << "a" << "b\tc";
+    QTest::newRow("only 255 after the first tab") << "D\t" + a250 + "\tCLOSE" << "D" << a250 << "CLOS";
+    QTest::newRow("second tab beyond 255") << "D\t" + a250 + "bcdefg\tX" << "D" << "" << a250 + "bcdef";
+    QTest::newRow("no tab, long") << QString(300, 'z') << QString(300, 'z') << "" << QString(255, 'z');
+}
+
+void tst_PlugIn::splitLine()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, description);
+    QFETCH(QString, open);
+    QFETCH(QString, close);
+    QCOMPARE(PlugInFile::splitLine(line), (PlugInEntry{description, open, close}));
+}
+
+void tst_PlugIn::builtInColoursMatchTheirNames_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("open");
+    QTest::newRow("blue") << "Background Color : Blue" << "<BODY BGCOLOR=\"#0000FF\">";
+    QTest::newRow("cyan") << "Background Color : Cyan" << "<BODY BGCOLOR=\"#00FFFF\">";
+    QTest::newRow("red") << "Background Color : Red" << "<BODY BGCOLOR=\"#FF0000\">";
+    QTest::newRow("yellow") << "Background Color : Yellow" << "<BODY BGCOLOR=\"#FFFF00\">";
+    QTest::newRow("simple") << "Background Simple" << "<BODY BACKGROUND=\"";
+}
+
+void tst_PlugIn::builtInColoursMatchTheirNames()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, open);
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    QCOMPARE(w.lines().size(), 11);
+    QCOMPARE(w.lstPFiles->count(), 0);
+    QString found;
+    for (const QString& line : w.lines())
+        if (PlugInFile::splitLine(line).description == description)
+            found = PlugInFile::splitLine(line).open;
+    QCOMPARE(found, open);
+}
+
+void tst_PlugIn::filesSortedAndRefreshed()
+{
+    writePlg("b.plg", "Zeta\t<Z>\t</Z>\r\nalpha\t<A>\nMid\t<M>\r");
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    QCOMPARE(w.lstPFiles->currentText(), QString("b.plg"));
+    QCOMPARE(w.lines(), QStringList({"alpha\t<A>", "Mid\t<M>", "Zeta\t<Z>\t</Z>"}));
+    writePlg("a.plg", "One\t<1>\r\n");
+    QCOMPARE(w.lstPFiles->count(), 1);
+    w.btnRefresh->click();
+    QCOMPARE(w.lstPFiles->count(), 2);
+    QCOMPARE(w.lstPFiles->itemText(0), QString("a.plg"));
+}
+
+void tst_PlugIn::shippedAndOwnFilesBothListed()
+{
+    // Shipped files beside the executable, the user's own in the data folder.
+    const QByteArray home = qgetenv("VELQUIST_HOME");
+    qunsetenv("VELQUIST_HOME");
+    qputenv("XDG_DATA_HOME", (TestEnv::root().path() + "/data").toLocal8Bit());
+    QDir().mkpath(TestEnv::root().path() + "/data/velquist");
+    TestEnv::writeAll(TestEnv::root().path() + "/data/velquist/mine.plg", "Mine\t<M>\r\n");
+    QFile::copy(qEnvironmentVariable("VQ_TEST_DATA") + "/html5.plg",
+                QCoreApplication::applicationDirPath() + "/html5.plg");
+    const QStringList names = PlugInFile::fileNames();
+    qputenv("VELQUIST_HOME", home);
+    QVERIFY(names.contains("mine.plg"));
+    QVERIFY(names.contains("html5.plg"));
+}
+
+void tst_PlugIn::insertAndDrag_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("drag");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("insert pair") << "Bold\t<B>\t</B>" << false << "<B>[word]</B>";
+    QTest::newRow("insert one tab") << "Rule\t<HR>" << false << "[word]<HR>";
+    QTest::newRow("insert no tab") << "<BR>" << false << "[word]<BR>";
+    QTest::newRow("drag then F4") << "Bold\t<B>\t</B>" << true << "<B>[word]</B>";
+}
+
+void tst_PlugIn::insertAndDrag()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, drag);
+    QFETCH(QString, expected);
+    writePlg("t.plg", line.toUtf8() + "\r\n");
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    Marked::set(editor, "[word]");
+    w.OKBtnClick();  // nothing selected: nothing happens
+    QCOMPARE(Marked::get(editor), QString("[word]"));
+    w.lPlug->setCurrentItem(w.lPlug->topLevelItem(0));
+    if (drag) {
+        w.StartDrag(0);
+        engine.RepeatLastTag();
+    } else {
+        w.OKBtnClick();
+    }
+    QCOMPARE(Marked::get(editor), expected);
+}
+
+void tst_PlugIn::unreadableFileReported()
+{
+    writePlg("gone.plg", "X\t<X>\r\n");
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    QVERIFY(QFile::remove(TestEnv::programDir() + "/gone.plg"));
+    ScriptedPrompter prompter;
+    w.GetCommands();
+    QCOMPARE(w.lines().size(), 0);
+    QCOMPARE(prompter.messages.size(), 1);
+    QVERIFY(prompter.messages.first().contains("gone.plg"));
+}
+
+VQ_TEST_MAIN(tst_PlugIn)
+#include "tst_PlugIn.moc"

@@ -1,0 +1,194 @@
+// The home page wizard: the document its choices make, and the wizard run
+// from the frame into a new document window.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "wizards/body/TfWizBody.h"
+#include "wizards/extensions/TfrmIE.h"
+#include "wizards/homepage/TfHPWiz.h"
+#include "wizards/image/TfImageBrowser.h"
+#include "wizards/java/TfrmJavaWiz.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace {
+using Fix = std::function<void(HomePageOptions&)>;
+struct EdgeRow {
+    const char* name;
+    Fix fix;
+    QStringList present;  // lines that must be there, in this order
+    QStringList absent;   // lines that must not be there
+};
+
+const QStringList kDefault{
+    "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN//3.0\">", "<HTML>", "<HEAD>",
+    "<TITLE>My Home Page</TITLE>", "</HEAD>", "",
+    "<BODY BACKGROUND=\"Image Name\" BGCOLOR=\"#CCCCCC\" TEXT=\"#000099\">", "",
+    "<h3 ALIGN=LEFT>Welcome to</h3>", "<IMG SRC=\"Image Name\" BORDER=1>", "<h1 ALIGN=LEFT>My Home Page</h1>",
+    "<p>", "<HR SIZE=2>",
+    "<h1>Introduction</h1>", "<!-- The text for \"Introduction\" goes here. -->", "<P>", "<HR SIZE=1>",
+    "<h1>About Me</h1>", "<!-- The text for \"About Me\" goes here. -->", "<P>", "<HR SIZE=1>",
+    "Send comments and mail to <A HREF=\"Mailto:kim@x.org\">Kim</a><P>",
+    "<ADDRESS>", "<STRONG>Your Address</STRONG><BR>", "</ADDRESS><P>",
+    "<hr><p>", "<I>Last updated by Kim on 8/12/26</I>", "</BODY>", "</HTML>", ""};
+
+const EdgeRow kEdges[] = {
+    {"centre", [](HomePageOptions& o) { o.align = HomePageOptions::Centre; o.subTitle = "Sub"; },
+     {"<h3 ALIGN=CENTER>Welcome to</h3>", "<h1 ALIGN=CENTER>My Home Page</h1>", "<h2 ALIGN=CENTER>Sub</h2>"}, {}},
+    {"right, no greeting", [](HomePageOptions& o) { o.align = HomePageOptions::Right; o.welcome = false; },
+     {"<h1 ALIGN=RIGHT>My Home Page</h1>"}, {"<h3 ALIGN=RIGHT>Welcome to</h3>"}},
+    {"empty sub-title", [](HomePageOptions&) {}, {}, {"<h2 ALIGN=LEFT></h2>"}},
+    {"no image", [](HomePageOptions& o) { o.includeImage = false; o.imageBefore = false; },
+     {}, {"<IMG SRC=\"Image Name\" BORDER=1>"}},
+    {"image after heading, border 0", [](HomePageOptions& o) { o.imageBefore = false; o.border = 0; },
+     {"<h1 ALIGN=LEFT>My Home Page</h1>", "<p>", "<IMG SRC=\"Image Name\" BORDER=0>", "<HR SIZE=2>"}, {}},
+    {"slashes off", [](HomePageOptions& o) { o.image = "C:\\pics\\me.gif"; o.imageSlashes = false; },
+     {"<IMG SRC=\"C:\\pics\\me.gif\" BORDER=1>"}, {}},
+    {"slashes on", [](HomePageOptions& o) { o.image = "C:\\pics\\me.gif"; o.backImage = "a\\b.gif"; },
+     {"<BODY BACKGROUND=\"a/b.gif\" BGCOLOR=\"#CCCCCC\" TEXT=\"#000099\">", "<IMG SRC=\"C:/pics/me.gif\" BORDER=1>"}, {}},
+    {"text colour only", [](HomePageOptions& o) { o.setBackColor = false; o.useBackImage = false; o.textColor = 15; },
+     {"<BODY TEXT=\"#FFFFFF\">"}, {}},
+    {"background colour only", [](HomePageOptions& o) { o.setTextColor = false; o.useBackImage = false; },
+     {"<BODY BGCOLOR=\"#CCCCCC\" >"}, {}},
+    {"no body attributes", [](HomePageOptions& o) { o.setTextColor = o.setBackColor = o.useBackImage = false; },
+     {"<BODY>"}, {}},
+    {"three address lines", [](HomePageOptions& o) { o.addressLines = {"A", "B", "C"}; },
+     {"<ADDRESS>", "<STRONG>A</STRONG><BR>", "B<BR>", "C<BR>", "</ADDRESS><P>"}, {}},
+    {"empty address", [](HomePageOptions& o) { o.addressLines = {}; }, {"<ADDRESS>", "</ADDRESS><P>"}, {}},
+    {"no lines, empty section", [](HomePageOptions& o) { o.lines = false; o.sections = {""}; },
+     {"<h1></h1>", "<!-- The text for \"\" goes here. -->", "<P>", "Send comments and mail to <A HREF=\"Mailto:kim@x.org\">Kim</a><P>"},
+     {"<HR SIZE=1>", "<HR SIZE=2>"}},
+    {"footer off", [](HomePageOptions& o) { o.mail = o.address = o.updated = false; },
+     {"<HR SIZE=1>", "</BODY>"}, {"<ADDRESS>", "<hr><p>"}},
+    {"long line kept whole", [](HomePageOptions& o) { o.title = QString(300, 'x'); },
+     {"<TITLE>" + QString(300, 'x') + "</TITLE>"}, {}},
+};
+
+bool inOrder(const QStringList& lines, const QStringList& wanted)
+{
+    qsizetype at = 0;
+    for (const QString& w : wanted) {
+        at = lines.indexOf(w, at);
+        if (at < 0)
+            return false;
+        ++at;
+    }
+    return true;
+}
+} // namespace
+
+class tst_HomePage : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults()
+    {
+        QCOMPARE(HomePageGenerator::lines(HomePageOptions(), "kim@x.org", "Kim", "8/12/26"), kDefault);
+    }
+
+    void edges_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kEdges)); ++i)
+            QTest::newRow(kEdges[i].name) << i;
+    }
+    void edges()
+    {
+        QFETCH(int, row);
+        HomePageOptions o;
+        kEdges[row].fix(o);
+        const QStringList lines = HomePageGenerator::lines(o, "kim@x.org", "Kim", "8/12/26");
+        QVERIFY2(inOrder(lines, kEdges[row].present), qPrintable(lines.join('\n')));
+        for (const QString& a : kEdges[row].absent)
+            QVERIFY2(!lines.contains(a), qPrintable(a));
+    }
+
+    void memoLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty") << "" << QStringList();
+        QTest::newRow("final break") << "a\nb\n" << QStringList{"a", "b"};
+        QTest::newRow("empty middle") << "a\n\nb" << QStringList{"a", "", "b"};
+        QTest::newRow("lone break") << "\n" << QStringList{""};
+    }
+    void memoLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(HomePageGenerator::memoLines(text), lines);
+    }
+
+    // Create it: a new untitled, modified document holding the page; Cancel: nothing.
+    void fromFrame()
+    {
+        QDir::setCurrent(TestEnv::workDir());
+        QVERIFY(TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI",
+                                  "[System]\nOpen Template=0\n[Application Header]\nEMail=kim@x.org\nUser Name=Kim\n"));
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QVERIFY(TestEnv::showFrame(main));
+        TfHPWiz* wiz = main.homePageWizard();
+        QTimer::singleShot(0, wiz, [wiz] { wiz->CancelBtn->click(); });
+        main.action("NewHomePage1Click")->trigger();
+        QVERIFY(main.documents().isEmpty());
+
+        QTimer::singleShot(0, wiz, [wiz] { wiz->tTitle->setText("Kim's Page"); wiz->OKBtn->click(); });
+        main.actions("NewHomePage1Click").last()->trigger();
+        QCOMPARE(main.documents().size(), 1);
+        TfHTML* doc = main.activeDocument();
+        QCOMPARE(doc->caption(), QString("New HTML Document 1"));
+        QVERIFY(doc->txtHTML->Modified());
+        QCOMPARE(doc->txtHTML->LineText(4), QString("<TITLE>Kim's Page</TITLE>"));
+        QCOMPARE(doc->txtHTML->LineText(29), QString("</HTML>"));
+        QCOMPARE(doc->txtHTML->LineCount(), 31);
+        QCOMPARE(main.statusText(), QString("   Ready ..."));
+        QVERIFY(!wiz->isVisible());
+        doc->approveClose();
+        main.CloseAll1Click();
+    }
+
+    // Every entry of the modeless wizards shows its window; the image tools
+    // entry is enabled only when the program lies beside the editor.
+    void frameCommands()
+    {
+        ScriptedPrompter prompter;
+        const QString tools = TestEnv::programDir() + "/velqimg";
+        QFile::remove(tools);
+        for (bool withTools : {false, true}) {
+            if (withTools) {
+                QVERIFY(TestEnv::writeAll(tools, "#!/bin/sh\n"));
+                QFile::setPermissions(tools, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            }
+            TmdiMain main;
+            QVERIFY(TestEnv::showFrame(main));
+            QCOMPARE(main.action("ImageTools1Click")->isEnabled(), withTools);
+            if (withTools)
+                break;
+            const QList<QPair<QString, QWidget*>> windows{
+                {"BodyWizard1Click", main.bodyWizard()}, {"Pick2Click", main.imageBrowser()},
+                {"JavaWizard1Click", main.javaWizard()}, {"InternetExplorerExtensions1Click", main.extensionsDialog()}};
+            for (const auto& [handler, window] : windows) {
+                for (QAction* a : main.actions(handler)) {
+                    window->hide();
+                    QVERIFY2(a->isEnabled(), qPrintable(handler));
+                    a->trigger();
+                    QVERIFY2(window->isVisible(), qPrintable(handler));
+                }
+                window->hide();
+            }
+        }
+        QFile::remove(tools);
+    }
+};
+
+VQ_TEST_MAIN(tst_HomePage)
+#include "tst_HomePage.moc"

@@ -1,0 +1,349 @@
+#include "tools/TfrmFileTools.h"
+
+#include "tools/FrameFollower.h"
+
+#include "app/AppError.h"
+#include "app/AppInvoker.h"
+#include "app/AppSettings.h"
+#include "app/PathUtil.h"
+#include "app/PlacementAdapter.h"
+#include "app/SafeFile.h"
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "app/UiPrompter.h"
+#include "editor/TOvcTextFileEditor.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+FileSearchDialog::FileSearchDialog(QWidget* parent, bool replacing) : QDialog(parent)
+{
+    setWindowTitle(replacing ? QStringLiteral("Replace in Files") : QStringLiteral("Search in Files"));
+    auto* form = new QFormLayout(this);
+    edText = new QLineEdit(this);
+    edText->setMaxLength(255);
+    form->addRow(QStringLiteral("&Find what:"), edText);
+    if (replacing) {
+        edReplacement = new QLineEdit(this);
+        edReplacement->setMaxLength(255);
+        form->addRow(QStringLiteral("Replace &with:"), edReplacement);
+    }
+    cbMatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    cbWholeWord = new QCheckBox(QStringLiteral("Whole words &only"), this);
+    form->addRow(cbMatchCase);
+    form->addRow(cbWholeWord);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto enable = [this, buttons] { buttons->button(QDialogButtonBox::Ok)->setEnabled(!edText->text().isEmpty()); };
+    connect(edText, &QLineEdit::textChanged, this, enable);
+    enable();
+}
+
+FileSearchOptions FileSearchDialog::options() const
+{
+    return {edText->text(), cbMatchCase->isChecked(), cbWholeWord->isChecked()};
+}
+
+TfrmFileTools::TfrmFileTools(TmdiMain& main)
+    : QDialog(&main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      Prefs(AppSettings::kPrefsFile, QStringLiteral("File Tools")), m_main(main)
+{
+    setObjectName(QStringLiteral("frmFileTools"));
+    setWindowTitle(QStringLiteral("Velquist File Tools"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    btnSelect = new QPushButton(QStringLiteral("&Select Files to Work On..."), this);
+    btnRemove = new QPushButton(QStringLiteral("Remove Selected File"), this);
+    top->addWidget(btnSelect);
+    top->addWidget(btnRemove);
+    top->addStretch(1);
+    layout->addLayout(top);
+
+    // FormCreate: the heading row only.
+    grdFiles = new QTableWidget(0, 2, this);
+    grdFiles->setObjectName(QStringLiteral("grdFiles"));
+    grdFiles->setHorizontalHeaderLabels({QStringLiteral("File Name"), QStringLiteral("Result")});
+    grdFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdFiles->verticalHeader()->setVisible(false);
+    grdFiles->horizontalHeader()->setStretchLastSection(true);
+    grdFiles->setColumnWidth(0, 400);
+    grdFiles->setWordWrap(false);
+    layout->addWidget(grdFiles, 1);
+
+    auto* bottom = new QHBoxLayout;
+    btnSearch = new QPushButton(QStringLiteral("Search in Files"), this);
+    btnReplace = new QPushButton(QStringLiteral("Replace in Files"), this);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    bottom->addWidget(btnSearch);
+    bottom->addWidget(btnReplace);
+    bottom->addStretch(1);
+    bottom->addWidget(btnOK);
+    layout->addLayout(bottom);
+    setFixedSize(640, 420);
+    FrameFollower::closeWithFrame(this);
+
+    auto run = [this](void (TfrmFileTools::*fn)()) {
+        return [this, fn] { AppInvoker::run([this, fn] { (this->*fn)(); }); };
+    };
+    connect(btnSelect, &QPushButton::clicked, this, run(&TfrmFileTools::btnSelectClick));
+    connect(btnRemove, &QPushButton::clicked, this, run(&TfrmFileTools::btnRemoveClick));
+    connect(btnSearch, &QPushButton::clicked, this, run(&TfrmFileTools::btnSearchClick));
+    connect(btnReplace, &QPushButton::clicked, this, run(&TfrmFileTools::btnReplaceClick));
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::close);
+    connect(grdFiles, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { AppInvoker::run([this, row] { OpenRow(row); }); });
+}
+
+QStringList TfrmFileTools::files() const
+{
+    QStringList out;
+    for (int r = 0; r < grdFiles->rowCount(); ++r)
+        out << grdFiles->item(r, 0)->text();
+    return out;
+}
+
+QString TfrmFileTools::result(int row) const
+{
+    const QTableWidgetItem* item = grdFiles->item(row, 1);
+    return item ? item->text() : QString();
+}
+
+void TfrmFileTools::setResult(int row, const QString& text)
+{
+    grdFiles->item(row, 1)->setText(text);
+    grdFiles->item(row, 1)->setToolTip(text);
+}
+
+void TfrmFileTools::addFile(const QString& path)
+{
+    const int row = grdFiles->rowCount();
+    grdFiles->insertRow(row);
+    // The path keeps its letter case: on this system it is part of the name.
+    auto* name = new QTableWidgetItem(PathUtil::captionForPath(path));
+    name->setToolTip(name->text());
+    grdFiles->setItem(row, 0, name);
+    grdFiles->setItem(row, 1, new QTableWidgetItem);
+}
+
+void TfrmFileTools::btnSelectClick()
+{
+    const QStringList chosen = UiPrompter::instance().openFileNames(
+        this, QStringLiteral("Select Files to Work On"), QDir::currentPath(),
+        QStringLiteral("HTML Documents (*.htm)|*.htm|Text Files (*.txt)|*.txt|All Files (*.*)|*.*"));
+    if (chosen.isEmpty())
+        return;
+    for (const QString& f : chosen) {
+        m_main.SetStatusText(QStringLiteral("Adding File : ") + f + QStringLiteral(" ..."));
+        addFile(f);
+    }
+    m_main.SetStatusText(AppSettings::kReady);
+}
+
+void TfrmFileTools::btnRemoveClick()
+{
+    const QList<QTableWidgetSelectionRange> ranges = grdFiles->selectedRanges();
+    if (ranges.isEmpty())
+        return;
+    grdFiles->removeRow(ranges.first().topRow());
+    grdFiles->clearSelection();
+}
+
+void TfrmFileTools::btnSearchClick()
+{
+    FileSearchDialog ask(this, false);
+    ask.edText->setText(m_last.text);
+    ask.cbMatchCase->setChecked(m_last.matchCase);
+    ask.cbWholeWord->setChecked(m_last.wholeWord);
+    if (grdFiles->rowCount() == 0 || ask.exec() != QDialog::Accepted)
+        return;
+    SearchInFiles(ask.options());
+}
+
+void TfrmFileTools::btnReplaceClick()
+{
+    FileSearchDialog ask(this, true);
+    ask.edText->setText(m_last.text);
+    ask.cbMatchCase->setChecked(m_last.matchCase);
+    ask.cbWholeWord->setChecked(m_last.wholeWord);
+    if (grdFiles->rowCount() == 0 || ask.exec() != QDialog::Accepted)
+        return;
+    ReplaceInFiles(ask.options(), ask.edReplacement->text());
+}
+
+TfHTML* TfrmFileTools::documentFor(const QString& path) const
+{
+    for (TfHTML* doc : m_main.documents())
+        if (!doc->isUntitled() && PathUtil::samePath(doc->caption(), path))
+            return doc;
+    return nullptr;
+}
+
+void TfrmFileTools::SearchInFiles(const FileSearchOptions& options)
+{
+    m_last = options;
+    m_main.SetStatusText(QStringLiteral("Searching for ") + options.text + QStringLiteral(" ..."));
+    int total = 0, withMatches = 0;
+    QHash<QString, QString> done;  // a file listed twice is read once
+    for (int r = 0; r < grdFiles->rowCount(); ++r) {
+        const QString path = grdFiles->item(r, 0)->text();
+        const QString key = PathUtil::compareKey(path);
+        if (!done.contains(key)) {
+            QByteArray bytes;
+            QString error;
+            if (!FileSearch::readFile(path, &bytes, &error)) {
+                done.insert(key, error);
+            } else {
+                const int n = FileSearch::countMatches(bytes, options);
+                total += n;
+                withMatches += n > 0 ? 1 : 0;
+                done.insert(key, QString::number(n));
+            }
+        }
+        setResult(r, done.value(key));
+    }
+    m_main.SetStatusText(QStringLiteral("Found %1 matches of \"%2\" in %3 of %4 files")
+                             .arg(total).arg(options.text).arg(withMatches).arg(done.size()));
+}
+
+void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QString& replacement)
+{
+    m_last = options;
+    m_main.SetStatusText(QStringLiteral("Searching for ") + options.text + QStringLiteral(" ..."));
+    struct Plan {
+        QString path;
+        FileSearch::Replaced change;
+    };
+    QList<Plan> plans;
+    QHash<QString, QString> done;
+    int matches = 0, skipped = 0;
+    for (int r = 0; r < grdFiles->rowCount(); ++r) {
+        const QString path = grdFiles->item(r, 0)->text();
+        const QString key = PathUtil::compareKey(path);
+        if (done.contains(key))
+            continue;
+        QByteArray bytes;
+        QString error;
+        TfHTML* doc = documentFor(path);
+        if (doc && doc->txtHTML->Modified()) {
+            done.insert(key, QStringLiteral("Skipped: open with unsaved changes"));
+            ++skipped;
+        } else if (!FileSearch::readFile(path, &bytes, &error)) {
+            done.insert(key, error);
+            ++skipped;
+        } else {
+            FileSearch::Replaced change = FileSearch::replaceAll(bytes, options, replacement);
+            if (change.matches == 0) {
+                done.insert(key, QStringLiteral("0"));
+            } else if (!change.error.isEmpty()) {
+                done.insert(key, QStringLiteral("Skipped: ") + change.error);
+                ++skipped;
+            } else if (!(QFileInfo(path).permissions() & QFileDevice::WriteOwner)) {
+                done.insert(key, QStringLiteral("Skipped: the file is read-only"));
+                ++skipped;
+            } else {
+                matches += change.matches;
+                done.insert(key, QString());
+                plans.append({path, std::move(change)});
+            }
+        }
+    }
+    auto showResults = [&] {
+        for (int r = 0; r < grdFiles->rowCount(); ++r)
+            setResult(r, done.value(PathUtil::compareKey(grdFiles->item(r, 0)->text())));
+    };
+    if (plans.isEmpty()) {
+        showResults();
+        m_main.SetStatusText(QStringLiteral("No file holds \"%1\"; nothing was replaced").arg(options.text));
+        return;
+    }
+    const QString question = QStringLiteral("%1 matches of \"%2\" in %3 files will be replaced by \"%4\".%5\n\nGo on ?")
+                                 .arg(matches).arg(options.text).arg(plans.size()).arg(replacement)
+                                 .arg(skipped ? QStringLiteral("\n%1 files are skipped.").arg(skipped) : QString());
+    if (UiPrompter::instance().message(this, question, UiPrompter::Yes | UiPrompter::No, UiPrompter::Question)
+        != UiPrompter::Yes) {
+        for (const Plan& p : std::as_const(plans))
+            done.insert(PathUtil::compareKey(p.path), QStringLiteral("Not replaced"));
+        showResults();
+        m_main.SetStatusText(AppSettings::kReady);
+        return;
+    }
+    SafeFile::Options write;
+    if (m_main.IniControl.ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true))
+        write.backupExtension = QStringLiteral("BAK");
+    int replaced = 0, files = 0;
+    for (const Plan& p : std::as_const(plans)) {
+        const QString key = PathUtil::compareKey(p.path);
+        m_main.SetStatusText(QStringLiteral("Replacing in ") + p.path + QStringLiteral(" ..."));
+        QString error;
+        if (!SafeFile::tryWrite(p.path, p.change.bytes, &error, write)) {
+            done.insert(key, error);
+            ++skipped;
+            continue;
+        }
+        replaced += p.change.matches;
+        ++files;
+        done.insert(key, QStringLiteral("%1 replaced").arg(p.change.matches));
+        // A window showing the file without changes of its own shows the new text.
+        if (TfHTML* doc = documentFor(p.path)) {
+            try {
+                doc->txtHTML->LoadFile(p.path);
+                doc->txtHTML->SetModified(false);
+            } catch (const AppError& e) {
+                done[key] += QStringLiteral("; its window could not show the new text: ") + e.message();
+            }
+        }
+    }
+    showResults();
+    m_main.SetStatusText(QStringLiteral("Replaced %1 matches in %2 files%3")
+                             .arg(replaced).arg(files)
+                             .arg(skipped ? QStringLiteral(", %1 files skipped").arg(skipped) : QString()));
+}
+
+void TfrmFileTools::OpenRow(int row)
+{
+    if (row < 0 || row >= grdFiles->rowCount())
+        return;
+    const QString path = grdFiles->item(row, 0)->text();
+    if (TfHTML* doc = documentFor(path))
+        m_main.showDocument(doc);
+    else
+        m_main.OpenDocumentFile(path);
+    TfHTML* doc = documentFor(path);
+    if (!doc || m_last.text.isEmpty())
+        return;
+    int flags = SearchFlags::Plain | SearchFlags::Global;
+    if (m_last.matchCase)
+        flags |= SearchFlags::MatchCase;
+    if (m_last.wholeWord)
+        flags |= SearchFlags::WholeWord;
+    doc->txtHTML->SearchText(m_last.text, flags);
+}
+
+void TfrmFileTools::showEvent(QShowEvent* e)
+{
+    if (!e->spontaneous())
+        AppInvoker::run([this] { bagShow(Prefs, this); });
+    QDialog::showEvent(e);
+}
+
+void TfrmFileTools::closeEvent(QCloseEvent* e)
+{
+    AppInvoker::run([this] { bagClose(Prefs, this); });
+    QDialog::closeEvent(e);
+}

@@ -1,0 +1,7 @@
+vq_sources(tools
+  CORE
+    HtmlToText.cpp PlugInFile.cpp TipsFile.cpp FileSearch.cpp UrlGrab.cpp
+  GUI
+    FrameFollower.cpp TfPlugIn.cpp TfNotePad.cpp TfTipOfTheDay.cpp TfrmFileTools.cpp TfURLGrab.cpp UrlCommands.cpp
+)
+vq_sources(app GUI TmdiMain_tools.cpp)

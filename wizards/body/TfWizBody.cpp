@@ -1,0 +1,189 @@
+#include "wizards/body/TfWizBody.h"
+
+#include "app/AppInvoker.h"
+#include "app/UiPrompter.h"
+#include "tags/TagEngine.h"
+#include "wizards/body/BodyPreview.h"
+#include "wizards/image/MediaOpenDialog.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+void hint(QWidget* w, const QString& text)
+{
+    w->setToolTip(text);
+    w->setStatusTip(text);
+}
+
+const int kSpinStep = 64;
+} // namespace
+
+TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
+    : WizardDialog(QStringLiteral("Velquist Body Wizard"), QStringLiteral("Body Wizard"), parent), m_engine(engine)
+{
+    setObjectName(QStringLiteral("fWizBody"));
+    auto* layout = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+
+    auto* imageGroup = new QGroupBox(QStringLiteral("Background Image"));
+    auto* il = new QVBoxLayout(imageGroup);
+    tImage = new QLineEdit;
+    il->addWidget(tImage);
+    auto* imageButtons = new QHBoxLayout;
+    btnBrowse = new QPushButton(QStringLiteral("&Browse ..."));
+    hint(btnBrowse, QStringLiteral("Browse for an Image"));
+    btnUpper = new QPushButton(QStringLiteral("&UpperCase"));
+    hint(btnUpper, QStringLiteral("Change Image name to Uppercase"));
+    btnLower = new QPushButton(QStringLiteral("&LowerCase"));
+    hint(btnLower, QStringLiteral("Change Image name to Lowercase"));
+    btnSlash = new QPushButton(QStringLiteral("Change &\\ to /"));
+    hint(btnSlash, QStringLiteral("Change Slashes to Unix Type"));
+    for (QPushButton* b : {btnBrowse, btnUpper, btnLower, btnSlash}) {
+        b->setAutoDefault(false);
+        imageButtons->addWidget(b);
+    }
+    il->addLayout(imageButtons);
+    left->addWidget(imageGroup);
+
+    auto* colorGrid = new QGridLayout;
+    const char* const labels[5] = {"Background Color", "Text Color", "Link Color", "Visited Link Color",
+                                   "Active Link Color"};
+    const quint32 initial[5] = {0x000000, 0xFFFFFF, 0x00FFFF, 0x00FF00, 0x0000FF};
+    auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), this);
+    for (int i = 0; i < 5; ++i) {
+        auto* f = new QLineEdit(BodyTag::hex(initial[i]));
+        f->setValidator(validator);
+        f->setMaxLength(6);
+        hint(f, QStringLiteral("Enter a RGB Value"));
+        m_fields[i] = f;
+        colorGrid->addWidget(new QLabel(QString::fromLatin1(labels[i])), i, 0);
+        colorGrid->addWidget(f, i, 1);
+        auto* arrows = new QVBoxLayout;
+        arrows->setSpacing(0);
+        for (int k = 0; k < 2; ++k) {
+            auto* b = new QToolButton;
+            b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
+            b->setFixedSize(18, 11);
+            b->setAutoRepeat(true);
+            if (i != Background)
+                hint(b, QStringLiteral("Click to Change RGB Value"));
+            connect(b, &QToolButton::clicked, this,
+                    [this, i, k] { AppInvoker::run([this, i, k] { spin(i, k == 0 ? kSpinStep : -kSpinStep); }); });
+            m_spins[i][k] = b;
+            arrows->addWidget(b);
+        }
+        colorGrid->addLayout(arrows, i, 2);
+        // A field that is left shows its six digits and the preview follows it.
+        connect(f, &QLineEdit::editingFinished, this, [this, f] {
+            AppInvoker::run([this, f] {
+                f->setText(BodyTag::hex(BodyTag::fromHex(f->text())));
+                btnPreviewClick();
+            });
+        });
+    }
+    tBGCOLOR = m_fields[Background];
+    tText = m_fields[Text];
+    tLink = m_fields[Link];
+    tVLink = m_fields[Visited];
+    tALink = m_fields[Active];
+    left->addLayout(colorGrid);
+
+    Memo = new QPlainTextEdit;
+    Memo->setReadOnly(true);
+    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    hint(Memo, QStringLiteral("The formatted BODY shown is shown here"));
+    left->addWidget(Memo, 1);
+    layout->addLayout(left, 3);
+
+    auto* right = new QVBoxLayout;
+    Preview = BodyPreview::create(this);
+    hint(Preview->widget(), QStringLiteral("WWW preview of the body command."));
+    Preview->widget()->setMinimumSize(260, 200);
+    right->addWidget(Preview->widget(), 1);
+    auto* buttons = new QHBoxLayout;
+    btnPreview = new QPushButton(QStringLiteral("&Preview"));
+    btnPreview->setAutoDefault(false);
+    OKBtn = new QPushButton(QStringLiteral("&Insert"));
+    OKBtn->setDefault(true);
+    hint(OKBtn, QStringLiteral("Paste BODY tag to document"));
+    CancelBtn = new QPushButton(QStringLiteral("&Close"));
+    HelpBtn = new QPushButton(QStringLiteral("Help"));
+    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    for (QPushButton* b : {btnPreview, OKBtn, CancelBtn, HelpBtn})
+        buttons->addWidget(b);
+    right->addLayout(buttons);
+    layout->addLayout(right, 2);
+
+    connect(btnBrowse, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnBrowseClick(); }); });
+    connect(btnUpper, &QPushButton::clicked, this, [this] { tImage->setText(tImage->text().toUpper()); });
+    connect(btnLower, &QPushButton::clicked, this, [this] { tImage->setText(tImage->text().toLower()); });
+    connect(btnSlash, &QPushButton::clicked, this,
+            [this] { tImage->setText(tImage->text().replace(QLatin1Char('\\'), QLatin1Char('/'))); });
+    connect(tImage, &QLineEdit::textChanged, this, [this] { AppInvoker::run([this] { btnPreviewClick(); }); });
+    connect(btnPreview, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnPreviewClick(); }); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { OKBtnClick(); }); });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    btnPreviewClick();
+    resize(720, 420);
+}
+
+BodyColors TfWizBody::colors() const
+{
+    BodyColors c;
+    c.image = tImage->text();
+    c.background = BodyTag::fromHex(tBGCOLOR->text());
+    c.text = BodyTag::fromHex(tText->text());
+    c.link = BodyTag::fromHex(tLink->text());
+    c.visited = BodyTag::fromHex(tVLink->text());
+    c.active = BodyTag::fromHex(tALink->text());
+    return c;
+}
+
+void TfWizBody::spin(int field, int delta)
+{
+    QLineEdit* f = m_fields[field];
+    f->setText(BodyTag::hex(BodyTag::step(BodyTag::fromHex(f->text()), delta)));
+    btnPreviewClick();
+}
+
+void TfWizBody::btnPreviewClick()
+{
+    const QString text = BodyTag::sampleLines(colors()).join(QLatin1Char('\n'));
+    Memo->setPlainText(text);
+    Preview->showPage(text, QDir::currentPath());
+}
+
+void TfWizBody::btnBrowseClick()
+{
+    const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
+    if (!name.isEmpty())
+        tImage->setText(QDir::toNativeSeparators(name));
+}
+
+void TfWizBody::OKBtnClick()
+{
+    const QString tag = BodyTag::tag(colors());
+    BodyTag::insert(m_engine, tag, [this] {
+        return UiPrompter::instance().message(this, QStringLiteral("Replace existing Body Definition ?"),
+                                              UiPrompter::Yes | UiPrompter::No, UiPrompter::Information)
+            == UiPrompter::Yes;
+    });
+}
+
+bool TfWizBody::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        AppInvoker::run([this] { btnPreviewClick(); });
+    return WizardDialog::event(e);
+}

@@ -1,0 +1,1 @@
+vq_sources(wizards/extensions CORE THTMLWriter.cpp GUI SoundPlayer.cpp TfrmIE.cpp)

@@ -1,0 +1,81 @@
+#include "wizards/image/MediaOpenDialog.h"
+
+#include "app/PathUtil.h"
+#include "app/UiPrompter.h"
+#include "wizards/image/ImageInfo.h"
+
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace {
+const int kPreviewBox = 160;
+}
+
+QString MediaOpenDialog::filter()
+{
+    QString f = QStringLiteral(
+        "All Media|*.BMP;*.CMS;*.GIF;*.JPG;*.PCX;*.PNG;*.RTF;*.SCM;*.TIF;*.WAV;*.MID;*.RMI;*.AVI;*.MOV;"
+        "|BMP|*.BMP|CMS|*.CMS|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX|PNG|*.PNG|SCM|*.SCM|TIF|*.TIF|Wav|*.WAV|Mid|*.MID"
+        "|RMI|*.RMI|AVI|*.AVI|Mov|*.MOV");
+    // Further picture types this system can show.
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    if (formats.contains("jpeg"))
+        f += QStringLiteral("|JPEG|*.JPEG");
+    if (formats.contains("webp"))
+        f += QStringLiteral("|WebP|*.WEBP");
+    if (formats.contains("svg"))
+        f += QStringLiteral("|SVG|*.SVG");
+    return f;
+}
+
+MediaOpenDialog::MediaOpenDialog(QWidget* parent) : QFileDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Open File"));
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setFileMode(QFileDialog::ExistingFile);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setNameFilter(PathUtil::qtFilter(filter()));
+    auto* side = new QWidget(this);
+    auto* sl = new QVBoxLayout(side);
+    m_preview = new QLabel;
+    m_preview->setFixedSize(kPreviewBox, kPreviewBox);
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setFrameShape(QFrame::StyledPanel);
+    m_about = new QLabel;
+    m_about->setWordWrap(true);
+    m_about->setFixedWidth(kPreviewBox);
+    sl->addWidget(m_preview);
+    sl->addWidget(m_about);
+    sl->addStretch();
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(side, 0, grid->columnCount(), grid->rowCount(), 1);
+    connect(this, &QFileDialog::currentChanged, this, &MediaOpenDialog::showPreview);
+}
+
+void MediaOpenDialog::showPreview(const QString& path)
+{
+    ImageInfo info;
+    QImage picture;
+    if (ImageInfo::query(path, kPreviewBox, &info, &picture, nullptr)) {
+        m_preview->setPixmap(QPixmap::fromImage(picture));
+        m_about->setText(QStringLiteral("%1 x %2, %3").arg(info.width).arg(info.height).arg(info.fileType));
+    } else {
+        m_preview->clear();
+        m_about->clear();
+    }
+}
+
+QString MediaOpenDialog::getFile(QWidget* parent, const QString& dir)
+{
+    UiPrompter& prompter = UiPrompter::instance();
+    if (!dynamic_cast<DialogPrompter*>(&prompter))
+        return prompter.openFileName(parent, QStringLiteral("Open File"), dir, filter());
+    MediaOpenDialog dialog(parent);
+    dialog.setDirectory(dir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}

@@ -1,0 +1,1 @@
+vq_sources(wizards/image CORE ImageTag.cpp GUI ImageInfo.cpp MediaOpenDialog.cpp TfImageBrowser.cpp)

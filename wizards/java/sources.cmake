@@ -1,0 +1,1 @@
+vq_sources(wizards/java CORE JavaAppletWriter.cpp GUI TfrmJavaWiz.cpp)
