@@ -6,6 +6,7 @@
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/TmdiMain.h"
+#include "render/HelpViewer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -111,7 +112,6 @@ TfOptions::TfOptions(TmdiMain& main) : QDialog(&main), m_main(main)
     btnSave->setDefault(true);
     btnCancel = new QPushButton(QStringLiteral("Cancel"));
     btnHelp = new QPushButton(QStringLiteral("&Help"));
-    btnHelp->setEnabled(false);  // until the help viewer is part of the program
     buttons->addWidget(btnSave);
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnHelp);
@@ -119,6 +119,7 @@ TfOptions::TfOptions(TmdiMain& main) : QDialog(&main), m_main(main)
 
     connect(btnSave, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnSaveClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
     connect(cbTips, &QCheckBox::clicked, this, [this] { AppInvoker::run([this] { cbTipsClick(); }); });
 
     layout->setSizeConstraint(QLayout::SetFixedSize);

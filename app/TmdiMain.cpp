@@ -15,6 +15,8 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "render/TFontForm.h"
+#include "render/TfPreview.h"
 #include "reuse/TfAddMac.h"
 #include "reuse/TfMacros.h"
 #include "reuse/TfProj.h"
@@ -140,6 +142,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_bodyWiz = new TfWizBody(*m_tags, this);
     m_colors = new TfColorChooser(*m_tags, this);
     m_editorColors = new TfColor(*this);
+    m_fontForm = new TFontForm(this);
     m_urlGrab = new TfURLGrab(this);
     m_hpWiz = new TfHPWiz(*this);
     m_htmlTags = new TfHTMLTags(*m_tags, this);
@@ -149,6 +152,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_notePad = new TfNotePad(this);
     m_options = new TfOptions(*this);
     m_plugIns = new TfPlugIn(*m_tags, this);
+    m_preview = new TfPreview(*this, m_fontForm);
     m_progress = new ProgressWindow(this);
     m_proj = new TfProj(*this);
     m_symbols = new TfSymbol(*m_tags, this);

@@ -30,6 +30,9 @@ class TfColorChooser;
 class TfColor;
 class TfHTMLTags;
 class TfSymbol;
+class TFontForm;
+class TfPreview;
+class TAddictSpell;
 class TfTemplate;
 class TfAddMac;
 class TfMacros;
@@ -121,6 +124,13 @@ public:
     TfURLLibrary* urlLibrary() const { return m_urlLibrary; }
     TfrmURLWizard* urlWizard() const { return m_urlWizard; }
     TfTableWiz* tableWizard() const { return m_tableWiz; }
+
+    // Printing, web preview, spelling and help
+    TfPreview* preview() const { return m_preview; }
+    TFontForm* fontForm() const { return m_fontForm; }
+    QStringList commandLine() const { return m_commandLine; }
+    // The spell checker, made at the first check.
+    TAddictSpell* AddictSpell1 = nullptr;
 
 public slots:
     // File
@@ -250,6 +260,15 @@ public slots:
     void DisplayTips();
     void VelquistFileTools1Click();
 
+    // Printing, web preview, spelling and help (TmdiMain_preview.cpp)
+    void HelpContents();
+    void HelpSearch();
+    void HelpHowToUse();
+    void FilePrint();
+    void FilePrintSetup();
+    void PrintPreview1Click();
+    void CheckSpelling1Click();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -358,4 +377,7 @@ private:
     TfrmFileTools* m_fileTools = nullptr;
     TfURLGrab* m_urlGrab = nullptr;
     TfNetscapeError* m_netscapeError = nullptr;
+    // Printing, web preview, spelling and help
+    TFontForm* m_fontForm = nullptr;
+    TfPreview* m_preview = nullptr;
 };

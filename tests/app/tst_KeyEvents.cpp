@@ -472,39 +472,6 @@ private slots:
         QVERIFY(!main->aboutBox()->isVisible());
     }
 
-    // Keys of commands that are present but not built yet run nothing.
-    void disabledKeys_data()
-    {
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<QString>("handler");
-        QTest::newRow("F1 help") << QKeySequence("F1") << "HelpContents";
-        QTest::newRow("F9 web preview") << QKeySequence("F9") << "PrintPreview1Click";
-        QTest::newRow("Ctrl+P print") << QKeySequence("Ctrl+P") << "FilePrint";
-    }
-
-    void disabledKeys()
-    {
-        QFETCH(QKeySequence, keys);
-        QFETCH(QString, handler);
-        QAction* a = main->action(handler);
-        QVERIFY(a);
-        QCOMPARE(a->shortcut(), keys);
-        QVERIFY(!a->isEnabled());
-        Marked::set(*ed(), "a|b");
-        const QList<QWidget*> before = visibleWindows();
-        int runs = 0;
-        const auto connection = connect(a, &QAction::triggered, this, [&runs] { ++runs; });
-        press(keys);
-        disconnect(connection);
-        QCOMPARE(runs, 0);
-        QCOMPARE(text(), QString("a|b"));
-        QVERIFY(!ed()->Modified());
-        QCOMPARE(visibleWindows(), before);
-        QVERIFY(!QApplication::activePopupWidget());
-        QVERIFY(prompter->messages.isEmpty());
-        QVERIFY(main->isActiveWindow());
-    }
-
     // The hidden entries have no key, and their menus' access keys pass them
     // by; none of the keys pressed above reached them either (this runs last).
     void hiddenEntriesUnreachable_data()

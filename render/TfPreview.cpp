@@ -1,0 +1,505 @@
+#include "render/TfPreview.h"
+
+#include "app/AppError.h"
+#include "app/AppInvoker.h"
+#include "app/AppPaths.h"
+#include "app/AppSettings.h"
+#include "app/PlacementAdapter.h"
+#include "app/TAboutBox.h"
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "app/UiPrompter.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "render/PreviewLinks.h"
+#include "render/TFontForm.h"
+#include "render/THTMLViewer.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+const QString kCaption = QStringLiteral("Velquist Preview");
+const QString kOpenFilter = QStringLiteral("html files|*.htm;*.html|all files|*.*");
+const QString kDefFont = QStringLiteral("Def_Font");
+const QString kDefLink = QStringLiteral("Def_Link_Color");
+const QString kDefBack = QStringLiteral("Def_Back_Color");
+
+// Runs a handler of this window through the program's one invoker.
+template <typename F>
+auto guarded(F f)
+{
+    return [f] { AppInvoker::run(f); };
+}
+}
+
+TfPreview::TfPreview(TmdiMain& main, TFontForm* fontForm, QWidget* parent)
+    : QMainWindow(parent ? parent : &main, Qt::Window), Prefs(AppSettings::kPrefsFile, QStringLiteral("Preview")),
+      m_main(main), m_fontForm(fontForm)
+{
+    setObjectName(QStringLiteral("fPreview"));
+    setWindowTitle(kCaption);
+    resize(800, 600);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* top = new QHBoxLayout;
+    edtLink = new QLineEdit;
+    edtLink->setObjectName(QStringLiteral("edtLink"));
+    edtLink->setReadOnly(true);
+    top->addWidget(edtLink, 1);
+    btnReload = new QPushButton(QStringLiteral("&Reload"));
+    btnBack = new QPushButton(QStringLiteral("&Back"));
+    btnForward = new QPushButton(QStringLiteral("&Forward"));
+    btnClose = new QPushButton(QStringLiteral("&Close"));
+    for (QPushButton* b : {btnReload, btnBack, btnForward, btnClose}) {
+        b->setAutoDefault(false);
+        top->addWidget(b);
+    }
+    btnReload->setEnabled(false);
+    btnBack->setEnabled(false);
+    btnForward->setEnabled(false);
+    layout->addLayout(top);
+    m_pageArea = new QWidget;
+    m_pageArea->setObjectName(QStringLiteral("PageArea"));
+    auto* pageLayout = new QVBoxLayout(m_pageArea);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pageArea, 1);
+    setCentralWidget(central);
+    pnlLink = new QLabel;
+    pnlLink->setObjectName(QStringLiteral("pnlLink"));
+    pnlLink->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(pnlLink, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    buildMenus();
+
+    connect(btnReload, &QPushButton::clicked, this, guarded([this] { Reload1Click(); }));
+    connect(btnBack, &QPushButton::clicked, this, guarded([this] { BackClick(); }));
+    connect(btnForward, &QPushButton::clicked, this, guarded([this] { ForwardClick(); }));
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+
+    m_liveTimer = new QTimer(this);
+    m_liveTimer->setSingleShot(true);
+    m_liveTimer->setInterval(LiveUpdateDelay);
+    connect(m_liveTimer, &QTimer::timeout, this, guarded([this] { liveUpdate(); }));
+}
+
+TfPreview::~TfPreview()
+{
+    m_viewer.reset();
+}
+
+void TfPreview::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    Open1 = file->addAction(QStringLiteral("&Open"));
+    Open1->setShortcut(QKeySequence(Qt::Key_F3));
+    Print1 = file->addAction(QStringLiteral("&Print..."));
+    file->addSeparator();
+    Exit1 = file->addAction(QStringLiteral("E&xit"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    // Both entries show F3; the key itself belongs to "&Open".
+    Find1 = edit->addAction(QStringLiteral("&Find\tF3"));
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    ShowImages1 = options->addAction(QStringLiteral("&Show images"));
+    ShowImages1->setCheckable(true);
+    ShowImages1->setChecked(true);
+    DefaultFontColors1 = options->addAction(QStringLiteral("Default &Font/Colors..."));
+    options->addSeparator();
+    LiveUpdate1 = options->addAction(QStringLiteral("&Live Update"));
+    LiveUpdate1->setCheckable(true);
+    LiveUpdate1->setChecked(true);
+    LiveUpdate1->setStatusTip(QStringLiteral("The preview follows the document as you type"));
+    History1 = menuBar()->addMenu(QStringLiteral("&History"));
+    for (int i = 0; i < 6; ++i) {
+        HistoryItems[i] = History1->addAction(QString());
+        HistoryItems[i]->setCheckable(true);
+        HistoryItems[i]->setVisible(false);
+        connect(HistoryItems[i], &QAction::triggered, this, guarded([this, i] { HistoryClick(i); }));
+    }
+    History1->menuAction()->setVisible(false);
+    About1 = menuBar()->addAction(QStringLiteral("&About"));
+
+    connect(Open1, &QAction::triggered, this, guarded([this] { Open1Click(); }));
+    connect(Print1, &QAction::triggered, this, guarded([this] { Print1Click(); }));
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(Find1, &QAction::triggered, this, guarded([this] { Find1Click(); }));
+    connect(ShowImages1, &QAction::triggered, this, guarded([this] { ShowImages1Click(); }));
+    connect(DefaultFontColors1, &QAction::triggered, this, guarded([this] { DefaultFontColors1Click(); }));
+    connect(About1, &QAction::triggered, this, guarded([this] { m_main.aboutBox()->exec(); }));
+}
+
+THTMLViewer* TfPreview::viewer()
+{
+    if (!m_viewer) {
+        m_viewer.reset(createHTMLViewer(m_pageArea));
+        m_pageArea->layout()->addWidget(m_viewer->widget());
+        m_viewer->SetDefPreFontName(QStringLiteral("Courier New"));
+        FontSpec def;
+        def.name = QStringLiteral("Times New Roman");
+        def.pointSize = 12;
+        const FontSpec font = Prefs.GetFont(kDefFont, def);
+        bool okLink = false, okBack = false;
+        const unsigned link = Prefs.GetValue(kDefLink).toUInt(&okLink);
+        const unsigned back = Prefs.GetValue(kDefBack).toUInt(&okBack);
+        m_viewer->SetDefaults(font.name, colorFromColorRef(font.color), font.pointSize,
+                              okLink ? colorFromColorRef(link) : QColor(Qt::blue),
+                              okBack ? colorFromColorRef(back) : QColor(Qt::white));
+        m_viewer->OnHistoryChange = [this] { AppInvoker::run([this] { HistoryChange(); }); };
+        m_viewer->OnPageLoaded = [this] { AppInvoker::run([this] { pageLoaded(); }); };
+        m_viewer->OnHotSpotCovered = [this](const QString& link) { HotSpotCovered(link); };
+        m_viewer->OnHotSpotClick = [this](const QString& link) {
+            bool handled = false;
+            AppInvoker::run([&] { handled = HotSpotClick(link); });
+            return handled;
+        };
+    }
+    return m_viewer.get();
+}
+
+QString TfPreview::previewFileFor(const QString& caption, bool untitled)
+{
+    if (untitled) {
+        AppPaths::ensureDataDir();
+        return AppPaths::dataFile(QStringLiteral("temp.vlq"));
+    }
+    return QFileInfo(caption).absolutePath() + QStringLiteral("/temp.vlq");
+}
+
+void TfPreview::PrintPreview1Click(TfHTML* doc)
+{
+    if (!doc) {
+        UiPrompter::instance().message(&m_main, QStringLiteral("No current document."));
+        m_main.SetStatusText(AppSettings::kReady);
+        return;
+    }
+    EditorContract& editor = *doc->txtHTML;
+    const bool wasModified = editor.Modified();
+    const QString path = previewFileFor(doc->caption(), doc->isUntitled());
+    m_main.SetStatusText(QStringLiteral("Previewing ") + doc->caption() + QStringLiteral(" ..."));
+    try {
+        editor.SaveFile(path);
+    } catch (const EFileError& e) {
+        editor.SetModified(wasModified);
+        UiPrompter::instance().message(&m_main, e.message(), UiPrompter::Ok, UiPrompter::Warning);
+        m_main.SetStatusText(AppSettings::kReady);
+        return;
+    }
+    editor.SetModified(wasModified);
+    show();
+    raise();
+    activateWindow();
+    loadFile(path, Caption::Prefixed);
+    watch(doc);
+    m_livePath = path;
+    m_main.SetStatusText(AppSettings::kReady);
+}
+
+void TfPreview::loadFile(const QString& path, Caption caption)
+{
+    THTMLViewer* v = viewer();
+    if (v->IsLoading()) {
+        m_queue << path << QString::number(int(caption));
+        return;
+    }
+    m_caption = caption;
+    v->LoadFromFile(path);
+}
+
+void TfPreview::pageLoaded()
+{
+    updateCaption();
+    if (m_queue.size() >= 2) {
+        const QString path = m_queue.takeFirst();
+        const auto caption = Caption(m_queue.takeFirst().toInt());
+        loadFile(path, caption);
+    }
+}
+
+// "Velquist Preview : " and the title for a document's preview, the title
+// alone after the window's own "&Open" and history moves.
+void TfPreview::updateCaption()
+{
+    if (!m_viewer || m_viewer->HistoryIndex() < 0)
+        return;
+    QString title = m_viewer->DocumentTitle();
+    if (title.isEmpty())
+        title = m_viewer->History().value(m_viewer->HistoryIndex());
+    if (m_caption == Caption::Prefixed)
+        setWindowTitle(kCaption + QStringLiteral(" : ") + title);
+    else if (m_caption == Caption::Plain)
+        setWindowTitle(title);
+}
+
+void TfPreview::showEvent(QShowEvent* e)
+{
+    bagShow(Prefs, this);
+    viewer();
+    if (m_firstShow) {
+        m_firstShow = false;
+        // The file named first on the command line starts the history.
+        const QStringList args = m_main.commandLine();
+        if (!args.isEmpty() && QFileInfo(args.first()).isFile())
+            loadFile(args.first(), Caption::None);
+    }
+    QMainWindow::showEvent(e);
+}
+
+void TfPreview::closeEvent(QCloseEvent* e)
+{
+    m_liveTimer->stop();
+    if (m_viewer) {
+        FontSpec font;
+        font.name = m_viewer->DefFontName();
+        font.pointSize = m_viewer->DefFontSize();
+        font.color = colorRefFromColor(m_viewer->DefFontColor());
+        Prefs.PutFont(kDefFont, font);
+        Prefs.PutInteger(kDefLink, int(colorRefFromColor(m_viewer->DefHotSpotColor())));
+        Prefs.PutInteger(kDefBack, int(colorRefFromColor(m_viewer->DefBackground())));
+    }
+    bagClose(Prefs, this);
+    QMainWindow::closeEvent(e);
+}
+
+void TfPreview::Open1Click()
+{
+    QString dir = AppPaths::programDir();
+    if (m_viewer && !m_viewer->CurrentFile().isEmpty())
+        dir = QFileInfo(m_viewer->CurrentFile()).absolutePath();
+    QString name = UiPrompter::instance().openFileName(this, QStringLiteral("Open"), dir, kOpenFilter);
+    if (name.isEmpty())
+        return;
+    if (!QFileInfo(name).isFile() && QFileInfo(name + QStringLiteral(".htm")).isFile())
+        name += QStringLiteral(".htm");
+    if (!QFileInfo(name).isFile()) {
+        UiPrompter::instance().message(this, QStringLiteral("Unable to find ") + name + QLatin1Char('.'));
+        return;
+    }
+    loadFile(name, Caption::Plain);
+    // The file now loading is the current one.
+    btnReload->setEnabled(true);
+    Print1->setEnabled(true);
+}
+
+void TfPreview::Reload1Click()
+{
+    if (!m_viewer || m_viewer->CurrentFile().isEmpty())
+        return;
+    m_viewer->Reload();
+}
+
+void TfPreview::BackClick()
+{
+    m_caption = Caption::Plain;
+    viewer()->SetHistoryIndex(viewer()->HistoryIndex() + 1);
+}
+
+void TfPreview::ForwardClick()
+{
+    m_caption = Caption::Plain;
+    viewer()->SetHistoryIndex(viewer()->HistoryIndex() - 1);
+}
+
+void TfPreview::HistoryClick(int index)
+{
+    m_caption = Caption::Plain;
+    viewer()->SetHistoryIndex(index);
+    HistoryChange();
+}
+
+void TfPreview::HistoryChange()
+{
+    const QStringList titles = m_viewer->History();
+    const int index = m_viewer->HistoryIndex();
+    btnForward->setEnabled(index > 0);
+    btnBack->setEnabled(index >= 0 && index < titles.size() - 1);
+    History1->menuAction()->setVisible(!titles.isEmpty());
+    for (int i = 0; i < 6; ++i) {
+        HistoryItems[i]->setVisible(i < titles.size());
+        if (i < titles.size()) {
+            QString text = titles[i];
+            HistoryItems[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + text.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        }
+        HistoryItems[i]->setChecked(i == index);
+    }
+    updateCaption();
+}
+
+void TfPreview::HotSpotCovered(const QString& link)
+{
+    pnlLink->setText(link);
+}
+
+bool TfPreview::HotSpotClick(const QString& link)
+{
+    edtLink->setText(link);
+    const PreviewLinks::Decision d = PreviewLinks::decide(
+        link, [this](const QString& name) { return viewer()->HTMLExpandFilename(name); });
+    switch (d.action) {
+    case PreviewLinks::Action::Remote:
+    case PreviewLinks::Action::Follow:
+        return false;
+    case PreviewLinks::Action::PlaySound:
+        if (!m_sound)
+            m_sound = new QSoundEffect(this);
+        m_sound->setSource(QUrl::fromLocalFile(d.fileName));
+        m_sound->play();
+        return true;
+    case PreviewLinks::Action::StartProgram: {
+        // A page can hold any link: the program starts only when the user agrees.
+        const QString command = d.fileName + d.parameters;
+        if (UiPrompter::instance().message(this, QStringLiteral("The page links to the program\n") + command
+                                                     + QStringLiteral("\n\nStart it?"),
+                                           UiPrompter::Yes | UiPrompter::No, UiPrompter::Question)
+            != UiPrompter::Yes)
+            return true;
+        if (!QProcess::startDetached(d.fileName, QProcess::splitCommand(d.parameters.trimmed()),
+                                     QFileInfo(d.fileName).absolutePath()))
+            UiPrompter::instance().message(this, QStringLiteral("Unable to start ") + d.fileName + QLatin1Char('.'),
+                                           UiPrompter::Ok, UiPrompter::Warning);
+        return true;
+    }
+    }
+    return false;
+}
+
+void TfPreview::Print1Click()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(m_printer.get(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, 9999);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    int from = 1, to = 9999;
+    if (m_printer->printRange() == QPrinter::PageRange) {
+        from = m_printer->fromPage();
+        to = m_printer->toPage();
+    }
+    viewer()->Print(*m_printer, from, to, [this](bool ok) {
+        if (!ok)
+            UiPrompter::instance().message(this, QStringLiteral("Unable to print the page."), UiPrompter::Ok,
+                                           UiPrompter::Warning);
+    });
+}
+
+void TfPreview::Find1Click()
+{
+    if (!m_findDialog) {
+        m_findDialog = new QDialog(this);
+        m_findDialog->setWindowTitle(QStringLiteral("Find"));
+        auto* l = new QVBoxLayout(m_findDialog);
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("Fi&nd what:")));
+        m_findText = new QLineEdit;
+        row->addWidget(m_findText, 1);
+        auto* next = new QPushButton(QStringLiteral("&Find Next"));
+        next->setDefault(true);
+        row->addWidget(next);
+        l->addLayout(row);
+        auto* row2 = new QHBoxLayout;
+        m_findCase = new QCheckBox(QStringLiteral("Match &case"));
+        row2->addWidget(m_findCase);
+        row2->addStretch();
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+        row2->addWidget(cancel);
+        l->addLayout(row2);
+        connect(next, &QPushButton::clicked, this,
+                guarded([this] { doFind(m_findText->text(), m_findCase->isChecked()); }));
+        connect(cancel, &QPushButton::clicked, m_findDialog, &QDialog::close);
+    }
+    m_findDialog->show();
+    m_findDialog->raise();
+    m_findText->setFocus();
+    m_findText->selectAll();
+}
+
+void TfPreview::doFind(const QString& text, bool matchCase)
+{
+    if (text.isEmpty())
+        return;
+    viewer()->FindEx(text, matchCase, [this, text](bool found) {
+        if (!found)
+            UiPrompter::instance().message(m_findDialog && m_findDialog->isVisible() ? static_cast<QWidget*>(m_findDialog) : this,
+                                           QStringLiteral("Unable to find \"") + text + QLatin1Char('"'));
+    });
+}
+
+void TfPreview::ShowImages1Click()
+{
+    const bool on = !viewer()->ViewImages();
+    viewer()->SetViewImages(on);
+    ShowImages1->setChecked(on);
+    Reload1Click();
+}
+
+void TfPreview::DefaultFontColors1Click()
+{
+    if (!m_fontForm)
+        return;
+    THTMLViewer* v = viewer();
+    m_fontForm->setFontName(v->DefFontName());
+    m_fontForm->setFontColor(v->DefFontColor());
+    m_fontForm->setFontSize(v->DefFontSize());
+    m_fontForm->setLinkColor(v->DefHotSpotColor());
+    m_fontForm->setBackground(v->DefBackground());
+    if (m_fontForm->exec() != QDialog::Accepted)
+        return;
+    v->SetDefaults(m_fontForm->fontName(), m_fontForm->fontColor(), m_fontForm->fontSize(),
+                   m_fontForm->linkColor(), m_fontForm->background());
+    Reload1Click();
+}
+
+void TfPreview::watch(TfHTML* doc)
+{
+    if (m_liveDoc == doc)
+        return;
+    disconnect(m_liveConnection);
+    m_liveDoc = doc;
+    m_liveConnection = connect(doc->txtHTML, &QPlainTextEdit::textChanged, this, [this] {
+        if (LiveUpdate1->isChecked() && isVisible())
+            m_liveTimer->start();
+    });
+}
+
+void TfPreview::liveUpdate()
+{
+    if (!m_liveDoc || !isVisible() || !LiveUpdate1->isChecked() || !m_viewer)
+        return;
+    // Only while the page shown is still this document's preview.
+    if (QFileInfo(m_viewer->CurrentFile()) != QFileInfo(m_livePath))
+        return;
+    if (m_viewer->IsLoading()) {
+        m_liveTimer->start();
+        return;
+    }
+    EditorContract& editor = *m_liveDoc->txtHTML;
+    const bool wasModified = editor.Modified();
+    try {
+        editor.SaveFile(m_livePath);
+    } catch (const EFileError& e) {
+        editor.SetModified(wasModified);
+        m_main.SetStatusText(e.message());
+        return;
+    }
+    editor.SetModified(wasModified);
+    m_viewer->Reload();
+}

@@ -1,0 +1,391 @@
+// The rendering control on Qt WebEngine.
+#include "render/THTMLViewer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeDatabase>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <unistd.h>
+
+namespace {
+
+// Local pages come through a scheme of the program's own, so that a page is
+// rendered as HTML whatever its file's extension ("temp.vlq"); its relative
+// links and images resolve against its folder as with "file:".
+const QByteArray kScheme = QByteArrayLiteral("vqpreview");
+
+bool isLocalUrl(const QUrl& url)
+{
+    return url.isLocalFile() || url.scheme() == QLatin1String(kScheme);
+}
+
+QString localPath(const QUrl& url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : url.path();
+}
+
+QUrl pageUrl(const QString& path)
+{
+    QUrl url;
+    url.setScheme(QString::fromLatin1(kScheme));
+    url.setPath(QFileInfo(path).absoluteFilePath());
+    return url;
+}
+
+class LocalFileHandler : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override
+    {
+        const QString path = job->requestUrl().path();
+        auto* file = new QFile(path, job);
+        if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        QByteArray mime;
+        if (suffix == QLatin1String("vlq") || suffix == QLatin1String("htm") || suffix == QLatin1String("html"))
+            mime = QByteArrayLiteral("text/html");
+        else
+            mime = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
+        job->reply(mime, file);
+    }
+};
+
+void registerScheme()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QWebEngineUrlScheme scheme(kScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+const QString kDefaultsScript = QStringLiteral("velquist-defaults");
+
+class ViewerPage;
+
+class WebHTMLViewer : public QObject, public THTMLViewer {
+public:
+    explicit WebHTMLViewer(QWidget* parent);
+    ~WebHTMLViewer() override { delete m_view; }
+
+    QWidget* widget() override { return m_view; }
+    void LoadFromFile(const QString& fileName) override
+    {
+        m_html = QString();
+        m_kind = Kind::New;
+        m_pendingScroll = 0;
+        m_loading = true;
+        m_view->load(pageUrl(fileName));
+    }
+    void LoadFromString(const QString& html, const QString& baseFolder) override
+    {
+        m_html = html;
+        m_baseFolder = baseFolder;
+        m_kind = Kind::Reload;  // text is not a page of the history
+        m_loading = true;
+        m_view->setHtml(html, baseFolder.isEmpty() ? QUrl() : QUrl::fromLocalFile(baseFolder + QLatin1Char('/')));
+    }
+    void Reload() override
+    {
+        if (!m_html.isNull() && m_history.isEmpty()) {
+            LoadFromString(m_html, m_baseFolder);
+            return;
+        }
+        if (m_history.isEmpty())
+            return;
+        m_kind = Kind::Reload;
+        m_pendingScroll = VScrollBarPosition();
+        m_loading = true;
+        m_view->load(m_history[m_index].url);
+    }
+    QString CurrentFile() const override
+    {
+        const QUrl url = currentUrl();
+        return isLocalUrl(url) ? QDir::toNativeSeparators(localPath(url)) : QString();
+    }
+    QString DocumentTitle() const override { return m_view->page()->title(); }
+    bool IsLoading() const override { return m_loading; }
+    int VScrollBarPosition() const override
+    {
+        return m_loading && m_pendingScroll >= 0 ? m_pendingScroll : int(m_view->page()->scrollPosition().y());
+    }
+    void SetVScrollBarPosition(int position) override
+    {
+        if (m_loading)
+            m_pendingScroll = position;
+        else
+            m_view->page()->runJavaScript(QStringLiteral("window.scrollTo(0, %1);").arg(position),
+                                          QWebEngineScript::ApplicationWorld);
+    }
+    QStringList History() const override
+    {
+        QStringList titles;
+        for (const Entry& e : m_history)
+            titles << (e.title.isEmpty() ? QFileInfo(localPath(e.url)).fileName() : e.title);
+        return titles;
+    }
+    int HistoryIndex() const override { return m_history.isEmpty() ? -1 : m_index; }
+    void SetHistoryIndex(int index) override
+    {
+        if (index < 0 || index >= m_history.size() || index == m_index)
+            return;
+        m_index = index;
+        m_kind = Kind::Move;
+        m_pendingScroll = m_history[index].scroll;
+        m_loading = true;
+        m_view->load(m_history[index].url);
+        if (OnHistoryChange)
+            OnHistoryChange();
+    }
+    QString HTMLExpandFilename(const QString& name) const override
+    {
+        if (name.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+            return QDir::cleanPath(QUrl(name).toLocalFile());
+        if (QDir::isAbsolutePath(name))
+            return QDir::cleanPath(name);
+        const QString current = CurrentFile();
+        const QDir base = current.isEmpty() ? QDir::current() : QFileInfo(current).absoluteDir();
+        return QDir::cleanPath(base.absoluteFilePath(name));
+    }
+    void FindEx(const QString& text, bool matchCase, std::function<void(bool)> done) override
+    {
+        QWebEnginePage::FindFlags flags;
+        if (matchCase)
+            flags |= QWebEnginePage::FindCaseSensitively;
+        m_view->page()->findText(text, flags, [done](const QWebEngineFindTextResult& r) {
+            if (done)
+                done(r.numberOfMatches() > 0);
+        });
+    }
+    void Print(QPrinter& printer, int fromPage, int toPage, std::function<void(bool)> done) override
+    {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(fromPage, toPage);
+        auto* c = new QMetaObject::Connection;
+        *c = connect(m_view, &QWebEngineView::printFinished, this, [c, done](bool ok) {
+            disconnect(*c);
+            delete c;
+            if (done)
+                done(ok);
+        });
+        m_view->print(&printer);
+    }
+    void SetDefaults(const QString& fontName, const QColor& fontColor, int fontSizePoints,
+                     const QColor& linkColor, const QColor& background) override
+    {
+        m_fontName = fontName;
+        m_fontColor = fontColor;
+        m_fontSize = fontSizePoints;
+        m_linkColor = linkColor;
+        m_background = background;
+        applyDefaults();
+    }
+    QString DefFontName() const override { return m_fontName; }
+    QColor DefFontColor() const override { return m_fontColor; }
+    int DefFontSize() const override { return m_fontSize; }
+    QColor DefHotSpotColor() const override { return m_linkColor; }
+    QColor DefBackground() const override { return m_background; }
+    void SetDefPreFontName(const QString& name) override
+    {
+        m_view->settings()->setFontFamily(QWebEngineSettings::FixedFont, name);
+    }
+    bool ViewImages() const override { return m_view->settings()->testAttribute(QWebEngineSettings::AutoLoadImages); }
+    void SetViewImages(bool on) override { m_view->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, on); }
+
+    // The link as the page wrote it: a local file inside the current page's
+    // folder relative to it, any other file by its path, other links whole.
+    QString linkText(const QUrl& url) const
+    {
+        if (url.isEmpty())
+            return QString();
+        if (!isLocalUrl(url))
+            return url.toString();
+        QString path = localPath(url);
+        const QString current = CurrentFile();
+        if (!current.isEmpty()) {
+            const QString dir = QFileInfo(current).absolutePath() + QLatin1Char('/');
+            if (path.startsWith(dir))
+                path = path.mid(dir.size());
+        }
+        if (url.hasQuery())
+            path += QLatin1Char('?') + url.query();
+        if (url.hasFragment())
+            path += QLatin1Char('#') + url.fragment();
+        return path;
+    }
+    bool linkClicked(const QUrl& url)
+    {
+        if (OnHotSpotClick && OnHotSpotClick(linkText(url)))
+            return false;
+        m_kind = Kind::New;
+        m_pendingScroll = 0;
+        return true;
+    }
+
+private:
+    enum class Kind { New, Move, Reload };
+    struct Entry {
+        QUrl url;
+        QString title;
+        int scroll = 0;
+    };
+    QUrl currentUrl() const { return m_history.isEmpty() ? m_view->url() : m_history[m_index].url; }
+    void loaded(bool ok);
+    void applyDefaults();
+
+    QWebEngineView* m_view = nullptr;
+    QString m_html;
+    QString m_baseFolder;
+    QWebEngineProfile* m_profile = nullptr;
+    QList<Entry> m_history;
+    int m_index = 0;
+    Kind m_kind = Kind::New;
+    bool m_loading = false;
+    int m_pendingScroll = -1;
+    QString m_fontName = QStringLiteral("Times New Roman");
+    QColor m_fontColor = Qt::black;
+    int m_fontSize = 12;
+    QColor m_linkColor = Qt::blue;
+    QColor m_background = Qt::white;
+};
+
+class ViewerPage : public QWebEnginePage {
+public:
+    ViewerPage(QWebEngineProfile* profile, WebHTMLViewer& viewer, QObject* parent)
+        : QWebEnginePage(profile, parent), m_viewer(viewer)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (type == NavigationTypeLinkClicked && isMainFrame)
+            return m_viewer.linkClicked(url);
+        return true;
+    }
+    // A link meant for a new window opens in the preview itself.
+    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
+private:
+    WebHTMLViewer& m_viewer;
+};
+
+WebHTMLViewer::WebHTMLViewer(QWidget* parent) : QObject(nullptr)
+{
+    m_view = new QWebEngineView(parent);
+    m_profile = new QWebEngineProfile(this);  // off the record: nothing stored on disk
+    m_profile->installUrlSchemeHandler(kScheme, new LocalFileHandler(m_profile));
+    auto* page = new ViewerPage(m_profile, *this, m_view);
+    m_view->setPage(page);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    SetDefPreFontName(QStringLiteral("Courier New"));
+    SetViewImages(true);
+    applyDefaults();
+    connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
+        if (OnHotSpotCovered)
+            OnHotSpotCovered(url.isEmpty() ? QString() : linkText(QUrl(url)));
+    });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) { loaded(ok); });
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        if (m_history.isEmpty() || m_loading)
+            return;
+        m_history[m_index].title = title;
+        if (OnHistoryChange)
+            OnHistoryChange();
+    });
+    connect(page, &QWebEnginePage::scrollPositionChanged, this, [this](const QPointF& p) {
+        if (!m_loading && !m_history.isEmpty())
+            m_history[m_index].scroll = int(p.y());
+    });
+}
+
+void WebHTMLViewer::loaded(bool ok)
+{
+    m_loading = false;
+    const QUrl url = m_view->url();
+    const QString title = m_view->page()->title();
+    bool changed = false;
+    if (m_kind == Kind::New && ok) {
+        if (m_index > 0)
+            m_history.erase(m_history.begin(), m_history.begin() + m_index);
+        m_index = 0;
+        if (m_history.isEmpty() || m_history.first().url != url)
+            m_history.prepend({url, title, 0});
+        while (m_history.size() > MaxHistory)
+            m_history.removeLast();
+        changed = true;
+    }
+    if (!m_history.isEmpty() && m_history[m_index].title != title) {
+        m_history[m_index].title = title;
+        changed = true;
+    }
+    m_kind = Kind::New;
+    if (m_pendingScroll > 0)
+        SetVScrollBarPosition(m_pendingScroll);
+    m_pendingScroll = -1;
+    if (changed && OnHistoryChange)
+        OnHistoryChange();
+    if (OnPageLoaded)
+        OnPageLoaded();
+}
+
+void WebHTMLViewer::applyDefaults()
+{
+    QWebEngineSettings* s = m_view->settings();
+    s->setFontFamily(QWebEngineSettings::StandardFont, m_fontName);
+    s->setFontFamily(QWebEngineSettings::SerifFont, m_fontName);
+    s->setFontSize(QWebEngineSettings::DefaultFontSize, qRound(m_fontSize * 96.0 / 72.0));
+    m_view->page()->setBackgroundColor(m_background);
+    // The text and link colours lose to anything the page sets itself: the
+    // rules have no weight (":where"), and the link colour is left out when
+    // the page's body names one.
+    const QString code = QStringLiteral(
+        "(function(){function apply(){var b=document.body;"
+        "var css=':where(html){color:%1}';"
+        "if(!(b&&b.hasAttribute('link')))css+=':where(a:link){color:%2}';"
+        "var s=document.createElement('style');s.textContent=css;"
+        "var h=document.head||document.documentElement;if(h)h.insertBefore(s,h.firstChild);}"
+        "if(document.readyState==='loading')document.addEventListener('DOMContentLoaded',apply);else apply();})();")
+        .arg(m_fontColor.name(), m_linkColor.name());
+    QWebEngineScriptCollection& scripts = m_view->page()->scripts();
+    for (const QWebEngineScript& old : scripts.find(kDefaultsScript))
+        scripts.remove(old);
+    QWebEngineScript script;
+    script.setName(kDefaultsScript);
+    script.setSourceCode(code);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    scripts.insert(script);
+}
+
+} // namespace
+
+THTMLViewer* createHTMLViewer(QWidget* parent)
+{
+    // The engine's sandbox refuses to run as root (tests, build machines);
+    // ordinary users keep it.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    registerScheme();
+    return new WebHTMLViewer(parent);
+}

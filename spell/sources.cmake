@@ -1,0 +1,6 @@
+vq_sources(spell
+  CORE
+    SpellScanner.cpp
+  GUI
+    TAddictSpell.cpp
+)

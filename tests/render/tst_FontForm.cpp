@@ -1,0 +1,80 @@
+// The default font and colours dialog: the caller's values select their
+// entries (a colour without a name is added as "$" and its stored value,
+// long font names are cut), choices change the values, "&Reset" restores
+// the values it was shown with.
+#include "TestEnv.h"
+
+#include "render/TFontForm.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+class tst_FontForm : public QObject {
+    Q_OBJECT
+private slots:
+    void background_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("count");
+        QTest::newRow("standard colour") << QColor(0, 0, 128) << "Navy" << 16;
+        QTest::newRow("colour without a name") << QColor(0x33, 0x22, 0x11) << "$00112233" << 17;
+    }
+    void background()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QString, selected);
+        QFETCH(int, count);
+        TFontForm form;
+        form.setBackground(color);
+        QCOMPARE(form.lstBackground->currentItem()->text(), selected);
+        QCOMPARE(form.lstBackground->count(), count);
+        form.setBackground(color);
+        QCOMPARE(form.lstBackground->count(), count);
+        QCOMPARE(form.background(), color);
+    }
+
+    void fontNames()
+    {
+        TFontForm form;
+        QVERIFY(form.lstFonts->count() > 0);
+        const QString installed = form.lstFonts->item(0)->text();
+        form.setFontName(installed.toUpper());
+        QCOMPARE(form.lstFonts->currentItem()->text(), installed);
+        QCOMPARE(form.fontName(), installed);
+        form.setFontName(QString(40, QLatin1Char('x')));
+        QCOMPARE(form.fontName(), QString(31, QLatin1Char('x')));
+    }
+
+    void choicesAndReset()
+    {
+        TFontForm form;
+        form.setFontColor(Qt::black);
+        form.setLinkColor(Qt::blue);
+        form.setFontSize(12);
+        form.setBackground(Qt::white);
+        form.show();
+        form.fontGrid[9]->click();   // red
+        form.linkGrid[2]->click();   // green
+        form.edtSize->setValue(20);
+        form.lstBackground->setCurrentRow(11);  // yellow
+        QCOMPARE(form.fontColor(), QColor(Qt::red));
+        QCOMPARE(form.linkColor(), QColor(0, 128, 0));
+        QCOMPARE(form.fontSize(), 20);
+        QCOMPARE(form.background(), QColor(Qt::yellow));
+        QVERIFY(form.fontGrid[9]->isChecked());
+        form.btnReset->click();
+        QCOMPARE(form.fontColor(), QColor(Qt::black));
+        QCOMPARE(form.linkColor(), QColor(Qt::blue));
+        QCOMPARE(form.fontSize(), 12);
+        QCOMPARE(form.background(), QColor(Qt::white));
+        QVERIFY(!form.fontGrid[9]->isChecked());
+        form.reject();
+    }
+};
+
+VQ_TEST_MAIN(tst_FontForm)
+#include "tst_FontForm.moc"

@@ -1,0 +1,113 @@
+// The shipped help files and the help window: every context number the
+// program's "&Help" buttons use leads to a topic, keywords find their topic,
+// links between the two help files work, and the frame's help commands open it.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include "app/TmdiMain.h"
+#include "app/TfOptions.h"
+#include "render/HelpViewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QtTest>
+
+class tst_Help : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(TestEnv::installDataFile(QStringLiteral("velquist.hlp")));
+        QVERIFY(TestEnv::installDataFile(QStringLiteral("html.hlp")));
+    }
+
+    void contextTopics_data()
+    {
+        QTest::addColumn<int>("context");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("options, colours, URL library") << 1 << "basics";
+        QTest::newRow("wizards, macros, templates") << 100 << "wizards";
+        QTest::newRow("home page wizard") << 200 << "homepage";
+    }
+    void contextTopics()
+    {
+        QFETCH(int, context);
+        QFETCH(QString, id);
+        HelpViewer::showContext(context);
+        HelpViewer& v = HelpViewer::instance();
+        QVERIFY(v.isVisible());
+        QVERIFY(v.currentTopic() >= 0);
+        QCOMPARE(v.book().topics[v.currentTopic()].id, id);
+    }
+
+    void keywords_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("keyword, other case") << "velquist.hlp" << "BACKUP" << "documents";
+        QTest::newRow("prefix of a title") << "velquist.hlp" << "web prev" << "preview";
+        QTest::newRow("primer keyword") << "html.hlp" << "colspan" << "tables";
+    }
+    void keywords()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, keyword);
+        QFETCH(QString, id);
+        HelpViewer& v = HelpViewer::instance();
+        v.openKeyword(TestEnv::programDir() + QLatin1Char('/') + file, keyword);
+        QCOMPARE(v.tabs()->currentIndex(), 1);
+        QCOMPARE(v.book().topics.value(v.currentTopic()).id, id);
+    }
+
+    // Contents and "How to Use Help" from the frame, a link into the primer
+    // and back through the window's history.
+    void frameCommandsAndLinks()
+    {
+        TmdiMain main;
+        HelpViewer& v = HelpViewer::instance();
+        main.action(QStringLiteral("HelpHowToUse"))->trigger();
+        QCOMPARE(v.book().topics.value(v.currentTopic()).id, QStringLiteral("howtouse"));
+        main.action(QStringLiteral("HelpContents"))->trigger();
+        QCOMPARE(v.currentTopic(), -1);
+        QVERIFY(v.browser()->toHtml().contains(QStringLiteral("How to Use Help")));
+        QMetaObject::invokeMethod(v.browser(), "anchorClicked", Q_ARG(QUrl, QUrl(QStringLiteral("html.hlp#links"))));
+        QCOMPARE(v.book().title, QStringLiteral("HTML Primer"));
+        QCOMPARE(v.book().topics.value(v.currentTopic()).id, QStringLiteral("links"));
+        v.goBack();
+        QCOMPARE(v.book().title, QStringLiteral("Velquist Help"));
+        QCOMPARE(v.currentTopic(), -1);
+        main.action(QStringLiteral("HelpSearch"))->trigger();
+        QCOMPARE(v.tabs()->currentIndex(), 1);
+        QVERIFY(v.indexField()->text().isEmpty());
+        HelpViewer::showPrimer();
+        QCOMPARE(v.book().title, QStringLiteral("HTML Primer"));
+    }
+
+    void missingFileIsReported()
+    {
+        ScriptedPrompter prompter;
+        HelpViewer v;
+        QVERIFY(!v.openBook(TestEnv::programDir() + QStringLiteral("/nothing.hlp")));
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("nothing.hlp")));
+    }
+
+    void fullTextSearch()
+    {
+        HelpBook book = HelpBook::parse(QStringLiteral(
+            "<html><body>intro<h2 id=\"a\">Alpha</h2><p>red green</p><h2 id=\"b\" data-context=\"5;6\">Beta</h2>"
+            "<p>green &amp; blue</p></body></html>"));
+        QCOMPARE(book.search(QStringLiteral("GREEN")), QList<int>({0, 1}));
+        QCOMPARE(book.search(QStringLiteral("green &")), QList<int>({1}));
+        QCOMPARE(book.indexOfContext(6), 1);
+        QCOMPARE(book.intro, QStringLiteral("intro"));
+    }
+};
+
+VQ_TEST_MAIN(tst_Help)
+#include "tst_Help.moc"

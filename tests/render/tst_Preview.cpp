@@ -1,0 +1,230 @@
+// The web preview: what a clicked link does (a table of links), the preview
+// file and its backup, the document's modified flag, the caption, history
+// buttons, find, and the page following the text as it is typed.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+
+#include "app/TfHTML.h"
+#include "app/TmdiMain.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "render/PreviewLinks.h"
+#include "render/THTMLViewer.h"
+#include "render/TfPreview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using PreviewLinks::Action;
+Q_DECLARE_METATYPE(PreviewLinks::Action)
+
+namespace {
+QString work(const QString& name) { return TestEnv::workDir() + QLatin1Char('/') + name; }
+
+QString page(const QString& title, const QString& body = QString())
+{
+    return QStringLiteral("<html><head><title>") + title + QStringLiteral("</title></head><body>") + body
+        + QStringLiteral("</body></html>");
+}
+
+bool waitLoaded(TfPreview& p, const QString& caption)
+{
+    const bool ok = QTest::qWaitFor([&] { return !p.viewer()->IsLoading() && p.windowTitle() == caption; }, 20000);
+    if (!ok)
+        qWarning() << "caption" << p.windowTitle() << "loading" << p.viewer()->IsLoading() << "file"
+                   << p.viewer()->CurrentFile() << "title" << p.viewer()->DocumentTitle() << p.viewer()->History();
+    return ok;
+}
+}
+
+class tst_Preview : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray()); }
+
+    void linkRules_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("name");        // as handed to the expansion
+        QTest::addColumn<QString>("parameters");
+        QTest::newRow("web address") << "http://www.example.com/a.wav" << Action::Remote << "" << "";
+        QTest::newRow("mail link") << "MailTo:me@example.com" << Action::Remote << "" << "";
+        QTest::newRow("relative page") << "other.htm" << Action::Follow << "other.htm" << "";
+        QTest::newRow("sound, any case") << "music/Tune.Wav" << Action::PlaySound << "music/Tune.Wav" << "";
+        QTest::newRow("drive letter") << "c:\\tools\\run.exe" << Action::StartProgram << "c:\\tools\\run.exe" << "";
+        QTest::newRow("colon first") << ":odd.wav" << Action::PlaySound << ":odd.wav" << "";
+        QTest::newRow("file scheme") << "FILE:///tmp/x.exe" << Action::StartProgram << "FILE:///tmp/x.exe" << "";
+        QTest::newRow("program with parameter") << "run.exe -a b" << Action::StartProgram << "run.exe" << " -a b";
+        QTest::newRow("first 80 characters only")
+            << QString(76, QLatin1Char('a')) + ".exe param" << Action::StartProgram
+            << QString(76, QLatin1Char('a')) + ".exe" << "";
+    }
+    void linkRules()
+    {
+        QFETCH(QString, link);
+        QFETCH(Action, action);
+        QFETCH(QString, name);
+        QFETCH(QString, parameters);
+        QString expanded;
+        const auto d = PreviewLinks::decide(link, [&](const QString& n) { expanded = n; return n; });
+        QCOMPARE(d.action, action);
+        QCOMPARE(expanded, name);
+        QCOMPARE(d.parameters, parameters);
+    }
+
+    void noDocument()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        main.action(QStringLiteral("PrintPreview1Click"))->trigger();
+        QCOMPARE(prompter.messages, QStringList{QStringLiteral("No current document.")});
+        QVERIFY(!main.preview()->isVisible());
+        QVERIFY(!main.preview()->hasViewer());
+    }
+
+    // The preview file beside the document, its backup on the second
+    // preview, the modified flag either way, the caption, Reload disabled.
+    void previewFileAndFlag_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("modified stays modified") << true;
+        QTest::newRow("unmodified stays unmodified") << false;
+    }
+    void previewFileAndFlag()
+    {
+        QFETCH(bool, modified);
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        TestEnv::writeAll(work("doc.htm"), page("Saved").toUtf8());
+        QFile::remove(work("temp.vlq"));
+        QFile::remove(work("temp.BAK"));
+        main.OpenDocumentFile(work("doc.htm"));
+        TfHTML* doc = main.activeDocument();
+        doc->txtHTML->SetMakeBackup(true);
+        doc->txtHTML->SetRawText(page("First"));
+        doc->txtHTML->SetModified(modified);
+        main.PrintPreview1Click();
+        TfPreview& p = *main.preview();
+        QVERIFY(p.isVisible());
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : First")));
+        QCOMPARE(doc->txtHTML->Modified(), modified);
+        QCOMPARE(TestEnv::readAll(work("temp.vlq")), page("First").toUtf8());
+        QCOMPARE(TestEnv::readAll(work("doc.htm")), page("Saved").toUtf8());
+        QVERIFY(!p.btnReload->isEnabled());
+        p.LiveUpdate1->setChecked(false);
+        doc->txtHTML->SetRawText(page("Second"));
+        doc->txtHTML->SetModified(modified);
+        main.PrintPreview1Click();
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Second")));
+        QCOMPARE(TestEnv::readAll(work("temp.BAK")), page("First").toUtf8());
+        QCOMPARE(doc->txtHTML->Modified(), modified);
+        QCOMPARE(main.statusText(), QStringLiteral("   Ready ..."));
+    }
+
+    void untitledGoesToDataFolder()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        main.FileNew();
+        main.activeDocument()->txtHTML->SetRawText(page("Untitled"));
+        main.PrintPreview1Click();
+        QCOMPARE(TestEnv::readAll(TestEnv::programDir() + "/temp.vlq"), page("Untitled").toUtf8());
+        QVERIFY(waitLoaded(*main.preview(), QStringLiteral("Velquist Preview : Untitled")));
+    }
+
+    // A folder that cannot take the preview file: a message naming it, no window.
+    void unwritablePreviewFile()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QDir().mkpath(work("gone"));
+        TestEnv::writeAll(work("gone/doc.htm"), page("Gone").toUtf8());
+        main.OpenDocumentFile(work("gone/doc.htm"));
+        main.activeDocument()->txtHTML->SetModified(true);
+        QDir(work("gone")).removeRecursively();
+        main.PrintPreview1Click();
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(work("gone/temp.vlq")));
+        QVERIFY(!main.preview()->isVisible());
+        QVERIFY(main.activeDocument()->txtHTML->Modified());
+    }
+
+    // A program link starts nothing without the user's yes; the box names it.
+    void programLinkAsks()
+    {
+        ScriptedPrompter prompter;
+        prompter.answers.enqueue(UiPrompter::No);
+        TmdiMain main;
+        TfPreview& p = *main.preview();
+        QVERIFY(p.HotSpotClick(QStringLiteral("/no/such/run.exe -x")));
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("/no/such/run.exe -x")));
+        QCOMPARE(p.edtLink->text(), QStringLiteral("/no/such/run.exe -x"));
+        QVERIFY(!p.HotSpotClick(QStringLiteral("http://www.example.com/run.exe")));
+        QCOMPARE(prompter.messages.size(), 1);
+    }
+
+    // Three pages through "&Open": Back, Forward and the History menu follow.
+    void historyButtons()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        TfPreview& p = *main.preview();
+        p.show();
+        QVERIFY(p.History1->menuAction()->isVisible() == false);
+        for (const char* t : {"One", "Two", "Three"}) {
+            TestEnv::writeAll(work(QString::fromLatin1(t) + ".htm"), page(QString::fromLatin1(t)).toUtf8());
+            prompter.openAnswers.enqueue({work(QString::fromLatin1(t) + ".htm")});
+            p.Open1->trigger();
+            QVERIFY(waitLoaded(p, QString::fromLatin1(t)));
+        }
+        QVERIFY(p.btnReload->isEnabled());
+        QVERIFY(p.btnBack->isEnabled());
+        QVERIFY(!p.btnForward->isEnabled());
+        QVERIFY(p.History1->menuAction()->isVisible());
+        QVERIFY(p.HistoryItems[2]->isVisible() && !p.HistoryItems[3]->isVisible());
+        QVERIFY(p.HistoryItems[0]->isChecked());
+        p.btnBack->click();
+        p.btnBack->click();
+        QVERIFY(waitLoaded(p, QStringLiteral("One")));
+        QVERIFY(!p.btnBack->isEnabled());
+        QVERIFY(p.btnForward->isEnabled());
+        QVERIFY(p.HistoryItems[2]->isChecked());
+        p.HistoryItems[1]->trigger();
+        QVERIFY(waitLoaded(p, QStringLiteral("Two")));
+        QVERIFY(p.btnBack->isEnabled() && p.btnForward->isEnabled());
+        p.doFind(QStringLiteral("nowhere on the page"), false);
+        QTRY_COMPARE(prompter.messages, QStringList{QStringLiteral("Unable to find \"nowhere on the page\"")});
+    }
+
+    // Typing changes the page after a pause, with the flag kept.
+    void liveUpdate()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        TestEnv::writeAll(work("live.htm"), page("Live").toUtf8());
+        main.OpenDocumentFile(work("live.htm"));
+        TfHTML* doc = main.activeDocument();
+        main.PrintPreview1Click();
+        TfPreview& p = *main.preview();
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Live")));
+        doc->txtHTML->MoveCaret(1, 24);
+        doc->txtHTML->InsertAtCaret(QStringLiteral(" typed"));
+        QVERIFY(p.liveTimer()->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(p.viewer()->DocumentTitle(), QStringLiteral("Live typed"), 20000);
+        QVERIFY(doc->txtHTML->Modified());
+        QCOMPARE(TestEnv::readAll(work("live.htm")), page("Live").toUtf8());
+        p.LiveUpdate1->trigger();
+        doc->txtHTML->InsertAtCaret(QStringLiteral(" more"));
+        QVERIFY(!p.liveTimer()->isActive());
+    }
+};
+
+VQ_TEST_MAIN(tst_Preview)
+#include "tst_Preview.moc"
