@@ -7,6 +7,7 @@
 #include "app/TmdiMain.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "render/HelpViewer.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -139,7 +140,7 @@ TfColor::TfColor(TmdiMain& main)
     btnDefault->setStatusTip(btnDefault->toolTip());
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
-    btnHelp->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(btnHelp, &QPushButton::clicked, btnHelp, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
     for (QPushButton* b : {btnFont, btnDefault, btnCancel, btnHelp})
         b->setAutoDefault(false);
 

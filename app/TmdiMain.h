@@ -263,6 +263,7 @@ public slots:
     // Printing, web preview, spelling and help (TmdiMain_preview.cpp)
     void HelpContents();
     void HelpSearch();
+    void HTMLPrimer1Click();
     void HelpHowToUse();
     void FilePrint();
     void FilePrintSetup();

@@ -12,6 +12,7 @@
 
 void TmdiMain::HelpContents() { HelpViewer::showContents(); }
 void TmdiMain::HelpSearch() { HelpViewer::showKeyword(QString()); }
+void TmdiMain::HTMLPrimer1Click() { HelpViewer::showPrimer(); }
 void TmdiMain::HelpHowToUse() { HelpViewer::showHowToUse(); }
 
 void TmdiMain::FilePrint()

@@ -11,6 +11,7 @@
 #include "reuse/MacroExpander.h"
 #include "reuse/MacroList.h"
 #include "reuse/MacroListView.h"
+#include "render/HelpViewer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -100,7 +101,7 @@ TfMacros::TfMacros(QWidget* parent) : QDialog(parent), Prefs(AppSettings::kPrefs
     cmdSave->setDefault(true);
     cmdClose = new QPushButton(QStringLiteral("&Cancel"));
     cmdHelp = new QPushButton(QStringLiteral("&Help"));
-    cmdHelp->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(cmdHelp, &QPushButton::clicked, cmdHelp, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdClose);
     buttons->addWidget(cmdHelp);

@@ -8,6 +8,7 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/TemplateLibrary.h"
+#include "render/HelpViewer.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -116,7 +117,7 @@ TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

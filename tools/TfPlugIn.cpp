@@ -10,6 +10,7 @@
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
 #include "tools/PlugInFile.h"
+#include "render/HelpViewer.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -58,7 +59,7 @@ TfPlugIn::TfPlugIn(TagEngine& engine, QWidget* parent)
     OKBtn = new QPushButton(QStringLiteral("&Insert"), central);
     CancelBtn = new QPushButton(QStringLiteral("&Close"), central);
     HelpBtn = new QPushButton(QStringLiteral("&Help"), central);
-    HelpBtn->setEnabled(false);  // no help file in this program yet
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     for (QPushButton* b : {btnRefresh, OKBtn, CancelBtn, HelpBtn})
         row->addWidget(b);
     layout->addLayout(row);

@@ -11,6 +11,7 @@
 #include "app/UiPrompter.h"
 #include "tools/PlugInFile.h"
 #include "tools/UrlGrab.h"
+#include "render/HelpViewer.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -135,7 +136,7 @@ TfURLGrab::TfURLGrab(QWidget* parent)
     OKBtn = new QPushButton(QStringLiteral("&Save"), this);
     CancelBtn = new QPushButton(QStringLiteral("&Cancel"), this);
     HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    HelpBtn->setEnabled(false);  // no help file in this program yet
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
     bottom->addStretch(1);
     for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
         bottom->addWidget(b);

@@ -88,6 +88,29 @@ private slots:
         QCOMPARE(v.book().title, QStringLiteral("HTML Primer"));
     }
 
+    // Every window's Help button and "HTML &Primer" reach the help.
+    void everyHelpButtonOpensItsTopic()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        HelpViewer& v = HelpViewer::instance();
+        int buttons = 0;
+        for (QWidget* w : QApplication::allWidgets()) {
+            auto* b = qobject_cast<QPushButton*>(w);
+            if (!b || b->text().remove(QLatin1Char('&')) != QLatin1String("Help") || b->window() == &v)
+                continue;
+            ++buttons;
+            v.hide();
+            QVERIFY2(b->isEnabled(), qPrintable(b->window()->objectName()));
+            b->click();
+            QVERIFY2(v.isVisible() && v.currentTopic() >= 0, qPrintable(b->window()->objectName()));
+        }
+        QVERIFY(buttons >= 14);
+        main.action(QStringLiteral("HTMLPrimer1Click"))->trigger();
+        QCOMPARE(v.book().title, QStringLiteral("HTML Primer"));
+        v.hide();
+    }
+
     void missingFileIsReported()
     {
         ScriptedPrompter prompter;

@@ -5,6 +5,7 @@
 #include "tags/TagEngine.h"
 #include "wizards/body/BodyPreview.h"
 #include "wizards/image/MediaOpenDialog.h"
+#include "render/HelpViewer.h"
 
 #include <QDir>
 #include <QEvent>
@@ -119,7 +120,7 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     hint(OKBtn, QStringLiteral("Paste BODY tag to document"));
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("Help"));
-    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     for (QPushButton* b : {btnPreview, OKBtn, CancelBtn, HelpBtn})
         buttons->addWidget(b);
     right->addLayout(buttons);

@@ -6,6 +6,7 @@
 #include "tags/TagEngine.h"
 #include "wizards/extensions/SoundPlayer.h"
 #include "wizards/extensions/THTMLWriter.h"
+#include "render/HelpViewer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -132,7 +133,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    HelpBtn->setEnabled(false);  // there is no help for this dialog
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

@@ -6,6 +6,7 @@
 #include "app/UiPrompter.h"
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
+#include "render/HelpViewer.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -141,7 +142,7 @@ TfFormWiz::TfFormWiz(TagEngine& engine, QWidget* parent)
     btnToClip = button(QStringLiteral("To Clipboard"));
     auto* btnCancel = button(QStringLiteral("Cancel"));
     auto* btnHelp = button(QStringLiteral("Help"));
-    btnHelp->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(btnHelp, &QPushButton::clicked, btnHelp, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     connect(btnToDoc, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnToDocClick(); }); });
     connect(btnToClip, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnToClipClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &TfFormWiz::btnCancelClick);

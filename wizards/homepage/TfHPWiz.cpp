@@ -7,6 +7,7 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TagEngine.h"
+#include "render/HelpViewer.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -282,7 +283,7 @@ TfHPWiz::TfHPWiz(TmdiMain& main)
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(200); }); });
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

@@ -7,6 +7,7 @@
 #include "tags/TagEngine.h"
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/MediaOpenDialog.h"
+#include "render/HelpViewer.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -109,7 +110,7 @@ TfImageBrowser::TfImageBrowser(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

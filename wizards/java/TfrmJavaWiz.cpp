@@ -2,6 +2,7 @@
 
 #include "app/AppInvoker.h"
 #include "tags/TagEngine.h"
+#include "render/HelpViewer.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -112,7 +113,7 @@ TfrmJavaWiz::TfrmJavaWiz(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     HelpBtn = new QPushButton(QStringLiteral("Help"));
-    HelpBtn->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     side->addWidget(OKBtn);
     side->addWidget(CancelBtn);
     side->addWidget(HelpBtn);

@@ -7,6 +7,7 @@
 #include "editor/EditorContract.h"
 #include "tags/TagEngine.h"
 #include "wizards/table/tHTMLStringGrid.h"
+#include "render/HelpViewer.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -113,7 +114,7 @@ TfTableWiz::TfTableWiz(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     auto* cancel = button(QStringLiteral("&Cancel"));
     auto* help = button(QStringLiteral("Help"));
-    help->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(help, &QPushButton::clicked, help, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     auto* load = button(QStringLiteral("Load Table ..."));
     auto* save = button(QStringLiteral("Save Table ..."));
     auto* saveAs = button(QStringLiteral("Save Table As ..."));

@@ -7,6 +7,7 @@
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
 #include "wizards/url/UrlLists.h"
+#include "render/HelpViewer.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -54,7 +55,7 @@ TfrmURLWizard::TfrmURLWizard(TagEngine& engine, QWidget* parent)
     close->setAutoDefault(false);
     auto* help = new QPushButton(QStringLiteral("&Help"));
     help->setAutoDefault(false);
-    help->setEnabled(false);  // until the help viewer is part of the program
+    QObject::connect(help, &QPushButton::clicked, help, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
     connect(OKBtn, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { OKBtnClick(); }); });
     connect(close, &QPushButton::clicked, this, &TfrmURLWizard::CancelBtnClick);
     auto* buttons = new QHBoxLayout;
