@@ -1,1 +1,1 @@
-vq_sources(wizards/body CORE BodyTag.cpp GUI TextBrowserPreview.cpp TfWizBody.cpp)
+vq_sources(wizards/body CORE BodyTag.cpp GUI WebBodyPreview.cpp TfWizBody.cpp)

@@ -6,6 +6,7 @@
 
 #include "wizards/body/BodyTag.h"
 #include "wizards/body/TfWizBody.h"
+#include "wizards/body/WebBodyPreview.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -114,8 +115,12 @@ private slots:
         TestEditor ed;
         host.editor = &ed;
         TfWizBody w(engine, nullptr);
+        // The rendering control starts with the first showing, not with the window.
+        auto* pane = qobject_cast<WebBodyPreview*>(w.Preview->widget());
+        QVERIFY(pane && !pane->viewer());
         w.showWizard();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(pane->viewer());
         QCOMPARE(w.Memo->toPlainText(), kDefault + "\n<H2>This is a heading</H2>\nThis is some text\n"
                                                    "<A HREF=\"Link.htm\">This is a link.</a>");
         w.tImage->setText("C:\\img\\bg.gif");
