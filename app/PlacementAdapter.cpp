@@ -120,6 +120,16 @@ void centreOnScreen(QWidget* w)
     w->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
+void setKeepOnTop(QWidget* w, bool on, bool* reflagging)
+{
+    const bool visible = w->isVisible();
+    *reflagging = true;
+    w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible)
+        w->show();
+    *reflagging = false;
+}
+
 bool applyPlacement(QWidget* w, const WindowPlacement& p)
 {
     if (!w || p.right <= p.left || p.bottom <= p.top)

@@ -47,6 +47,11 @@ QRect fitToScreens(const QRect& r);
 // call it when shown.
 void centreOnScreen(QWidget* w);
 
+// Turns w's stay-on-top flag on or off. Changing the flag hides the window,
+// so a shown window is shown again; *reflagging is true meanwhile, so the
+// window's showEvent can tell this from a new showing.
+void setKeepOnTop(QWidget* w, bool on, bool* reflagging);
+
 QFont fontFromSpec(const FontSpec& spec);
 FontSpec specFromFont(const QFont& font, const QColor& color);
 

@@ -34,6 +34,14 @@ struct Registration {
 // the text <font color="red">, the target of the Replace All timings.
 QByteArray makeHtml();
 bool writeFile(const QString& path, const QByteArray& bytes);
+// The program's folders for one benchmark: "home" and "config" below dir
+// (the benchmark's temporary folder), made and named in VELQUIST_HOME and
+// VELQUIST_CONFIG_DIR, so no benchmark touches a real home.
+struct Folders {
+    QString home;
+    QString config;
+};
+Folders useFolders(const QString& dir);
 
 // Resident memory of this process in MB: now and at its peak (VmRSS, VmHWM).
 double rssMb();

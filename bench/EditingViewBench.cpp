@@ -57,12 +57,7 @@ double typeKey(TOvcTextFileEditor* ed, Qt::Key key, const QString& text)
 int editingBench(const QStringList&)
 {
     QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home"));
-    const QString config = dir.filePath(QStringLiteral("config"));
-    QDir().mkpath(home);
-    QDir().mkpath(config);
-    qputenv("VELQUIST_HOME", home.toLocal8Bit());
-    qputenv("VELQUIST_CONFIG_DIR", config.toLocal8Bit());
+    const auto [home, config] = Bench::useFolders(dir.path());
     Bench::writeFile(config + QStringLiteral("/VELQUIST.INI"), "[System]\r\nOpen Template=0\r\n");
     const QByteArray big = Bench::makeHtml();
     const QString bigFile = dir.filePath(QStringLiteral("big.htm"));

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -60,6 +61,16 @@ QByteArray Bench::makeHtml()
     }
     html += "</BODY>\r\n</HTML>\r\n";
     return html;
+}
+
+Bench::Folders Bench::useFolders(const QString& dir)
+{
+    Folders f{dir + QStringLiteral("/home"), dir + QStringLiteral("/config")};
+    QDir().mkpath(f.home);
+    QDir().mkpath(f.config);
+    qputenv("VELQUIST_HOME", f.home.toLocal8Bit());
+    qputenv("VELQUIST_CONFIG_DIR", f.config.toLocal8Bit());
+    return f;
 }
 
 bool Bench::writeFile(const QString& path, const QByteArray& bytes)

@@ -17,12 +17,7 @@ namespace {
 int frameBench(const QStringList&)
 {
     QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home"));
-    const QString config = dir.filePath(QStringLiteral("config"));
-    QDir().mkpath(home);
-    QDir().mkpath(config);
-    qputenv("VELQUIST_HOME", home.toLocal8Bit());
-    qputenv("VELQUIST_CONFIG_DIR", config.toLocal8Bit());
+    const auto [home, config] = Bench::useFolders(dir.path());
     Bench::writeFile(home + QStringLiteral("/standard.tpl"),
                      "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Title</title>\r\n</head>\r\n<body>\r\n"
                      "</body>\r\n</html>\r\n");

@@ -34,12 +34,7 @@ public:
 int macroBench(const QStringList&)
 {
     QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home"));
-    const QString config = dir.filePath(QStringLiteral("config"));
-    QDir().mkpath(home);
-    QDir().mkpath(config);
-    qputenv("VELQUIST_HOME", home.toLocal8Bit());
-    qputenv("VELQUIST_CONFIG_DIR", config.toLocal8Bit());
+    const auto [home, config] = Bench::useFolders(dir.path());
     Bench::writeFile(config + QStringLiteral("/VELQUIST.INI"), "[System]\r\nOpen Template=0\r\n");
     QStringList user;
     for (int i = 0; i < 50; ++i)

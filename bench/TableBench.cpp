@@ -17,12 +17,7 @@ namespace {
 int tableBench(const QStringList&)
 {
     QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home"));
-    const QString config = dir.filePath(QStringLiteral("config"));
-    QDir().mkpath(home);
-    QDir().mkpath(config);
-    qputenv("VELQUIST_HOME", home.toLocal8Bit());
-    qputenv("VELQUIST_CONFIG_DIR", config.toLocal8Bit());
+    const auto [home, config] = Bench::useFolders(dir.path());
     Bench::writeFile(config + QStringLiteral("/VELQUIST.INI"), "[System]\nOpen Template=0\n");
     Bench::writeFile(home + QStringLiteral("/standard.tpl"), "<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
 

@@ -78,12 +78,7 @@ void TfAddMac::Close1Click()
 
 void TfAddMac::KeeponTop1Click()
 {
-    const bool visible = isVisible();
-    m_reflagging = true;
-    setWindowFlag(Qt::WindowStaysOnTopHint, KeeponTop1->isChecked());
-    if (visible)
-        show();
-    m_reflagging = false;
+    setKeepOnTop(this, KeeponTop1->isChecked(), &m_reflagging);
 }
 
 bool TfAddMac::event(QEvent* e)

@@ -145,12 +145,7 @@ void ChooserWindow::Close1Click()
 void ChooserWindow::KeeponTop1Click()
 {
     // The menu entry toggles its own check mark; the window follows it.
-    const bool visible = isVisible();
-    m_reflagging = true;
-    setWindowFlag(Qt::WindowStaysOnTopHint, KeeponTop1->isChecked());
-    if (visible)
-        show();
-    m_reflagging = false;
+    setKeepOnTop(this, KeeponTop1->isChecked(), &m_reflagging);
 }
 
 void ChooserWindow::showEvent(QShowEvent* e)

@@ -133,12 +133,7 @@ bool TfNotePad::saveNow()
 
 void TfNotePad::KeeponTop1Click()
 {
-    const bool visible = isVisible();
-    m_reflagging = true;
-    setWindowFlag(Qt::WindowStaysOnTopHint, KeeponTop1->isChecked());
-    if (visible)
-        show();
-    m_reflagging = false;
+    setKeepOnTop(this, KeeponTop1->isChecked(), &m_reflagging);
 }
 
 void TfNotePad::doUndo() { memNotes->undo(); }

@@ -172,12 +172,7 @@ void TfPlugIn::StartDrag(int row)
 
 void TfPlugIn::KeeponTop1Click()
 {
-    const bool visible = isVisible();
-    m_reflagging = true;
-    setWindowFlag(Qt::WindowStaysOnTopHint, KeeponTop1->isChecked());
-    if (visible)
-        show();
-    m_reflagging = false;
+    setKeepOnTop(this, KeeponTop1->isChecked(), &m_reflagging);
 }
 
 void TfPlugIn::showEvent(QShowEvent* e)
