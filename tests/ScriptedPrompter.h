@@ -3,6 +3,8 @@
 #include "app/UiPrompter.h"
 
 #include <QQueue>
+#include <QWidget>
+#include <QWindow>
 
 class ScriptedPrompter : public UiPrompter {
 public:
@@ -17,10 +19,13 @@ public:
     QQueue<QColor> colorAnswers;          // invalid = cancelled
     QStringList saveCaptions;
     int beeps = 0;
+    // Whether the window a message box stood over was on screen, per message.
+    QList<bool> parentExposed;
 
-    int message(QWidget*, const QString& text, int buttons, Icon, const QString&) override
+    int message(QWidget* parent, const QString& text, int buttons, Icon, const QString&) override
     {
         messages << text;
+        parentExposed << (parent && parent->window()->windowHandle() && parent->window()->windowHandle()->isExposed());
         if (!answers.isEmpty())
             return answers.dequeue();
         if (buttons & Yes) return Yes;

@@ -478,6 +478,8 @@ private slots:
         QCOMPARE(m.activeDocument()->caption(), b);
         QCOMPARE(prompter->messages,
                  (QStringList{a + " is already open.", "Unable to find " + work("missing.htm") + "."}));
+        // Over the frame once it is on screen, not before.
+        QCOMPARE(prompter->parentExposed, (QList<bool>{true, true}));
         QCOMPARE(tabTexts(m), (QStringList{"New HTML Document 1", a, b}));
         QCOMPARE(m.RecentFiles.entries(), (QStringList{b, a, QString(), QString()}));
         QCOMPARE(m.statusText(), QString("   Ready ..."));
