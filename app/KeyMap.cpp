@@ -29,6 +29,9 @@ protected:
         if (e->type() != QEvent::KeyPress)
             return false;
         auto* ke = static_cast<QKeyEvent*>(e);
+        // AltGr asks for a key's third symbol, not for the digit.
+        if (ke->modifiers() & Qt::GroupSwitchModifier)
+            return false;
         const Qt::KeyboardModifiers mods = ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (mods != (Qt::ShiftModifier | Qt::ControlModifier) && mods != (Qt::ControlModifier | Qt::AltModifier))
             return false;

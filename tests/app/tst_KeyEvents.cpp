@@ -215,6 +215,8 @@ private slots:
         QTest::newRow("AZERTY Ctrl+Alt+1 gives &") << int(Qt::Key_Ampersand) << ctrlAlt << 10 << "<H1 ALIGN=LEFT>|</H1>";
         QTest::newRow("AZERTY Ctrl+Alt+2 gives e acute") << int(Qt::Key_Eacute) << ctrlAlt << 11 << "<H2 ALIGN=LEFT>|</H2>";
         QTest::newRow("AZERTY Shift+Ctrl+$ is no heading") << int(Qt::Key_Dollar) << shiftCtrl << 35 << "|";
+        QTest::newRow("AltGr on the 4 key is no heading")
+            << int(Qt::Key_BraceLeft) << int(Qt::ShiftModifier | Qt::ControlModifier | Qt::GroupSwitchModifier) << 13 << "|";
         QTest::newRow("digit 7 has no command") << int(Qt::Key_Ampersand) << shiftCtrl << 16 << "|";
     }
 
