@@ -140,7 +140,7 @@ TfColor::TfColor(TmdiMain& main)
     btnDefault->setStatusTip(btnDefault->toolTip());
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnHelp = new QPushButton(QStringLiteral("&Help"), this);
-    QObject::connect(btnHelp, &QPushButton::clicked, btnHelp, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
+    HelpViewer::attach(btnHelp, 1);
     for (QPushButton* b : {btnFont, btnDefault, btnCancel, btnHelp})
         b->setAutoDefault(false);
 

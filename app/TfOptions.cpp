@@ -119,7 +119,7 @@ TfOptions::TfOptions(TmdiMain& main) : QDialog(&main), m_main(main)
 
     connect(btnSave, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnSaveClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
+    HelpViewer::attach(btnHelp, 1);
     connect(cbTips, &QCheckBox::clicked, this, [this] { AppInvoker::run([this] { cbTipsClick(); }); });
 
     layout->setSizeConstraint(QLayout::SetFixedSize);

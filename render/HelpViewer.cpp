@@ -1,10 +1,12 @@
 #include "render/HelpViewer.h"
 
+#include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/PlacementAdapter.h"
 #include "app/UiPrompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -45,6 +47,12 @@ void HelpViewer::showContents() { instance().openContents(mainHelpFile()); }
 void HelpViewer::showKeyword(const QString& keyword) { instance().openKeyword(mainHelpFile(), keyword); }
 void HelpViewer::showContext(int context) { instance().openContext(mainHelpFile(), context); }
 void HelpViewer::showPrimer() { instance().openContents(primerHelpFile()); }
+
+void HelpViewer::attach(QAbstractButton* button, int context)
+{
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [context] { AppInvoker::run([context] { showContext(context); }); });
+}
 
 void HelpViewer::showHowToUse()
 {

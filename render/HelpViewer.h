@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class QAbstractButton;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -29,6 +30,8 @@ public:
     static void showContext(int context);             // a topic by its context number
     static void showHowToUse();                       // how to use this window
     static void showPrimer();                         // the HTML primer at its contents
+    // Makes a window's Help button open the topic of its context number.
+    static void attach(QAbstractButton* button, int context);
 
     explicit HelpViewer(QWidget* parent = nullptr);
 

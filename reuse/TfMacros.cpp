@@ -101,7 +101,7 @@ TfMacros::TfMacros(QWidget* parent) : QDialog(parent), Prefs(AppSettings::kPrefs
     cmdSave->setDefault(true);
     cmdClose = new QPushButton(QStringLiteral("&Cancel"));
     cmdHelp = new QPushButton(QStringLiteral("&Help"));
-    QObject::connect(cmdHelp, &QPushButton::clicked, cmdHelp, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(cmdHelp, 100);
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdClose);
     buttons->addWidget(cmdHelp);

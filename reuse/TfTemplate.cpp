@@ -117,7 +117,7 @@ TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

@@ -59,7 +59,7 @@ TfPlugIn::TfPlugIn(TagEngine& engine, QWidget* parent)
     OKBtn = new QPushButton(QStringLiteral("&Insert"), central);
     CancelBtn = new QPushButton(QStringLiteral("&Close"), central);
     HelpBtn = new QPushButton(QStringLiteral("&Help"), central);
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     for (QPushButton* b : {btnRefresh, OKBtn, CancelBtn, HelpBtn})
         row->addWidget(b);
     layout->addLayout(row);

@@ -136,7 +136,7 @@ TfURLGrab::TfURLGrab(QWidget* parent)
     OKBtn = new QPushButton(QStringLiteral("&Save"), this);
     CancelBtn = new QPushButton(QStringLiteral("&Cancel"), this);
     HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(1); }); });
+    HelpViewer::attach(HelpBtn, 1);
     bottom->addStretch(1);
     for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
         bottom->addWidget(b);

@@ -120,7 +120,7 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     hint(OKBtn, QStringLiteral("Paste BODY tag to document"));
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     for (QPushButton* b : {btnPreview, OKBtn, CancelBtn, HelpBtn})
         buttons->addWidget(b);
     right->addLayout(buttons);

@@ -133,7 +133,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

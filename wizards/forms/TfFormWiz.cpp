@@ -142,7 +142,7 @@ TfFormWiz::TfFormWiz(TagEngine& engine, QWidget* parent)
     btnToClip = button(QStringLiteral("To Clipboard"));
     auto* btnCancel = button(QStringLiteral("Cancel"));
     auto* btnHelp = button(QStringLiteral("Help"));
-    QObject::connect(btnHelp, &QPushButton::clicked, btnHelp, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(btnHelp, 100);
     connect(btnToDoc, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnToDocClick(); }); });
     connect(btnToClip, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { btnToClipClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, &TfFormWiz::btnCancelClick);

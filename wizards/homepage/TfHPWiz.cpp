@@ -283,7 +283,7 @@ TfHPWiz::TfHPWiz(TmdiMain& main)
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(200); }); });
+    HelpViewer::attach(HelpBtn, 200);
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

@@ -110,7 +110,7 @@ TfImageBrowser::TfImageBrowser(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("&Close"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     buttons->addWidget(HelpBtn);

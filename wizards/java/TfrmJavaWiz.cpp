@@ -113,7 +113,7 @@ TfrmJavaWiz::TfrmJavaWiz(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     HelpBtn = new QPushButton(QStringLiteral("Help"));
-    QObject::connect(HelpBtn, &QPushButton::clicked, HelpBtn, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(HelpBtn, 100);
     side->addWidget(OKBtn);
     side->addWidget(CancelBtn);
     side->addWidget(HelpBtn);

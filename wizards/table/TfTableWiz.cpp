@@ -114,7 +114,7 @@ TfTableWiz::TfTableWiz(TagEngine& engine, QWidget* parent)
     OKBtn->setDefault(true);
     auto* cancel = button(QStringLiteral("&Cancel"));
     auto* help = button(QStringLiteral("Help"));
-    QObject::connect(help, &QPushButton::clicked, help, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(help, 100);
     auto* load = button(QStringLiteral("Load Table ..."));
     auto* save = button(QStringLiteral("Save Table ..."));
     auto* saveAs = button(QStringLiteral("Save Table As ..."));

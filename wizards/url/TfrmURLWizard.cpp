@@ -55,7 +55,7 @@ TfrmURLWizard::TfrmURLWizard(TagEngine& engine, QWidget* parent)
     close->setAutoDefault(false);
     auto* help = new QPushButton(QStringLiteral("&Help"));
     help->setAutoDefault(false);
-    QObject::connect(help, &QPushButton::clicked, help, [] { AppInvoker::run([] { HelpViewer::showContext(100); }); });
+    HelpViewer::attach(help, 100);
     connect(OKBtn, &QPushButton::clicked, this, [this] { AppInvoker::run([this] { OKBtnClick(); }); });
     connect(close, &QPushButton::clicked, this, &TfrmURLWizard::CancelBtnClick);
     auto* buttons = new QHBoxLayout;
