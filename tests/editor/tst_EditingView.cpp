@@ -1,6 +1,7 @@
 // The editing view in a running frame: lazy colours, the View toggles, the
 // tag pair marks, "</", the two Go to commands, and drops of files and text.
 #include "ScriptedPrompter.h"
+#include "FrameTest.h"
 #include "TestEnv.h"
 #include "app/AppSettings.h"
 #include "app/TfHTML.h"
@@ -68,9 +69,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        for (TfHTML* d : main->documents())
-            d->approveClose();
-        main.reset();
+        FrameTest::stop(main);
         prompter.reset();
     }
     void init()

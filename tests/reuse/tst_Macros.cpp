@@ -1,6 +1,7 @@
 // Macro keys: the expansion scan over a document, the macros dialog, the
 // macro window and the frame's "&Expand Macros Now !".
 #include "ScriptedPrompter.h"
+#include "FrameTest.h"
 #include "TestEnv.h"
 
 #include "app/AppPaths.h"
@@ -51,19 +52,11 @@ class tst_Macros : public QObject {
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(TestEnv::workDir());
-        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
-        TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray());
-        prompter = std::make_unique<ScriptedPrompter>();
-        main = std::make_unique<TmdiMain>();
-        TestEnv::showFrame(*main);
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QVERIFY(FrameTest::start(prompter, main));
     }
     void cleanupTestCase()
     {
-        for (TfHTML* d : main->documents())
-            d->approveClose();
-        main.reset();
+        FrameTest::stop(main);
     }
     void init()
     {

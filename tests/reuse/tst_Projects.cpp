@@ -1,6 +1,7 @@
 // Projects: the tree's moves, the ".vpr" reader and writer, and the project
 // window's commands with their save prompt.
 #include "ScriptedPrompter.h"
+#include "FrameTest.h"
 #include "TestEnv.h"
 
 #include "app/TfHTML.h"
@@ -63,19 +64,11 @@ class tst_Projects : public QObject {
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(TestEnv::workDir());
-        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
-        TestEnv::writeAll(TestEnv::programDir() + "/standard.tpl", QByteArray());
-        prompter = std::make_unique<ScriptedPrompter>();
-        main = std::make_unique<TmdiMain>();
-        TestEnv::showFrame(*main);
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QVERIFY(FrameTest::start(prompter, main));
     }
     void cleanupTestCase()
     {
-        for (TfHTML* d : main->documents())
-            d->approveClose();
-        main.reset();
+        FrameTest::stop(main);
     }
 
     void moves_data()

@@ -1,6 +1,7 @@
 // New documents from the templates dialog: the built-in texts, the user's
 // template files, and the untitled numbers shared with "&New Document".
 #include "ScriptedPrompter.h"
+#include "FrameTest.h"
 #include "TestEnv.h"
 
 #include "app/TfHTML.h"
@@ -70,9 +71,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        for (TfHTML* d : main->documents())
-            d->approveClose();
-        main.reset();
+        FrameTest::stop(main);
     }
 
     void builtInPages_data()

@@ -1,6 +1,7 @@
 // The URL wizard and the URL library through the main frame: remembered
 // lists and their files, library entries by double click and by drag.
 #include "ScriptedPrompter.h"
+#include "FrameTest.h"
 #include "TestEnv.h"
 #include "tags/TagTestSupport.h"
 
@@ -55,9 +56,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        for (TfHTML* d : main->documents())
-            d->approveClose();
-        main.reset();
+        FrameTest::stop(main);
     }
 
     // Sorted with case ignored; only an exact match is not added again.
