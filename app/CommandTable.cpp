@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "app/AppInvoker.h"
+#include "app/FrameModule.h"
 #include "app/KeyMap.h"
 #include "app/TmdiMain.h"
 #include "docking/TDocPanel.h"
@@ -22,30 +23,27 @@
 
 namespace {
 
-using Handler = void (TmdiMain::*)();
-
 struct Entry {
     enum Kind { Menu, EndMenu, Item, ItemOff, Hidden, Separator, Mru, Search, Toolbar, EndToolbar, Button, ButtonOff };
     Kind kind;
     const char* name;
     const char* caption;
     const char* extra;  // shortcut or hint
-    Handler fn;
 };
 
 const Entry kEntries[] = {
-#define MENU(caption, shortcut) {Entry::Menu, nullptr, caption, shortcut, nullptr},
-#define END_MENU() {Entry::EndMenu, nullptr, nullptr, nullptr, nullptr},
-#define ITEM(handler, caption, shortcut) {Entry::Item, #handler, caption, shortcut, &TmdiMain::handler},
-#define ITEM_OFF(handler, caption, shortcut) {Entry::ItemOff, #handler, caption, shortcut, nullptr},
-#define HIDDEN(name, caption) {Entry::Hidden, #name, caption, "", nullptr},
-#define SEPARATOR() {Entry::Separator, nullptr, nullptr, nullptr, nullptr},
-#define MRU_ENTRIES() {Entry::Mru, nullptr, nullptr, nullptr, nullptr},
-#define SEARCH_MENU() {Entry::Search, nullptr, nullptr, nullptr, nullptr},
-#define TOOLBAR(name, title) {Entry::Toolbar, #name, title, "", nullptr},
-#define END_TOOLBAR() {Entry::EndToolbar, nullptr, nullptr, nullptr, nullptr},
-#define BUTTON(handler, caption, hint) {Entry::Button, #handler, caption, hint, &TmdiMain::handler},
-#define BUTTON_OFF(handler, caption, hint) {Entry::ButtonOff, #handler, caption, hint, nullptr},
+#define MENU(caption, shortcut) {Entry::Menu, nullptr, caption, shortcut},
+#define END_MENU() {Entry::EndMenu, nullptr, nullptr, nullptr},
+#define ITEM(handler, caption, shortcut) {Entry::Item, #handler, caption, shortcut},
+#define ITEM_OFF(handler, caption, shortcut) {Entry::ItemOff, #handler, caption, shortcut},
+#define HIDDEN(name, caption) {Entry::Hidden, #name, caption, ""},
+#define SEPARATOR() {Entry::Separator, nullptr, nullptr, nullptr},
+#define MRU_ENTRIES() {Entry::Mru, nullptr, nullptr, nullptr},
+#define SEARCH_MENU() {Entry::Search, nullptr, nullptr, nullptr},
+#define TOOLBAR(name, title) {Entry::Toolbar, #name, title, ""},
+#define END_TOOLBAR() {Entry::EndToolbar, nullptr, nullptr, nullptr},
+#define BUTTON(handler, caption, hint) {Entry::Button, #handler, caption, hint},
+#define BUTTON_OFF(handler, caption, hint) {Entry::ButtonOff, #handler, caption, hint},
 #include "app/CommandTable.def"
 };
 
@@ -94,14 +92,14 @@ private:
     }
 };
 
-void connectHandler(TmdiMain& main, QAction* action, Handler fn)
+void connectHandler(TmdiMain& main, QAction* action, const std::function<void()>& fn)
 {
-    QObject::connect(action, &QAction::triggered, &main, [&main, fn, action](bool checked) {
+    QObject::connect(action, &QAction::triggered, &main, [fn, action](bool checked) {
         // Toggles keep their check mark under the handler's control, so a
-        // handler behaves the same whether run from an entry or called directly.
+        // handler behaves the same whether run from an entry or by name.
         if (action->isCheckable())
             action->setChecked(!checked);
-        AppInvoker::run([&main, fn] { (main.*fn)(); });
+        AppInvoker::run(fn);
     });
 }
 
@@ -205,8 +203,36 @@ QMenu* barMenu(TmdiMain& main)
 
 } // namespace
 
-void CommandTable::build(TmdiMain& main)
+QStringList CommandTable::handlerNames()
 {
+    QStringList names;
+    for (const Entry& e : kEntries)
+        if ((e.kind == Entry::Item || e.kind == Entry::Button) && !names.contains(QLatin1String(e.name)))
+            names << QString::fromLatin1(e.name);
+    return names;
+}
+
+QStringList CommandTable::check(const CommandBinder& handlers)
+{
+    QStringList faults;
+    const QStringList wanted = handlerNames();
+    for (const QString& name : wanted)
+        if (!handlers.handler(name))
+            faults << QStringLiteral("not bound: ") + name;
+    for (const QString& name : handlers.boundTwice())
+        faults << QStringLiteral("bound twice: ") + name;
+    for (const QString& name : handlers.names())
+        if (!wanted.contains(name))
+            faults << QStringLiteral("not in the table: ") + name;
+    faults.sort();
+    return faults;
+}
+
+void CommandTable::build(TmdiMain& main, const CommandBinder& handlers)
+{
+    const QStringList faults = check(handlers);
+    if (!faults.isEmpty())
+        qFatal("The command table's handlers are wrong: %s", qPrintable(faults.join(QStringLiteral(", "))));
     new KeyMapGuard(main.m_mdi->viewport());
     KeyMap::installDigitKeys(&main);
     QMenuBar* bar = main.menuBar();
@@ -269,7 +295,7 @@ void CommandTable::build(TmdiMain& main)
             }
             a->setCheckable(isToggle(name));
             if (e.kind == Entry::Item)
-                connectHandler(main, a, e.fn);
+                connectHandler(main, a, handlers.handler(name));
             else
                 a->setEnabled(false);
             addToRegistry(name, a);
@@ -365,7 +391,7 @@ void CommandTable::build(TmdiMain& main)
             a->setStatusTip(hint);
             a->setCheckable(isToggle(name));
             if (e.kind == Entry::Button)
-                connectHandler(main, a, e.fn);
+                connectHandler(main, a, handlers.handler(name));
             else
                 a->setEnabled(false);
             addToRegistry(name, a);

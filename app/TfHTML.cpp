@@ -111,7 +111,7 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
     connect(repeat, &QAction::triggered, this, [this] {
         AppInvoker::run([this] {
             m_main.showDocument(this);
-            m_main.RepeatLastTag1Click();
+            m_main.tagEngine().RepeatLastTag();
         });
     });
     m_contextMenu->addAction(repeat);

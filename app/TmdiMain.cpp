@@ -15,29 +15,14 @@
 #include "app/TfOptions.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
-#include "render/TFontForm.h"
-#include "render/TfPreview.h"
-#include "reuse/TfAddMac.h"
-#include "reuse/TfMacros.h"
-#include "reuse/TfProj.h"
-#include "reuse/TfTemplate.h"
+#include "docking/DockingModule.h"
 #include "editor/TextFileCodec.h"
-#include "tags/TfColorChooser.h"
-#include "tags/TfHTMLTags.h"
-#include "tags/TfSymbol.h"
-#include "wizards/forms/TfFormWiz.h"
-#include "wizards/url/TfURLLibrary.h"
-#include "wizards/table/TfTableWiz.h"
-#include "wizards/url/TfrmURLWizard.h"
-#include "tools/TfNotePad.h"
-#include "tools/TfPlugIn.h"
-#include "tools/TfrmFileTools.h"
-#include "tools/TfURLGrab.h"
-#include "wizards/body/TfWizBody.h"
-#include "wizards/extensions/TfrmIE.h"
-#include "wizards/homepage/TfHPWiz.h"
-#include "wizards/image/TfImageBrowser.h"
-#include "wizards/java/TfrmJavaWiz.h"
+#include "render/RenderModule.h"
+#include "reuse/ReuseModule.h"
+#include "spell/SpellModule.h"
+#include "tags/TagsModule.h"
+#include "tools/ToolsModule.h"
+#include "wizards/WizardsModule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,22 +58,6 @@ const QString kOpenFilterText = QStringLiteral(
 const QString kSaveFilter = QStringLiteral(
     "HTML Document (*.html)|*.html|Onvex Plug In Files (*.plg)|*.plg|Text Files (*.txt)|*.txt|"
     "Template Files (*.tpl)|*.tpl|Form Definition (*.vfd)|*.vfd|All Files (*.*)|*.*");
-
-// The visibility keys, in the order start-up applies them, with their View entries.
-struct BarKey {
-    const char* key;
-    const char* handler;
-    const char* bar;  // nullptr for the document tab strip
-};
-const BarKey kBarKeys[] = {
-    {"Document Tabs", "DocumentTabs1Click", nullptr},
-    {"Edit ToolBar", "FileToolbar1Click", "SpeedBar"},
-    {"List ToolBar", "ListToolBarClick", "ListToolBar"},
-    {"Tags ToolBar", "TagsToolbar1Click", "Tagsbar"},
-    {"Format ToolBar", "FormattingToolbar1Click", "FormattingBar"},
-    {"Table ToolBar", "TableToolbar1Click", "TableToolBar"},
-    {"Forms ToolBar", "FormsToolbar1Click", "FormToolBar"},
-};
 
 } // namespace
 
@@ -126,54 +95,108 @@ TmdiMain::TmdiMain(QWidget* parent)
         AppInvoker::run([this] { DisplayTabName(); });
     });
 
-    CommandTable::build(*this);
-    for (const char* toggle : {"FileToolbar1Click", "TagsToolbar1Click", "FormattingToolbar1Click",
-                               "TableToolbar1Click", "FormsToolbar1Click", "ListToolBarClick",
-                               "WordWrap1Click", "DocumentTabs1Click"})
+    // The subsystems, each binding its handlers into the command table.
+    m_modules.push_back(std::make_unique<TagsModule>(*this));
+    m_modules.push_back(std::make_unique<WizardsModule>(*this));
+    m_modules.push_back(std::make_unique<ReuseModule>(*this));
+    m_modules.push_back(std::make_unique<ToolsModule>(*this));
+    m_modules.push_back(std::make_unique<RenderModule>(*this));
+    m_modules.push_back(std::make_unique<SpellModule>(*this));
+    m_modules.push_back(std::make_unique<DockingModule>(*this));
+    bindCommands(m_commands);
+    for (const auto& m : m_modules)
+        m->bindCommands(m_commands);
+    CommandTable::build(*this, m_commands);
+    for (const char* toggle : {"WordWrap1Click", "DocumentTabs1Click"})
         setChecked(QString::fromLatin1(toggle), true);
+    for (const auto& m : m_modules)
+        m->commandsBuilt();
     buildStatusLine();
     FormCreate();
     setupEditingView();
     m_fileGuard = new FileGuard(*this);
     m_fileGuard->installSignalHandlers();
-
-    // The program's windows, each made once and reused; later additions keep this order.
-    m_addMac = new TfAddMac(*m_tags, [this] { return m_macros->systemMacros(); }, this);
-    m_bodyWiz = new TfWizBody(*m_tags, this);
-    m_colors = new TfColorChooser(*m_tags, this);
-    m_editorColors = new TfColor(*this);
-    m_fontForm = new TFontForm(this);
-    m_urlGrab = new TfURLGrab(this);
-    m_hpWiz = new TfHPWiz(*this);
-    m_htmlTags = new TfHTMLTags(*m_tags, this);
-    m_imageBrowser = new TfImageBrowser(*m_tags, this);
-    m_macros = new TfMacros(this);
-    m_netscapeError = new TfNetscapeError(this);
-    m_notePad = new TfNotePad(this);
-    m_options = new TfOptions(*this);
-    m_plugIns = new TfPlugIn(*m_tags, this);
-    m_preview = new TfPreview(*this, m_fontForm);
-    m_progress = new ProgressWindow(this);
-    m_proj = new TfProj(*this);
-    m_symbols = new TfSymbol(*m_tags, this);
-    m_template = new TfTemplate(*this);
-    m_urlLibrary = new TfURLLibrary(*m_tags, this);
-    m_urlWizard = new TfrmURLWizard(*m_tags, this);
-    m_formWiz = new TfFormWiz(*m_tags, this);
-    m_javaWiz = new TfrmJavaWiz(*m_tags, this);
-    m_tableWiz = new TfTableWiz(*m_tags, this);
-    m_about = new TAboutBox(this);
-    m_fileTools = new TfrmFileTools(*this);
-    m_ie = new TfrmIE(*m_tags, this);
 }
 
-QString TmdiMain::openFilter()
+void TmdiMain::bindCommands(CommandBinder& b)
+{
+    b.bind("FileNew", this, &TmdiMain::FileNew);
+    b.bind("FileOpen", this, &TmdiMain::FileOpen);
+    b.bind("FileCloseChild", this, &TmdiMain::FileCloseChild);
+    b.bind("CloseAll1Click", this, &TmdiMain::CloseAll1Click);
+    b.bind("FileSave", this, &TmdiMain::FileSave);
+    b.bind("FileSaveAs", this, &TmdiMain::FileSaveAs);
+    b.bind("FileExit", this, &TmdiMain::FileExit);
+    b.bind("EditUndo", this, &TmdiMain::EditUndo);
+    b.bind("EditRedoClick", this, &TmdiMain::EditRedoClick);
+    b.bind("EditCut", this, &TmdiMain::EditCut);
+    b.bind("EditCopy", this, &TmdiMain::EditCopy);
+    b.bind("EditPaste", this, &TmdiMain::EditPaste);
+    b.bind("EditDelete", this, &TmdiMain::EditDelete);
+    b.bind("EditClear", this, &TmdiMain::EditClear);
+    b.bind("WindowTile", this, &TmdiMain::WindowTile);
+    b.bind("WindowCascade", this, &TmdiMain::WindowCascade);
+    b.bind("WindowArrange", this, &TmdiMain::WindowArrange);
+    b.bind("WordWrap1Click", this, &TmdiMain::WordWrap1Click);
+    b.bind("SmartTabs1Click", this, &TmdiMain::SmartTabs1Click);
+    b.bind("DocumentTabs1Click", this, &TmdiMain::DocumentTabs1Click);
+    b.bind("SetEditorColors1Click", this, &TmdiMain::SetEditorColors1Click);
+    b.bind("SyntaxHighlighting1Click", this, &TmdiMain::SyntaxHighlighting1Click);
+    b.bind("LineNumbers1Click", this, &TmdiMain::LineNumbers1Click);
+    b.bind("AutoCloseTags1Click", this, &TmdiMain::AutoCloseTags1Click);
+    b.bind("GotoMatchingTag1Click", this, &TmdiMain::GotoMatchingTag1Click);
+    b.bind("GotoLine1Click", this, &TmdiMain::GotoLine1Click);
+    b.bind("ApplicationOptions1Click", this, &TmdiMain::ApplicationOptions1Click);
+    b.bind("HelpAbout", this, &TmdiMain::HelpAbout);
+}
+
+bool TmdiMain::run(const QString& handler)
+{
+    const std::function<void()> fn = m_commands.handler(handler);
+    return fn && AppInvoker::run(fn);
+}
+
+ProgressWindow& TmdiMain::progressWindow()
+{
+    if (!m_progress)
+        m_progress = new ProgressWindow(this);
+    return *m_progress;
+}
+
+TfOptions* TmdiMain::optionsDialog()
+{
+    if (!m_options)
+        m_options = new TfOptions(*this);
+    return m_options;
+}
+
+TAboutBox* TmdiMain::aboutBox()
+{
+    if (!m_about)
+        m_about = new TAboutBox(this);
+    return m_about;
+}
+
+TfColor* TmdiMain::editorColorsDialog()
+{
+    if (!m_editorColors)
+        m_editorColors = new TfColor(*this);
+    return m_editorColors;
+}
+
+QString TmdiMain::openFilter() const
 {
     return kOpenFilterText;
 }
 
 TmdiMain::~TmdiMain()
 {
+    // The document area outlives this part of the frame: its signals must not
+    // reach it any more.
+    m_mdi->disconnect(this);
+    TabSet1->disconnect(this);
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        sub->disconnect(this);
     AppInvoker::setHandler(nullptr);
     AppInvoker::setFileErrorHandler(nullptr);
 }
@@ -185,10 +208,9 @@ void TmdiMain::FormCreate()
         SetStatusText(kReady);
         UiPrompter::instance().message(this, message, UiPrompter::Ok, UiPrompter::Warning);
     });
-    updateImageToolsEntry();
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
-    connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { Timer1Timer(); }); });
+    connect(m_timer, &QTimer::timeout, this, [this] { AppInvoker::run([this] { ShowStatus(); }); });
     m_timer->start();
     SetStatusText(kReady);
 }
@@ -330,8 +352,8 @@ void TmdiMain::GetCommandLine()
         SetStatusText(kReady);
     }
     AdjustControls();
-    if (IniControl.ReadBool(kStart, QStringLiteral("Tips"), true))
-        DisplayTips();
+    for (const auto& m : m_modules)
+        m->startUp();
     QString dir = IniControl.ReadString(kOptions, QStringLiteral("Startup Directory"),
                                         AppPaths::defaultStartupDir() + QLatin1Char('/'));
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
@@ -356,15 +378,11 @@ void TmdiMain::LoadIniSettings()
         // where the user can reach it.
         setGeometry(fitToScreens(QRect(left, top, width, height)));
     }
-    for (const BarKey& k : kBarKeys) {
-        const bool on = IniControl.ReadBool(kOptions, QString::fromLatin1(k.key), true);
-        if (k.bar)
-            setToolBarShown(QString::fromLatin1(k.handler), QString::fromLatin1(k.bar), on);
-        else {
-            setChecked(QString::fromLatin1(k.handler), on);
-            TabSet1->setVisible(on);
-        }
-    }
+    const bool tabs = IniControl.ReadBool(kOptions, QStringLiteral("Document Tabs"), true);
+    setChecked(QStringLiteral("DocumentTabs1Click"), tabs);
+    TabSet1->setVisible(tabs);
+    for (const auto& m : m_modules)
+        m->loadSettings();
     QStringList entries;
     for (int i = 0; i < MruList::kSize; ++i)
         entries << IniControl.ReadString(kMru, QString::number(i), QString());
@@ -391,8 +409,9 @@ void TmdiMain::doIniSettings()
         IniControl.WriteInteger(kOptions, QStringLiteral("MDI Top"), y());
         IniControl.WriteInteger(kOptions, QStringLiteral("MDI Left"), x());
     }
-    for (const BarKey& k : kBarKeys)
-        IniControl.WriteBool(kOptions, QString::fromLatin1(k.key), isChecked(QString::fromLatin1(k.handler)));
+    IniControl.WriteBool(kOptions, QStringLiteral("Document Tabs"), isChecked(QStringLiteral("DocumentTabs1Click")));
+    for (const auto& m : m_modules)
+        m->storeSettings();
     SetStatusText(kReady);
 }
 
@@ -766,20 +785,10 @@ void TmdiMain::WindowArrange()
 // ---------------------------------------------------------------------------
 // View
 
-QList<QAction*> TmdiMain::actions(const QString& handler) const
-{
-    return m_actions.value(handler);
-}
-
 QAction* TmdiMain::action(const QString& handler) const
 {
     const QList<QAction*> list = m_actions.value(handler);
     return list.isEmpty() ? nullptr : list.first();
-}
-
-TDocPanel* TmdiMain::toolBar(const QString& objectName) const
-{
-    return m_toolBars.value(objectName);
 }
 
 QMenu* TmdiMain::menu(const QString& caption) const
@@ -806,25 +815,6 @@ bool TmdiMain::wordWrapChecked() const
 {
     return isChecked(QStringLiteral("WordWrap1Click"));
 }
-
-void TmdiMain::setToolBarShown(const QString& handler, const QString& barName, bool shown)
-{
-    setChecked(handler, shown);
-    if (TDocPanel* bar = toolBar(barName))
-        bar->setVisible(shown);
-}
-
-void TmdiMain::toggleToolBar(const QString& handler, const QString& barName)
-{
-    setToolBarShown(handler, barName, !isChecked(handler));
-}
-
-void TmdiMain::FileToolbar1Click() { toggleToolBar(QStringLiteral("FileToolbar1Click"), QStringLiteral("SpeedBar")); }
-void TmdiMain::TagsToolbar1Click() { toggleToolBar(QStringLiteral("TagsToolbar1Click"), QStringLiteral("Tagsbar")); }
-void TmdiMain::FormattingToolbar1Click() { toggleToolBar(QStringLiteral("FormattingToolbar1Click"), QStringLiteral("FormattingBar")); }
-void TmdiMain::TableToolbar1Click() { toggleToolBar(QStringLiteral("TableToolbar1Click"), QStringLiteral("TableToolBar")); }
-void TmdiMain::FormsToolbar1Click() { toggleToolBar(QStringLiteral("FormsToolbar1Click"), QStringLiteral("FormToolBar")); }
-void TmdiMain::ListToolBarClick() { toggleToolBar(QStringLiteral("ListToolBarClick"), QStringLiteral("ListToolBar")); }
 
 void TmdiMain::WordWrap1Click()
 {
@@ -955,12 +945,12 @@ void TmdiMain::DisplayTabName()
 
 void TmdiMain::ApplicationOptions1Click()
 {
-    m_options->exec();
+    optionsDialog()->exec();
 }
 
 void TmdiMain::HelpAbout()
 {
-    m_about->exec();
+    aboutBox()->exec();
 }
 
 QPoint TmdiMain::submenuPosition(QMenu* top) const
@@ -971,4 +961,30 @@ QPoint TmdiMain::submenuPosition(QMenu* top) const
     }
     const QRect r = menuBar()->actionGeometry(top->menuAction());
     return menuBar()->mapToGlobal(r.bottomLeft());
+}
+
+// ---------------------------------------------------------------------------
+// What the insertion engine asks of the frame
+
+EditorContract* TmdiMain::activeEditor()
+{
+    TfHTML* doc = activeDocument();
+    return doc ? doc->txtHTML : nullptr;
+}
+
+void TmdiMain::ShowMessage(const QString& text)
+{
+    UiPrompter::instance().message(this, text);
+}
+
+TfHTML* TmdiMain::createUntitledDocument()
+{
+    return createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
+}
+
+void TmdiMain::showNewDocument(TfHTML* doc)
+{
+    showDocument(doc);
+    TabsUpdate(doc->caption());
+    SelectTabName(doc->caption());
 }

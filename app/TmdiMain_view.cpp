@@ -65,6 +65,6 @@ void TmdiMain::AdjustControls()
 void TmdiMain::SetEditorColors1Click()
 {
     SetStatusText(QStringLiteral("Loading Color Dialog ..."));
-    m_editorColors->exec();
+    editorColorsDialog()->exec();
     SetStatusText(AppSettings::kReady);
 }

@@ -4,7 +4,7 @@ vq_sources(app
     MruList.cpp AppInvoker.cpp SafeFile.cpp ListFile.cpp CommandLine.cpp
   GUI
     UiPrompter.cpp KeyMap.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
-    TmdiMain.cpp TmdiMain_tags.cpp TfHTML.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
+    TmdiMain.cpp TfHTML.cpp FrameModule.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
 )
 vq_sources(app CORE FileStamp.cpp)
 vq_sources(app CORE RecoveryStore.cpp GUI FileGuard.cpp RecoveryDialog.cpp TmdiMain_files.cpp)

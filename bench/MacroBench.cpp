@@ -5,6 +5,7 @@
 #include "app/ListFile.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "reuse/ReuseModule.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/TfMacros.h"
@@ -70,7 +71,7 @@ int macroBench(const QStringList&)
     TOvcTextFileEditor* ed = main.activeDocument()->txtHTML;
     // The count message is answered at once so only the scan is timed.
     Bench::Stopwatch t;
-    main.macrosDialog()->ExpandMacrosNow(main);
+    main.module<ReuseModule>().macrosDialog()->ExpandMacrosNow(main);
     t.report(QStringLiteral("expand %1 keys in a %2 KB page").arg(keys).arg(page.size() / 1024),
              QStringLiteral("target < 1000"));
     Bench::report(QStringLiteral("page size after"), double(ed->TextSize()) / 1024, QStringLiteral("KB"));

@@ -4,6 +4,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "render/RenderModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "render/THTMLViewer.h"
 #include "render/TfPreview.h"
@@ -49,7 +50,7 @@ int previewBench(const QStringList&)
     TmdiMain main;
     main.show();
     Bench::settle();
-    TfPreview& p = *main.preview();
+    TfPreview& p = *main.module<RenderModule>().preview();
     auto loaded = [&p](const QString& title) {
         return [&p, title] { return !p.viewer()->IsLoading() && p.viewer()->DocumentTitle() == title; };
     };
@@ -57,7 +58,7 @@ int previewBench(const QStringList&)
     main.OpenDocumentFile(dir.filePath(QStringLiteral("small.htm")));
     Bench::settle();
     Bench::Stopwatch first;
-    main.PrintPreview1Click();
+    main.run(QStringLiteral("PrintPreview1Click"));
     if (!waitFor(loaded(QStringLiteral("Small")))) {
         std::fprintf(stderr, "no preview: %s / %s\n", qPrintable(p.windowTitle()), qPrintable(main.statusText()));
         return 1;
@@ -67,7 +68,7 @@ int previewBench(const QStringList&)
     main.OpenDocumentFile(dir.filePath(QStringLiteral("big.htm")));
     Bench::settle();
     Bench::Stopwatch large;
-    main.PrintPreview1Click();
+    main.run(QStringLiteral("PrintPreview1Click"));
     if (!waitFor(loaded(QStringLiteral("Big")))) {
         std::fprintf(stderr, "no 1 MB preview: %s / %s\n", qPrintable(p.windowTitle()), qPrintable(main.statusText()));
         return 1;

@@ -4,6 +4,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "wizards/WizardsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "wizards/table/TfTableWiz.h"
 #include "wizards/table/tHTMLStringGrid.h"
@@ -27,14 +28,14 @@ int tableBench(const QStringList&)
     main.FileNew();
     Bench::settle();
 
-    TfTableWiz* w = main.tableWizard();
+    TfTableWiz* w = main.module<WizardsModule>().tableWizard();
     w->spnRows->setValue(200);
     w->spnCols->setValue(20);
     tHTMLStringGrid* grid = w->grdTable;
     for (int r = 0; r < 200; ++r)
         for (int c = 0; c < 20; ++c)
             grid->setCellText(c, r, QStringLiteral("Cell %1, %2 with some text").arg(c).arg(r));
-    main.TableWizard1Click();
+    main.run(QStringLiteral("TableWizard1Click"));
     Bench::settle();
 
     Bench::Stopwatch t;

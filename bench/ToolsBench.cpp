@@ -5,6 +5,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tools/ToolsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/TfrmFileTools.h"
 #include "app/UiPrompter.h"
@@ -50,7 +51,7 @@ int toolsBench(const QStringList&)
     TOvcTextFileEditor* ed = main.activeDocument()->txtHTML;
     std::printf("  page: %.2f MB, %lld tags\n", double(page.size()) / (1024 * 1024), page.count('<') + 0LL);
     Bench::Stopwatch t;
-    main.ExportasText1Click();
+    main.run(QStringLiteral("ExportasText1Click"));
     t.report(QStringLiteral("HTML to text, 1 MB with 30 000 tags"), QStringLiteral("target < 1000"));
     Bench::settle();
     if (ed->RawText().contains(QLatin1Char('<')) || QGuiApplication::clipboard()->text() != QLatin1String("</b>"))
@@ -67,7 +68,7 @@ int toolsBench(const QStringList&)
     file += "<p>The needle is here.</p>\r\n";
     const QString folder = dir.filePath(QStringLiteral("files"));
     QDir().mkpath(folder);
-    TfrmFileTools* tools = main.fileTools();
+    TfrmFileTools* tools = main.module<ToolsModule>().fileTools();
     for (int i = 0; i < 1000; ++i) {
         const QString name = folder + QStringLiteral("/page%1.htm").arg(i);
         Bench::writeFile(name, file);

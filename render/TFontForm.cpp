@@ -2,6 +2,8 @@
 
 #include "app/AppSettings.h"
 #include "app/PlacementAdapter.h"
+#include "app/AppError.h"
+#include "app/UiPrompter.h"
 #include "render/THTMLViewer.h"
 
 #include <QFontDatabase>
@@ -217,8 +219,12 @@ void TFontForm::showEvent(QShowEvent* e)
 {
     bagShow(Prefs, this);
     if (!m_sample) {
-        m_sample.reset(createHTMLViewer(m_sampleArea));
-        m_sampleArea->layout()->addWidget(m_sample->widget());
+        try {
+            m_sample.reset(createHTMLViewer(m_sampleArea));
+            m_sampleArea->layout()->addWidget(m_sample->widget());
+        } catch (const EFileError& e) {
+            UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        }
     }
     m_remembered = {m_fontName, m_fontColor, m_linkColor, m_background, m_fontSize};
     updateSample();

@@ -67,7 +67,16 @@ public:
     virtual void SetViewImages(bool on) = 0;
 };
 
-// The viewer on the platform's web engine. Turns the engine's sandbox off
-// only when the program runs as root, which the engine refuses otherwise.
-// The caller owns the viewer; its widget is a child of parent.
+// The viewer on the platform's web engine, which lives in the page viewer
+// plug-in: the first call loads it, so the program starts without the engine.
+// The caller owns the viewer; its widget is a child of parent. Throws
+// EFileError naming the plug-in and the reason when it cannot be loaded.
 THTMLViewer* createHTMLViewer(QWidget* parent);
+
+// The page viewer plug-in's file, where the program looks for it.
+QString htmlViewerPluginPath();
+
+// The plug-in's entry point.
+extern "C" {
+using CreateHTMLViewerFn = THTMLViewer* (*)(QWidget* parent);
+}

@@ -7,7 +7,7 @@
 #include "app/PlacementAdapter.h"
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "render/PreviewLinks.h"
@@ -48,9 +48,9 @@ auto guarded(F f)
 }
 }
 
-TfPreview::TfPreview(TmdiMain& main, TFontForm* fontForm, QWidget* parent)
-    : QMainWindow(parent ? parent : &main, Qt::Window), Prefs(AppSettings::kPrefsFile, QStringLiteral("Preview")),
-      m_main(main), m_fontForm(fontForm)
+TfPreview::TfPreview(FrameServices& main, std::function<TFontForm*()> fontForm, QWidget* parent)
+    : QMainWindow(parent ? parent : main.frameWindow(), Qt::Window), Prefs(AppSettings::kPrefsFile, QStringLiteral("Preview")),
+      m_main(main), m_fontForm(std::move(fontForm))
 {
     setObjectName(QStringLiteral("fPreview"));
     setWindowTitle(kCaption);
@@ -143,7 +143,10 @@ void TfPreview::buildMenus()
     connect(Find1, &QAction::triggered, this, guarded([this] { Find1Click(); }));
     connect(ShowImages1, &QAction::triggered, this, guarded([this] { ShowImages1Click(); }));
     connect(DefaultFontColors1, &QAction::triggered, this, guarded([this] { DefaultFontColors1Click(); }));
-    connect(About1, &QAction::triggered, this, guarded([this] { m_main.aboutBox()->exec(); }));
+    connect(About1, &QAction::triggered, this, guarded([this] {
+        if (const auto about = m_main.command(QStringLiteral("HelpAbout")))
+            about();
+    }));
 }
 
 THTMLViewer* TfPreview::viewer()
@@ -186,7 +189,7 @@ QString TfPreview::previewFileFor(const QString& caption, bool untitled)
 void TfPreview::PrintPreview1Click(TfHTML* doc)
 {
     if (!doc) {
-        UiPrompter::instance().message(&m_main, QStringLiteral("No current document."));
+        UiPrompter::instance().message(m_main.frameWindow(), QStringLiteral("No current document."));
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
@@ -198,7 +201,7 @@ void TfPreview::PrintPreview1Click(TfHTML* doc)
         editor.SaveFile(path);
     } catch (const EFileError& e) {
         editor.SetModified(wasModified);
-        UiPrompter::instance().message(&m_main, e.message(), UiPrompter::Ok, UiPrompter::Warning);
+        UiPrompter::instance().message(m_main.frameWindow(), e.message(), UiPrompter::Ok, UiPrompter::Warning);
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
@@ -251,7 +254,11 @@ void TfPreview::updateCaption()
 void TfPreview::showEvent(QShowEvent* e)
 {
     bagShow(Prefs, this);
-    viewer();
+    try {
+        viewer();
+    } catch (const EFileError& e) {
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+    }
     if (m_firstShow) {
         m_firstShow = false;
         // The file named first on the command line starts the history.
@@ -453,18 +460,19 @@ void TfPreview::ShowImages1Click()
 
 void TfPreview::DefaultFontColors1Click()
 {
-    if (!m_fontForm)
+    TFontForm* form = m_fontForm ? m_fontForm() : nullptr;
+    if (!form)
         return;
     THTMLViewer* v = viewer();
-    m_fontForm->setFontName(v->DefFontName());
-    m_fontForm->setFontColor(v->DefFontColor());
-    m_fontForm->setFontSize(v->DefFontSize());
-    m_fontForm->setLinkColor(v->DefHotSpotColor());
-    m_fontForm->setBackground(v->DefBackground());
-    if (m_fontForm->exec() != QDialog::Accepted)
+    form->setFontName(v->DefFontName());
+    form->setFontColor(v->DefFontColor());
+    form->setFontSize(v->DefFontSize());
+    form->setLinkColor(v->DefHotSpotColor());
+    form->setBackground(v->DefBackground());
+    if (form->exec() != QDialog::Accepted)
         return;
-    v->SetDefaults(m_fontForm->fontName(), m_fontForm->fontColor(), m_fontForm->fontSize(),
-                   m_fontForm->linkColor(), m_fontForm->background());
+    v->SetDefaults(form->fontName(), form->fontColor(), form->fontSize(),
+                   form->linkColor(), form->background());
     Reload1Click();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -21,12 +22,13 @@ class QPrinter;
 class TFontForm;
 class THTMLViewer;
 class TfHTML;
-class TmdiMain;
+class FrameServices;
 
 class TfPreview : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfPreview(TmdiMain& main, TFontForm* fontForm = nullptr, QWidget* parent = nullptr);
+    // fontForm: the font dialog of "Default Font/Colors", made when first asked for.
+    explicit TfPreview(FrameServices& main, std::function<TFontForm*()> fontForm = {}, QWidget* parent = nullptr);
     ~TfPreview() override;
 
     // "&Web Preview ...": writes the document to its preview file (keeping
@@ -91,8 +93,8 @@ private:
     void liveUpdate();
     void watch(TfHTML* doc);
 
-    TmdiMain& m_main;
-    TFontForm* m_fontForm = nullptr;
+    FrameServices& m_main;
+    std::function<TFontForm*()> m_fontForm;
     std::unique_ptr<THTMLViewer> m_viewer;
     QWidget* m_pageArea = nullptr;
     QStringList m_queue;  // pages to load once the current one has loaded

@@ -18,6 +18,14 @@
 #include <QWebEngineView>
 #include <unistd.h>
 
+class QOpenGLContext;
+// Exported by Qt's GUI and web engine libraries for this purpose: the shared
+// context that web views need, made on demand.
+QOpenGLContext* qt_gl_global_share_context();
+namespace QtWebEngineCore {
+void initialize();
+}
+
 namespace {
 
 // Local pages come through a scheme of the program's own, so that a page is
@@ -380,8 +388,15 @@ void WebHTMLViewer::applyDefaults()
 
 } // namespace
 
-THTMLViewer* createHTMLViewer(QWidget* parent)
+// The page viewer plug-in's entry point. Turns the engine's sandbox off only
+// when the program runs as root, which the engine refuses otherwise.
+extern "C" Q_DECL_EXPORT THTMLViewer* velquistCreateHTMLViewer(QWidget* parent)
 {
+    // The engine draws through an OpenGL context shared with the program's
+    // windows. A program that links the engine gets that context when it
+    // starts; loaded later, the engine is asked to make it now.
+    if (!qt_gl_global_share_context())
+        QtWebEngineCore::initialize();
     // The engine's sandbox refuses to run as root (tests, build machines);
     // ordinary users keep it.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))

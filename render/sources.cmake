@@ -2,6 +2,6 @@ vq_sources(render
   CORE
     HelpBook.cpp SourcePrint.cpp PreviewLinks.cpp
   GUI
-    HelpViewer.cpp TextPrinter.cpp WebHTMLViewer.cpp TfPreview.cpp TFontForm.cpp
+    HelpViewer.cpp TextPrinter.cpp HTMLViewerLoader.cpp TfPreview.cpp TFontForm.cpp
 )
-vq_sources(app GUI TmdiMain_preview.cpp)
+vq_sources(render GUI RenderModule.cpp)

@@ -5,7 +5,7 @@
 #include "app/AppSettings.h"
 #include "app/PathUtil.h"
 #include "app/PlacementAdapter.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
 #include "app/UiPrompter.h"
 
 #include <QDir>
@@ -28,8 +28,8 @@ const QString kAddFilter = QStringLiteral(
     "All Files (*.*)|*.*");
 } // namespace
 
-TfProj::TfProj(TmdiMain& main)
-    : QDialog(&main), Prefs(AppSettings::kPrefsFile, QStringLiteral("Project Org")), m_main(main)
+TfProj::TfProj(FrameServices& main)
+    : QDialog(main.frameWindow()), Prefs(AppSettings::kPrefsFile, QStringLiteral("Project Org")), m_main(main)
 {
     setObjectName(QStringLiteral("fProj"));
     setWindowTitle(QStringLiteral("Project Organiser"));
@@ -382,11 +382,11 @@ void TfProj::showModal()
 void TfProj::SaveOpenAsNewProject(const QStringList& captions)
 {
     if (captions.isEmpty()) {
-        UiPrompter::instance().message(&m_main, QStringLiteral("No current document."));
+        UiPrompter::instance().message(m_main.frameWindow(), QStringLiteral("No current document."));
         return;
     }
     QString name;
-    if (!UiPrompter::instance().inputText(&m_main, QStringLiteral("New Project"),
+    if (!UiPrompter::instance().inputText(m_main.frameWindow(), QStringLiteral("New Project"),
                                           QStringLiteral("Enter a name for this New Project"), name)
         || name.isEmpty())
         return;

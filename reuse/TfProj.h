@@ -11,12 +11,12 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TmdiMain;
+class FrameServices;
 
 class TfProj : public QDialog {
     Q_OBJECT
 public:
-    explicit TfProj(TmdiMain& main);
+    explicit TfProj(FrameServices& main);
 
     enum PromptResult { Proceed, Cancelled };
 
@@ -82,7 +82,7 @@ private:
     void rebuild(int select);
     void changed(int select);
     bool writeTo(const QString& path);
-    TmdiMain& m_main;
+    FrameServices& m_main;
     Project m_project;
     QString m_fileName;
     bool m_modified = false;

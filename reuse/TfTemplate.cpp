@@ -4,7 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/PlacementAdapter.h"
 #include "app/TfHTML.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/TemplateLibrary.h"
@@ -81,7 +81,7 @@ const QString kFilters[][2] = {
 
 } // namespace
 
-TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
+TfTemplate::TfTemplate(FrameServices& main, const QString& startFolder) : QDialog(main.frameWindow()), m_main(main)
 {
     setObjectName(QStringLiteral("fTemplate"));
     setWindowTitle(QStringLiteral("Velquist Templates"));
@@ -109,6 +109,7 @@ TfTemplate::TfTemplate(TmdiMain& main) : QDialog(&main), m_main(main)
     }
     auto* user = new QWidget;
     buildUserPage(user);
+    setFolder(startFolder);
     Notebook1->addTab(user, TemplateLibrary::pageCaption(TemplateLibrary::UserDefined));
     Notebook1->setCurrentIndex(TemplateLibrary::Simple);
 
@@ -185,7 +186,6 @@ void TfTemplate::buildUserPage(QWidget* page)
     column->addWidget(Memo1, 1);
 
     applyFilter(0);
-    setFolder(QDir::currentPath());
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid())
@@ -266,11 +266,8 @@ void TfTemplate::OKBtnClick()
 {
     const int page = Notebook1->currentIndex();
     const QStringList lines = page == TemplateLibrary::UserDefined ? m_userLines : TemplateLibrary::builtIn(page);
-    TfHTML* doc = m_main.createDocument(QStringLiteral("New HTML Document ")
-                                        + QString::number(m_main.nextUntitledNumber()));
-    m_main.showDocument(doc);
-    m_main.TabsUpdate(doc->caption());
-    m_main.SelectTabName(doc->caption());
+    TfHTML* doc = m_main.createUntitledDocument();
+    m_main.showNewDocument(doc);
     m_main.SetStatusText(QStringLiteral("Created a New HTML Document from Template..."));
     accept();
     TemplateLibrary::fill(*doc->txtHTML, lines);

@@ -12,12 +12,14 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTreeView;
-class TmdiMain;
+class FrameServices;
 
 class TfTemplate : public QDialog {
     Q_OBJECT
 public:
-    explicit TfTemplate(TmdiMain& main);
+    // startFolder: where the user-defined page's folder list starts (the
+    // current folder when the program started).
+    TfTemplate(FrameServices& main, const QString& startFolder);
 
     QTabWidget* Notebook1 = nullptr;  // its tab row is the dialog's tab set
     QComboBox* DriveComboBox1 = nullptr;
@@ -49,7 +51,7 @@ private:
     void buildUserPage(QWidget* page);
     void applyFilter(int index);
     void revealFolder();
-    TmdiMain& m_main;
+    FrameServices& m_main;
     QFileSystemModel* m_dirs = nullptr;
     QFileSystemModel* m_files = nullptr;
     QStringList m_userLines{QString()};

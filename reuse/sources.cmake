@@ -4,4 +4,4 @@ vq_sources(reuse
   GUI
     TfTemplate.cpp MacroListView.cpp TfMacros.cpp TfAddMac.cpp TfProj.cpp
 )
-vq_sources(app GUI TmdiMain_reuse.cpp)
+vq_sources(reuse GUI ReuseModule.cpp)

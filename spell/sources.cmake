@@ -2,5 +2,5 @@ vq_sources(spell
   CORE
     SpellScanner.cpp
   GUI
-    TAddictSpell.cpp
+    TAddictSpell.cpp SpellModule.cpp
 )

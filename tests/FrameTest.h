@@ -7,6 +7,11 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "render/RenderModule.h"
+#include "reuse/ReuseModule.h"
+#include "tags/TagsModule.h"
+#include "tools/ToolsModule.h"
+#include "wizards/WizardsModule.h"
 
 #include <memory>
 
@@ -32,6 +37,23 @@ inline void stop(std::unique_ptr<TmdiMain>& main)
     for (TfHTML* d : main->documents())
         d->approveClose();
     main.reset();
+}
+
+// Makes every window of the frame and its modules, which are otherwise made
+// when first needed.
+inline void makeAllWindows(TmdiMain& m)
+{
+    m.optionsDialog(), m.aboutBox(), m.editorColorsDialog(), m.progressWindow();
+    auto& tags = m.module<TagsModule>();
+    tags.symbolChooser(), tags.htmlTagsChooser(), tags.colorChooser();
+    auto& w = m.module<WizardsModule>();
+    w.formsWizard(), w.urlLibrary(), w.urlWizard(), w.tableWizard(), w.homePageWizard(), w.javaWizard();
+    w.extensionsDialog(), w.imageBrowser(), w.bodyWizard();
+    auto& r = m.module<ReuseModule>();
+    r.templatesDialog(), r.macroWindow(), r.macrosDialog(), r.projectWindow();
+    auto& t = m.module<ToolsModule>();
+    t.plugInWindow(), t.notePad(), t.fileTools(), t.urlManager(), t.bookmarkError();
+    m.module<RenderModule>().preview(), m.module<RenderModule>().fontForm();
 }
 
 } // namespace FrameTest

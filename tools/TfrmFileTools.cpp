@@ -9,7 +9,8 @@
 #include "app/PlacementAdapter.h"
 #include "app/SafeFile.h"
 #include "app/TfHTML.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
+#include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 
@@ -57,8 +58,8 @@ FileSearchOptions FileSearchDialog::options() const
     return {edText->text(), cbMatchCase->isChecked(), cbWholeWord->isChecked()};
 }
 
-TfrmFileTools::TfrmFileTools(TmdiMain& main)
-    : QDialog(&main, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+TfrmFileTools::TfrmFileTools(FrameServices& main)
+    : QDialog(main.frameWindow(), Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       Prefs(AppSettings::kPrefsFile, QStringLiteral("File Tools")), m_main(main)
 {
     setObjectName(QStringLiteral("frmFileTools"));
@@ -284,7 +285,7 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
         return;
     }
     SafeFile::Options write;
-    if (m_main.IniControl.ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true))
+    if (m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true))
         write.backupExtension = QStringLiteral("BAK");
     int replaced = 0, files = 0;
     for (const Plan& p : std::as_const(plans)) {

@@ -10,7 +10,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
-class TmdiMain;
+class FrameServices;
 
 // Asks for the text to look for (and its replacement), match case and whole word.
 class FileSearchDialog : public QDialog {
@@ -27,7 +27,7 @@ public:
 class TfrmFileTools : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFileTools(TmdiMain& main);
+    explicit TfrmFileTools(FrameServices& main);
 
     TBag Prefs;
     QPushButton* btnSelect = nullptr;
@@ -61,6 +61,6 @@ private:
     void setResult(int row, const QString& text);
     // The document window holding path, or nullptr.
     class TfHTML* documentFor(const QString& path) const;
-    TmdiMain& m_main;
+    FrameServices& m_main;
     FileSearchOptions m_last;
 };

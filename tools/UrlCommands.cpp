@@ -4,7 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/ProgressWindow.h"
 #include "app/TMegaRegistry.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
 #include "app/UiPrompter.h"
 #include "tools/TfURLGrab.h"
 #include "tools/UrlGrab.h"
@@ -13,14 +13,14 @@
 
 namespace UrlCommands {
 
-void GrabURLs(TmdiMain& main, TfURLGrab& manager)
+void GrabURLs(FrameServices& main, TfURLGrab& manager)
 {
     if (EditorContract* ed = main.activeEditor()) {
         main.SetStatusText(QStringLiteral("Search for URLs ..."));
         manager.setNewUrls({});
         const QStringList found = UrlGrab::grab(main, *ed);
         if (found.isEmpty()) {
-            UiPrompter::instance().message(&main, QStringLiteral("No URLs found !"));
+            UiPrompter::instance().message(main.frameWindow(), QStringLiteral("No URLs found !"));
         } else {
             manager.setNewUrls(found);
             manager.showManager();
@@ -29,7 +29,7 @@ void GrabURLs(TmdiMain& main, TfURLGrab& manager)
     main.SetStatusText(AppSettings::kReady);
 }
 
-void ImportFromNetscape(TmdiMain& main, TfURLGrab& manager, ProgressWindow& progress,
+void ImportFromNetscape(FrameServices& main, TfURLGrab& manager, ProgressWindow& progress,
                         const std::function<void()>& showError)
 {
     main.SetStatusText(QStringLiteral("Searching for Netscape ..."));
@@ -59,7 +59,7 @@ void ImportFromNetscape(TmdiMain& main, TfURLGrab& manager, ProgressWindow& prog
                 GrabURLs(main, manager);
             } else {
                 progress.hide();
-                UiPrompter::instance().message(&main, problem, UiPrompter::Ok, UiPrompter::Warning);
+                UiPrompter::instance().message(main.frameWindow(), problem, UiPrompter::Ok, UiPrompter::Warning);
             }
         }
     }

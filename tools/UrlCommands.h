@@ -4,15 +4,15 @@
 
 class ProgressWindow;
 class TfURLGrab;
-class TmdiMain;
+class FrameServices;
 
 namespace UrlCommands {
 // Collects the links of the active document into the manager's new list
 // and shows the manager; "No URLs found !" when there are none.
-void GrabURLs(TmdiMain& main, TfURLGrab& manager);
+void GrabURLs(FrameServices& main, TfURLGrab& manager);
 // Finds the bookmark file through the browser's netscape.ini in the settings
 // folder, opens it as a document and grabs its links. showError shows the
 // bookmark error window when the file cannot be found.
-void ImportFromNetscape(TmdiMain& main, TfURLGrab& manager, ProgressWindow& progress,
+void ImportFromNetscape(FrameServices& main, TfURLGrab& manager, ProgressWindow& progress,
                         const std::function<void()>& showError);
 }

@@ -4,4 +4,4 @@ vq_sources(tools
   GUI
     FrameFollower.cpp TfPlugIn.cpp TfNotePad.cpp TfTipOfTheDay.cpp TfrmFileTools.cpp TfURLGrab.cpp UrlCommands.cpp
 )
-vq_sources(app GUI TmdiMain_tools.cpp)
+vq_sources(tools GUI ToolsModule.cpp)

@@ -1,5 +1,7 @@
 // The command surface: menu tree, tool bars and key map of the main frame.
+#include "app/CommandTable.h"
 #include "app/TmdiMain.h"
+#include "docking/TDocPanel.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
@@ -28,6 +30,32 @@ private slots:
     {
         delete m;
         delete prompter;
+    }
+
+    // The frame and its modules bind every handler once; a binder that
+    // misses one, binds one twice or binds a name the table lacks is refused.
+    void handlersBoundOnce_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("as built") << "" << "";
+        QTest::newRow("missing") << "-Bold1Click" << "not bound: Bold1Click";
+        QTest::newRow("twice") << "+FileNew" << "bound twice: FileNew";
+        QTest::newRow("unknown") << "+NoSuchCommand" << "not in the table: NoSuchCommand";
+    }
+    void handlersBoundOnce()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, fault);
+        CommandBinder binder;
+        for (const QString& name : CommandTable::handlerNames()) {
+            QVERIFY2(m->command(name), qPrintable(name));
+            if (change != QLatin1Char('-') + name)
+                binder.bind(name, [] {});
+        }
+        if (change.startsWith(QLatin1Char('+')))
+            binder.bind(change.mid(1), [] {});
+        QCOMPARE(CommandTable::check(binder), fault.isEmpty() ? QStringList() : QStringList{fault});
     }
 
     void topLevelMenus()

@@ -6,6 +6,8 @@
 #include "app/TAboutBox.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tags/TagsModule.h"
+#include "tools/ToolsModule.h"
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 #include "editor/TOvcTextFileEditor.h"
@@ -151,9 +153,9 @@ private slots:
         if (QWidget* popup = QApplication::activePopupWidget())
             popup->close();
         closeDocuments();
-        main->symbolChooser()->hide();
-        main->htmlTagsChooser()->hide();
-        main->colorChooser()->hide();
+        main->module<TagsModule>().symbolChooser()->hide();
+        main->module<TagsModule>().htmlTagsChooser()->hide();
+        main->module<TagsModule>().colorChooser()->hide();
         prompter->messages.clear();
         prompter->answers.clear();
         prompter->openAnswers.clear();
@@ -385,11 +387,11 @@ private slots:
     {
         QFETCH(QKeySequence, keys);
         QFETCH(QString, window);
-        QWidget* w = window == "tags"    ? static_cast<QWidget*>(main->htmlTagsChooser())
-            : window == "colours"        ? static_cast<QWidget*>(main->colorChooser())
+        QWidget* w = window == "tags"    ? static_cast<QWidget*>(main->module<TagsModule>().htmlTagsChooser())
+            : window == "colours"        ? static_cast<QWidget*>(main->module<TagsModule>().colorChooser())
             : window == "find"           ? static_cast<QWidget*>(doc->findDialog())
-            : window == "notepad"        ? static_cast<QWidget*>(main->notePad())
-            : window == "plugins"        ? static_cast<QWidget*>(main->plugInWindow())
+            : window == "notepad"        ? static_cast<QWidget*>(main->module<ToolsModule>().notePad())
+            : window == "plugins"        ? static_cast<QWidget*>(main->module<ToolsModule>().plugInWindow())
                                          : static_cast<QWidget*>(doc->replaceDialog());
         QVERIFY(!w->isVisible());
         Marked::set(*ed(), "a|b");
@@ -419,7 +421,7 @@ private slots:
     {
         Marked::set(*ed(), "a|b");
         press(QKeySequence("F3"));
-        TfHTMLTags* tags = main->htmlTagsChooser();
+        TfHTMLTags* tags = main->module<TagsModule>().htmlTagsChooser();
         QVERIFY(QTest::qWaitForWindowExposed(tags));
         QTreeWidgetItem* item = nullptr;
         for (int i = 0; i < tags->lstHTML->topLevelItemCount(); ++i)

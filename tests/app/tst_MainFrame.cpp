@@ -4,6 +4,7 @@
 #include "app/FindDialogs.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "docking/TDocPanel.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
@@ -395,7 +396,7 @@ private slots:
         const QString p = makeFile("exit.htm", "x\n");
         m.OpenDocumentFile(p);
         m.activeDocument()->txtHTML->SetRawText("changed");
-        m.FormattingToolbar1Click();
+        m.run(QStringLiteral("FormattingToolbar1Click"));
         prompter->answers.enqueue(UiPrompter::Cancel);
         m.FileExit();
         QVERIFY(m.isVisible());
@@ -422,7 +423,7 @@ private slots:
     void toolBarsAndTabsRestoredAtNextStart()
     {
         TmdiMain& m = start();
-        m.FileToolbar1Click();
+        m.run(QStringLiteral("FileToolbar1Click"));
         m.DocumentTabs1Click();
         QVERIFY(!m.toolBar("SpeedBar")->isVisible());
         QVERIFY(!m.action("FileToolbar1Click")->isChecked());

@@ -158,9 +158,9 @@ private slots:
         QCOMPARE(f->floatingForm()->pos(), QPoint(300, 200));
         QVERIFY(f->floatingForm()->isVisible());
         // The toggles reach the floating window.
-        again.FormattingToolbar1Click();
+        again.run(QStringLiteral("FormattingToolbar1Click"));
         QVERIFY(!f->floatingForm()->isVisible());
-        again.FormattingToolbar1Click();
+        again.run(QStringLiteral("FormattingToolbar1Click"));
         QVERIFY(f->floatingForm()->isVisible());
         // A double click on the title docks it where it was, at the top.
         TDocForm* form = f->floatingForm();
@@ -182,7 +182,7 @@ private slots:
         QVERIFY(!f->Docked());
         QVERIFY(!f->floatingForm()->isVisible());
         QVERIFY(!m.action("FormattingToolbar1Click")->isChecked());
-        m.FormattingToolbar1Click();
+        m.run(QStringLiteral("FormattingToolbar1Click"));
         QVERIFY(f->floatingForm()->isVisible());
         QCOMPARE(f->floatingForm()->pos(), QPoint(300, 200));
     }

@@ -1,6 +1,7 @@
 // The shipped help files and the help window: every context number the
 // program's "&Help" buttons use leads to a topic, keywords find their topic,
 // links between the two help files work, and the frame's help commands open it.
+#include "FrameTest.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
@@ -69,6 +70,7 @@ private slots:
     void frameCommandsAndLinks()
     {
         TmdiMain main;
+        FrameTest::makeAllWindows(main);
         HelpViewer& v = HelpViewer::instance();
         main.action(QStringLiteral("HelpHowToUse"))->trigger();
         QCOMPARE(v.book().topics.value(v.currentTopic()).id, QStringLiteral("howtouse"));
@@ -93,6 +95,7 @@ private slots:
     {
         ScriptedPrompter prompter;
         TmdiMain main;
+        FrameTest::makeAllWindows(main);
         HelpViewer& v = HelpViewer::instance();
         int buttons = 0;
         for (QWidget* w : QApplication::allWidgets()) {

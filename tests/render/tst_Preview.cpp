@@ -6,6 +6,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "render/RenderModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "render/PreviewLinks.h"
 #include "render/THTMLViewer.h"
@@ -84,8 +85,8 @@ private slots:
         TmdiMain main;
         main.action(QStringLiteral("PrintPreview1Click"))->trigger();
         QCOMPARE(prompter.messages, QStringList{QStringLiteral("No current document.")});
-        QVERIFY(!main.preview()->isVisible());
-        QVERIFY(!main.preview()->hasViewer());
+        QVERIFY(!main.module<RenderModule>().preview()->isVisible());
+        QVERIFY(!main.module<RenderModule>().preview()->hasViewer());
     }
 
     // The preview file beside the document, its backup on the second
@@ -109,8 +110,8 @@ private slots:
         doc->txtHTML->SetMakeBackup(true);
         doc->txtHTML->SetRawText(page("First"));
         doc->txtHTML->SetModified(modified);
-        main.PrintPreview1Click();
-        TfPreview& p = *main.preview();
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
         QVERIFY(p.isVisible());
         QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : First")));
         QCOMPARE(doc->txtHTML->Modified(), modified);
@@ -120,7 +121,7 @@ private slots:
         p.LiveUpdate1->setChecked(false);
         doc->txtHTML->SetRawText(page("Second"));
         doc->txtHTML->SetModified(modified);
-        main.PrintPreview1Click();
+        main.run(QStringLiteral("PrintPreview1Click"));
         QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Second")));
         QCOMPARE(TestEnv::readAll(work("temp.BAK")), page("First").toUtf8());
         QCOMPARE(doc->txtHTML->Modified(), modified);
@@ -133,9 +134,9 @@ private slots:
         TmdiMain main;
         main.FileNew();
         main.activeDocument()->txtHTML->SetRawText(page("Untitled"));
-        main.PrintPreview1Click();
+        main.run(QStringLiteral("PrintPreview1Click"));
         QCOMPARE(TestEnv::readAll(TestEnv::programDir() + "/temp.vlq"), page("Untitled").toUtf8());
-        QVERIFY(waitLoaded(*main.preview(), QStringLiteral("Velquist Preview : Untitled")));
+        QVERIFY(waitLoaded(*main.module<RenderModule>().preview(), QStringLiteral("Velquist Preview : Untitled")));
     }
 
     // A folder that cannot take the preview file: a message naming it, no window.
@@ -148,10 +149,10 @@ private slots:
         main.OpenDocumentFile(work("gone/doc.htm"));
         main.activeDocument()->txtHTML->SetModified(true);
         QDir(work("gone")).removeRecursively();
-        main.PrintPreview1Click();
+        main.run(QStringLiteral("PrintPreview1Click"));
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(prompter.messages.first().contains(work("gone/temp.vlq")));
-        QVERIFY(!main.preview()->isVisible());
+        QVERIFY(!main.module<RenderModule>().preview()->isVisible());
         QVERIFY(main.activeDocument()->txtHTML->Modified());
     }
 
@@ -161,7 +162,7 @@ private slots:
         ScriptedPrompter prompter;
         prompter.answers.enqueue(UiPrompter::No);
         TmdiMain main;
-        TfPreview& p = *main.preview();
+        TfPreview& p = *main.module<RenderModule>().preview();
         QVERIFY(p.HotSpotClick(QStringLiteral("/no/such/run.exe -x")));
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(prompter.messages.first().contains(QStringLiteral("/no/such/run.exe -x")));
@@ -175,7 +176,7 @@ private slots:
     {
         ScriptedPrompter prompter;
         TmdiMain main;
-        TfPreview& p = *main.preview();
+        TfPreview& p = *main.module<RenderModule>().preview();
         p.show();
         QVERIFY(p.History1->menuAction()->isVisible() == false);
         for (const char* t : {"One", "Two", "Three"}) {
@@ -211,8 +212,8 @@ private slots:
         TestEnv::writeAll(work("live.htm"), page("Live").toUtf8());
         main.OpenDocumentFile(work("live.htm"));
         TfHTML* doc = main.activeDocument();
-        main.PrintPreview1Click();
-        TfPreview& p = *main.preview();
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
         QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Live")));
         doc->txtHTML->MoveCaret(1, 24);
         doc->txtHTML->InsertAtCaret(QStringLiteral(" typed"));

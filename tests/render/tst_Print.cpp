@@ -101,7 +101,7 @@ private slots:
             printer.setOutputFileName(pdf);
             return true;
         });
-        main.FilePrint();
+        main.run(QStringLiteral("FilePrint"));
         TextPrinter::setDialogForTests(nullptr);
         QCOMPARE(prompter.messages, QStringList{QStringLiteral("Unable to print to ") + pdf + QLatin1Char('.')});
     }

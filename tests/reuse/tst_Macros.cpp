@@ -7,6 +7,7 @@
 #include "app/AppPaths.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "reuse/ReuseModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/MacroExpander.h"
 #include "reuse/MacroListView.h"
@@ -154,7 +155,7 @@ private slots:
 
     void dialogAddSaveAndReload()
     {
-        TfMacros* dlg = main->macrosDialog();
+        TfMacros* dlg = main->module<ReuseModule>().macrosDialog();
         QTimer::singleShot(0, dlg, [dlg] {
             QTest::keyClicks(dlg->txtMacro, "ab");
             dlg->cmdAddClick();  // "[AB]": the name field writes capitals
@@ -174,7 +175,7 @@ private slots:
         });
         main->action("Macros1Click")->trigger();
         TfHTML* d = document("[NEW]");
-        main->ExpandMacrosNow1Click();
+        main->run(QStringLiteral("ExpandMacrosNow1Click"));
         QCOMPARE(d->txtHTML->RawText(), QString("[NEW]"));
         QTimer::singleShot(0, dlg, [dlg] { dlg->cmdCloseClick(); });
         main->action("Macros1Click")->trigger();
@@ -183,7 +184,7 @@ private slots:
 
     void macroWindow()
     {
-        TfAddMac* w = main->macroWindow();
+        TfAddMac* w = main->module<ReuseModule>().macroWindow();
         QFile::remove(userFile());
         QStringList before = w->lMac->lines();
         QVERIFY_THROWS_EXCEPTION(std::exception, w->LoadMacs());

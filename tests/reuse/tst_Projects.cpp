@@ -6,6 +6,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "reuse/ReuseModule.h"
 #include "reuse/ProjectFile.h"
 #include "reuse/TfProj.h"
 
@@ -44,7 +45,7 @@ class tst_Projects : public QObject {
     Q_OBJECT
     std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<TmdiMain> main;
-    TfProj* proj() { return main->projectWindow(); }
+    TfProj* proj() { return main->module<ReuseModule>().projectWindow(); }
 
     // A fresh untitled project in the window, not modified.
     void freshProject()

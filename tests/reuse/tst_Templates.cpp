@@ -6,6 +6,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "reuse/ReuseModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "reuse/TfTemplate.h"
 
@@ -49,7 +50,7 @@ class tst_Templates : public QObject {
     std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<TmdiMain> main;
 
-    TfTemplate* dialog() { return main->templatesDialog(); }
+    TfTemplate* dialog() { return main->module<ReuseModule>().templatesDialog(); }
     QString activeText() { return main->activeDocument()->txtHTML->RawText(); }
     // Chooses a page and confirms, as OK does.
     void make(int page)

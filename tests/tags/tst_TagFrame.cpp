@@ -9,6 +9,8 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "docking/TDocPanel.h"
+#include "tags/TagsModule.h"
 #include "tags/ListDragSource.h"
 #include "tags/TfColorChooser.h"
 #include "tags/TfHTMLTags.h"
@@ -151,12 +153,12 @@ private:
     ChooserWindow* showList(bool tags, const QString& item, QPoint* at)
     {
         main->action(tags ? "HTMLTagsChooser1Click" : "Symbol1Click")->trigger();
-        ChooserWindow* w = tags ? static_cast<ChooserWindow*>(main->htmlTagsChooser())
-                                : static_cast<ChooserWindow*>(main->symbolChooser());
+        ChooserWindow* w = tags ? static_cast<ChooserWindow*>(main->module<TagsModule>().htmlTagsChooser())
+                                : static_cast<ChooserWindow*>(main->module<TagsModule>().symbolChooser());
         if (!QTest::qWaitForWindowExposed(w))
             return nullptr;
         if (!tags)
-            main->symbolChooser()->LoadSymbols();
+            main->module<TagsModule>().symbolChooser()->LoadSymbols();
         QTreeWidgetItem* it = itemByFirstColumn(w->list(), item);
         if (!it)
             return nullptr;
@@ -167,9 +169,9 @@ private:
 
     void hideChoosers()
     {
-        main->symbolChooser()->hide();
-        main->htmlTagsChooser()->hide();
-        main->colorChooser()->hide();
+        main->module<TagsModule>().symbolChooser()->hide();
+        main->module<TagsModule>().htmlTagsChooser()->hide();
+        main->module<TagsModule>().colorChooser()->hide();
     }
 
 private slots:
@@ -646,9 +648,9 @@ private slots:
         QFETCH(QString, handler);
         QFETCH(QString, caption);
         QFETCH(int, entries);
-        QWidget* window = handler == "Symbol1Click" ? static_cast<QWidget*>(main->symbolChooser())
-            : handler == "HTMLTagsChooser1Click"    ? static_cast<QWidget*>(main->htmlTagsChooser())
-                                                    : static_cast<QWidget*>(main->colorChooser());
+        QWidget* window = handler == "Symbol1Click" ? static_cast<QWidget*>(main->module<TagsModule>().symbolChooser())
+            : handler == "HTMLTagsChooser1Click"    ? static_cast<QWidget*>(main->module<TagsModule>().htmlTagsChooser())
+                                                    : static_cast<QWidget*>(main->module<TagsModule>().colorChooser());
         QCOMPARE(window->windowTitle(), caption);
         const QList<QAction*> actions = main->actions(handler);
         QCOMPARE(actions.size(), entries);
@@ -687,7 +689,7 @@ private slots:
         main->showDocument(target);
         if (chooser == "colours") {
             main->action("ColorChooser1Click")->trigger();
-            TfColorChooser* c = main->colorChooser();
+            TfColorChooser* c = main->module<TagsModule>().colorChooser();
             QVERIFY(QTest::qWaitForWindowExposed(c));
             QTest::mouseClick(c->ColorGrid, Qt::LeftButton, {}, c->ColorGrid->cellRect(9).center());
             QCOMPARE(c->txtCl->text(), item);
@@ -762,7 +764,7 @@ private slots:
 
         // The pair is picked up by the mouse button going down on a list item.
         main->action("HTMLTagsChooser1Click")->trigger();
-        TfHTMLTags* tags = main->htmlTagsChooser();
+        TfHTMLTags* tags = main->module<TagsModule>().htmlTagsChooser();
         QVERIFY(QTest::qWaitForWindowExposed(tags));
         QTreeWidgetItem* it = itemByFirstColumn(tags->lstHTML, "<TABLE>");
         QVERIFY(it);
@@ -840,7 +842,7 @@ private slots:
     {
         main->tagEngine().setLastPair("<P0>", "</P0>");
         main->action("HTMLTagsChooser1Click")->trigger();
-        TfHTMLTags* tags = main->htmlTagsChooser();
+        TfHTMLTags* tags = main->module<TagsModule>().htmlTagsChooser();
         QVERIFY(QTest::qWaitForWindowExposed(tags));
         QTreeWidgetItem* bold = itemByFirstColumn(tags->lstHTML, "<B>");
         QVERIFY(bold);
@@ -851,7 +853,7 @@ private slots:
         QCOMPARE(main->statusText(), kReady);
         main->action("ColorChooser1Click")->trigger();
         main->SetStatusText("Busy");
-        QTest::mouseClick(main->colorChooser()->OKBtn, Qt::LeftButton);
+        QTest::mouseClick(main->module<TagsModule>().colorChooser()->OKBtn, Qt::LeftButton);
         QCOMPARE(main->statusText(), kReady);
         // "Text File ..." does not even ask for a file.
         prompter->openAnswers.enqueue({work("insert.txt")});

@@ -5,6 +5,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tools/ToolsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/FileSearch.h"
 #include "tools/TfrmFileTools.h"
@@ -104,7 +105,7 @@ void tst_FileTools::replaceBytes()
 
 void tst_FileTools::addAndRemove()
 {
-    TfrmFileTools* w = main->fileTools();
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
     QCOMPARE(w->grdFiles->rowCount(), 0);
     const QStringList chosen{work("A.htm"), work("b.htm"), work("A.htm")};
     prompter->openAnswers.enqueue(chosen);
@@ -130,7 +131,7 @@ void tst_FileTools::searchAndReplaceInFolder()
     QVERIFY(TestEnv::writeAll(work("open.htm"), "old\n"));
     main->OpenDocumentFile(work("open.htm"));
     main->activeDocument()->txtHTML->InsertAtCaret("typed ");
-    TfrmFileTools* w = main->fileTools();
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
     for (const char* f : {"crlf.htm", "lf.txt", "latin.htm", "ro.htm", "open.htm", "missing.htm", "crlf.htm"})
         w->addFile(work(f));
 
@@ -173,7 +174,7 @@ void tst_FileTools::searchAndReplaceInFolder()
 void tst_FileTools::openAtFirstMatch()
 {
     QVERIFY(TestEnv::writeAll(work("find.htm"), "one\r\ntwo Target\r\n"));
-    TfrmFileTools* w = main->fileTools();
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
     w->addFile(work("find.htm"));
     w->SearchInFiles({"target", false, true});
     w->OpenRow(0);

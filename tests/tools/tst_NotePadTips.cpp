@@ -6,6 +6,7 @@
 #include "app/TMegaRegistry.h"
 #include "app/AppSettings.h"
 #include "app/TmdiMain.h"
+#include "tools/ToolsModule.h"
 #include "tools/TfNotePad.h"
 #include "tools/TfTipOfTheDay.h"
 #include "tools/TipsFile.h"
@@ -195,10 +196,10 @@ void tst_NotePadTips::padSavedWhenFrameCloses()
     QVERIFY(TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n"));
     TmdiMain main;
     QVERIFY(TestEnv::showFrame(main));
-    main.DisplayNotePad1Click();
-    main.notePad()->memNotes->setPlainText("typed");
+    main.run(QStringLiteral("DisplayNotePad1Click"));
+    main.module<ToolsModule>().notePad()->memNotes->setPlainText("typed");
     QVERIFY(main.close());
-    QVERIFY(!main.notePad()->isVisible());  // nothing of the program stays on the screen
+    QVERIFY(!main.module<ToolsModule>().notePad()->isVisible());  // nothing of the program stays on the screen
     QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("typed\r\n"));
 }
 

@@ -6,6 +6,7 @@
 #include "app/ProgressWindow.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "tools/ToolsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/TfURLGrab.h"
 #include "tools/UrlCommands.h"
@@ -69,9 +70,9 @@ void tst_UrlGrab::cleanupTestCase()
 void tst_UrlGrab::init()
 {
     closeDocuments();
-    main->urlManager()->hide();
-    main->urlManager()->setNewUrls({});
-    main->urlManager()->dstList->setEntries({});
+    main->module<ToolsModule>().urlManager()->hide();
+    main->module<ToolsModule>().urlManager()->setNewUrls({});
+    main->module<ToolsModule>().urlManager()->dstList->setEntries({});
     QFile::remove(TfURLGrab::libraryFile());
     QFile::remove(TestEnv::settingsDir() + "/netscape.ini");
     prompter->messages.clear();
@@ -105,7 +106,7 @@ void tst_UrlGrab::grabIntoManager()
 {
     newDocument("<p><A HREF=y.htm>Y</A>\n<a href=x.htm>X</a> end</p>");
     main->action("GrabURLs1Click")->trigger();
-    TfURLGrab* m = main->urlManager();
+    TfURLGrab* m = main->module<ToolsModule>().urlManager();
     QVERIFY(m->isVisible());
     QCOMPARE(m->srcList->entries(), QStringList({"<a href=x.htm>X</a>", "<A HREF=y.htm>Y</A>"}));
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("<a href=x.htm>X</a>"));
@@ -120,17 +121,17 @@ void tst_UrlGrab::grabIntoManager()
 void tst_UrlGrab::noLinksNoManager()
 {
     newDocument("<A NAME=top>x</A>");
-    main->GrabURLs1Click();
+    main->run(QStringLiteral("GrabURLs1Click"));
     QCOMPARE(prompter->messages, QStringList({"No URLs found !"}));
-    QVERIFY(!main->urlManager()->isVisible());
-    QCOMPARE(main->urlManager()->srcList->topLevelItemCount(), 0);
+    QVERIFY(!main->module<ToolsModule>().urlManager()->isVisible());
+    QCOMPARE(main->module<ToolsModule>().urlManager()->srcList->topLevelItemCount(), 0);
 }
 
 void tst_UrlGrab::movesAndSave()
 {
     newDocument("<a href=b>B</a><a href=a>A</a><A HREF=c\n>C</A>");
-    main->GrabURLs1Click();
-    TfURLGrab* m = main->urlManager();
+    main->run(QStringLiteral("GrabURLs1Click"));
+    TfURLGrab* m = main->module<ToolsModule>().urlManager();
     m->srcList->topLevelItem(1)->setSelected(true);  // <a href=b>
     m->IncludeBtn->click();
     QCOMPARE(m->dstList->entries(), QStringList({"<a href=b>B</a>"}));
@@ -139,7 +140,7 @@ void tst_UrlGrab::movesAndSave()
     m->IncAllBtn->click();
     QVERIFY(!m->IncludeBtn->isEnabled() && !m->IncAllBtn->isEnabled() && m->ExcAllBtn->isEnabled());
     // Grabbing again and moving all again keeps every entry twice.
-    main->GrabURLs1Click();
+    main->run(QStringLiteral("GrabURLs1Click"));
     m->IncAllBtn->click();
     QCOMPARE(m->dstList->topLevelItemCount(), 6);
     m->OKBtn->click();
@@ -174,7 +175,7 @@ void tst_UrlGrab::damagedLibraryFile()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, entries);
     QVERIFY(TestEnv::writeAll(TfURLGrab::libraryFile(), bytes));
-    TfURLGrab* m = main->urlManager();
+    TfURLGrab* m = main->module<ToolsModule>().urlManager();
     m->showManager();
     QCOMPARE(m->dstList->entries(), entries);
     m->close();
@@ -213,13 +214,13 @@ void tst_UrlGrab::bookmarkImport()
     if (bookmarks != "-")
         QVERIFY(TestEnv::writeAll(work("bookmark.htm"), bookmarks));
     bool shown = false;
-    UrlCommands::ImportFromNetscape(*main, *main->urlManager(), *main->progressWindow(), [&] { shown = true; });
+    UrlCommands::ImportFromNetscape(*main, *main->module<ToolsModule>().urlManager(), main->progressWindow(), [&] { shown = true; });
     QCOMPARE(shown, errorWindow);
-    QVERIFY(!main->progressWindow()->isVisible());
+    QVERIFY(!main->progressWindow().isVisible());
     QCOMPARE(main->statusText(), QString("   Ready ..."));
     if (!message.isEmpty())
         QVERIFY(!prompter->messages.isEmpty() && prompter->messages.last().contains(message));
-    QCOMPARE(main->urlManager()->srcList->topLevelItemCount(), grabbed);
+    QCOMPARE(main->module<ToolsModule>().urlManager()->srcList->topLevelItemCount(), grabbed);
     QCOMPARE(main->documents().size(), grabbed > 0 ? 1 : 0);
 }
 

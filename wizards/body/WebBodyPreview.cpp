@@ -1,5 +1,7 @@
 #include "wizards/body/WebBodyPreview.h"
 
+#include "app/AppError.h"
+#include "app/UiPrompter.h"
 #include "render/THTMLViewer.h"
 
 #include <QVBoxLayout>
@@ -30,7 +32,12 @@ void WebBodyPreview::showEvent(QShowEvent* e)
     QWidget::showEvent(e);
     if (m_viewer)
         return;
-    m_viewer.reset(createHTMLViewer(this));
+    try {
+        m_viewer.reset(createHTMLViewer(this));
+    } catch (const EFileError& e) {
+        UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+        return;
+    }
     // Links in the sample are for looking at, not for following.
     m_viewer->OnHotSpotClick = [](const QString&) { return true; };
     layout()->addWidget(m_viewer->widget());

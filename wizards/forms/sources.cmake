@@ -4,4 +4,3 @@ vq_sources(wizards/forms
   GUI
     WizardDialog.cpp TfFormWiz.cpp
 )
-vq_sources(app GUI TmdiMain_wizards.cpp)

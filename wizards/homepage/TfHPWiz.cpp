@@ -3,7 +3,8 @@
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
 #include "app/TfHTML.h"
-#include "app/TmdiMain.h"
+#include "app/FrameServices.h"
+#include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TagEngine.h"
@@ -124,8 +125,8 @@ void ColorGrid::mousePressEvent(QMouseEvent* e)
 
 // ---------------------------------------------------------------------------
 
-TfHPWiz::TfHPWiz(TmdiMain& main)
-    : WizardDialog(QStringLiteral("Home Page Wizard"), QStringLiteral("HP Wizard"), &main), m_main(main)
+TfHPWiz::TfHPWiz(FrameServices& main)
+    : WizardDialog(QStringLiteral("Home Page Wizard"), QStringLiteral("HP Wizard"), main.frameWindow()), m_main(main)
 {
     setObjectName(QStringLiteral("fHPWiz"));
     setModal(true);
@@ -333,14 +334,11 @@ void TfHPWiz::browse(QLineEdit* field)
 void TfHPWiz::OKBtnClick()
 {
     const QStringList lines = HomePageGenerator::lines(
-        options(), m_main.IniControl.ReadString(kHeader, QStringLiteral("EMail"), kDefEmail),
-        m_main.IniControl.ReadString(kHeader, QStringLiteral("User Name"), kDefUserName),
+        options(), m_main.settings().ReadString(kHeader, QStringLiteral("EMail"), kDefEmail),
+        m_main.settings().ReadString(kHeader, QStringLiteral("User Name"), kDefUserName),
         QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-    TfHTML* doc = m_main.createDocument(QStringLiteral("New HTML Document ")
-                                        + QString::number(m_main.nextUntitledNumber()));
-    m_main.showDocument(doc);
-    m_main.TabsUpdate(doc->caption());
-    m_main.SelectTabName(doc->caption());
+    TfHTML* doc = m_main.createUntitledDocument();
+    m_main.showNewDocument(doc);
     accept();
     EditorContract& ed = *doc->txtHTML;
     {

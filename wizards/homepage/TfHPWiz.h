@@ -15,7 +15,7 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTextBrowser;
-class TmdiMain;
+class FrameServices;
 
 // The sixteen standard colours: the left button picks the text colour, the
 // right button the background colour.
@@ -44,7 +44,7 @@ private:
 class TfHPWiz : public WizardDialog {
     Q_OBJECT
 public:
-    explicit TfHPWiz(TmdiMain& main);
+    explicit TfHPWiz(FrameServices& main);
 
     QTabWidget* TabSet = nullptr;
     QTextBrowser* Welcome = nullptr;
@@ -91,5 +91,5 @@ public slots:
 
 private:
     void browse(QLineEdit* field);
-    TmdiMain& m_main;
+    FrameServices& m_main;
 };

@@ -5,6 +5,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "wizards/WizardsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "wizards/body/TfWizBody.h"
 #include "wizards/extensions/TfrmIE.h"
@@ -136,7 +137,7 @@ private slots:
         ScriptedPrompter prompter;
         TmdiMain main;
         QVERIFY(TestEnv::showFrame(main));
-        TfHPWiz* wiz = main.homePageWizard();
+        TfHPWiz* wiz = main.module<WizardsModule>().homePageWizard();
         QTimer::singleShot(0, wiz, [wiz] { wiz->CancelBtn->click(); });
         main.action("NewHomePage1Click")->trigger();
         QVERIFY(main.documents().isEmpty());
@@ -174,8 +175,8 @@ private slots:
             if (withTools)
                 break;
             const QList<QPair<QString, QWidget*>> windows{
-                {"BodyWizard1Click", main.bodyWizard()}, {"Pick2Click", main.imageBrowser()},
-                {"JavaWizard1Click", main.javaWizard()}, {"InternetExplorerExtensions1Click", main.extensionsDialog()}};
+                {"BodyWizard1Click", main.module<WizardsModule>().bodyWizard()}, {"Pick2Click", main.module<WizardsModule>().imageBrowser()},
+                {"JavaWizard1Click", main.module<WizardsModule>().javaWizard()}, {"InternetExplorerExtensions1Click", main.module<WizardsModule>().extensionsDialog()}};
             for (const auto& [handler, window] : windows) {
                 for (QAction* a : main.actions(handler)) {
                     window->hide();

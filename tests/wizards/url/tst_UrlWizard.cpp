@@ -7,6 +7,7 @@
 
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
+#include "wizards/WizardsModule.h"
 #include "tags/ListDragSource.h"
 #include "wizards/url/TfURLLibrary.h"
 #include "wizards/url/TfrmURLWizard.h"
@@ -84,7 +85,7 @@ private slots:
     // "To Document" inserts the link, remembers new texts and writes both lists.
     void toDocument()
     {
-        TfrmURLWizard* w = main->urlWizard();
+        TfrmURLWizard* w = main->module<WizardsModule>().urlWizard();
         QCOMPARE(w->locations(), (QStringList{"Alpha.htm", QString::fromUtf8("café.htm"), "zeta.htm"}));
         QCOMPARE(w->descriptions(), QStringList{"Send Mail to Me"});
         TfHTML* doc = newDocument("x[sel]y");
@@ -109,8 +110,8 @@ private slots:
         QFile::remove(prog(UrlLists::kDescriptionFile));
         QVERIFY(QDir().mkdir(prog(UrlLists::kDescriptionFile)));
         TfHTML* doc = newDocument("|");
-        main->urlWizard()->cmbDesc->setEditText("New");
-        main->urlWizard()->OKBtn->click();
+        main->module<WizardsModule>().urlWizard()->cmbDesc->setEditText("New");
+        main->module<WizardsModule>().urlWizard()->OKBtn->click();
         QCOMPARE(Marked::get(*doc->txtHTML), QString("<A HREF=\"alpha.htm\">New|</A>"));
         QCOMPARE(prompter->messages.size(), 1);
         QVERIFY(prompter->messages.first().contains(prog(UrlLists::kDescriptionFile)));
@@ -136,7 +137,7 @@ private slots:
         QFile::remove(prog(UrlLists::kLibraryFile));
         if (file != "-")
             TestEnv::writeAll(prog(UrlLists::kLibraryFile), file);
-        TfURLLibrary* lib = main->urlLibrary();
+        TfURLLibrary* lib = main->module<WizardsModule>().urlLibrary();
         lib->close();
         main->action("Pick1Click")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(lib));
@@ -148,7 +149,7 @@ private slots:
     void libraryInsert()
     {
         TestEnv::writeAll(prog(UrlLists::kLibraryFile), "<A HREF=\"index.htm\">Home</A>\r\n<A HREF=\"x\">X</A>\r\n");
-        TfURLLibrary* lib = main->urlLibrary();
+        TfURLLibrary* lib = main->module<WizardsModule>().urlLibrary();
         lib->close();
         main->action("Pick1Click")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(lib));
