@@ -89,6 +89,7 @@ std::vector<Piece> adoptText(const QString& text, const QByteArray& styles, int 
         b->size = b->used = std::min(kMaxBlock, owner.size() - from);
         b->indexed = true;
         collectNewlines(b->data, b->size, b->breaks);
+        b->breaks.shrink_to_fit();
         b->styles = styles;
         b->stylesBase = breaksSoFar;
         b->style = quint8(uniformStyle);
@@ -568,7 +569,7 @@ QString TextSnapshot::RawText() const
 }
 
 TextSnapshot::ChunkReader::ChunkReader(const TextSnapshot& text, qsizetype from, qsizetype to)
-    : m_text(text), m_pos(std::clamp<qsizetype>(from, 0, text.m_length)), m_to(std::min(to, text.m_length))
+    : m_pos(std::clamp<qsizetype>(from, 0, text.m_length)), m_to(std::min(to, text.m_length))
 {
     if (m_pos >= m_to)
         return;

@@ -143,7 +143,6 @@ public:
 
     private:
         struct Level { const TextStore::Node* node; int index; };
-        const TextSnapshot& m_text;
         std::vector<Level> m_path;
         qsizetype m_pos = 0, m_to = 0, m_skip = 0;
     };
