@@ -6,6 +6,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 // What the buffer should hold: the text, one style per line break, marks and
@@ -218,6 +221,24 @@ QString randomText(QRandomGenerator& rng, int most)
     return s;
 }
 
+// Follows the buffer through its notifications alone: every change applied
+// to a copy of the text must give the buffer's text.
+struct Mirror : TextBufferListener {
+    QString text;
+    bool modified = false;
+    bool consistent = true;
+    void TextChanged(const TextBuffer& b, const TextChange& c) override
+    {
+        const auto lines = [](QStringView s) { return s.count(QLatin1Char('\n')); };
+        consistent = consistent && c.firstLine == lines(QStringView(text).first(c.offset))
+                     && c.linesRemoved == lines(QStringView(text).sliced(c.offset, c.removed));
+        const QString now = b.Text().Text(c.offset, c.inserted);
+        consistent = consistent && c.linesAdded == lines(now);
+        text.replace(c.offset, c.removed, now);
+    }
+    void ModifiedChanged(const TextBuffer&, bool m) override { modified = m; }
+};
+
 // A buffer whose text is parts joined, each part its own stored chunk.
 void fill(TextBuffer& b, const QStringList& parts)
 {
@@ -234,6 +255,7 @@ class TstTextBuffer : public QObject {
     Q_OBJECT
 private slots:
     void randomEditsMatchModel();
+    void snapshotReadWhileEditing();
     void search_data();
     void search();
     void replaceAll_data();
@@ -258,6 +280,8 @@ void TstTextBuffer::randomEditsMatchModel()
         file += randomText(rng, 20).remove(QLatin1Char('\n')).toUtf8() + eols[rng.bounded(i % 7 == 0 ? 3 : 1)];
     const DecodedText decoded = TextFileCodec::decode(file);
     TextBuffer b;
+    Mirror mirror;
+    b.AddListener(&mirror);
     b.Load(decoded);
     QCOMPARE(b.Encode(), file);
 
@@ -360,6 +384,9 @@ void TstTextBuffer::randomEditsMatchModel()
         const qsizetype lines = m.ends.size() + 1;
         QCOMPARE(t.LineCount(), lines);
         QCOMPARE(b.Modified(), m.undoPos != m.cleanPos);
+        QCOMPARE(mirror.modified, b.Modified());
+        QVERIFY(mirror.consistent);
+        QCOMPARE(mirror.text, m.text);
         for (size_t k = 0; k < m.marks.size(); ++k)
             QCOMPARE(b.MarkOffset(int(k)), m.marks[k].offset);
         qsizetype start = 0;
@@ -381,6 +408,19 @@ void TstTextBuffer::randomEditsMatchModel()
             QCOMPARE(t.Find(needle, flags, p).start, TextSearch::indexOf(m.text, needle, p, cs, whole));
             QCOMPARE(t.Find(needle, flags | SearchFlags::Backward, p).start, TextSearch::lastIndexOf(m.text, needle, p, cs, whole));
         }
+        {
+            const qsizetype from = rng.bounded(int(m.text.size() + 1));
+            const qsizetype to = from + rng.bounded(int(m.text.size() - from + 1));
+            TextSnapshot::ChunkReader reader(t, from, to);
+            QString read;
+            QStringView chunk;
+            qsizetype chunkStart = 0;
+            while (reader.Next(&chunk, &chunkStart)) {
+                QCOMPARE(chunkStart, from + read.size());
+                read += chunk;
+            }
+            QCOMPARE(read, m.text.mid(from, to - from));
+        }
         if (step % 50 == 0) {
             QCOMPARE(kept.RawText(), keptText);
             TextFileFormat f = decoded.format;
@@ -391,6 +431,33 @@ void TstTextBuffer::randomEditsMatchModel()
         }
     }
     passed = true;
+}
+
+void TstTextBuffer::snapshotReadWhileEditing()
+{
+    TextBuffer b;
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("line %1 of the page\n").arg(i);
+    b.SetText(text);
+    const TextSnapshot snap = b.Snapshot();
+    std::atomic<bool> same{true};
+    std::thread reader([&] {
+        for (int i = 0; i < 20; ++i)
+            same = same && snap.RawText() == text && snap.Find(QStringLiteral("line 19999"), 0, 0).start >= 0
+                   && snap.LineStart(19999) == text.lastIndexOf(QStringLiteral("line 19999"));
+    });
+    QRandomGenerator rng(3);
+    for (int i = 0; i < 20000; ++i) {
+        const qsizetype at = rng.bounded(int(b.Length()));
+        if (i % 3 == 2)
+            b.Remove(at, 5);
+        else
+            b.Insert(at, QStringLiteral("typed\n"), EditKind::Typing);
+    }
+    reader.join();
+    QVERIFY(same);
+    QCOMPARE(snap.RawText(), text);
 }
 
 void TstTextBuffer::search_data()
