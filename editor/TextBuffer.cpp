@@ -234,6 +234,7 @@ void TextBuffer::setUndoPos(int pos)
 
 void TextBuffer::notify(const TextChange& change)
 {
+    ++m_revision;
     for (TextBufferListener* l : m_listeners)
         l->TextChanged(*this, change);
 }

@@ -61,6 +61,8 @@ public:
     TextSnapshot Snapshot() const { return m_text; }
     qsizetype Length() const { return m_text.Length(); }
     qsizetype LineCount() const { return m_text.LineCount(); }
+    // Grows with every change: caches keyed by it know when they are stale.
+    quint64 Revision() const { return m_revision; }
 
     // Edits; offsets are clamped into the text. New line breaks take the
     // default line end style.
@@ -153,4 +155,5 @@ private:
     bool m_groupHasStep = false;
     std::vector<Mark> m_marks;
     std::vector<TextBufferListener*> m_listeners;
+    quint64 m_revision = 0;
 };

@@ -1,6 +1,6 @@
 // Properties: a loaded file comes back byte for byte; after any edits the line
-// index agrees with the text, undoing everything gives the loaded text back
-// and redoing everything the edited one.
+// index agrees with the text, and undoing everything gives the loaded text
+// back and redoing everything the newest one.
 #include "editor/TextBuffer.h"
 
 #include <cstdlib>
@@ -56,6 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         op += 3;
     }
     checkLines(b.Text());
+    while (b.Redo()) {
+    }
     const QString edited = b.Text().RawText();
     while (b.Undo()) {
     }
