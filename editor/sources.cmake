@@ -1,6 +1,7 @@
 vq_sources(editor
   CORE
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
+    TextSnapshot.cpp TextBuffer.cpp
   GUI
     TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp
 )
