@@ -377,7 +377,8 @@ void write(const QString& fileName, const QByteArray& bytes, const Options& opti
     const bool exists = ::stat(encoded(target).constData(), &st) == 0 && S_ISREG(st.st_mode);
     if (exists && !writable(target))
         fail(QStringLiteral("Unable to save"), fileName, reason(errno));
-    const mode_t mode = exists ? (st.st_mode & 0777) : 0;
+    const mode_t mode = options.permissions >= 0 ? mode_t(options.permissions & 0777)
+                        : exists ? (st.st_mode & 0777) : 0;
     report.setIdDropped = exists && (st.st_mode & (S_ISUID | S_ISGID));
     // In place: when other names share the file, when the folder takes no
     // new file, and when a new file could not keep the owner and group.

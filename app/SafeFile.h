@@ -47,6 +47,9 @@ struct Options {
     std::function<bool(QSaveFile&)> commit;
     // Receives what the write kept or left out (optional).
     WriteReport* report = nullptr;
+    // The permission bits the file gets (0600 for a private file); -1: those
+    // of the file it replaces, or the usual ones (umask) for a new file.
+    int permissions = -1;
     // Test seam: called at the steps where an interrupted run would leave
     // something behind ("backup set aside", "new file written", "half
     // written in place").
