@@ -319,6 +319,8 @@ void cleanLeftovers(const QString& path)
     const QStringList entries = dir.entryList({name + QStringLiteral(".*~*")},
                                               QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
+        if (!entry.startsWith(name))
+            continue;  // a wildcard character in the name matched another file
         const QString suffix = entry.mid(name.size());
         const QString full = dir.filePath(entry);
         if (suffix == kNewSuffix || (suffix.startsWith(kNewSuffix + QLatin1Char('.')) && suffix.size() == kNewSuffix.size() + 7))
