@@ -47,14 +47,14 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-bool read(const QString& path, QStringList* lines, QString* error)
+bool read(const QString& path, QStringList* lines, QString* error, TextFileCodec::Declarations declarations)
 {
     QByteArray bytes;
     if (!SafeFile::read(path, &bytes, error))
         return false;
     // The decoder has already taken off the final line end, so what is left
     // splits into exactly the file's lines: an empty last line stays.
-    const DecodedText decoded = decode(bytes);
+    const DecodedText decoded = TextFileCodec::decode(bytes, declarations);
     {
         QMutexLocker lock(&bomMutex);
         if (decoded.format.bom && decoded.format.encoding == TextFileFormat::Utf8)

@@ -6,17 +6,20 @@
 // text says about its encoding: a <meta charset> in an entry is text. Written
 // whole, atomically, UTF-8 with CR LF after every line; a file read with a
 // UTF-8 BOM keeps it, and stray bytes go back as they were read.
+#include "editor/TextFileCodec.h"
+
 #include <QString>
 #include <QStringList>
-
-struct DecodedText;
 
 namespace ListFile {
 // The text of one of the program's own files, decoded as read() does.
 DecodedText decode(const QByteArray& bytes);
 // The file's lines; a last line end adds no empty entry. False, with the
 // reason in *error, when the file does not exist or cannot be read.
-bool read(const QString& path, QStringList* lines, QString* error = nullptr);
+// Declarations::Obeyed is for pages kept as lines (templates): a page's
+// <meta charset> names its encoding.
+bool read(const QString& path, QStringList* lines, QString* error = nullptr,
+          TextFileCodec::Declarations declarations = TextFileCodec::Declarations::Ignored);
 // Writes lines atomically; throws EFileError naming the file and the reason.
 void write(const QString& path, const QStringList& lines);
 // Splits text into lines at CR LF, LF or lone CR; no empty entry after a
