@@ -15,6 +15,7 @@ FileStamp FileStamp::stat(const QString& path)
     s.exists = true;
     s.size = st.st_size;
     s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     s.device = st.st_dev;
     s.inode = st.st_ino;
     return s;
@@ -42,7 +43,7 @@ FileStamp::Change FileStamp::check(const QString& path, FileStamp* now) const
         change = Changed;
     } else if (current.size != size) {
         change = Changed;
-    } else if (current.mtimeNs != mtimeNs || current.inode != inode || current.device != device) {
+    } else if (current.mtimeNs != mtimeNs || current.ctimeNs != ctimeNs || current.inode != inode || current.device != device) {
         QFile f(path);
         if (f.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = f.readAll();

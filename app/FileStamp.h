@@ -9,6 +9,7 @@ struct FileStamp {
     bool exists = false;
     qint64 size = -1;
     qint64 mtimeNs = 0;
+    qint64 ctimeNs = 0;  // the inode's change time, which no program can set back
     quint64 device = 0;
     quint64 inode = 0;
     quint64 hash = 0;  // of the file's bytes
@@ -20,9 +21,11 @@ struct FileStamp {
     static quint64 hashOf(const QByteArray& bytes);
 
     enum Change { Unchanged, Changed, Deleted };
-    // Compares the file on disk with this stamp: by size, time and inode
+    // Compares the file on disk with this stamp: by size, times and inode
     // first; only when those differ are the bytes read and hashed, so a file
-    // touched but not changed counts as unchanged. *now (optional) receives
+    // touched but not changed counts as unchanged. A change time that moved
+    // is enough to compare the bytes: a file rewritten and given its old
+    // time back (cp -p, rsync -t, touch -r) is caught that way. *now (optional) receives
     // the stamp of what is there now.
     Change check(const QString& path, FileStamp* now = nullptr) const;
 };

@@ -3,7 +3,30 @@
 #include "app/SafeFile.h"
 #include "editor/TextFileCodec.h"
 
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+
 namespace ListFile {
+
+namespace {
+// The files read with a UTF-8 BOM, so that writing them keeps it.
+QMutex bomMutex;
+QHash<QString, bool>& filesWithBom()
+{
+    static QHash<QString, bool> files;
+    return files;
+}
+QString bomKey(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+} // namespace
+
+DecodedText decode(const QByteArray& bytes)
+{
+    return TextFileCodec::decode(bytes, TextFileCodec::Declarations::Ignored);
+}
 
 QStringList splitLines(const QString& text)
 {
@@ -24,14 +47,21 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-bool read(const QString& path, QStringList* lines, QString* error)
+bool read(const QString& path, QStringList* lines, QString* error, TextFileCodec::Declarations declarations)
 {
     QByteArray bytes;
     if (!SafeFile::read(path, &bytes, error))
         return false;
     // The decoder has already taken off the final line end, so what is left
     // splits into exactly the file's lines: an empty last line stays.
-    const DecodedText decoded = TextFileCodec::decode(bytes);
+    const DecodedText decoded = TextFileCodec::decode(bytes, declarations);
+    {
+        QMutexLocker lock(&bomMutex);
+        if (decoded.format.bom && decoded.format.encoding == TextFileFormat::Utf8)
+            filesWithBom().insert(bomKey(path), true);
+        else
+            filesWithBom().remove(bomKey(path));
+    }
     QStringList result;
     if (!decoded.text.isEmpty() || decoded.format.finalLineEnd)
         result = decoded.text.split(QLatin1Char('\n'));
@@ -42,12 +72,21 @@ bool read(const QString& path, QStringList* lines, QString* error)
 
 void write(const QString& path, const QStringList& lines)
 {
-    QString text;
-    for (const QString& line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
+    TextFileFormat format;
+    format.encoding = TextFileFormat::Utf8;
+    format.finalLineEnd = false;
+    QByteArray bytes;
+    {
+        QMutexLocker lock(&bomMutex);
+        if (filesWithBom().contains(bomKey(path)))
+            bytes = QByteArray("\xEF\xBB\xBF");
     }
-    SafeFile::write(path, text.toUtf8());
+    // Bytes that were not UTF-8 when the file was read go back as they were.
+    for (const QString& line : lines) {
+        bytes += TextFileCodec::encode(line, format);
+        bytes += "\r\n";
+    }
+    SafeFile::write(path, bytes);
 }
 
 } // namespace ListFile

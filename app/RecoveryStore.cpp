@@ -7,16 +7,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray kMagic("VELQUIST RECOVERY 1\r\n");
+// Version 2 stores names percent-encoded, so that any name (line feeds,
+// blanks at either end) comes back as it was, and names the process that
+// wrote the file by boot and start time as well as by number.
+const QByteArray kMagic("VELQUIST RECOVERY 2\r\n");
+const QByteArray kMagicV1("VELQUIST RECOVERY 1\r\n");
+// No header is longer than this.
+constexpr qsizetype kMaxHeader = 64 * 1024;
 
 // Tells this run's files from those of an earlier process that had the same number.
 const QString& sessionTag()
@@ -27,12 +36,65 @@ const QString& sessionTag()
 
 bool processRunning(qint64 pid)
 {
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+QByteArray readSmallFile(const char* path)
+{
+    QFile f(QString::fromLatin1(path));
+    return f.open(QIODevice::ReadOnly) ? f.read(4096) : QByteArray();
+}
+
+// A whole decimal number no larger than max; false for anything else.
+bool number(const QByteArray& text, qint64 max, qint64* out)
+{
+    if (text.isEmpty() || text.size() > 19)
+        return false;
+    qint64 value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        const int digit = c - '0';
+        if (digit > max || value > (max - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    *out = value;
+    return true;
 }
 
 } // namespace
 
 namespace RecoveryStore {
+
+QByteArray bootId()
+{
+    static const QByteArray id = readSmallFile("/proc/sys/kernel/random/boot_id").trimmed();
+    return id;
+}
+
+qint64 startTime(qint64 pid)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return 0;
+    const QByteArray stat = readSmallFile(QStringLiteral("/proc/%1/stat").arg(pid).toLatin1().constData());
+    // The command name may hold blanks and parentheses: fields count from the last ')'.
+    const qsizetype close = stat.lastIndexOf(')');
+    if (close < 0)
+        return 0;
+    const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+    // Field 22 of the line is the start time; fields here begin with field 3.
+    qint64 value = 0;
+    return fields.size() > 19 && number(fields.at(19).trimmed(), std::numeric_limits<qint64>::max(), &value) ? value
+                                                                                                            : 0;
+}
+
+bool ownerRunning(const RecoveryEntry& e)
+{
+    if (e.bootId.isEmpty() || e.started <= 0)
+        return processRunning(e.pid);  // written before the owner was named exactly
+    return e.bootId == bootId() && startTime(e.pid) == e.started;
+}
 
 QString folder()
 {
@@ -47,23 +109,30 @@ QString fileName(int serial)
 QByteArray serialize(const RecoveryEntry& e, const QString& text)
 {
     QByteArray out = kMagic;
-    auto field = [&out](const char* key, const QString& value) {
+    auto field = [&out](const char* key, const QByteArray& value) {
         out += key;
         out += ": ";
-        out += value.toUtf8();
+        out += value;
         out += "\r\n";
     };
+    auto name = [](const QByteArray& bytes) { return bytes.toPercentEncoding("/"); };
     const TextFileFormat& f = e.format;
-    field("Path", e.path);
-    field("Caption", e.caption);
-    field("Encoding", QString::number(int(f.encoding)));
-    field("Charset", QString::fromLatin1(f.charset));
-    field("Bom", QString::number(int(f.bom)));
-    field("LineEnd", QString::number(int(f.lineEnd)));
-    field("FinalLineEnd", QString::number(int(f.finalLineEnd)));
-    field("Time", e.time.toUTC().toString(Qt::ISODateWithMs));
-    field("Pid", QString::number(e.pid));
-    field("Length", QString::number(text.size()));
+    field("Path", name(e.path.toUtf8()));
+    field("Caption", name(e.caption.toUtf8()));
+    field("Encoding", QByteArray::number(int(f.encoding)));
+    field("Charset", name(f.charset));
+    field("Bom", QByteArray::number(int(f.bom)));
+    field("LineEnd", QByteArray::number(int(f.lineEnd)));
+    field("FinalLineEnd", QByteArray::number(int(f.finalLineEnd)));
+    field("Time", e.time.toUTC().toString(Qt::ISODateWithMs).toLatin1());
+    field("Pid", QByteArray::number(e.pid));
+    const QByteArray boot = e.bootId.isEmpty() ? bootId() : e.bootId;
+    const qint64 started = e.started > 0 ? e.started : startTime(e.pid);
+    if (!boot.isEmpty() && started > 0) {
+        field("Boot", name(boot));
+        field("Started", QByteArray::number(started));
+    }
+    field("Length", QByteArray::number(text.size()));
     out += "\r\n";
     const qsizetype at = out.size();
     out.resize(at + text.size() * 2);
@@ -75,45 +144,74 @@ QByteArray serialize(const RecoveryEntry& e, const QString& text)
     return out;
 }
 
-bool parse(const QByteArray& bytes, RecoveryEntry* e, QString* text)
+bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
 {
-    if (!bytes.startsWith(kMagic))
+    const bool v1 = bytes.startsWith(kMagicV1);
+    if (!v1 && !bytes.startsWith(kMagic))
         return false;
-    const qsizetype end = bytes.indexOf("\r\n\r\n", kMagic.size() - 2);
-    if (end < 0)
+    const qsizetype start = kMagic.size();
+    const qsizetype end = bytes.indexOf("\r\n\r\n", start - 2);
+    if (end < 0 || end > kMaxHeader)
         return false;
-    const QList<QByteArray> lines = bytes.mid(kMagic.size(), end - kMagic.size()).split('\n');
+    RecoveryEntry e;
+    e.file = out->file;
+    // One field a line, "Key: value", the value exactly as written.
+    QList<QByteArray> seen;
     qint64 length = -1;
-    for (QByteArray line : lines) {
-        line = line.trimmed();
-        const qsizetype colon = line.indexOf(": ");
-        const QByteArray key = line.left(colon);
-        const QString value = colon < 0 ? QString() : QString::fromUtf8(line.mid(colon + 2));
-        if (key == "Path")
-            e->path = value;
-        else if (key == "Caption")
-            e->caption = value;
-        else if (key == "Encoding")
-            e->format.encoding = TextFileFormat::Encoding(std::clamp(value.toInt(), 0, int(TextFileFormat::Named)));
-        else if (key == "Charset")
-            e->format.charset = value.toLatin1();
-        else if (key == "Bom")
-            e->format.bom = value == QLatin1String("1");
-        else if (key == "LineEnd")
-            e->format.lineEnd = TextFileFormat::LineEnd(std::clamp(value.toInt(), 0, 2));
-        else if (key == "FinalLineEnd")
-            e->format.finalLineEnd = value == QLatin1String("1");
-        else if (key == "Time")
-            e->time = QDateTime::fromString(value, Qt::ISODateWithMs);
-        else if (key == "Pid")
-            e->pid = value.toLongLong();
-        else if (key == "Length")
-            length = value.toLongLong();
+    const QList<QByteArray> lines = end + 2 > start ? bytes.mid(start, end + 2 - start).split('\n') : QList<QByteArray>();
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {  // the last piece follows the last "\r\n"
+        const QByteArray& line = lines.at(i);
+        if (!line.endsWith('\r'))
+            return false;
+        const QByteArray field = line.chopped(1);
+        const qsizetype colon = field.indexOf(": ");
+        if (colon <= 0)
+            return false;
+        const QByteArray key = field.left(colon);
+        const QByteArray raw = field.mid(colon + 2);
+        if (seen.contains(key))
+            return false;
+        seen << key;
+        const QByteArray value = v1 ? raw : QByteArray::fromPercentEncoding(raw);
+        qint64 n = 0;
+        if (key == "Path") {
+            e.path = QString::fromUtf8(value);
+        } else if (key == "Caption") {
+            e.caption = QString::fromUtf8(value);
+        } else if (key == "Charset") {
+            e.format.charset = value;
+        } else if (key == "Time") {
+            e.time = QDateTime::fromString(QString::fromLatin1(value), Qt::ISODateWithMs);
+        } else if (key == "Boot") {
+            e.bootId = value;
+        } else if (key == "Encoding") {
+            if (!number(raw, int(TextFileFormat::Named), &n))
+                return false;
+            e.format.encoding = TextFileFormat::Encoding(n);
+        } else if (key == "Bom" || key == "FinalLineEnd") {
+            if (!number(raw, 1, &n))
+                return false;
+            (key == "Bom" ? e.format.bom : e.format.finalLineEnd) = n == 1;
+        } else if (key == "LineEnd") {
+            if (!number(raw, 2, &n))
+                return false;
+            e.format.lineEnd = TextFileFormat::LineEnd(n);
+        } else if (key == "Pid") {
+            if (!number(raw, std::numeric_limits<pid_t>::max(), &e.pid))
+                return false;
+        } else if (key == "Started") {
+            if (!number(raw, std::numeric_limits<qint64>::max(), &e.started))
+                return false;
+        } else if (key == "Length") {
+            if (!number(raw, std::numeric_limits<qint64>::max(), &length))
+                return false;
+        }
+        // Other keys come from a later version and are passed over.
     }
     const qsizetype body = end + 4;
-    if (length < 0 || bytes.size() - body != length * 2)
+    if (length < 0 || length > (bytes.size() - body) / 2 || bytes.size() - body != length * 2)
         return false;
-    e->length = length;
+    e.length = length;
     if (text) {
         *text = QString(length, Qt::Uninitialized);
         QChar* d = text->data();
@@ -121,13 +219,19 @@ bool parse(const QByteArray& bytes, RecoveryEntry* e, QString* text)
         for (qsizetype i = 0; i < length; ++i)
             d[i] = QChar(char16_t(b[2 * i] | (b[2 * i + 1] << 8)));
     }
+    *out = std::move(e);
     return true;
 }
 
 void write(const RecoveryEntry& entry, const QString& text)
 {
-    QDir().mkpath(QFileInfo(entry.file).absolutePath());
-    SafeFile::write(entry.file, serialize(entry, text));
+    // What the user typed is nobody else's to read.
+    const QString dir = QFileInfo(entry.file).absolutePath();
+    QDir().mkpath(dir);
+    ::chmod(QFile::encodeName(dir).constData(), 0700);
+    SafeFile::Options options;
+    options.permissions = 0600;
+    SafeFile::write(entry.file, serialize(entry, text), options);
 }
 
 bool load(const QString& file, RecoveryEntry* entry, QString* text)
@@ -152,12 +256,12 @@ QList<RecoveryEntry> orphans()
     for (const QString& name : dir.entryList({QStringLiteral("*.vqr")}, QDir::Files)) {
         if (name.startsWith(own))
             continue;
-        const qint64 pid = name.section(QLatin1Char('-'), 0, 0).toLongLong();
-        if (pid != QCoreApplication::applicationPid() && processRunning(pid))
-            continue;  // another running copy of the program keeps it up to date
         RecoveryEntry e;
-        if (load(dir.filePath(name), &e, nullptr))
-            out << e;
+        if (!load(dir.filePath(name), &e, nullptr))
+            continue;
+        if (ownerRunning(e))
+            continue;  // another running copy of the program keeps it up to date
+        out << e;
     }
     std::sort(out.begin(), out.end(), [](const RecoveryEntry& a, const RecoveryEntry& b) { return a.time < b.time; });
     return out;

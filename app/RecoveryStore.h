@@ -4,7 +4,10 @@
 // last seconds of typing. One file per document in the data folder's
 // "recovery" folder, named after the process that wrote it; removed when the
 // document is saved or closed without saving. Files left by a process that
-// is no longer running are offered at the next start.
+// is no longer running are offered at the next start: the writer is named by
+// its number, the boot it ran in and its start time, so a number another
+// process took over after the writer died (or after a reboot) hides nothing.
+// The folder is the user's alone (0700), every file private (0600).
 #include "editor/TextFileCodec.h"
 
 #include <QDateTime>
@@ -18,6 +21,8 @@ struct RecoveryEntry {
     TextFileFormat format;  // encoding, BOM and line ends to save with
     QDateTime time;    // when it was written
     qint64 pid = 0;    // the process that wrote it
+    QByteArray bootId; // the boot it ran in, and its start time in clock ticks after
+    qint64 started = 0; //   that boot (empty, 0: that of pid now, when written)
     qint64 length = 0; // characters of text
 };
 
@@ -29,13 +34,21 @@ QString folder();
 // A new file name for a document of this process; serial tells documents apart.
 QString fileName(int serial);
 // The file's bytes: a short header, then the text as UTF-16 (every
-// character kept, lone surrogates included).
+// character kept, lone surrogates included). Header values are exact: names
+// are percent-encoded, numbers bounded; parse refuses a header it cannot
+// read whole (a damaged file is never half restored).
 QByteArray serialize(const RecoveryEntry& entry, const QString& text);
 bool parse(const QByteArray& bytes, RecoveryEntry* entry, QString* text);
 // Writes atomically (creating the folder); throws EFileError.
 void write(const RecoveryEntry& entry, const QString& text);
 bool load(const QString& file, RecoveryEntry* entry, QString* text);
 void remove(const QString& file);
+// The running system's boot id; empty where there is none.
+QByteArray bootId();
+// The start time of a running process in clock ticks after boot; 0 when it is not running.
+qint64 startTime(qint64 pid);
+// True while the process that wrote the entry is still running.
+bool ownerRunning(const RecoveryEntry& entry);
 // Recovery files whose process has ended (never this process's own), oldest first.
 QList<RecoveryEntry> orphans();
 }

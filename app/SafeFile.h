@@ -10,7 +10,17 @@
 // pointed and its target is written. A file with more than one hard link, or
 // a writable file in a folder the user cannot write to, is written in place
 // (after its backup copy), so every name sees the new text; space is reserved
-// first, and the old bytes go back should the write still fail.
+// first, and the old bytes go back should the write still fail. Until the new
+// bytes of such a write are on disk, the old ones wait in a copy beside the
+// file ("page.htm.vq-old~"), or in the data folder's "saving" folder when the
+// file's folder takes no new files; an interrupted save leaves it behind.
+// Extended attributes (POSIX ACLs, user attributes) go to the new file and to
+// the backup as well.
+//
+// The new bytes are written to "page.htm.vq-new~" and are on disk before that
+// file takes the name; a previous backup is kept as "page.BAK.vq-prev~" until
+// the save is done. A write removes what an interrupted write of the same
+// file left under these names.
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -37,6 +47,13 @@ struct Options {
     std::function<bool(QSaveFile&)> commit;
     // Receives what the write kept or left out (optional).
     WriteReport* report = nullptr;
+    // The permission bits the file gets (0600 for a private file); -1: those
+    // of the file it replaces, or the usual ones (umask) for a new file.
+    int permissions = -1;
+    // Test seam: called at the steps where an interrupted run would leave
+    // something behind ("backup set aside", "new file written", "half
+    // written in place").
+    std::function<void(const char* step)> checkpoint;
 };
 
 // Writes bytes to path. Throws EFileError with a text that names the file and
@@ -47,6 +64,10 @@ void write(const QString& path, const QByteArray& bytes, const Options& options 
 // The same without exceptions: false and the reason in *error.
 bool tryWrite(const QString& path, const QByteArray& bytes, QString* error = nullptr,
               const Options& options = {});
+
+// The copy of the old text that an interrupted save in place of path left
+// behind (the file itself may then be torn); empty when there is none.
+QString interruptedSave(const QString& path);
 
 // Reads a whole file; false and the reason ("Unable to open ...: No such file
 // or directory.") in *error when it cannot.

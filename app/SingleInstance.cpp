@@ -10,8 +10,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // "VQH1": the first four bytes of every request; anything else is dropped.
@@ -22,7 +25,31 @@ constexpr qint64 kMaxRequest = 16 * 1024 * 1024;
 // A client that connects and sends nothing is dropped after this time.
 constexpr int kIdleClientMs = 30000;
 
-enum class HandOver { NoFrame, Taken, NoAnswer };
+enum class HandOver { NoFrame, Taken, NoAnswer, Stranger };
+
+// True when the other end of a connected local socket runs as this user.
+bool peerIsThisUser(qintptr fd)
+{
+    struct ucred cred = {};
+    socklen_t size = sizeof cred;
+    return fd >= 0 && ::getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && size == sizeof cred
+           && cred.uid == ::geteuid();
+}
+
+// A folder no other user can put a socket in: a real folder (no symlink)
+// of this user's that no one else may write. A missing one is made 0700
+// when create is set.
+bool privateFolder(const QString& path, bool create)
+{
+    if (path.isEmpty())
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    if (create)
+        ::mkdir(name.constData(), 0700);
+    struct ::stat st;
+    return ::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+           && (st.st_mode & 022) == 0;
+}
 
 HandOver sendRequest(const QString& name, const QStringList& files, int timeoutMs)
 {
@@ -30,6 +57,11 @@ HandOver sendRequest(const QString& name, const QStringList& files, int timeoutM
     socket.connectToServer(name);
     if (!socket.waitForConnected(2000))
         return HandOver::NoFrame;
+    // The command line goes to no one but this user's own frame.
+    if (!peerIsThisUser(socket.socketDescriptor())) {
+        socket.abort();
+        return HandOver::Stranger;
+    }
     QStringList absolute;
     for (const QString& f : files)
         absolute << (f.isEmpty() ? f : QFileInfo(f).absoluteFilePath());
@@ -57,9 +89,17 @@ HandOver sendRequest(const QString& name, const QStringList& files, int timeoutM
 
 QString SingleInstance::defaultServerName()
 {
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath();
+    // The runtime folder when it is this user's alone; else a folder of the
+    // user's own in the temporary folder, made 0700 (one another user made
+    // first is passed over); else the settings folder.
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!privateFolder(runtime, false)) {
+        runtime = QDir::tempPath() + QStringLiteral("/velquist-%1").arg(::geteuid());
+        if (!privateFolder(runtime, true)) {
+            AppPaths::ensureSettingsDir();
+            runtime = AppPaths::settingsDir();
+        }
+    }
     QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (display.isEmpty())
         display = qEnvironmentVariable("DISPLAY");
@@ -122,6 +162,9 @@ bool SingleInstance::handOverOrListen(const QStringList& files)
         // this start runs a frame of its own so the files still open.
         qWarning("velquist: the running frame does not answer; starting another one");
         return false;
+    case HandOver::Stranger:
+        qWarning("velquist: %s belongs to another user; it is replaced", qPrintable(m_name));
+        break;
     case HandOver::NoFrame:
         break;
     }
@@ -133,6 +176,11 @@ bool SingleInstance::handOverOrListen(const QStringList& files)
 void SingleInstance::onNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         QTimer::singleShot(kIdleClientMs, socket, [socket] { socket->abort(); });

@@ -1,7 +1,8 @@
 #pragma once
 // One frame per user session. The first start listens on a local socket in
-// the user's runtime folder; a later start hands its files to that frame and
-// ends. A socket left behind by a frame that crashed is removed and the new
+// the user's runtime folder (or a folder of the user's own, 0700, when there
+// is none); a later start hands its files to that frame and ends. Both ends
+// check that the other runs as the same user. A socket left behind by a frame that crashed is removed and the new
 // start runs a frame of its own.
 #include <QList>
 #include <QObject>
@@ -15,7 +16,9 @@ class QTimer;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // <runtime folder>/velquist-<key>.socket, the key taken from the settings
+    // <runtime folder>/velquist-<key>.socket (the runtime folder, when no other
+    // user can write it; else $TMPDIR/velquist-<uid>, made 0700 and owned by
+    // the user; else the settings folder), the key taken from the settings
     // and data folders and the display: starts that would share settings on
     // one screen share one frame.
     static QString defaultServerName();

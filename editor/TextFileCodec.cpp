@@ -308,6 +308,131 @@ QByteArray bomOf(const Format& format)
     }
 }
 
+// The prescan a browser runs over the first bytes of a page to find its
+// encoding: comments, other tags and their attribute values are stepped
+// over, and only a <meta> tag's charset, or its http-equiv Content-Type
+// content, counts. head is lower case.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+// Reads one attribute at pos; false at the tag's end.
+bool nextAttribute(const QByteArray& head, qsizetype& pos, QByteArray& name, QByteArray& value)
+{
+    const qsizetype n = head.size();
+    while (pos < n && (isBlank(head[pos]) || head[pos] == '/'))
+        ++pos;
+    if (pos >= n || head[pos] == '>')
+        return false;
+    name.clear();
+    value.clear();
+    while (pos < n) {
+        const char c = head[pos];
+        if (c == '=' && !name.isEmpty())
+            break;
+        if (isBlank(c) || c == '/' || c == '>')
+            break;
+        name += c;
+        ++pos;
+    }
+    while (pos < n && isBlank(head[pos]))
+        ++pos;
+    if (pos >= n || head[pos] != '=')
+        return true;
+    ++pos;
+    while (pos < n && isBlank(head[pos]))
+        ++pos;
+    if (pos >= n)
+        return true;
+    const char quote = head[pos];
+    if (quote == '"' || quote == '\'') {
+        const qsizetype end = head.indexOf(quote, pos + 1);
+        value = head.mid(pos + 1, (end < 0 ? n : end) - pos - 1);
+        pos = end < 0 ? n : end + 1;
+        return true;
+    }
+    while (pos < n && !isBlank(head[pos]) && head[pos] != '>')
+        value += head[pos++];
+    return true;
+}
+
+// The charset named in a Content-Type value ("text/html; charset=koi8-r").
+QByteArray charsetInContent(const QByteArray& content)
+{
+    qsizetype at = 0;
+    while ((at = content.indexOf("charset", at)) >= 0) {
+        qsizetype p = at + 7;
+        while (p < content.size() && isBlank(content[p]))
+            ++p;
+        if (p >= content.size() || content[p] != '=') {
+            at = p;
+            continue;
+        }
+        ++p;
+        while (p < content.size() && isBlank(content[p]))
+            ++p;
+        if (p >= content.size())
+            return {};
+        const char quote = content[p];
+        if (quote == '"' || quote == '\'') {
+            const qsizetype end = content.indexOf(quote, p + 1);
+            return end < 0 ? QByteArray() : content.mid(p + 1, end - p - 1);
+        }
+        qsizetype end = p;
+        while (end < content.size() && !isBlank(content[end]) && content[end] != ';')
+            ++end;
+        return content.mid(p, end - p);
+    }
+    return {};
+}
+
+QByteArray prescanCharset(const QByteArray& head)
+{
+    const qsizetype n = head.size();
+    auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+    qsizetype pos = 0;
+    QByteArray name, value;
+    while (pos < n) {
+        if (head[pos] != '<') {
+            ++pos;
+            continue;
+        }
+        if (head.mid(pos, 4) == "<!--") {
+            const qsizetype end = head.indexOf("-->", pos + 2);
+            pos = end < 0 ? n : end + 3;
+        } else if (head.mid(pos, 5) == "<meta" && pos + 5 < n && (isBlank(head[pos + 5]) || head[pos + 5] == '/')) {
+            pos += 5;
+            QByteArray charset, content;
+            bool pragma = false;
+            while (nextAttribute(head, pos, name, value)) {
+                if (name == "charset" && charset.isEmpty())
+                    charset = value.trimmed();
+                else if (name == "http-equiv" && value.trimmed() == "content-type")
+                    pragma = true;
+                else if (name == "content" && content.isEmpty())
+                    content = value;
+            }
+            if (charset.isEmpty() && pragma)
+                charset = charsetInContent(content).trimmed();
+            if (!charset.isEmpty())
+                return charset;
+            ++pos;
+        } else if (pos + 1 < n && (isLetter(head[pos + 1])
+                                   || (head[pos + 1] == '/' && pos + 2 < n && isLetter(head[pos + 2])))) {
+            // Another tag: its name, then its attributes, whose values may hold anything.
+            while (pos < n && !isBlank(head[pos]) && head[pos] != '>')
+                ++pos;
+            while (nextAttribute(head, pos, name, value)) {
+            }
+            ++pos;
+        } else if (pos + 1 < n && (head[pos + 1] == '!' || head[pos + 1] == '/' || head[pos + 1] == '?')) {
+            const qsizetype end = head.indexOf('>', pos);
+            pos = end < 0 ? n : end + 1;
+        } else {
+            ++pos;
+        }
+    }
+    return {};
+}
+
 const char16_t* eolText(int style)
 {
     return style == Format::CRLF ? u"\r\n" : style == Format::LF ? u"\n" : u"\r";
@@ -319,19 +444,20 @@ namespace TextFileCodec {
 
 QByteArray declaredCharset(const QByteArray& bytes)
 {
-    static const QRegularExpression meta(
-        QStringLiteral("<meta\\b[^>]*?charset\\s*=\\s*[\"']?\\s*([a-z0-9_.:\\-]+)"));
     static const QRegularExpression xml(
         QStringLiteral("^\\s*<\\?xml\\b[^>]*?encoding\\s*=\\s*[\"']([a-z0-9_.:\\-]+)"));
-    const QString head = QString::fromLatin1(bytes.left(1024)).toLower();
-    const QRegularExpressionMatch x = xml.match(head);
+    const QByteArray head = bytes.left(1024).toLower();
+    const QRegularExpressionMatch x = xml.match(QString::fromLatin1(head));
     if (x.hasMatch())
         return x.captured(1).toLatin1();
-    const QRegularExpressionMatch m = meta.match(head);
-    return m.hasMatch() ? m.captured(1).toLatin1() : QByteArray();
+    const QByteArray name = prescanCharset(head);
+    const bool plain = std::all_of(name.cbegin(), name.cend(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' || c == ':' || c == '-';
+    });
+    return plain ? name : QByteArray();
 }
 
-DecodedText decode(const QByteArray& bytes)
+DecodedText decode(const QByteArray& bytes, Declarations declarations)
 {
     DecodedText out;
     Format& format = out.format;
@@ -355,7 +481,7 @@ DecodedText decode(const QByteArray& bytes)
     if (!decoded) {
         const bool bom = bytes.startsWith(kUtf8Bom);
         const QByteArrayView body = bom ? all.sliced(3) : all;
-        if (!bom && decodeDeclared(declaredCharset(bytes), body, out)) {
+        if (!bom && declarations == Declarations::Obeyed && decodeDeclared(declaredCharset(bytes), body, out)) {
             decoded = true;
         } else {
             // A second BOM after the first is text and must stay.

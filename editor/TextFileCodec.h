@@ -46,7 +46,10 @@ namespace TextFileCodec {
 // the bytes hold any valid multi-byte sequence or are plain ASCII (a few
 // invalid bytes are carried as U+DC80..U+DCFF and written back unchanged);
 // else Windows-1252.
-DecodedText decode(const QByteArray& bytes);
+// Declarations::Ignored leaves out the declaration step: for the program's
+// own files, which are UTF-8 (else Windows-1252) whatever text they hold.
+enum class Declarations { Obeyed, Ignored };
+DecodedText decode(const QByteArray& bytes, Declarations declarations = Declarations::Obeyed);
 // text uses '\n' between lines; the format restores BOM, line ends and the
 // final line end. lineEnds (as from decode) gives lines their own ends; lines
 // beyond it take format.lineEnd.
@@ -54,7 +57,10 @@ QByteArray encode(const QString& text, const TextFileFormat& format, const QByte
 // True when every character of text can be written in the format's encoding.
 bool canEncode(const QString& text, const TextFileFormat& format);
 bool canEncode(const QString& text, TextFileFormat::Encoding encoding);
-// The charset name a declaration in the first 1 024 bytes gives, lower case; empty when none.
+// The charset name a declaration in the first 1 024 bytes gives, lower case;
+// empty when none. An XML declaration at the start counts; else <meta> tags
+// are looked for as a browser's prescan does: comments and the attribute
+// values of other tags are skipped.
 QByteArray declaredCharset(const QByteArray& bytes);
 // "UTF-8", "UTF-8 BOM", "Windows-1252", "UTF-16 LE", ... or the declared name.
 QString encodingName(const TextFileFormat& format);

@@ -115,7 +115,8 @@ QStringList TemplateLibrary::builtIn(int page)
 
 bool TemplateLibrary::readFile(const QString& path, QStringList* lines, QString* error)
 {
-    return ListFile::read(path, lines, error);
+    // A template is a page: its own declaration names its encoding.
+    return ListFile::read(path, lines, error, TextFileCodec::Declarations::Obeyed);
 }
 
 void TemplateLibrary::fill(EditorContract& editor, const QStringList& lines)

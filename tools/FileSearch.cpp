@@ -1,5 +1,7 @@
 #include "tools/FileSearch.h"
 
+#include "app/FileStamp.h"
+#include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "editor/TextFileCodec.h"
 #include "editor/TextSearch.h"
@@ -71,6 +73,36 @@ Replaced replaceAll(const QByteArray& bytes, const FileSearchOptions& options, c
     changed += QStringView(text).mid(from);
     out.bytes = TextFileCodec::encode(changed, decoded.format, lineEnds);
     return out;
+}
+
+bool isText(const QByteArray& bytes)
+{
+    static const QByteArrayView signatures[] = {
+        QByteArrayView("\x89PNG\r\n\x1A\n"), QByteArrayView("\xFF\xD8\xFF"), QByteArrayView("GIF87a"),
+        QByteArrayView("GIF89a"), QByteArrayView("%PDF-"), QByteArrayView("PK\x03\x04"), QByteArrayView("PK\x05\x06"),
+        QByteArrayView("\x1F\x8B"), QByteArrayView("\xFD" "7zXZ"),
+        QByteArrayView("7z\xBC\xAF\x27\x1C"), QByteArrayView("Rar!\x1A\x07"), QByteArrayView("\x7F" "ELF"),
+        QByteArrayView("RIFF"), QByteArrayView("OggS"), QByteArrayView("fLaC"),
+        QByteArrayView("wOFF"), QByteArrayView("wOF2"), QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"),
+        QByteArrayView("\x00\x00\x01\x00", 4), QByteArrayView("II*\x00", 4), QByteArrayView("MM\x00*", 4),
+        QByteArrayView("SQLite format 3"),
+    };
+    for (const QByteArrayView& s : signatures)
+        if (QByteArrayView(bytes).startsWith(s))
+            return false;
+    if (!bytes.contains('\0'))
+        return true;
+    // UTF-16 and UTF-32 (little-endian UTF-32 starts as UTF-16 does).
+    const QByteArrayView all(bytes);
+    return all.startsWith("\xFF\xFE") || all.startsWith("\xFE\xFF") || all.startsWith(QByteArrayView("\0\0\xFE\xFF", 4));
+}
+
+QString identityKey(const QString& path)
+{
+    const FileStamp st = FileStamp::stat(path);
+    if (st.exists)
+        return QStringLiteral("%1:%2").arg(st.device).arg(st.inode);
+    return PathUtil::compareKey(path);
 }
 
 bool readFile(const QString& path, QByteArray* bytes, QString* error)

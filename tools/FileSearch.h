@@ -27,6 +27,15 @@ struct Replaced {
 };
 Replaced replaceAll(const QByteArray& bytes, const FileSearchOptions& options, const QString& replacement);
 
+// False for a file that is not text: NUL bytes where no UTF-16 or UTF-32
+// byte order mark explains them, or the signature of an image, archive,
+// font, document or program file.
+bool isText(const QByteArray& bytes);
+
+// The key under which two names of one file (symlinks, hard links) are
+// the same: its device and inode, or the path's key when it does not exist.
+QString identityKey(const QString& path);
+
 // Reads a file to search it; false and the reason when it cannot.
 bool readFile(const QString& path, QByteArray* bytes, QString* error);
 }

@@ -8,9 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/ListFile.h"
 #include "app/PlacementAdapter.h"
-#include "app/SafeFile.h"
 #include "app/UiPrompter.h"
-#include "editor/TextFileCodec.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -97,15 +95,15 @@ void TfNotePad::LoadNotes()
     const QString path = AppPaths::readableDataFile(kNotes);
     if (!QFileInfo::exists(path))
         return;
-    QByteArray bytes;
+    QStringList lines;
     QString error;
-    if (!SafeFile::read(path, &bytes, &error)) {
+    if (!ListFile::read(path, &lines, &error)) {
         UiPrompter::instance().message(this, error, UiPrompter::Ok, UiPrompter::Warning);
         return;
     }
-    // Every line was written with its line end; the decoded text holds them
-    // between the lines, the last one's left out.
-    memNotes->setPlainText(TextFileCodec::decode(bytes).text);
+    // Every line was written with its line end; the last one's makes no
+    // empty line of its own.
+    memNotes->setPlainText(lines.join(QLatin1Char('\n')));
     memNotes->document()->setModified(false);
 }
 

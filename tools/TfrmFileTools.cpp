@@ -5,6 +5,7 @@
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
 #include "app/AppSettings.h"
+#include "app/FileStamp.h"
 #include "app/PathUtil.h"
 #include "app/PlacementAdapter.h"
 #include "app/SafeFile.h"
@@ -15,12 +16,15 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include <QCheckBox>
+
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QSet>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,8 +193,13 @@ void TfrmFileTools::btnReplaceClick()
 
 TfHTML* TfrmFileTools::documentFor(const QString& path) const
 {
+    // By file identity: a window may show the file under another name (a
+    // symlink, a hard link).
     for (TfHTML* doc : m_main.documents())
         if (!doc->isUntitled() && PathUtil::samePath(doc->caption(), path))
+            return doc;
+    for (TfHTML* doc : m_main.documents())
+        if (!doc->isUntitled() && FileIdentity::sameFile(doc->caption(), path))
             return doc;
     return nullptr;
 }
@@ -228,24 +237,46 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
     m_main.SetStatusText(QStringLiteral("Searching for ") + options.text + QStringLiteral(" ..."));
     struct Plan {
         QString path;
+        QString key;
         FileSearch::Replaced change;
+        qint64 size = 0;   // what the file held when it was searched
+        quint64 hash = 0;
     };
+    // Windows showing a file under any of its names.
+    auto windowsOf = [this](const QString& path) {
+        QList<TfHTML*> out;
+        for (TfHTML* doc : m_main.documents())
+            if (!doc->isUntitled()
+                && (PathUtil::samePath(doc->caption(), path) || FileIdentity::sameFile(doc->caption(), path)))
+                out << doc;
+        return out;
+    };
+    auto hasUnsavedWindow = [&](const QString& path) {
+        const QList<TfHTML*> docs = windowsOf(path);
+        return std::any_of(docs.cbegin(), docs.cend(), [](TfHTML* d) { return d->txtHTML->Modified(); });
+    };
+    // Each file once, whatever names it is listed under.
+    QStringList rowKeys;
+    for (int r = 0; r < grdFiles->rowCount(); ++r)
+        rowKeys << FileSearch::identityKey(grdFiles->item(r, 0)->text());
     QList<Plan> plans;
     QHash<QString, QString> done;
     int matches = 0, skipped = 0;
     for (int r = 0; r < grdFiles->rowCount(); ++r) {
         const QString path = grdFiles->item(r, 0)->text();
-        const QString key = PathUtil::compareKey(path);
+        const QString& key = rowKeys.at(r);
         if (done.contains(key))
             continue;
         QByteArray bytes;
         QString error;
-        TfHTML* doc = documentFor(path);
-        if (doc && doc->txtHTML->Modified()) {
+        if (hasUnsavedWindow(path)) {
             done.insert(key, QStringLiteral("Skipped: open with unsaved changes"));
             ++skipped;
         } else if (!FileSearch::readFile(path, &bytes, &error)) {
             done.insert(key, error);
+            ++skipped;
+        } else if (!FileSearch::isText(bytes)) {
+            done.insert(key, QStringLiteral("Skipped: not a text file"));
             ++skipped;
         } else {
             FileSearch::Replaced change = FileSearch::replaceAll(bytes, options, replacement);
@@ -260,13 +291,13 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             } else {
                 matches += change.matches;
                 done.insert(key, QString());
-                plans.append({path, std::move(change)});
+                plans.append({path, key, std::move(change), bytes.size(), FileStamp::hashOf(bytes)});
             }
         }
     }
     auto showResults = [&] {
         for (int r = 0; r < grdFiles->rowCount(); ++r)
-            setResult(r, done.value(PathUtil::compareKey(grdFiles->item(r, 0)->text())));
+            setResult(r, done.value(rowKeys.at(r)));
     };
     if (plans.isEmpty()) {
         showResults();
@@ -279,34 +310,69 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
     if (UiPrompter::instance().message(this, question, UiPrompter::Yes | UiPrompter::No, UiPrompter::Question)
         != UiPrompter::Yes) {
         for (const Plan& p : std::as_const(plans))
-            done.insert(PathUtil::compareKey(p.path), QStringLiteral("Not replaced"));
+            done.insert(p.key, QStringLiteral("Not replaced"));
         showResults();
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
-    SafeFile::Options write;
-    if (m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true))
-        write.backupExtension = QStringLiteral("BAK");
+    const QString backupExtension = m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true)
+                                        ? QStringLiteral("BAK") : QString();
+    QSet<QString> backupsWritten;  // a backup this run wrote is never overwritten by another
     int replaced = 0, files = 0;
     for (const Plan& p : std::as_const(plans)) {
-        const QString key = PathUtil::compareKey(p.path);
         m_main.SetStatusText(QStringLiteral("Replacing in ") + p.path + QStringLiteral(" ..."));
+        // What was searched must still be there: another program may have
+        // changed the file, or a window taken edits, while the question was open.
+        QByteArray now;
         QString error;
-        if (!SafeFile::tryWrite(p.path, p.change.bytes, &error, write)) {
-            done.insert(key, error);
+        if (hasUnsavedWindow(p.path)) {
+            done.insert(p.key, QStringLiteral("Skipped: open with unsaved changes"));
             ++skipped;
             continue;
         }
+        if (!FileSearch::readFile(p.path, &now, &error)) {
+            done.insert(p.key, error);
+            ++skipped;
+            continue;
+        }
+        if (now.size() != p.size || FileStamp::hashOf(now) != p.hash) {
+            done.insert(p.key, QStringLiteral("Skipped: changed by another program since it was searched"));
+            ++skipped;
+            continue;
+        }
+        SafeFile::Options write;
+        SafeFile::WriteReport report;
+        write.report = &report;
+        write.backupExtension = backupExtension;
+        QString note, backupKey;
+        if (!backupExtension.isEmpty()) {
+            const QString backup = PathUtil::withExtension(p.path, backupExtension);
+            backupKey = PathUtil::compareKey(QFileInfo(backup).absoluteFilePath());
+            if (backupsWritten.contains(backupKey)) {
+                write.backupExtension.clear();
+                note = QStringLiteral("; no backup: %1 already holds the backup of another file")
+                           .arg(SafeFile::shown(backup));
+            }
+        }
+        if (!SafeFile::tryWrite(p.path, p.change.bytes, &error, write)) {
+            done.insert(p.key, error);
+            ++skipped;
+            continue;
+        }
+        if (report.backupSkipped)
+            note = QStringLiteral("; no backup: its folder cannot be written");
+        else if (!write.backupExtension.isEmpty())
+            backupsWritten.insert(backupKey);
         replaced += p.change.matches;
         ++files;
-        done.insert(key, QStringLiteral("%1 replaced").arg(p.change.matches));
+        done.insert(p.key, QStringLiteral("%1 replaced").arg(p.change.matches) + note);
         // A window showing the file without changes of its own shows the new text.
-        if (TfHTML* doc = documentFor(p.path)) {
+        for (TfHTML* doc : windowsOf(p.path)) {
             try {
-                doc->txtHTML->LoadFile(p.path);
+                doc->txtHTML->LoadFile(doc->caption());
                 doc->txtHTML->SetModified(false);
             } catch (const AppError& e) {
-                done[key] += QStringLiteral("; its window could not show the new text: ") + e.message();
+                done[p.key] += QStringLiteral("; its window could not show the new text: ") + e.message();
             }
         }
     }

@@ -14,6 +14,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 #include <unistd.h>
 
@@ -108,6 +110,11 @@ private slots:
                                                      << QByteArray("other text\r\n") << "Xone" << true;
         QTest::newRow("touched, not changed") << "touch" << false << "save" << Y << 0 << QByteArray("one\r\n")
                                               << "one" << false;
+        // cp -p, rsync -t, touch -r: the same size and the old time.
+        QTest::newRow("same size, old time: reload") << "write, old time" << false << "focus" << Y << 1
+                                                     << QByteArray("two\r\n") << "two" << false;
+        QTest::newRow("same size, old time: save asks") << "write, old time" << true << "save" << C << 1
+                                                        << QByteArray("two\r\n") << "Xone" << true;
         QTest::newRow("deleted: marked modified") << "delete" << false << "focus" << Y << 0 << QByteArray()
                                                   << "one" << true;
         QTest::newRow("deleted: saving makes it again") << "delete" << false << "save" << Y << 0
@@ -133,12 +140,23 @@ private slots:
         if (modified)
             ed->InsertAtCaret("X");
         QFile f(p);
+        struct ::stat loaded = {};
+        QVERIFY(::stat(QFile::encodeName(p).constData(), &loaded) == 0);
+        QTest::qWait(20);
         if (change == "write")
             QVERIFY(TestEnv::writeAll(p, "other text\r\n"));
+        else if (change == "write, old time")
+            QVERIFY(TestEnv::writeAll(p, "two\r\n"));
         else if (change == "delete")
             QVERIFY(QFile::remove(p));
-        QVERIFY(!f.exists() || (f.open(QIODevice::ReadWrite)
-                                && f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime)));
+        if (change == "write, old time") {
+            const struct timespec times[2] = {loaded.st_atim, loaded.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(p).constData(), times, 0) == 0);
+        } else {
+            QVERIFY(!f.exists() || (f.open(QIODevice::ReadWrite)
+                                    && f.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                                     QFileDevice::FileModificationTime)));
+        }
         f.close();
         prompter->answers.enqueue(answer);
         if (moment == "focus") {
@@ -260,6 +278,147 @@ private slots:
                 doc->txtHTML->UndoStep();
                 QCOMPARE(doc->txtHTML->RawText(), QString("one"));
             }
+    }
+
+    // Every name comes back exactly as it was written.
+    void recoveryNamesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("line feed in the name") << "/home/u/x\ny.htm" << "/home/u/x\ny.htm";
+        QTest::newRow("carriage return and a field") << "/a/b\r\nPath: /etc/passwd" << "c\r\n\r\nd";
+        QTest::newRow("blanks at both ends") << "/home/u/notes " << " New HTML Document 3 ";
+        QTest::newRow("percent and colon") << "/a/%41: 100%.htm" << "%0A";
+        QTest::newRow("not ascii") << QString::fromUtf8("/d\u00E9j\u00E0/\u20AC.htm") << QString::fromUtf8("\u00FC");
+        QTest::newRow("untitled") << QString() << "New HTML Document 1";
+    }
+
+    void recoveryNamesRoundTrip()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, caption);
+        RecoveryEntry e;
+        e.path = path;
+        e.caption = caption;
+        e.format.encoding = TextFileFormat::Windows1252;
+        e.format.lineEnd = TextFileFormat::CR;
+        e.format.finalLineEnd = false;
+        e.time = QDateTime::currentDateTimeUtc();
+        e.pid = 12345;
+        const QString text = QString::fromUtf16(u"a\nb\xDC80");
+        RecoveryEntry back;
+        QString backText;
+        QVERIFY(RecoveryStore::parse(RecoveryStore::serialize(e, text), &back, &backText));
+        QCOMPARE(back.path, path);
+        QCOMPARE(back.caption, caption);
+        QCOMPARE(backText, text);
+        QCOMPARE(back.format.encoding, e.format.encoding);
+        QCOMPARE(back.format.lineEnd, e.format.lineEnd);
+        QCOMPARE(back.format.finalLineEnd, false);
+        QCOMPARE(back.pid, qint64(12345));
+    }
+
+    // A damaged or hostile header is refused whole, never half read.
+    void recoveryHeadersExact_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray magic("VELQUIST RECOVERY 2\r\n");
+        const QByteArray ab("a\0b\0", 4);
+        QTest::newRow("plain") << magic + "Path: /a\r\nLength: 2\r\n\r\n" << ab << true;
+        QTest::newRow("unknown key passed over") << magic + "Colour: red\r\nLength: 2\r\n\r\n" << ab << true;
+        QTest::newRow("length near 2^62") << magic + "Length: 4611686018427387905\r\n\r\n" << ab << false;
+        QTest::newRow("length beyond 64 bits") << magic + "Length: 99999999999999999999\r\n\r\n" << ab << false;
+        QTest::newRow("negative length") << magic + "Length: -2\r\n\r\n" << ab << false;
+        QTest::newRow("length with a blank") << magic + "Length: 2 \r\n\r\n" << ab << false;
+        QTest::newRow("length too short") << magic + "Length: 1\r\n\r\n" << ab << false;
+        QTest::newRow("no length") << magic + "Path: /a\r\n\r\n" << ab << false;
+        QTest::newRow("two paths") << magic + "Path: /a\r\nPath: /b\r\nLength: 2\r\n\r\n" << ab << false;
+        QTest::newRow("bare line feed") << magic + "Path: /a\nLength: 2\r\n\r\n" << ab << false;
+        QTest::newRow("line without a key") << magic + "/a\r\nLength: 2\r\n\r\n" << ab << false;
+        QTest::newRow("encoding out of range") << magic + "Encoding: 7\r\nLength: 2\r\n\r\n" << ab << false;
+        QTest::newRow("pid beyond any process") << magic + "Pid: 9999999999\r\nLength: 2\r\n\r\n" << ab << false;
+        QTest::newRow("header without end") << magic + "Path: " + QByteArray(70000, 'a') + "\r\n\r\n" << ab << false;
+    }
+
+    void recoveryHeadersExact()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, accepted);
+        RecoveryEntry e;
+        QString text;
+        QCOMPARE(RecoveryStore::parse(header + body, &e, &text), accepted);
+        if (accepted)
+            QCOMPARE(text, QStringLiteral("ab"));
+    }
+
+    // Files of a process that still runs stay hidden; those whose number
+    // another process has taken since (or after a reboot) are offered.
+    void recoveryOwner_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("owner still running") << "running" << false;
+        QTest::newRow("number taken by another process") << "reused" << true;
+        QTest::newRow("written before a reboot") << "other boot" << true;
+        QTest::newRow("owner ended") << "ended" << true;
+    }
+
+    void recoveryOwner()
+    {
+        QFETCH(QString, owner);
+        QFETCH(bool, offered);
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        const qint64 pid = other.processId();
+        RecoveryEntry e;
+        e.file = RecoveryStore::folder() + QStringLiteral("/%1-other-1.vqr").arg(pid);
+        e.path = work("owned.htm");
+        e.time = QDateTime::currentDateTimeUtc();
+        e.pid = pid;
+        e.bootId = RecoveryStore::bootId();
+        e.started = RecoveryStore::startTime(pid);
+        QVERIFY(e.started > 0);
+        if (owner == "reused")
+            e.started += 1;
+        else if (owner == "other boot")
+            e.bootId = "00000000-0000-0000-0000-000000000000";
+        RecoveryStore::write(e, QStringLiteral("text"));
+        if (owner == "ended") {
+            other.kill();
+            QVERIFY(other.waitForFinished());
+        }
+        const QList<RecoveryEntry> found = RecoveryStore::orphans();
+        QCOMPARE(found.size(), offered ? 1 : 0);
+        if (offered)
+            QCOMPARE(found.at(0).path, e.path);
+        other.kill();
+        other.waitForFinished();
+    }
+
+    void recoveryFilesPrivate()
+    {
+        const QString dir = RecoveryStore::folder();
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(::chmod(QFile::encodeName(dir).constData(), 0755) == 0);
+        RecoveryEntry e;
+        e.file = dir + QStringLiteral("/1-x-1.vqr");
+        e.pid = QCoreApplication::applicationPid();
+        QVERIFY(TestEnv::writeAll(e.file, "old"));
+        QVERIFY(::chmod(QFile::encodeName(e.file).constData(), 0644) == 0);
+        RecoveryStore::write(e, QStringLiteral("secret"));
+        e.file = dir + QStringLiteral("/1-x-2.vqr");
+        RecoveryStore::write(e, QStringLiteral("secret"));
+        struct ::stat st = {};
+        QVERIFY(::stat(QFile::encodeName(dir).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 0777), 0700);
+        for (const QString& name : {QStringLiteral("1-x-1.vqr"), QStringLiteral("1-x-2.vqr")}) {
+            QVERIFY(::stat(QFile::encodeName(dir + '/' + name).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 0777), 0600);
+        }
     }
 };
 

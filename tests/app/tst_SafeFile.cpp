@@ -9,10 +9,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +44,34 @@ int run(bool asNobody, const std::function<int()>& fn)
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+QStringList entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QByteArray attribute(const QString& path, const char* name)
+{
+    QByteArray value(4096, 0);
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), size_t(value.size()));
+    return n < 0 ? QByteArray() : value.left(n);
+}
+
+// A POSIX ACL as the kernel stores it: user::rw-, user:nobody:rw-,
+// group::r--, mask::rw-, other::r--.
+QByteArray aclGivingNobodyWrite()
+{
+    struct Entry {
+        quint16 tag, perm;
+        quint32 id;
+    };
+    const quint32 version = 2;
+    const Entry list[] = {{0x01, 6, quint32(-1)}, {0x02, 6, kNobody}, {0x04, 4, quint32(-1)},
+                          {0x10, 6, quint32(-1)}, {0x20, 4, quint32(-1)}};
+    QByteArray blob(reinterpret_cast<const char*>(&version), sizeof version);
+    blob.append(reinterpret_cast<const char*>(list), sizeof list);
+    return blob;
+}
 } // namespace
 
 class TstSafeFile : public QObject {
@@ -47,6 +79,12 @@ class TstSafeFile : public QObject {
 private slots:
     void save_data();
     void save();
+    void interrupted_data();
+    void interrupted();
+    void keepsAttributes_data();
+    void keepsAttributes();
+    void tellsWhyWriteFailed_data();
+    void tellsWhyWriteFailed();
 };
 
 void TstSafeFile::save_data()
@@ -122,8 +160,12 @@ void TstSafeFile::save()
         ::chmod(QFile::encodeName(dir).constData(), 0555);
     }
     const struct ::stat before = statOf(other.isEmpty() ? file : other);
+    // The data folder, where the old text of a file in a read-only folder waits.
+    QTemporaryDir data(QStringLiteral("/tmp/vq-safefile-data-XXXXXX"));
+    QVERIFY(::chown(QFile::encodeName(data.path()).constData(), kNobody, kNobody) == 0);
 
     const int result = run(asNobody, [&] {
+        qputenv("VELQUIST_HOME", data.path().toLocal8Bit());
         SafeFile::WriteReport report;
         SafeFile::Options options;
         options.backupExtension = QStringLiteral("BAK");
@@ -164,6 +206,169 @@ void TstSafeFile::save()
         QCOMPARE(TestEnv::readAll(backup), old);
         QCOMPARE(int(statOf(backup).st_mode & 07777), backupMode);
     }
+}
+
+// A save killed at each step where it leaves something behind: the old
+// text stays recoverable, and the next save of the file removes every
+// leftover and leaves only the file and its backup.
+void TstSafeFile::interrupted_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("passes");             // times the step is let pass before the kill
+    QTest::addColumn<QByteArray>("afterKill");   // the file's text after the kill; empty: torn
+    QTest::addColumn<QStringList>("afterNextSave");
+
+    const QStringList plain{"page.BAK", "page.htm"};
+    QTest::newRow("new text written, not renamed") << "plain" << "new file written" << 1 << QByteArray("old\r\n") << plain;
+    QTest::newRow("previous backup set aside") << "plain" << "backup set aside" << 0 << QByteArray("old\r\n") << plain;
+    QTest::newRow("hard link half written") << "hard link" << "half written in place" << 0 << QByteArray()
+                                            << QStringList{"other.htm", "page.BAK", "page.htm"};
+    QTest::newRow("read-only folder half written")
+        << "read-only folder" << "half written in place" << 0 << QByteArray() << QStringList{"page.htm"};
+}
+
+void TstSafeFile::interrupted()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, step);
+    QFETCH(int, passes);
+    QFETCH(QByteArray, afterKill);
+    QFETCH(QStringList, afterNextSave);
+    if (::geteuid() != 0)
+        QSKIP("needs root to become another user");
+
+    QTemporaryDir tmp(QStringLiteral("/tmp/vq-safefile-XXXXXX"));
+    const QString dir = tmp.path() + QStringLiteral("/site");
+    const QString data = tmp.path() + QStringLiteral("/data");
+    QVERIFY(QDir().mkpath(dir) && QDir().mkpath(data));
+    for (const QString& d : {tmp.path(), dir, data})
+        QVERIFY(::chown(QFile::encodeName(d).constData(), kNobody, kNobody) == 0);
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 0755);
+    const QString file = dir + QStringLiteral("/page.htm");
+    const QByteArray old("old\r\n"), fresh = QByteArray("new text\r\n").repeated(64);
+    QVERIFY(TestEnv::writeAll(file, old));
+    QVERIFY(TestEnv::writeAll(dir + QStringLiteral("/page.BAK"), "older backup"));
+    if (setup == QLatin1String("hard link"))
+        QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir + "/other.htm").constData()) == 0);
+    if (setup == QLatin1String("read-only folder"))
+        QFile::remove(dir + QStringLiteral("/page.BAK"));
+    for (const QString& name : entries(dir))
+        QVERIFY(::chown(QFile::encodeName(dir + '/' + name).constData(), kNobody, kNobody) == 0);
+    if (setup == QLatin1String("read-only folder"))
+        ::chmod(QFile::encodeName(dir).constData(), 0555);
+
+    auto save = [&](bool killAtStep) {
+        return run(true, [&] {
+            qputenv("VELQUIST_HOME", data.toLocal8Bit());
+            SafeFile::Options options;
+            options.backupExtension = QStringLiteral("BAK");
+            if (killAtStep)
+                options.checkpoint = [&, seen = 0](const char* at) mutable {
+                    if (step == QLatin1String(at) && seen++ == passes)
+                        ::raise(SIGKILL);
+                };
+            return SafeFile::tryWrite(file, fresh, nullptr, options) ? 0 : 1;
+        });
+    };
+    QCOMPARE(save(true), -1);
+    const QByteArray torn = TestEnv::readAll(file);
+    if (afterKill.isEmpty()) {
+        QVERIFY(torn != old && torn != fresh);
+        const int found = run(true, [&] {
+            qputenv("VELQUIST_HOME", data.toLocal8Bit());
+            const QString copy = SafeFile::interruptedSave(file);
+            if (copy.isEmpty())
+                return 1;
+            return TestEnv::readAll(copy) == old && (statOf(copy).st_mode & 0777) == 0600 ? 0 : 2;
+        });
+        QCOMPARE(found, 0);  // 1: no copy of the old text; 2: not the old text, or not private
+    } else {
+        QCOMPARE(torn, afterKill);
+    }
+
+    QCOMPARE(save(false), 0);
+    ::chmod(QFile::encodeName(dir).constData(), 0755);
+    QCOMPARE(TestEnv::readAll(file), fresh);
+    QCOMPARE(entries(dir), afterNextSave);
+    QCOMPARE(entries(data + QStringLiteral("/saving")), QStringList());
+    if (afterNextSave.contains(QStringLiteral("page.BAK")))
+        QCOMPARE(TestEnv::readAll(dir + QStringLiteral("/page.BAK")), afterKill.isEmpty() ? torn : old);
+}
+
+// Extended attributes and POSIX ACLs stay with the file and go to its backup.
+void TstSafeFile::keepsAttributes_data()
+{
+    QTest::addColumn<bool>("hardLink");
+    QTest::newRow("new file replaces the old") << false;
+    QTest::newRow("written in place") << true;
+}
+
+void TstSafeFile::keepsAttributes()
+{
+    QFETCH(bool, hardLink);
+    QTemporaryDir tmp(QStringLiteral("/tmp/vq-safefile-XXXXXX"));
+    const QString file = tmp.path() + QStringLiteral("/page.htm");
+    QVERIFY(TestEnv::writeAll(file, "old\n"));
+    const QByteArray path = QFile::encodeName(file);
+    if (::setxattr(path.constData(), "user.origin", "site", 4, 0) != 0)
+        QSKIP("the file system takes no user attributes");
+    const QByteArray acl = aclGivingNobodyWrite();
+    if (::setxattr(path.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) != 0)
+        QSKIP("the file system takes no ACLs");
+    if (hardLink)
+        QVERIFY(::link(path.constData(), QFile::encodeName(tmp.path() + "/other.htm").constData()) == 0);
+    const QByteArray aclBefore = attribute(file, "system.posix_acl_access");
+    const int modeBefore = int(statOf(file).st_mode & 07777);
+
+    SafeFile::Options options;
+    options.backupExtension = QStringLiteral("BAK");
+    SafeFile::write(file, "new\n", options);
+    for (const QString& written : {file, tmp.path() + QStringLiteral("/page.BAK")}) {
+        QCOMPARE(attribute(written, "user.origin"), QByteArray("site"));
+        QCOMPARE(attribute(written, "system.posix_acl_access"), aclBefore);
+        QCOMPARE(int(statOf(written).st_mode & 07777), modeBefore);
+    }
+}
+
+// A write the file system refuses half way names the system's reason; the
+// file and its previous backup stay as they were.
+void TstSafeFile::tellsWhyWriteFailed_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("new file") << false;
+    QTest::newRow("existing file") << true;
+}
+
+void TstSafeFile::tellsWhyWriteFailed()
+{
+    QFETCH(bool, existing);
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + QStringLiteral("/page.htm");
+    const QString backup = tmp.path() + QStringLiteral("/page.BAK");
+    if (existing) {
+        QVERIFY(TestEnv::writeAll(file, "old\n"));
+        QVERIFY(TestEnv::writeAll(backup, "older\n"));
+    }
+    const QByteArray expected = QByteArray(::strerror(EFBIG));
+    // A file size limit cuts the write short, as a full disk does.
+    const int result = run(false, [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SafeFile::Options options;
+        options.backupExtension = QStringLiteral("BAK");
+        QString error;
+        if (SafeFile::tryWrite(file, QByteArray(64 * 1024, 'x'), &error, options))
+            return 1;
+        return error.contains(QString::fromLocal8Bit(expected)) && error.contains(file) ? 0 : 2;
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(TestEnv::readAll(file), existing ? QByteArray("old\n") : QByteArray());
+    const QStringList left = existing ? QStringList{"page.BAK", "page.htm"} : QStringList();
+    QCOMPARE(entries(tmp.path()), left);
+    if (existing)
+        QCOMPARE(TestEnv::readAll(backup), QByteArray("older\n"));
 }
 
 int main(int argc, char** argv)

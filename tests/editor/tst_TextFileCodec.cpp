@@ -13,6 +13,8 @@ private slots:
     void roundTrip();
     void newDocumentFormat();
     void longLine();
+    void declaredCharset_data();
+    void declaredCharset();
     void canEncode_data();
     void canEncode();
     void search_data();
@@ -156,6 +158,37 @@ void TstTextFileCodec::longLine()
     QCOMPARE(d.format.longestLine, TextFileCodec::kLongLineWarning * 3);
     QCOMPARE(d.text.count(QLatin1Char('\n')), 1);
     QCOMPARE(TextFileCodec::encode(d.text, d.format), bytes);
+}
+
+void TstTextFileCodec::declaredCharset_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("charset");
+    QTest::newRow("meta charset") << QByteArray("<meta charset=\"ISO-8859-2\">") << QByteArray("iso-8859-2");
+    QTest::newRow("unquoted") << QByteArray("<meta\tcharset=koi8-r >") << QByteArray("koi8-r");
+    QTest::newRow("http-equiv") << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\">")
+                                << QByteArray("koi8-r");
+    QTest::newRow("content before http-equiv")
+        << QByteArray("<meta content='text/html;charset = big5' http-equiv='content-type'>") << QByteArray("big5");
+    QTest::newRow("content without http-equiv") << QByteArray("<meta content=\"text/html; charset=koi8-r\">")
+                                                << QByteArray();
+    QTest::newRow("commented out, then the real one")
+        << QByteArray("<!-- <meta charset=\"iso-8859-1\"> --><meta charset=\"utf-8\">") << QByteArray("utf-8");
+    QTest::newRow("only commented out") << QByteArray("<!--\n<meta charset=iso-8859-1>\n-->x") << QByteArray();
+    QTest::newRow("inside another tag's attribute")
+        << QByteArray("<div title=\"<meta charset=iso-8859-1>\"></div><meta charset=utf-8>") << QByteArray("utf-8");
+    QTest::newRow("inside a doctype") << QByteArray("<!doctype x \"<meta charset=koi8-r>\"><p>") << QByteArray();
+    QTest::newRow("meta-like tag name") << QByteArray("<metal charset=koi8-r>") << QByteArray();
+    QTest::newRow("xml declaration") << QByteArray("<?xml version=\"1.0\" encoding=\"KOI8-R\"?>")
+                                     << QByteArray("koi8-r");
+    QTest::newRow("past the first 1024 bytes") << QByteArray(1020, ' ') + "<meta charset=koi8-r>" << QByteArray();
+}
+
+void TstTextFileCodec::declaredCharset()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, charset);
+    QCOMPARE(TextFileCodec::declaredCharset(head), charset);
 }
 
 void TstTextFileCodec::canEncode_data()

@@ -123,6 +123,9 @@ private slots:
         QTest::newRow("Latin-1") << QByteArray("caf\xe9\r\n") << QString::fromUtf8("caf\xc3\xa9\n");
         QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9\n") << QString::fromUtf8("caf\xc3\xa9\n");
         QTest::newRow("empty file") << QByteArray() << "";
+        // A template is a page: its declaration names its encoding.
+        QTest::newRow("declared KOI8-R") << QByteArray("<meta charset=\"koi8-r\">\r\n\xF0\xD2\xC9\r\n")
+                                         << QString::fromUtf8("<meta charset=\"koi8-r\">\n\u041F\u0440\u0438\n");
     }
     void userTemplateFiles()
     {

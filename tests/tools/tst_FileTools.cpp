@@ -16,6 +16,41 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+// Runs a step while the "Go on ?" question is open.
+class AskingPrompter : public ScriptedPrompter {
+public:
+    std::function<void()> whileAsking;
+    int message(QWidget* parent, const QString& text, int buttons, Icon icon, const QString& title) override
+    {
+        if (whileAsking && text.endsWith("Go on ?"))
+            whileAsking();
+        return ScriptedPrompter::message(parent, text, buttons, icon, title);
+    }
+};
+
+// Sets or clears the immutable flag of a folder: no new file can be made
+// in it, not even by root.
+bool setImmutable(const QString& dir, bool on)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+} // namespace
+
 class tst_FileTools : public QObject {
     Q_OBJECT
 private slots:
@@ -26,6 +61,8 @@ private slots:
     void addAndRemove();
     void searchAndReplaceInFolder();
     void openAtFirstMatch();
+    void replaceGuards_data();
+    void replaceGuards();
 
 private:
     QString work(const QString& name) const { return TestEnv::workDir() + "/" + name; }
@@ -184,6 +221,102 @@ void tst_FileTools::openAtFirstMatch()
     QVERIFY(doc->txtHTML->SelectionRange(l1, c1, l2, c2));
     QCOMPARE(QList<int>({l1, c1, l2, c2}), QList<int>({2, 5, 2, 11}));
     w->grdFiles->removeRow(0);
+}
+
+// Replacing never breaks a file that is not text, never loses a backup or
+// another program's change, and handles each file once under all its names.
+void tst_FileTools::replaceGuards_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("listed");   // names in the list, in order
+    QTest::addColumn<QStringList>("results");  // the Result column, each a prefix
+    QTest::addColumn<QString>("status");
+    QTest::newRow("png holding the text") << "binary" << QStringList{"pic.png", "page.htm"}
+                                          << QStringList{"Skipped: not a text file", "1 replaced"}
+                                          << "Replaced 1 matches in 1 files, 1 files skipped";
+    QTest::newRow("two files, one backup name")
+        << "plain" << QStringList{"page.htm", "page.txt"}
+        << QStringList{"1 replaced", "1 replaced; no backup: " + work("page.BAK") + " already holds"}
+        << "Replaced 2 matches in 2 files";
+    QTest::newRow("open and modified under a symlink") << "open link" << QStringList{"page.htm"}
+                                                       << QStringList{"Skipped: open with unsaved changes"}
+                                                       << "No file holds";
+    QTest::newRow("changed while asking") << "change while asking" << QStringList{"page.htm", "page.txt"}
+                                          << QStringList{"Skipped: changed by another program", "1 replaced"}
+                                          << "Replaced 1 matches in 1 files, 1 files skipped";
+    QTest::newRow("symlink and its target") << "symlink" << QStringList{"link.htm", "page.htm"}
+                                            << QStringList{"1 replaced", "1 replaced"}
+                                            << "Replaced 1 matches in 1 files";
+    QTest::newRow("two hard links") << "hard link" << QStringList{"page.htm", "other.htm"}
+                                    << QStringList{"1 replaced", "1 replaced"} << "Replaced 1 matches in 1 files";
+    QTest::newRow("folder takes no backup") << "read-only folder" << QStringList{"ro/page.htm"}
+                                            << QStringList{"1 replaced; no backup: its folder cannot be written"}
+                                            << "Replaced 1 matches in 1 files";
+}
+
+void tst_FileTools::replaceGuards()
+{
+    QFETCH(QString, setup);
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, results);
+    QFETCH(QString, status);
+    QDir(TestEnv::workDir()).removeRecursively();
+    QVERIFY(QDir().mkpath(TestEnv::workDir()));
+    const QByteArray old("old\r\n");
+    QVERIFY(TestEnv::writeAll(work("page.htm"), old));
+    QVERIFY(TestEnv::writeAll(work("page.txt"), "old text\r\n"));
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + "tEXtComment old\xFF\x00";
+    QVERIFY(TestEnv::writeAll(work("pic.png"), png));
+    if (setup == "symlink" || setup == "open link")
+        QVERIFY(QFile::link(work("page.htm"), work("link.htm")));
+    if (setup == "hard link")
+        QVERIFY(::link(QFile::encodeName(work("page.htm")).constData(), QFile::encodeName(work("other.htm")).constData()) == 0);
+    if (setup == "read-only folder") {
+        QVERIFY(QDir().mkpath(work("ro")));
+        QVERIFY(TestEnv::writeAll(work("ro/page.htm"), old));
+        if (!setImmutable(work("ro"), true))
+            QSKIP("the file system or the process cannot make a folder immutable");
+    }
+    if (setup == "open link") {
+        main->OpenDocumentFile(work("link.htm"));
+        main->activeDocument()->txtHTML->InsertAtCaret("typed ");
+    }
+    auto asking = std::make_unique<AskingPrompter>();
+    const auto restore = qScopeGuard([&] {
+        asking.reset();
+        UiPrompter::setInstance(prompter.get());
+        setImmutable(work("ro"), false);
+        while (main->fileTools()->grdFiles->rowCount())
+            main->fileTools()->grdFiles->removeRow(0);
+        for (TfHTML* d : main->documents())
+            d->approveClose();
+        main->CloseAll1Click();
+    });
+    if (setup == "change while asking")
+        asking->whileAsking = [&] { TestEnv::writeAll(work("page.htm"), "old, then another's\r\n"); };
+
+    TfrmFileTools* w = main->fileTools();
+    for (const QString& name : listed)
+        w->addFile(work(name));
+    w->ReplaceInFiles({"old", false, false}, "new");
+    for (int r = 0; r < results.size(); ++r)
+        QVERIFY2(w->result(r).startsWith(results.at(r)), qPrintable(w->result(r)));
+    QVERIFY2(main->statusText().contains(status), qPrintable(main->statusText()));
+
+    if (setup == "binary")
+        QCOMPARE(TestEnv::readAll(work("pic.png")), png);
+    if (setup == "plain" || setup == "symlink" || setup == "hard link")
+        QCOMPARE(TestEnv::readAll(work(QFileInfo(listed.at(0)).completeBaseName() + ".BAK")), old);  // kept
+    if (setup == "symlink" || setup == "hard link") {
+        QCOMPARE(TestEnv::readAll(work("page.htm")), QByteArray("new\r\n"));
+        QCOMPARE(TestEnv::readAll(work(listed.at(0))), QByteArray("new\r\n"));
+    }
+    if (setup == "open link")
+        QCOMPARE(TestEnv::readAll(work("page.htm")), old);
+    if (setup == "change while asking")
+        QCOMPARE(TestEnv::readAll(work("page.htm")), QByteArray("old, then another's\r\n"));
+    if (setup == "read-only folder")
+        QCOMPARE(TestEnv::readAll(work("ro/page.htm")), QByteArray("new\r\n"));
 }
 
 VQ_TEST_MAIN(tst_FileTools)

@@ -5,6 +5,7 @@
 
 #include "app/TMegaRegistry.h"
 #include "app/AppSettings.h"
+#include "app/ListFile.h"
 #include "app/TmdiMain.h"
 #include "tools/ToolsModule.h"
 #include "tools/TfNotePad.h"
@@ -30,6 +31,8 @@ private slots:
     void startUpShowsTipsOnlyWhenAsked();
     void notesKeptAcrossRuns_data();
     void notesKeptAcrossRuns();
+    void ownFilesIgnoreDeclarations_data();
+    void ownFilesIgnoreDeclarations();
     void notesNeverShownAreNotOverwritten();
     void notesWriteFailureReported();
     void padSavedWhenFrameCloses();
@@ -169,6 +172,53 @@ void tst_NotePadTips::notesKeptAcrossRuns()
     again.memNotes->setPlainText("later");
     QVERIFY(again.saveNow());
     QCOMPARE(TestEnv::readAll(TfNotePad::notesFile()), QByteArray("later\r\n"));
+}
+
+// The program's own files are UTF-8, else Windows-1252, whatever encoding
+// the text in them names; read and written back, they keep their bytes.
+void tst_NotePadTips::ownFilesIgnoreDeclarations_data()
+{
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("rewritten");
+    const QByteArray meta("<meta charset=\"iso-8859-1\">\r\nJos\xC3\xA9 M\xC3\xBC" "ller\r\n");
+    QTest::newRow("meta charset in an entry") << meta
+                                              << QString::fromUtf8("<meta charset=\"iso-8859-1\">\nJos\u00E9 M\u00FCller")
+                                              << meta;
+    const QByteArray xml("<?xml version=\"1.0\" encoding=\"koi8-r\"?>\r\n\xC3\xA9\r\n");
+    QTest::newRow("xml declaration") << xml << QString::fromUtf8("<?xml version=\"1.0\" encoding=\"koi8-r\"?>\n\u00E9")
+                                     << xml;
+    QTest::newRow("utf-8 bom kept") << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n") << QString::fromUtf8("\u00E9")
+                                    << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n");
+    QTest::newRow("stray byte kept") << QByteArray("caf\xC3\xA9 \xFF\r\n") << QString::fromUtf16(u"caf\u00E9 \xDCFF")
+                                     << QByteArray("caf\xC3\xA9 \xFF\r\n");
+    QTest::newRow("windows-1252 declaring utf-8")
+        << QByteArray("<meta charset=utf-8>\r\nJos\xE9\r\n") << QString::fromUtf8("<meta charset=utf-8>\nJos\u00E9")
+        << QByteArray("<meta charset=utf-8>\r\nJos\xC3\xA9\r\n");
+}
+
+void tst_NotePadTips::ownFilesIgnoreDeclarations()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, rewritten);
+    const QString file = TfNotePad::notesFile();
+    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+    QVERIFY(TestEnv::writeAll(file, onDisk));
+    QStringList lines;
+    QVERIFY(ListFile::read(file, &lines));
+    QCOMPARE(lines.join('\n'), text);
+    ListFile::write(file, lines);
+    QCOMPARE(TestEnv::readAll(file), rewritten);
+
+    if (text.contains(QChar(0xDCFF)))
+        return;  // the pad's editor holds no stray bytes
+    QVERIFY(TestEnv::writeAll(file, onDisk));
+    TfNotePad pad(nullptr);
+    pad.show();
+    QCOMPARE(pad.memNotes->toPlainText(), text);
+    pad.close();
+    QCOMPARE(TestEnv::readAll(file), rewritten);
 }
 
 void tst_NotePadTips::notesNeverShownAreNotOverwritten()

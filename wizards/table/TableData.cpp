@@ -174,9 +174,11 @@ bool parse(const QStringList& lines, TableData& t, QString* error)
         case 2: {
             const qsizetype at = line.indexOf(t.CellDelimiter);
             int rows = 0, cols = 0;
-            if (at < 0 || !number(line.left(at), 1, kMaxCount, &rows)
-                || !number(line.mid(at + 1), 1, kMaxCount, &cols))
+            if (at < 0 || !number(line.left(at), 1, INT_MAX, &rows) || !number(line.mid(at + 1), 1, INT_MAX, &cols))
                 return fail(QStringLiteral("does not give a valid row and column count"));
+            if (rows > kMaxCount || cols > kMaxCount)
+                return fail(QStringLiteral("gives %1 rows and %2 columns; a table has at most %3 of each")
+                                .arg(rows).arg(cols).arg(kMaxCount));
             t.resize(rows, cols);
             continue;
         }
@@ -234,8 +236,12 @@ void save(const QString& path, const TableData& t, bool autoBackup)
     const QByteArray bytes = format(t);
     // A copy, not a rename: until the new file is complete the table file
     // itself stays as it was. An existing backup is kept.
-    if (autoBackup && QFileInfo(path).isFile())
-        QFile::copy(path, path + QStringLiteral("BAK"));
+    const QString backup = path + QStringLiteral("BAK");
+    if (autoBackup && QFileInfo(path).isFile() && !QFileInfo::exists(backup)) {
+        QByteArray old;
+        if (SafeFile::read(path, &old))
+            SafeFile::tryWrite(backup, old);
+    }
     SafeFile::write(path, bytes);
 }
 

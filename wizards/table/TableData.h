@@ -51,8 +51,10 @@ QString clipboardText(const QStringList& lines);
 }
 
 namespace TableFile {
-// Largest row and column count a table file may give.
-constexpr int kMaxCount = 10000;
+// Largest row and column count a table may have: the wizard's Rows and
+// Columns fields stop there, the grid grows no further, and a table file
+// giving more is refused.
+constexpr int kMaxCount = 500;
 QByteArray format(const TableData& t);
 // Reads a table file's lines into t: the cells are emptied first, sizes not
 // listed take their defaults. A bad number or line stops the reading there,

@@ -57,8 +57,8 @@ TfTableWiz::TfTableWiz(TagEngine& engine, QWidget* parent)
     grdTable->setCurrentCell(1, 0);
     grdTable->dropText = [this] { return m_engine.LastOpenTag() + m_engine.LastCloseTag(); };
 
-    spnRows = spin(1, 500, 2, QStringLiteral("Set No of Rows"));
-    spnCols = spin(1, 500, 2, QStringLiteral("Set No of Columns"));
+    spnRows = spin(1, TableFile::kMaxCount, 2, QStringLiteral("Set No of Rows"));
+    spnCols = spin(1, TableFile::kMaxCount, 2, QStringLiteral("Set No of Columns"));
     spnBorder = spin(1, 50, 1, QStringLiteral("Set the Table Border Width"));
     chkHeader = new QCheckBox(QStringLiteral("First Row is Header"));
     chkHeader->setChecked(true);
@@ -208,11 +208,23 @@ void TfTableWiz::btnLoadTableClick()
         // The grid holds only part of that file now: it must not be saved
         // over it, neither by Save Table nor when the program ends.
         grdTable->FileName.clear();
-        showCounts();
+        showFields();
         UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Warning);
         return;
     }
+    showFields();
+}
+
+void TfTableWiz::showFields()
+{
     showCounts();
+    // The titles the file gave: OK copies the fields into the grid, and
+    // must find them there.
+    txtTitle1->setText(grdTable->Caption1);
+    optUseTitle1->setChecked(!grdTable->Caption1.isEmpty());
+    txtTitle2->setText(grdTable->Caption2);
+    optUseTitle2->setChecked(!grdTable->Caption2.isEmpty());
+    opt2asfooter->setChecked(grdTable->Caption2Placement == TableData::cpBottom);
 }
 
 QString TfTableWiz::askTableName()

@@ -48,6 +48,8 @@ protected:
 
 private:
     void showCounts();
+    // The counts and the title fields as the grid now has them (after a load).
+    void showFields();
     void saveTable();
     QString askTableName();
     TagEngine& m_engine;

@@ -4,6 +4,7 @@
 #include "app/UiPrompter.h"
 #include "tags/ListDragSource.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -177,19 +178,30 @@ void tHTMLStringGrid::keyPressEvent(QKeyEvent* e)
 {
     const int first = m_headerOn ? 1 : 0;
     const int row = qMax(currentRow(), first);
+    // The grid never holds more rows than the Rows field can show.
+    const bool full = rowCount() >= TableFile::kMaxCount;
     if (e->key() == Qt::Key_Down && e->modifiers() == Qt::NoModifier && currentRow() == rowCount() - 1) {
+        if (full) {
+            QApplication::beep();
+            return;
+        }
         setRowCount(rowCount() + 1);
         emit rowsChanged();
     } else if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+        if (full) {
+            QApplication::beep();
+            return;
+        }
         insertRow(qMin(row, rowCount()));
         emit rowsChanged();
         return;
     } else if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
-        if (rowCount() > 2 && row < rowCount()
+        // Only the row the cursor is on: none on the header row.
+        if (rowCount() > 2 && currentRow() >= first && currentRow() < rowCount()
             && UiPrompter::instance().message(this, QStringLiteral("Are you sure you want to delete this row?"),
                                               UiPrompter::Ok | UiPrompter::Cancel, UiPrompter::Question)
                    == UiPrompter::Ok) {
-            removeRow(row);
+            removeRow(currentRow());
             emit rowsChanged();
         }
         return;

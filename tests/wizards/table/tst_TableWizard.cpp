@@ -118,6 +118,8 @@ private slots:
         QTest::newRow("bad cell row") << "|\n2|2\n16\n\n\nTop\n0|0|a\n1|x|b\n1|1|c" << 8 << "a";
         QTest::newRow("missing second separator") << "|\n2|2\n16\n\n\nTop\n0|0|a\n1|b" << 8 << "a";
         QTest::newRow("cell outside") << "|\n2|2\n16\n\n\nTop\n0|0|a\n5|0|b" << 8 << "a";
+        QTest::newRow("more rows than the fields allow") << "|\n10000|10000\n16" << 2 << "";
+        QTest::newRow("501 columns") << "|\n2|501\n16" << 2 << "";
     }
 
     void damaged()
@@ -183,12 +185,17 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("after");
         QTest::addColumn<int>("asked");
-        QTest::newRow("down in last row") << 2 << int(Qt::Key_Down) << 0 << 3 << 0;
-        QTest::newRow("down above last") << 3 << int(Qt::Key_Down) << 0 << 3 << 0;
-        QTest::newRow("insert") << 2 << int(Qt::Key_Insert) << 0 << 3 << 0;
-        QTest::newRow("delete, OK") << 3 << int(Qt::Key_Delete) << int(UiPrompter::Ok) << 2 << 1;
-        QTest::newRow("delete, Cancel") << 3 << int(Qt::Key_Delete) << int(UiPrompter::Cancel) << 3 << 1;
-        QTest::newRow("delete at 2 rows") << 2 << int(Qt::Key_Delete) << 0 << 2 << 0;
+        QTest::addColumn<int>("at");  // the cursor's row; -1: the last
+        QTest::newRow("down in last row") << 2 << int(Qt::Key_Down) << 0 << 3 << 0 << 1;
+        QTest::newRow("down above last") << 3 << int(Qt::Key_Down) << 0 << 3 << 0 << 1;
+        QTest::newRow("insert") << 2 << int(Qt::Key_Insert) << 0 << 3 << 0 << 1;
+        QTest::newRow("delete, OK") << 3 << int(Qt::Key_Delete) << int(UiPrompter::Ok) << 2 << 1 << 1;
+        QTest::newRow("delete, Cancel") << 3 << int(Qt::Key_Delete) << int(UiPrompter::Cancel) << 3 << 1 << 1;
+        QTest::newRow("delete at 2 rows") << 2 << int(Qt::Key_Delete) << 0 << 2 << 0 << 1;
+        // Rows the fields cannot show, or the user did not point at, stay as they are.
+        QTest::newRow("delete on the header row") << 3 << int(Qt::Key_Delete) << int(UiPrompter::Ok) << 3 << 0 << 0;
+        QTest::newRow("down in the last of 500 rows") << 500 << int(Qt::Key_Down) << 0 << 500 << 0 << -1;
+        QTest::newRow("insert into 500 rows") << 500 << int(Qt::Key_Insert) << 0 << 500 << 0 << 1;
     }
 
     void keys()
@@ -198,17 +205,18 @@ private slots:
         QFETCH(int, answer);
         QFETCH(int, after);
         QFETCH(int, asked);
+        QFETCH(int, at);
         TfTableWiz w(engine);
         w.spnRows->setValue(rows);
         w.grdTable->setCellText(0, 1, "first body row");
-        w.grdTable->setCurrentCell(1, 0);
+        w.grdTable->setCurrentCell(at < 0 ? rows - 1 : at, 0);
         if (answer)
             prompter.answers.enqueue(answer);
         QTest::keyClick(w.grdTable, Qt::Key(key), key == Qt::Key_Delete ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(w.grdTable->rowCount(), after);
         QCOMPARE(w.spnRows->value(), after);
         QCOMPARE(prompter.messages.size(), asked);
-        const bool moved = key == Qt::Key_Insert;
+        const bool moved = key == Qt::Key_Insert && after > rows;
         const bool gone = after < rows;
         QCOMPARE(w.grdTable->cellText(0, moved ? 2 : 1), gone ? QString() : QString("first body row"));
     }
@@ -257,6 +265,39 @@ private slots:
             w.grdTable->setCellText(0, 1, "at exit");
         }
         QVERIFY(TestEnv::readAll(path).contains("0|1|at exit"));
+    }
+
+    // Loading sets the title fields from the file, so OK and the save at
+    // exit keep the file's titles.
+    void loadSetsTitles_data()
+    {
+        QTest::addColumn<QByteArray>("titles");  // lines 4 to 6 of the file
+        QTest::addColumn<bool>("useTitle1");
+        QTest::addColumn<bool>("useTitle2");
+        QTest::newRow("both titles, footer") << QByteArray("One\r\nTwo\r\nBottom\r\n") << true << true;
+        QTest::newRow("title 2 only, on top") << QByteArray("\r\nTwo\r\nTop\r\n") << false << true;
+        QTest::newRow("no titles") << QByteArray("\r\n\r\nTop\r\n") << false << false;
+    }
+
+    void loadSetsTitles()
+    {
+        QFETCH(QByteArray, titles);
+        QFETCH(bool, useTitle1);
+        QFETCH(bool, useTitle2);
+        const QString path = work("titles.vtb");
+        const QByteArray file = "|\r\n2|2\r\n16\r\n" + titles + "0|1|x\r\n\r\n";
+        QVERIFY(TestEnv::writeAll(path, file));
+        QFile::remove(path + "BAK");
+        {
+            TfTableWiz w(engine);
+            prompter.openAnswers.enqueue({path});
+            w.btnLoadTableClick();
+            QCOMPARE(w.optUseTitle1->isChecked(), useTitle1);
+            QCOMPARE(w.optUseTitle2->isChecked(), useTitle2);
+            QCOMPARE(w.opt2asfooter->isChecked(), titles.contains("Bottom"));
+            w.OKBtn->click();
+        }
+        QCOMPARE(TestEnv::readAll(path), file);  // saved again at exit, titles and all
     }
 };
 
