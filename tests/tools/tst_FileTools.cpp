@@ -286,8 +286,8 @@ void tst_FileTools::replaceGuards()
         asking.reset();
         UiPrompter::setInstance(prompter.get());
         setImmutable(work("ro"), false);
-        while (main->fileTools()->grdFiles->rowCount())
-            main->fileTools()->grdFiles->removeRow(0);
+        while (main->module<ToolsModule>().fileTools()->grdFiles->rowCount())
+            main->module<ToolsModule>().fileTools()->grdFiles->removeRow(0);
         for (TfHTML* d : main->documents())
             d->approveClose();
         main->CloseAll1Click();
@@ -295,7 +295,7 @@ void tst_FileTools::replaceGuards()
     if (setup == "change while asking")
         asking->whileAsking = [&] { TestEnv::writeAll(work("page.htm"), "old, then another's\r\n"); };
 
-    TfrmFileTools* w = main->fileTools();
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
     for (const QString& name : listed)
         w->addFile(work(name));
     w->ReplaceInFiles({"old", false, false}, "new");
