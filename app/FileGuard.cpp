@@ -7,7 +7,8 @@
 #include "app/PathUtil.h"
 #include "app/RecoveryDialog.h"
 #include "app/TfHTML.h"
-#include "app/TmdiMain.h"
+#include "app/DocumentHost.h"
+#include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 
@@ -39,7 +40,7 @@ void onUnixSignal(int)
 }
 } // namespace
 
-FileGuard::FileGuard(TmdiMain& main) : QObject(&main), m_main(main)
+FileGuard::FileGuard(DocumentHost& main) : QObject(main.frameWindow()), m_main(main)
 {
     m_pool.setMaxThreadCount(1);
     m_watcher = new QFileSystemWatcher(this);
@@ -186,9 +187,9 @@ void FileGuard::checkOne(TfHTML* doc)
         break;
     }
     if (!ed->Modified()) {
-        const bool silent = m_main.IniControl.ReadBool(AppSettings::kSystem, QStringLiteral("Reload Changed Files"), false);
+        const bool silent = m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Reload Changed Files"), false);
         if (silent || UiPrompter::instance().message(
-                          &m_main,
+                          m_main.frameWindow(),
                           doc->caption() + QStringLiteral("\n\nThis file has been changed by another program. Reload it?"),
                           UiPrompter::Yes | UiPrompter::No, UiPrompter::Question) == UiPrompter::Yes) {
             doc->reloadFromDisk();
@@ -200,7 +201,7 @@ void FileGuard::checkOne(TfHTML* doc)
         return;
     }
     const int answer = UiPrompter::instance().message(
-        &m_main,
+        m_main.frameWindow(),
         doc->caption() + QStringLiteral("\n\nThis file has been changed by another program, and this window "
                                         "holds changes of its own.\n\nYes: keep your version (saving overwrites "
                                         "the other one).\nNo: reload the file (your changes are lost).\n"
@@ -346,7 +347,7 @@ void FileGuard::offerRecovery()
     if (entries.isEmpty())
         return;
     const std::optional<QList<int>> chosen =
-        chooser ? chooser(&m_main, entries) : RecoveryDialog::choose(&m_main, entries);
+        chooser ? chooser(m_main.frameWindow(), entries) : RecoveryDialog::choose(m_main.frameWindow(), entries);
     if (!chosen)
         return;  // asked again at the next start
     for (int index : *chosen) {
@@ -355,7 +356,7 @@ void FileGuard::offerRecovery()
         RecoveryEntry entry;
         QString text;
         if (!RecoveryStore::load(entries[index].file, &entry, &text)) {
-            UiPrompter::instance().message(&m_main, QStringLiteral("Unable to read the recovery file %1.")
+            UiPrompter::instance().message(m_main.frameWindow(), QStringLiteral("Unable to read the recovery file %1.")
                                                         .arg(SafeFile::shown(entries[index].file)),
                                            UiPrompter::Ok, UiPrompter::Warning);
             continue;
@@ -366,7 +367,7 @@ void FileGuard::offerRecovery()
                                             ? QStringLiteral("New HTML Document ") + QString::number(m_main.nextUntitledNumber())
                                             : PathUtil::captionForPath(entry.path));
             doc->txtHTML->SetMakeBackup(!entry.path.isEmpty()
-                                        && m_main.IniControl.ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true));
+                                        && m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true));
             // The file as it is now comes first, so one undo shows it.
             if (!entry.path.isEmpty() && QFileInfo(entry.path).isFile()) {
                 try {

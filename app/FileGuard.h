@@ -18,12 +18,12 @@ class QFileSystemWatcher;
 class QSocketNotifier;
 class QTimer;
 class TfHTML;
-class TmdiMain;
+class DocumentHost;
 
 class FileGuard : public QObject {
     Q_OBJECT
 public:
-    explicit FileGuard(TmdiMain& main);
+    explicit FileGuard(DocumentHost& main);
     ~FileGuard() override;
 
     // The open document whose file path names (another name of it too), or nullptr.
@@ -81,7 +81,7 @@ private:
     void checkOne(TfHTML* doc);
     void onSignal();
 
-    TmdiMain& m_main;
+    DocumentHost& m_main;
     QHash<const TfHTML*, Slot> m_slots;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_watchDelay = nullptr;

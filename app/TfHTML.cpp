@@ -8,7 +8,8 @@
 #include "app/PathUtil.h"
 #include "app/FindDialogs.h"
 #include "app/PlacementAdapter.h"
-#include "app/TmdiMain.h"
+#include "app/DocumentHost.h"
+#include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/TextFileCodec.h"
@@ -44,7 +45,7 @@ bool hasLocalFiles(const QMimeData* data)
 }
 }
 
-TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
+TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
     : QWidget(parent), Prefs(AppSettings::kPrefsFile, QStringLiteral("Edit Window")), m_main(main)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -74,9 +75,9 @@ TfHTML::TfHTML(TmdiMain& main, QWidget* parent)
 
     // A notice about the file (mixed line ends, very long lines) is shown once
     // the command that loaded or saved it has finished with its own messages.
-    connect(txtHTML, &TOvcTextFileEditor::notice, &m_main, [this](const QString& text) {
-        TmdiMain* main = &m_main;
-        QTimer::singleShot(0, main, [main, text] { main->SetStatusText(text); });
+    connect(txtHTML, &TOvcTextFileEditor::notice, m_main.frameWindow(), [this](const QString& text) {
+        DocumentHost* main = &m_main;
+        QTimer::singleShot(0, main->frameWindow(), [main, text] { main->SetStatusText(text); });
     });
 
     if (FileGuard* guard = m_main.fileGuard())
@@ -159,7 +160,7 @@ void TfHTML::SetProperties()
     txtHTML->SetFixedFontColor(Qt::black);
     const FontSpec current = specFromFont(txtHTML->FixedFont(), Qt::black);
     const FontSpec stored = Prefs.GetFont(QStringLiteral("Edit_Font"), current);
-    TMegaRegistry& ini = m_main.IniControl;
+    TMegaRegistry& ini = m_main.settings();
     txtHTML->SetWordWrap(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Word Wrap"), true));
     txtHTML->SetTabType(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Smart Tabs"), false)
                             ? TOvcTextFileEditor::ttSmart
@@ -277,8 +278,8 @@ bool TfHTML::saveTo(const QString& path)
         guard->saved(this);
     const QString note = txtHTML->lastWrite().notice(path);
     if (!note.isEmpty()) {
-        TmdiMain* main = &m_main;
-        QTimer::singleShot(0, main, [main, note] { main->SetStatusText(note); });
+        DocumentHost* main = &m_main;
+        QTimer::singleShot(0, main->frameWindow(), [main, note] { main->SetStatusText(note); });
     }
     return true;
 }
@@ -434,8 +435,8 @@ void TfHTML::doFind()
 {
     txtHTML->setFocus();
     m_findDialog->hide();
-    m_main.LastSearchText = m_findDialog->findText();
-    if (txtHTML->SearchText(m_main.LastSearchText, SearchFlags::Plain)) {
+    m_main.lastSearchText() = m_findDialog->findText();
+    if (txtHTML->SearchText(m_main.lastSearchText(), SearchFlags::Plain)) {
         m_findAgain->setEnabled(true);
         m_main.showDocument(this);
         txtHTML->setFocus();
@@ -448,7 +449,7 @@ void TfHTML::doFind()
 
 void TfHTML::FindAgain1Click()
 {
-    if (txtHTML->SearchText(m_main.LastSearchText, SearchFlags::Plain)) {
+    if (txtHTML->SearchText(m_main.lastSearchText(), SearchFlags::Plain)) {
         m_main.showDocument(this);
         txtHTML->setFocus();
     } else {

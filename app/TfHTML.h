@@ -9,12 +9,12 @@ class QMenu;
 class QAction;
 class ReplaceDialog;
 class TOvcTextFileEditor;
-class TmdiMain;
+class DocumentHost;
 
 class TfHTML : public QWidget {
     Q_OBJECT
 public:
-    explicit TfHTML(TmdiMain& main, QWidget* parent = nullptr);
+    explicit TfHTML(DocumentHost& main, QWidget* parent = nullptr);
     ~TfHTML() override;
 
     TOvcTextFileEditor* txtHTML = nullptr;
@@ -72,7 +72,7 @@ protected:
 
 private:
     void addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)());
-    TmdiMain& m_main;
+    DocumentHost& m_main;
     QMenu* m_searchMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
     QAction* m_findAgain = nullptr;

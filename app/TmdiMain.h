@@ -4,7 +4,7 @@
 // else lives in the subsystems' modules, which the frame makes and which
 // bind their handlers by name into the command table.
 #include "app/FrameModule.h"
-#include "app/FrameServices.h"
+#include "app/DocumentHost.h"
 #include "app/MruList.h"
 #include "app/TMegaRegistry.h"
 
@@ -16,7 +16,7 @@
 class QLabel; class QMdiArea; class QMdiSubWindow; class QMenu; class QMimeData; class QTabBar; class QTimer;
 class FileGuard; class TAboutBox; class TfColor; class TfOptions;
 
-class TmdiMain : public QMainWindow, public FrameServices {
+class TmdiMain : public QMainWindow, public DocumentHost {
     Q_OBJECT
 public:
     explicit TmdiMain(QWidget* parent = nullptr);
@@ -26,6 +26,7 @@ public:
     MruList RecentFiles;
     int NewDocumentCount = 0;  // numbers untitled documents for the whole run
     QString LastSearchText;    // the most recent find in any document window
+    QString& lastSearchText() override { return LastSearchText; }
     QString UserName;
     QString HelpFile;
 
@@ -73,23 +74,23 @@ public:
     QMdiArea* mdiArea() const { return m_mdi; } QTabBar* tabSet() const { return TabSet1; }
     QString statusText() const;
     QLabel* panel(const QString& objectName) const;
-    FileGuard* fileGuard() const { return m_fileGuard; }
+    FileGuard* fileGuard() const override { return m_fileGuard; }
     TfOptions* optionsDialog(); TAboutBox* aboutBox(); TfColor* editorColorsDialog();
-    bool wordWrapChecked() const;
+    bool wordWrapChecked() const override;
     // Where a submenu opened by its key appears: under the caret of the
     // active document, else below its top-level menu.
     QPoint submenuPosition(QMenu* top) const;
 
     // Documents, recent files and tabs.
     bool IsFileNotOpen(const QString& path) const;
-    TfHTML* createDocument(const QString& caption);  // a new window; the caller fills it
-    int nextUntitledNumber() { return ++NewDocumentCount; }
+    TfHTML* createDocument(const QString& caption) override;  // a new window; the caller fills it
+    int nextUntitledNumber() override { return ++NewDocumentCount; }
     void MRUUpdate(const QString& path); void MRUDisplay(); void MRUOpenChild(int index);
-    void TabsUpdate(const QString& name); void TabsRefresh(); void RemovefromTabs(const QString& name);
-    void SelectTabName(const QString& name); void DisplayTabName();
+    void TabsUpdate(const QString& name) override; void TabsRefresh(); void RemovefromTabs(const QString& name) override;
+    void SelectTabName(const QString& name) override; void DisplayTabName();
     // The files a later start of the program handed over.
     void OpenFilesFromAnotherStart(const QStringList& files);
-    bool OpenDroppedFiles(const QMimeData* data);  // false when the drop holds no local file
+    bool OpenDroppedFiles(const QMimeData* data) override;  // false when the drop holds no local file
 
     // The frame's own commands.
     void FileNew(); void FileOpen(); void FileCloseChild(); void CloseAll1Click(); void FileSave();
@@ -101,7 +102,7 @@ public:
     void SyntaxHighlighting1Click(); void LineNumbers1Click(); void AutoCloseTags1Click();
     void GotoMatchingTag1Click(); void GotoLine1Click();
     void ApplicationOptions1Click(); void HelpAbout();
-    void CheckExternalChanges(); void RecoverDocuments();
+    void CheckExternalChanges() override; void RecoverDocuments();
     // Start-up, exit and the status line.
     void GetCommandLine(); void LoadIniSettings(); void doIniSettings();
     void ShowStatus(); void ShowHint(const QString& hint); void AppException(const QString& message);
