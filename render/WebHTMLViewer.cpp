@@ -4,6 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -51,12 +58,98 @@ QUrl pageUrl(const QString& path)
     return url;
 }
 
+// The files a previewed page may read: those of its site, which is the
+// page's folder and the folders above it up to, not including, the user's
+// home or the root; never a dot-file or anything in a dot-folder, never a
+// folder, never a file reached through a link that leads out of the site.
+// Pages are often not the user's own (templates, a client's site, third
+// party scripts), so nothing else of the user's files is theirs to read.
+class Sandbox {
+public:
+    // The site of a page file, or of a folder given with a trailing "/".
+    void setPage(const QString& path)
+    {
+        const QString folder = path.endsWith(QLatin1Char('/')) ? path : QFileInfo(path).absolutePath();
+        QString root = QFileInfo(folder).canonicalFilePath();
+        if (!root.isEmpty()) {
+            const QString home = QFileInfo(QDir::homePath()).canonicalFilePath();
+            if (root != home && root != QLatin1String("/")) {
+                for (;;) {
+                    const QString parent = QFileInfo(root).path();
+                    if (parent == home || parent == QLatin1String("/") || parent == root)
+                        break;
+                    root = parent;
+                }
+            }
+        }
+        QMutexLocker lock(&m_mutex);
+        m_root = root;
+    }
+
+    bool allows(const QString& path) const
+    {
+        QString root;
+        {
+            QMutexLocker lock(&m_mutex);
+            root = m_root;
+        }
+        if (root.isEmpty())
+            return false;
+        const QFileInfo info(path);
+        const QString real = info.canonicalFilePath();
+        if (real.isEmpty() || !QFileInfo(real).isFile())
+            return false;
+        const QString prefix = root == QLatin1String("/") ? root : root + QLatin1Char('/');
+        for (const QString& p : {QDir::cleanPath(info.absoluteFilePath()), real}) {
+            if (!p.startsWith(prefix))
+                return false;
+            for (const QString& part : p.mid(prefix.size()).split(QLatin1Char('/')))
+                if (part.startsWith(QLatin1Char('.')))
+                    return false;
+        }
+        return true;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QString m_root;
+};
+
+// Every request a page makes passes here, on the engine's own thread: files
+// of the site, and data the page holds itself; nothing of the network and no
+// "file:" address. A link the user clicks to the web goes to the user's
+// browser instead (see ViewerPage).
+class SandboxInterceptor : public QWebEngineUrlRequestInterceptor {
+public:
+    SandboxInterceptor(const Sandbox& sandbox, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_sandbox(sandbox)
+    {
+    }
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QUrl url = info.requestUrl();
+        const QString scheme = url.scheme().toLower();
+        if (scheme == QLatin1String(kScheme))
+            info.block(!m_sandbox.allows(url.path()));
+        else
+            info.block(scheme != QLatin1String("data") && scheme != QLatin1String("blob")
+                       && scheme != QLatin1String("about"));
+    }
+
+private:
+    const Sandbox& m_sandbox;
+};
+
 class LocalFileHandler : public QWebEngineUrlSchemeHandler {
 public:
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    LocalFileHandler(const Sandbox& sandbox, QObject* parent) : QWebEngineUrlSchemeHandler(parent), m_sandbox(sandbox) {}
     void requestStarted(QWebEngineUrlRequestJob* job) override
     {
         const QString path = job->requestUrl().path();
+        if (!m_sandbox.allows(path)) {
+            job->fail(QWebEngineUrlRequestJob::RequestDenied);
+            return;
+        }
         auto* file = new QFile(path, job);
         if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
@@ -70,6 +163,9 @@ public:
             mime = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
         job->reply(mime, file);
     }
+
+private:
+    const Sandbox& m_sandbox;
 };
 
 void registerScheme()
@@ -94,12 +190,31 @@ public:
     ~WebHTMLViewer() override { delete m_view; }
 
     QWidget* widget() override { return m_view; }
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyPress:
+            userInput();
+            break;
+        case QEvent::ChildAdded:
+            // The engine draws into a child widget that receives the input.
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(e)->child()))
+                child->installEventFilter(this);
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, e);
+    }
     void LoadFromFile(const QString& fileName) override
     {
         m_html = QString();
         m_kind = Kind::New;
         m_pendingScroll = 0;
         m_loading = true;
+        m_sandbox.setPage(QFileInfo(fileName).absoluteFilePath());
         m_view->load(pageUrl(fileName));
     }
     void LoadFromString(const QString& html, const QString& baseFolder) override
@@ -108,7 +223,8 @@ public:
         m_baseFolder = baseFolder;
         m_kind = Kind::Reload;  // text is not a page of the history
         m_loading = true;
-        m_view->setHtml(html, baseFolder.isEmpty() ? QUrl() : QUrl::fromLocalFile(baseFolder + QLatin1Char('/')));
+        m_sandbox.setPage(baseFolder.isEmpty() ? QString() : QDir(baseFolder).absolutePath() + QLatin1Char('/'));
+        m_view->setHtml(html, baseFolder.isEmpty() ? QUrl() : pageUrl(QDir(baseFolder).absolutePath() + QLatin1Char('/')));
     }
     void Reload() override
     {
@@ -121,6 +237,7 @@ public:
         m_kind = Kind::Reload;
         m_pendingScroll = VScrollBarPosition();
         m_loading = true;
+        m_sandbox.setPage(localPath(m_history[m_index].url));
         m_view->load(m_history[m_index].url);
     }
     QString CurrentFile() const override
@@ -158,6 +275,7 @@ public:
         m_kind = Kind::Move;
         m_pendingScroll = m_history[index].scroll;
         m_loading = true;
+        m_sandbox.setPage(localPath(m_history[index].url));
         m_view->load(m_history[index].url);
         if (OnHistoryChange)
             OnHistoryChange();
@@ -238,14 +356,32 @@ public:
             path += QLatin1Char('#') + url.fragment();
         return path;
     }
+    // A link the page itself "clicks" (a script, a timer) is not the
+    // user's: it may move within the site, never start a program, play a
+    // sound or reach the web.
     bool linkClicked(const QUrl& url)
     {
+        const bool byUser = m_lastInput.isValid() && m_lastInput.elapsed() < 1000;
+        if (!byUser)
+            return navigationAllowed(url);
         if (OnHotSpotClick && OnHotSpotClick(linkText(url)))
             return false;
+        if (!isLocalUrl(url)) {
+            // The web opens in the user's browser, not in the preview.
+            QDesktopServices::openUrl(url);
+            return false;
+        }
+        m_sandbox.setPage(localPath(url));
         m_kind = Kind::New;
         m_pendingScroll = 0;
         return true;
     }
+    // Where the page may take itself (redirects, forms, scripts): within its site.
+    bool navigationAllowed(const QUrl& url) const
+    {
+        return url.scheme() == QLatin1String(kScheme) && m_sandbox.allows(url.path());
+    }
+    void userInput() { m_lastInput.start(); }
 
 private:
     enum class Kind { New, Move, Reload };
@@ -259,6 +395,8 @@ private:
     void applyDefaults();
 
     QWebEngineView* m_view = nullptr;
+    Sandbox m_sandbox;
+    QElapsedTimer m_lastInput;  // the user's last click or key in the view
     QString m_html;
     QString m_baseFolder;
     QWebEngineProfile* m_profile = nullptr;
@@ -286,7 +424,11 @@ protected:
     {
         if (type == NavigationTypeLinkClicked && isMainFrame)
             return m_viewer.linkClicked(url);
-        return true;
+        // The program's own loads (typed, history, reload) set the site first.
+        if (type == NavigationTypeTyped || type == NavigationTypeBackForward || type == NavigationTypeReload
+            || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about"))
+            return true;
+        return m_viewer.navigationAllowed(url);
     }
     // A link meant for a new window opens in the preview itself.
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
@@ -300,10 +442,22 @@ WebHTMLViewer::WebHTMLViewer(QWidget* parent) : QObject(nullptr)
 {
     m_view = new QWebEngineView(parent);
     m_profile = new QWebEngineProfile(this);  // off the record: nothing stored on disk
-    m_profile->installUrlSchemeHandler(kScheme, new LocalFileHandler(m_profile));
+    m_profile->installUrlSchemeHandler(kScheme, new LocalFileHandler(m_sandbox, m_profile));
+    m_profile->setUrlRequestInterceptor(new SandboxInterceptor(m_sandbox, m_profile));
     auto* page = new ViewerPage(m_profile, *this, m_view);
     m_view->setPage(page);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    QWebEngineSettings* s = m_view->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    // The user's clicks and keys, to tell a link the user followed from one
+    // the page's script followed.
+    m_view->installEventFilter(this);
     SetDefPreFontName(QStringLiteral("Courier New"));
     SetViewImages(true);
     applyDefaults();
