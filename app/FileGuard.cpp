@@ -108,9 +108,16 @@ void FileGuard::edited(TfHTML* doc)
     it->timer->start(int(std::clamp<qint64>(left, 0, kIdleMs)));
 }
 
+// The file a document belongs to: the one its caption names, whatever name
+// its editor last wrote.
+static QString ownFile(const TfHTML* doc)
+{
+    return doc->isUntitled() ? QString() : doc->caption();
+}
+
 void FileGuard::rewatch(TfHTML* doc)
 {
-    const QString path = doc->txtHTML->fileName();
+    const QString path = ownFile(doc);
     if (!path.isEmpty() && QFileInfo(path).isFile() && !m_watcher->files().contains(path))
         m_watcher->addPath(path);
 }
@@ -141,7 +148,7 @@ void FileGuard::closed(TfHTML* doc)
 {
     saved(doc);
     m_slots.remove(doc);
-    const QString path = doc->txtHTML->fileName();
+    const QString path = ownFile(doc);
     if (!path.isEmpty() && !documentFor(path, doc))
         m_watcher->removePath(path);
 }
@@ -168,8 +175,8 @@ void FileGuard::checkAll()
 void FileGuard::checkOne(TfHTML* doc)
 {
     TOvcTextFileEditor* ed = doc->txtHTML;
-    const QString path = ed->fileName();
-    if (doc->isUntitled() || path.isEmpty() || !PathUtil::samePath(path, doc->caption()))
+    const QString path = ownFile(doc);
+    if (path.isEmpty())
         return;
     FileStamp now;
     switch (ed->fileStamp().check(path, &now)) {

@@ -238,7 +238,7 @@ bool TfHTML::saveTo(const QString& path)
         return false;
     }
     // Another program's version of this file is never overwritten unasked.
-    const QString own = txtHTML->fileName();
+    const QString own = isUntitled() ? QString() : caption();
     if (!own.isEmpty() && PathUtil::samePath(own, path)) {
         FileStamp now;
         if (txtHTML->fileStamp().check(path, &now) == FileStamp::Changed) {
@@ -285,7 +285,7 @@ bool TfHTML::saveTo(const QString& path)
 
 void TfHTML::reloadFromDisk()
 {
-    const QString path = txtHTML->fileName();
+    const QString path = isUntitled() ? txtHTML->fileName() : caption();
     int line = 1, column = 1;
     txtHTML->CaretPosition(line, column);
     try {
