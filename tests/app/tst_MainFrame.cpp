@@ -155,6 +155,58 @@ private slots:
         QCOMPARE(m.statusText(), QString("   Ready ..."));
     }
 
+    // "other/link/../x" is "x" beside the link's target folder, as the file
+    // system reads it: opening and saving both name that file, never "other/x".
+    void pathsResolvedAsTheFileSystemDoes_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("open other/link/../page.htm") << false;
+        QTest::newRow("save as other/link/../page.htm") << true;
+    }
+    void pathsResolvedAsTheFileSystemDoes()
+    {
+        QFETCH(bool, saveAs);
+        TmdiMain& m = start();
+        const QString root = work("resolve");
+        QDir(root).removeRecursively();
+        QVERIFY(QDir().mkpath(root + "/real/sub") && QDir().mkpath(root + "/other"));
+        QVERIFY(QFile::link("../real/sub", root + "/other/link"));
+        TestEnv::writeAll(root + "/other/page.htm", "unrelated\n");
+        const QString given = root + "/other/link/../page.htm", real = root + "/real/page.htm";
+        if (saveAs) {
+            m.FileNew();
+            prompter->saveAnswers.enqueue(given);
+            m.FileSaveAs();
+        } else {
+            TestEnv::writeAll(real, "page\n");
+            m.OpenDocumentFile(given);
+        }
+        QCOMPARE(m.activeDocument()->caption(), real);
+        m.activeDocument()->txtHTML->InsertAtCaret("edited ");
+        m.FileSave();
+        QVERIFY(TestEnv::readAll(real).startsWith("edited "));
+        QCOMPARE(TestEnv::readAll(root + "/other/page.htm"), QByteArray("unrelated\n"));
+        QCOMPARE(m.RecentFiles.entry(0), real);
+    }
+
+    // A copy of the old text left by an interrupted save in place: opening
+    // the file says so, naming the file and the copy; a clean file opens silently.
+    void interruptedSaveToldOnOpen()
+    {
+        TmdiMain& m = start();
+        const QString clean = makeFile("clean.htm", "ok\n");
+        m.OpenDocumentFile(clean);
+        QCOMPARE(prompter->messages, QStringList());
+        const QString p = makeFile("torn.htm", "half wri");
+        TestEnv::writeAll(p + ".vq-old~", "whole old text\n");
+        m.OpenDocumentFile(p);
+        QCOMPARE(m.documents().size(), 2);
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(prompter->messages.first().startsWith(p + "\n"));
+        QVERIFY(prompter->messages.first().contains(p + ".vq-old~"));
+        QFile::remove(p + ".vq-old~");
+    }
+
     void unreadableOpenLeavesNoWindow()
     {
         TmdiMain& m = start();
