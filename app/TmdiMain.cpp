@@ -611,10 +611,22 @@ void TmdiMain::OpenDocumentFile(const QString& path)
 void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
-    TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
+    const int number = nextUntitledNumber();
+    TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(number));
     const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
-        doc->txtHTML->LoadFile(tpl);
+        try {
+            doc->txtHTML->LoadFile(tpl);
+        } catch (const EFileError& e) {
+            // No window stays behind, and its number goes to the next new document.
+            doc->approveClose();
+            delete doc->parentWidget();
+            if (NewDocumentCount == number)
+                --NewDocumentCount;
+            UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+            SetStatusText(kReady);
+            return;
+        }
     } else {
         UiPrompter::instance().message(
             this, QStringLiteral("Velquist was unable to find the default template (standard.tpl)  in the "

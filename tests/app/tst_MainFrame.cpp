@@ -111,6 +111,26 @@ private slots:
         QCOMPARE(m.statusText(), QString("   Ready ..."));
     }
 
+    // A template that cannot be read: a message naming it, no window, no number taken.
+    void unreadableTemplateLeavesNoWindow()
+    {
+        TmdiMain& m = start();
+        const QString tpl = TestEnv::programDir() + "/standard.tpl";
+        {
+            QFile f(tpl);  // sparse: beyond what the editor opens
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(TOvcTextFileEditor::MaxFileSize + 1));
+        }
+        QVERIFY(m.run("FileNew"));
+        QFile::remove(tpl);
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(prompter->messages.first().startsWith("Unable to open " + tpl + ": "));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(m.documents().size(), 0);
+        QCOMPARE(tabTexts(m), QStringList());
+        m.FileNew();
+        QCOMPARE(m.activeDocument()->caption(), QString("New HTML Document 1"));
+    }
+
     void openRefusals_data()
     {
         QTest::addColumn<QString>("second");
