@@ -329,6 +329,49 @@ private slots:
         QCOMPARE(m.statusText(), QString("   Ready ..."));
     }
 
+    // A character the page's encoding cannot hold: saving as UTF-8 changes
+    // the declaration the browser would obey (the question says so), as one
+    // undo step of its own; a comment or a page without one is left alone.
+    void utf8SaveUpdatesDeclaration_data()
+    {
+        QTest::addColumn<QByteArray>("declaration");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("meta charset") << QByteArray("<meta charset=\"iso-8859-1\">")
+                                      << QByteArray("<meta charset=\"UTF-8\">") << "iso-8859-1";
+        QTest::newRow("http-equiv") << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">")
+                                    << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">")
+                                    << "ISO-8859-1";
+        QTest::newRow("xml") << QByteArray("<?xml version=\"1.0\" encoding='windows-1252'?>")
+                             << QByteArray("<?xml version=\"1.0\" encoding='UTF-8'?>") << "windows-1252";
+        QTest::newRow("commented one skipped") << QByteArray("<!-- <meta charset=koi8-r> --><meta charset=latin1>")
+                                               << QByteArray("<!-- <meta charset=koi8-r> --><meta charset=UTF-8>")
+                                               << "latin1";
+        QTest::newRow("no declaration") << QByteArray("<title>t</title>") << QByteArray("<title>t</title>") << QString();
+    }
+    void utf8SaveUpdatesDeclaration()
+    {
+        QFETCH(QByteArray, declaration);
+        QFETCH(QByteArray, saved);
+        QFETCH(QString, named);
+        TmdiMain& m = start();
+        const QString p = makeFile("declared.htm", declaration + "\n<p>Jos\xe9</p>\n");
+        m.OpenDocumentFile(p);
+        TOvcTextFileEditor* ed = m.activeDocument()->txtHTML;
+        const QString before = ed->RawText();
+        ed->MoveCaret(2, 1);
+        ed->InsertAtCaret(QStringLiteral("\u2192"));
+        m.FileSave();
+        QCOMPARE(prompter->messages.size(), 1);
+        QCOMPARE(prompter->messages.first().contains("declaration of \"" + named + "\" changed to \"UTF-8\""),
+                 !named.isEmpty());
+        QCOMPARE(TestEnv::readAll(p), saved + "\n\xe2\x86\x92<p>Jos\xc3\xa9</p>\n");
+        if (!named.isEmpty()) {
+            ed->UndoStep();
+            QCOMPARE(ed->RawText(), QString(before).insert(before.indexOf('\n') + 1, QChar(0x2192)));
+        }
+    }
+
     void failedSaveKeepsDocument()
     {
         TmdiMain& m = start();
