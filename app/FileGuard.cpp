@@ -6,13 +6,16 @@
 #include "app/FileStamp.h"
 #include "app/PathUtil.h"
 #include "app/RecoveryDialog.h"
+#include "app/SafeFile.h"
 #include "app/TfHTML.h"
 #include "app/DocumentHost.h"
 #include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextFileCodec.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
@@ -98,20 +101,22 @@ void FileGuard::edited(TfHTML* doc)
         return;
     // Written once the edits pause, and at the latest some time after the
     // first edit that no recovery file holds yet.
-    if (it->copied >= 0) {
-        // The copy no longer matches the text: it starts over later.
-        it->copied = -1;
-        it->copy = QString();
-    }
     if (!it->pendingSince.isValid())
         it->pendingSince.start();
     const qint64 left = kLongestWaitMs - it->pendingSince.elapsed();
     it->timer->start(int(std::clamp<qint64>(left, 0, kIdleMs)));
 }
 
+// The file a document belongs to: the one its caption names, whatever name
+// its editor last wrote.
+static QString ownFile(const TfHTML* doc)
+{
+    return doc->isUntitled() ? QString() : doc->caption();
+}
+
 void FileGuard::rewatch(TfHTML* doc)
 {
-    const QString path = doc->txtHTML->fileName();
+    const QString path = ownFile(doc);
     if (!path.isEmpty() && QFileInfo(path).isFile() && !m_watcher->files().contains(path))
         m_watcher->addPath(path);
 }
@@ -119,6 +124,18 @@ void FileGuard::rewatch(TfHTML* doc)
 void FileGuard::loaded(TfHTML* doc)
 {
     rewatch(doc);
+    // Told when the document opens, before any edit could be lost.
+    auto it = m_slots.find(doc);
+    if (it != m_slots.end() && !it->toldTooLarge && doc->txtHTML->TextSize() > maxRecoveryChars) {
+        it->toldTooLarge = true;
+        UiPrompter::instance().message(
+            m_main.frameWindow(),
+            doc->caption() + QStringLiteral("\n\nThis document is too large for a recovery copy (over %1 M "
+                                            "characters): should the program end unexpectedly, changes not yet "
+                                            "saved are lost. Save it often.")
+                                 .arg(std::max<qint64>(maxRecoveryChars / (1024 * 1024), 1)),
+            UiPrompter::Ok, UiPrompter::Warning);
+    }
 }
 
 void FileGuard::saved(TfHTML* doc)
@@ -127,8 +144,6 @@ void FileGuard::saved(TfHTML* doc)
     if (it != m_slots.end()) {
         it->timer->stop();
         it->pendingSince.invalidate();
-        it->copied = -1;
-        it->copy = QString();
         if (it->written) {
             const QString file = it->recoveryFile;
             m_pool.start([file] { RecoveryStore::remove(file); });
@@ -142,7 +157,7 @@ void FileGuard::closed(TfHTML* doc)
 {
     saved(doc);
     m_slots.remove(doc);
-    const QString path = doc->txtHTML->fileName();
+    const QString path = ownFile(doc);
     if (!path.isEmpty() && !documentFor(path, doc))
         m_watcher->removePath(path);
 }
@@ -169,8 +184,8 @@ void FileGuard::checkAll()
 void FileGuard::checkOne(TfHTML* doc)
 {
     TOvcTextFileEditor* ed = doc->txtHTML;
-    const QString path = ed->fileName();
-    if (doc->isUntitled() || path.isEmpty() || !PathUtil::samePath(path, doc->caption()))
+    const QString path = ownFile(doc);
+    if (path.isEmpty())
         return;
     FileStamp now;
     switch (ed->fileStamp().check(path, &now)) {
@@ -228,9 +243,6 @@ void FileGuard::writeRecovery(TfHTML* doc)
         return;
     Slot& slot = *it;
     slot.timer->stop();
-    // Edits that went on for the longest wait are not put off again: the copy
-    // is taken at once.
-    const bool atOnce = slot.pendingSince.isValid() && slot.pendingSince.elapsed() >= kLongestWaitMs - kIdleMs;
     slot.pendingSince.invalidate();
     TOvcTextFileEditor* ed = doc->txtHTML;
     if (!ed->Modified()) {
@@ -241,7 +253,7 @@ void FileGuard::writeRecovery(TfHTML* doc)
         }
         return;
     }
-    if (ed->TextSize() > RecoveryStore::kMaxChars) {
+    if (ed->TextSize() > maxRecoveryChars) {
         if (!slot.tooLarge)
             m_main.SetStatusText(doc->caption() + QStringLiteral(" is too large for a recovery copy: save it often."));
         slot.tooLarge = true;
@@ -256,79 +268,25 @@ void FileGuard::writeRecovery(TfHTML* doc)
     entry.format = ed->fileFormat();
     entry.time = QDateTime::currentDateTime();
     entry.pid = QCoreApplication::applicationPid();
-    slot.entry = entry;
-    slot.copy.clear();
-    slot.copy.reserve(ed->document()->characterCount());
-    slot.copied = 0;
-    if (atOnce) {
-        slot.copy = ed->document()->toRawText();
-        startWrite(slot);
-        return;
-    }
-    copySlice(doc);
-}
-
-void FileGuard::copySlice(TfHTML* doc)
-{
-    auto it = m_slots.find(doc);
-    if (it == m_slots.end() || it->copied < 0)
-        return;
-    QTextDocument* text = doc->txtHTML->document();
-    const int end = text->characterCount() - 1;
-    const int to = std::min(end, it->copied + kSliceChars);
-    if (to > it->copied) {
-        QTextCursor c(text);
-        c.setPosition(it->copied);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        it->copy += c.selectedText();
-        it->copied = to;
-    }
-    if (it->copied < end) {
-        QPointer<TfHTML> guarded(doc);
-        QTimer::singleShot(0, this, [this, guarded] {
-            if (guarded)
-                copySlice(guarded);
-        });
-        return;
-    }
-    startWrite(*it);
-}
-
-void FileGuard::startWrite(Slot& slot)
-{
-    slot.copied = -1;
-    m_pool.start([this, entry = slot.entry, text = std::move(slot.copy)]() mutable {
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // The text as a save writes it: the characters line breaks came from,
+    // and the line ends lines keep of their own.
+    QByteArray lineEnds;
+    QString text = static_cast<const EditorContract&>(*ed).textForSaving(&lineEnds);
+    m_pool.start([this, entry, text = std::move(text), lineEnds = std::move(lineEnds)] {
         QString error;
         try {
-            RecoveryStore::write(entry, text);
+            RecoveryStore::write(entry, text, lineEnds);
         } catch (const AppError& e) {
             error = e.message();
         }
         if (!error.isEmpty())
             QMetaObject::invokeMethod(this, [this, error] { m_main.SetStatusText(error); }, Qt::QueuedConnection);
     });
-    slot.copy = QString();
     slot.written = true;
-}
-
-bool FileGuard::copyingRecovery() const
-{
-    return std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.copied >= 0; });
 }
 
 void FileGuard::flushRecovery()
 {
-    for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
-        if (it->copied >= 0) {
-            // The rest at once.
-            QTextCursor c(const_cast<TfHTML*>(it.key())->txtHTML->document());
-            c.setPosition(it->copied);
-            c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-            it->copy += c.selectedText();
-            startWrite(*it);
-        }
-    }
     m_pool.waitForDone();
 }
 
@@ -339,6 +297,47 @@ void FileGuard::writeAllRecoveryNow()
             writeRecovery(doc);
     }
     flushRecovery();
+}
+
+// Lines that keep their own line ends come back only as a file loads them:
+// the text goes through a private file in the recovery folder, encoded as
+// the document's own file would be. The editor then holds what it held when
+// the copy was written (its undo history starts afresh); false when the
+// file's bytes do not read back as that text, format and line ends.
+bool FileGuard::restoreOwnLineEnds(TfHTML* doc, const RecoveryEntry& entry, const QString& text,
+                                   const QByteArray& lineEnds)
+{
+    if (!TextFileCodec::canEncode(text, entry.format))
+        return false;
+    const QString scratch = entry.file + QStringLiteral(".restore~");
+    TOvcTextFileEditor* ed = doc->txtHTML;
+    SafeFile::Options options;
+    options.permissions = 0600;
+    options.refuseLinks = true;
+    if (!SafeFile::tryWrite(scratch, TextFileCodec::encode(text, entry.format, lineEnds), nullptr, options))
+        return false;
+    // The stamp of the document's own file as it is on the disk now.
+    FileStamp stamp = ed->fileStamp();
+    try {
+        ed->LoadFile(scratch);
+    } catch (const EFileError&) {
+        QFile::remove(scratch);
+        return false;
+    }
+    QFile::remove(scratch);
+    QByteArray ends;
+    const TextFileFormat& got = ed->fileFormat();
+    const bool same = static_cast<const EditorContract&>(*ed).textForSaving(&ends) == text && ends == lineEnds
+                      && got.encoding == entry.format.encoding && got.charset == entry.format.charset
+                      && got.bom == entry.format.bom && got.finalLineEnd == entry.format.finalLineEnd;
+    if (entry.path.isEmpty() || !QFileInfo(entry.path).isFile()) {
+        stamp = FileStamp();
+    } else if (!stamp.exists) {
+        QByteArray bytes;
+        stamp = SafeFile::read(entry.path, &bytes) ? FileStamp::of(entry.path, bytes) : FileStamp();
+    }
+    ed->SetFileStamp(stamp);
+    return same;
 }
 
 void FileGuard::offerRecovery()
@@ -355,7 +354,8 @@ void FileGuard::offerRecovery()
             continue;
         RecoveryEntry entry;
         QString text;
-        if (!RecoveryStore::load(entries[index].file, &entry, &text)) {
+        QByteArray lineEnds;
+        if (!RecoveryStore::load(entries[index].file, &entry, &text, &lineEnds)) {
             UiPrompter::instance().message(m_main.frameWindow(), QStringLiteral("Unable to read the recovery file %1.")
                                                         .arg(SafeFile::shown(entries[index].file)),
                                            UiPrompter::Ok, UiPrompter::Warning);
@@ -377,8 +377,10 @@ void FileGuard::offerRecovery()
                 }
             }
         }
-        doc->txtHTML->SetRawText(text);
-        doc->txtHTML->SetFileFormat(entry.format);
+        if (lineEnds.isEmpty() || !restoreOwnLineEnds(doc, entry, text, lineEnds)) {
+            doc->txtHTML->SetRawText(text);
+            doc->txtHTML->SetFileFormat(entry.format);
+        }
         doc->txtHTML->SetModified(true);
         m_main.showDocument(doc);
         m_main.TabsUpdate(doc->caption());

@@ -40,13 +40,11 @@ public:
     void checkAll();
 
     // Recovery files
-    // Writes the document's recovery file now: its text is copied in short
-    // slices between events (a large document never blocks the user
-    // interface for long; an edit meanwhile starts over later), then written
-    // in the worker thread. flushRecovery finishes both at once.
+    // Writes the document's recovery file now: its text is copied exactly as
+    // a save would write it (line ends and file format included) and written
+    // in the worker thread. flushRecovery waits until the writes are done.
     void writeRecovery(TfHTML* doc);
     void flushRecovery();
-    bool copyingRecovery() const;  // a copy is under way
     // Writes every modified document's recovery file and waits (SIGTERM, SIGHUP).
     void writeAllRecoveryNow();
     QString recoveryFile(const TfHTML* doc) const;
@@ -58,9 +56,14 @@ public:
     // SIGTERM and SIGHUP write the recovery files, then the program ends.
     void installSignalHandlers();
 
-    static constexpr int kIdleMs = 2000;        // after the last edit
-    static constexpr int kLongestWaitMs = 30000; // at the latest, while edits go on
-    static constexpr int kSliceChars = 1 << 18;  // characters copied between two events
+    // An edit reaches the recovery file once the edits pause for kIdleMs, and
+    // while they go on at the latest kLongestWaitMs after the first edit the
+    // file does not hold yet: a crash loses at most those seconds of typing.
+    static constexpr int kIdleMs = 2000;
+    static constexpr int kLongestWaitMs = 5000;
+    // Documents larger than this (characters, two per line end) get no
+    // recovery copy; the user is told when one opens. Tests lower it.
+    static inline qint64 maxRecoveryChars = RecoveryStore::kMaxChars;
 
 private:
     struct Slot {
@@ -69,14 +72,10 @@ private:
         QElapsedTimer pendingSince;  // first edit not yet in a recovery file
         bool written = false;
         bool tooLarge = false;
-        // The copy under way (copied < 0: none).
-        RecoveryEntry entry;
-        QString copy;
-        int copied = -1;
+        bool toldTooLarge = false;   // the message box at opening was shown
     };
-    void copySlice(TfHTML* doc);
-    void startWrite(Slot& slot);
     void edited(TfHTML* doc);
+    bool restoreOwnLineEnds(TfHTML* doc, const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds);
     void rewatch(TfHTML* doc);
     void checkOne(TfHTML* doc);
     void onSignal();

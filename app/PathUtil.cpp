@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace PathUtil {
 
 bool caseInsensitiveFileSystem()
@@ -19,7 +21,19 @@ QString captionForPath(const QString& path)
 {
     if (path.isEmpty())
         return path;
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // "a/link/../b.htm" is "b.htm" in the folder above the link's target, not in "a".
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    const QString name = absolute.mid(slash + 1);
+    const QString folder = absolute.left(std::max<qsizetype>(slash, 1));
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        const QString canonical = QFileInfo(absolute).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(absolute) : canonical;
+    }
+    const QString resolved = QFileInfo(folder).canonicalFilePath();
+    if (resolved.isEmpty())
+        return QDir::cleanPath(absolute);
+    return resolved.endsWith(QLatin1Char('/')) ? resolved + name : resolved + QLatin1Char('/') + name;
 }
 
 QString compareKey(const QString& path)

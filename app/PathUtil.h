@@ -8,7 +8,9 @@ namespace PathUtil {
 // True when paths differing only in letter case name the same file here.
 bool caseInsensitiveFileSystem();
 // The text a document caption, tab or recent entry shows for a path:
-// absolute and cleaned, letter case as given.
+// absolute, its folder resolved as the file system resolves it (symlinks
+// first, then ".."), the file's own name as given (letter case kept, a
+// symlink named as such). A folder that does not exist is cleaned as text.
 QString captionForPath(const QString& path);
 // The key under which two paths compare equal.
 QString compareKey(const QString& path);

@@ -106,7 +106,7 @@ QString fileName(int serial)
     return folder() + QStringLiteral("/%1-%2-%3.vqr").arg(QCoreApplication::applicationPid()).arg(sessionTag()).arg(serial);
 }
 
-QByteArray serialize(const RecoveryEntry& e, const QString& text)
+QByteArray serialize(const RecoveryEntry& e, const QString& text, const QByteArray& lineEnds)
 {
     QByteArray out = kMagic;
     auto field = [&out](const char* key, const QByteArray& value) {
@@ -124,6 +124,8 @@ QByteArray serialize(const RecoveryEntry& e, const QString& text)
     field("Bom", QByteArray::number(int(f.bom)));
     field("LineEnd", QByteArray::number(int(f.lineEnd)));
     field("FinalLineEnd", QByteArray::number(int(f.finalLineEnd)));
+    field("MixedLineEnds", QByteArray::number(int(f.mixedLineEnds)));
+    field("EscapedBytes", QByteArray::number(int(f.escapedBytes)));
     field("Time", e.time.toUTC().toString(Qt::ISODateWithMs).toLatin1());
     field("Pid", QByteArray::number(e.pid));
     const QByteArray boot = e.bootId.isEmpty() ? bootId() : e.bootId;
@@ -133,6 +135,8 @@ QByteArray serialize(const RecoveryEntry& e, const QString& text)
         field("Started", QByteArray::number(started));
     }
     field("Length", QByteArray::number(text.size()));
+    if (!lineEnds.isEmpty())
+        field("LineEnds", QByteArray::number(lineEnds.size()));
     out += "\r\n";
     const qsizetype at = out.size();
     out.resize(at + text.size() * 2);
@@ -141,10 +145,11 @@ QByteArray serialize(const RecoveryEntry& e, const QString& text)
         *d++ = char(c.unicode() & 0xFF);
         *d++ = char(c.unicode() >> 8);
     }
+    out += lineEnds;
     return out;
 }
 
-bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
+bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text, QByteArray* lineEnds)
 {
     const bool v1 = bytes.startsWith(kMagicV1);
     if (!v1 && !bytes.startsWith(kMagic))
@@ -158,6 +163,7 @@ bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
     // One field a line, "Key: value", the value exactly as written.
     QList<QByteArray> seen;
     qint64 length = -1;
+    qint64 ends = 0;
     const QList<QByteArray> lines = end + 2 > start ? bytes.mid(start, end + 2 - start).split('\n') : QList<QByteArray>();
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {  // the last piece follows the last "\r\n"
         const QByteArray& line = lines.at(i);
@@ -188,10 +194,13 @@ bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
             if (!number(raw, int(TextFileFormat::Named), &n))
                 return false;
             e.format.encoding = TextFileFormat::Encoding(n);
-        } else if (key == "Bom" || key == "FinalLineEnd") {
+        } else if (key == "Bom" || key == "FinalLineEnd" || key == "MixedLineEnds" || key == "EscapedBytes") {
             if (!number(raw, 1, &n))
                 return false;
-            (key == "Bom" ? e.format.bom : e.format.finalLineEnd) = n == 1;
+            (key == "Bom"             ? e.format.bom
+             : key == "FinalLineEnd"  ? e.format.finalLineEnd
+             : key == "MixedLineEnds" ? e.format.mixedLineEnds
+                                      : e.format.escapedBytes) = n == 1;
         } else if (key == "LineEnd") {
             if (!number(raw, 2, &n))
                 return false;
@@ -205,12 +214,22 @@ bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
         } else if (key == "Length") {
             if (!number(raw, std::numeric_limits<qint64>::max(), &length))
                 return false;
+        } else if (key == "LineEnds") {
+            if (!number(raw, std::numeric_limits<qint64>::max(), &ends))
+                return false;
         }
         // Other keys come from a later version and are passed over.
     }
     const qsizetype body = end + 4;
-    if (length < 0 || length > (bytes.size() - body) / 2 || bytes.size() - body != length * 2)
+    if (length < 0 || length > (bytes.size() - body) / 2 || ends > bytes.size() - body - length * 2
+        || bytes.size() - body != length * 2 + ends)
         return false;
+    const qsizetype endsAt = body + length * 2;
+    for (qsizetype i = endsAt; i < bytes.size(); ++i)
+        if (uchar(bytes[i]) > TextFileFormat::CR)
+            return false;
+    if (lineEnds)
+        *lineEnds = bytes.mid(endsAt);
     e.length = length;
     if (text) {
         *text = QString(length, Qt::Uninitialized);
@@ -223,7 +242,7 @@ bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text)
     return true;
 }
 
-void write(const RecoveryEntry& entry, const QString& text)
+void write(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds)
 {
     // What the user typed is nobody else's to read.
     const QString dir = QFileInfo(entry.file).absolutePath();
@@ -231,16 +250,16 @@ void write(const RecoveryEntry& entry, const QString& text)
     ::chmod(QFile::encodeName(dir).constData(), 0700);
     SafeFile::Options options;
     options.permissions = 0600;
-    SafeFile::write(entry.file, serialize(entry, text), options);
+    SafeFile::write(entry.file, serialize(entry, text, lineEnds), options);
 }
 
-bool load(const QString& file, RecoveryEntry* entry, QString* text)
+bool load(const QString& file, RecoveryEntry* entry, QString* text, QByteArray* lineEnds)
 {
     QByteArray bytes;
     if (!SafeFile::read(file, &bytes))
         return false;
     entry->file = file;
-    return parse(bytes, entry, text);
+    return parse(bytes, entry, text, lineEnds);
 }
 
 void remove(const QString& file)

@@ -34,14 +34,18 @@ QString folder();
 // A new file name for a document of this process; serial tells documents apart.
 QString fileName(int serial);
 // The file's bytes: a short header, then the text as UTF-16 (every
-// character kept, lone surrogates included). Header values are exact: names
-// are percent-encoded, numbers bounded; parse refuses a header it cannot
-// read whole (a damaged file is never half restored).
-QByteArray serialize(const RecoveryEntry& entry, const QString& text);
-bool parse(const QByteArray& bytes, RecoveryEntry* entry, QString* text);
+// character kept, lone surrogates included, a line break from U+2029, U+FDD0
+// or U+FDD1 as that character), then the style of each line end when lines
+// keep their own (lineEnds, as EditorContract::textForSaving gives them; one
+// byte each). With the file format in the header, the document comes back
+// exactly as it was in the editor. Header values are exact: names are
+// percent-encoded, numbers bounded; parse refuses a header it cannot read
+// whole (a damaged file is never half restored).
+QByteArray serialize(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds = {});
+bool parse(const QByteArray& bytes, RecoveryEntry* entry, QString* text, QByteArray* lineEnds = nullptr);
 // Writes atomically (creating the folder); throws EFileError.
-void write(const RecoveryEntry& entry, const QString& text);
-bool load(const QString& file, RecoveryEntry* entry, QString* text);
+void write(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds = {});
+bool load(const QString& file, RecoveryEntry* entry, QString* text, QByteArray* lineEnds = nullptr);
 void remove(const QString& file);
 // The running system's boot id; empty where there is none.
 QByteArray bootId();

@@ -374,18 +374,21 @@ void write(const QString& fileName, const QByteArray& bytes, const Options& opti
         throw EFileError(QStringLiteral("Unable to save %1: it is a folder, not a file.").arg(shown(fileName)));
 
     // What the file is now: its permissions, owner, links and folder.
-    const QString target = resolveLinks(fileName);
     struct ::stat st;
+    if (options.refuseLinks && ::lstat(encoded(fileName).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        fail(QStringLiteral("Unable to save"), fileName,
+             S_ISLNK(st.st_mode) ? QStringLiteral("it is a symbolic link") : QStringLiteral("it is not a plain file"));
+    const QString target = options.refuseLinks ? fileName : resolveLinks(fileName);
     const bool exists = ::stat(encoded(target).constData(), &st) == 0 && S_ISREG(st.st_mode);
-    if (exists && !writable(target))
+    if (exists && !options.refuseLinks && !writable(target))
         fail(QStringLiteral("Unable to save"), fileName, reason(errno));
     const mode_t mode = options.permissions >= 0 ? mode_t(options.permissions & 0777)
                         : exists ? (st.st_mode & 0777) : 0;
     report.setIdDropped = exists && (st.st_mode & (S_ISUID | S_ISGID));
     // In place: when other names share the file, when the folder takes no
     // new file, and when a new file could not keep the owner and group.
-    const bool inPlace = exists && (st.st_nlink > 1 || !writable(QFileInfo(target).absolutePath())
-                                    || !mayTakeOwner(st));
+    const bool inPlace = exists && !options.refuseLinks
+                         && (st.st_nlink > 1 || !writable(QFileInfo(target).absolutePath()) || !mayTakeOwner(st));
     report.inPlace = inPlace;
     cleanLeftovers(target);
 
@@ -405,9 +408,11 @@ void write(const QString& fileName, const QByteArray& bytes, const Options& opti
             fail(QStringLiteral("Unable to make the backup copy of"), fileName, current.errorString());
     }
     Original original;
-    original.st = exists ? &st : nullptr;
+    // A scratch file takes nothing (owner, ACLs) from whatever held its name.
+    const bool inherit = exists && !options.refuseLinks;
+    original.st = inherit ? &st : nullptr;
     original.mode = mode;
-    original.attributesFrom = exists ? target : QString();
+    original.attributesFrom = inherit ? target : QString();
 
     // The backup holds what the file held before this save. It is written
     // as a new file before the file is replaced; the previous backup keeps a

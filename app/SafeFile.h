@@ -54,6 +54,11 @@ struct Options {
     // something behind ("backup set aside", "new file written", "half
     // written in place").
     std::function<void(const char* step)> checkpoint;
+    // The name itself is written, as a new file that takes the name in one
+    // step: a symlink there is refused (never followed), and nothing is
+    // written in place. For the program's own scratch files in folders that
+    // others may write to.
+    bool refuseLinks = false;
 };
 
 // Writes bytes to path. Throws EFileError with a text that names the file and

@@ -11,6 +11,7 @@
 #include "app/DocumentHost.h"
 #include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
+#include "editor/EditorContract.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/TextFileCodec.h"
 #include "tags/ListDragSource.h"
@@ -239,7 +240,7 @@ bool TfHTML::saveTo(const QString& path)
         return false;
     }
     // Another program's version of this file is never overwritten unasked.
-    const QString own = txtHTML->fileName();
+    const QString own = isUntitled() ? QString() : caption();
     if (!own.isEmpty() && PathUtil::samePath(own, path)) {
         FileStamp now;
         if (txtHTML->fileStamp().check(path, &now) == FileStamp::Changed) {
@@ -258,14 +259,49 @@ bool TfHTML::saveTo(const QString& path)
     }
     // Never a lossy file.
     if (!txtHTML->CanEncodeText()) {
+        // A page that names its encoding must name the new one, or it reads
+        // back as garbage: its declaration changes with it, as one undo step.
+        QString head;
+        for (int line = 1; line <= txtHTML->LineCount() && head.size() < 1024; ++line)
+            head += txtHTML->RawLineText(line) + QLatin1Char('\n');
+        TextFileCodec::CharsetDeclaration declaration = TextFileCodec::findDeclaration(head);
+        const QString declared = head.mid(declaration.start, declaration.length);
+        if (declaration.length > 0 && (declared.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0
+                                       || declared.compare(QLatin1String("utf8"), Qt::CaseInsensitive) == 0))
+            declaration.length = 0;
         const int answer = ui.message(
             this,
             SafeFile::shown(path) + QStringLiteral("\n\nThe text holds characters that ")
                 + TextFileCodec::encodingName(txtHTML->fileFormat())
-                + QStringLiteral(" cannot store. Save the file as UTF-8 instead (every character converted)?"),
+                + (declaration.length > 0
+                       ? QStringLiteral(" cannot store. Save the file as UTF-8 instead (every character converted, "
+                                        "and the page's declaration of \"%1\" changed to \"UTF-8\")?")
+                             .arg(declared)
+                       : QStringLiteral(" cannot store. Save the file as UTF-8 instead (every character converted)?")),
             UiPrompter::Yes | UiPrompter::Cancel, UiPrompter::Question);
         if (answer != UiPrompter::Yes)
             return false;
+        if (declaration.length > 0) {
+            const QStringView before = QStringView(head).left(declaration.start);
+            const int line = int(before.count(QLatin1Char('\n'))) + 1;
+            const int column = int(declaration.start - (before.lastIndexOf(QLatin1Char('\n')) + 1)) + 1;
+            int l1 = 1, c1 = 1, l2 = 1, c2 = 1;
+            const bool hadSelection = txtHTML->SelectionRange(l1, c1, l2, c2);
+            int caretLine = 1, caretColumn = 1;
+            txtHTML->CaretPosition(caretLine, caretColumn);
+            {
+                EditGroup group(*txtHTML);
+                txtHTML->SelectRange(line, column, line, column + int(declaration.length), true);
+                txtHTML->InsertAtCaret(QStringLiteral("UTF-8"));
+            }
+            // The caret goes back where the user left it (shifted on the declaration's line).
+            const int shift = int(5 - declaration.length);
+            auto moved = [&](int l, int c) { return l == line && c > column ? std::max(column, c + shift) : c; };
+            if (hadSelection)
+                txtHTML->SelectRange(l1, moved(l1, c1), l2, moved(l2, c2), true);
+            else
+                txtHTML->MoveCaret(caretLine, moved(caretLine, caretColumn));
+        }
         txtHTML->ConvertToUtf8();
     }
     try {
@@ -286,7 +322,7 @@ bool TfHTML::saveTo(const QString& path)
 
 void TfHTML::reloadFromDisk()
 {
-    const QString path = txtHTML->fileName();
+    const QString path = isUntitled() ? txtHTML->fileName() : caption();
     int line = 1, column = 1;
     txtHTML->CaretPosition(line, column);
     try {

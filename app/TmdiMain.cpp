@@ -7,6 +7,7 @@
 #include "app/CommandTable.h"
 #include "app/FileGuard.h"
 #include "app/PathUtil.h"
+#include "app/SafeFile.h"
 #include "app/PlacementAdapter.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
@@ -571,11 +572,12 @@ void TmdiMain::OpenDocumentFile(const QString& path)
         UiPrompter::instance().message(this, QStringLiteral("Unable to find ") + path + QStringLiteral("."));
         return;
     }
+    // The document is the file the file system finds under path.
     const QString caption = PathUtil::captionForPath(path);
     TfHTML* doc = createDocument(caption);
     doc->txtHTML->SetMakeBackup(IniControl.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
     try {
-        doc->txtHTML->LoadFile(path);
+        doc->txtHTML->LoadFile(caption);
     } catch (const EFileError& e) {
         // A window that failed to load must not stay behind: saving it would
         // overwrite the file with nothing.
@@ -595,15 +597,36 @@ void TmdiMain::OpenDocumentFile(const QString& path)
     MRUDisplay();
     TabsUpdate(caption);
     SelectTabName(caption);
+    // A save in place that was cut short may have left the file torn; its
+    // previous text waits in a copy until the next save succeeds.
+    const QString copy = SafeFile::interruptedSave(caption);
+    if (!copy.isEmpty())
+        UiPrompter::instance().message(
+            this, SafeFile::shown(caption) + QStringLiteral("\n\nA save of this file was interrupted, so it may be "
+                                                            "incomplete. Its text from before that save is kept in ")
+                      + SafeFile::shown(copy) + QStringLiteral(" until the file is saved again."),
+            UiPrompter::Ok, UiPrompter::Warning);
 }
 
 void TmdiMain::FileNew()
 {
     SetStatusText(QStringLiteral("Created a New HTML Document ..."));
-    TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(nextUntitledNumber()));
+    const int number = nextUntitledNumber();
+    TfHTML* doc = createDocument(QStringLiteral("New HTML Document ") + QString::number(number));
     const QString tpl = AppPaths::readableDataFile(QStringLiteral("standard.tpl"));
     if (QFileInfo(tpl).isFile()) {
-        doc->txtHTML->LoadFile(tpl);
+        try {
+            doc->txtHTML->LoadFile(tpl);
+        } catch (const EFileError& e) {
+            // No window stays behind, and its number goes to the next new document.
+            doc->approveClose();
+            delete doc->parentWidget();
+            if (NewDocumentCount == number)
+                --NewDocumentCount;
+            UiPrompter::instance().message(this, e.message(), UiPrompter::Ok, UiPrompter::Critical);
+            SetStatusText(kReady);
+            return;
+        }
     } else {
         UiPrompter::instance().message(
             this, QStringLiteral("Velquist was unable to find the default template (standard.tpl)  in the "
@@ -643,11 +666,12 @@ void TmdiMain::FileSave()
                 MRUUpdate(doc->caption());
             }
         } else {
-            const QString name = askSaveName();
+            // Saved under the name the file system resolves it to: the document's identity.
+            const QString name = PathUtil::captionForPath(askSaveName());
             if (!name.isEmpty()) {
                 SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
                 if (doc->saveTo(name)) {
-                    doc->setCaption(PathUtil::captionForPath(name));
+                    doc->setCaption(name);
                     doc->txtHTML->SetModified(false);
                     MRUUpdate(doc->caption());
                     TabsUpdate(doc->caption());
@@ -666,11 +690,11 @@ void TmdiMain::FileSaveAs()
     if (!doc)
         return;
     StatusLine->setText(QStringLiteral("Saving ..."));
-    const QString name = askSaveName();
+    const QString name = PathUtil::captionForPath(askSaveName());
     if (!name.isEmpty()) {
         SetStatusText(QStringLiteral("Saving ") + name + QStringLiteral(" ..."));
         if (doc->saveTo(name)) {
-            doc->setCaption(PathUtil::captionForPath(name));
+            doc->setCaption(name);
             doc->txtHTML->SetModified(false);
             MRUUpdate(doc->caption());
             updateTitle();

@@ -4,6 +4,7 @@
 // (word wrap is display only). Columns count characters of the line.
 // Refused positions throw EEditorError("Invalid line or paragraph index");
 // file system failures throw EFileError.
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -72,6 +73,19 @@ public:
     virtual void FocusEditor() = 0;
     // The whole text, lines joined by "\n", every character as stored.
     virtual QString RawText() const = 0;
+    // The text exactly as a save writes it, for copies that must come back
+    // byte for byte (recovery): "\n" at line ends, and the character a line
+    // break came from where that was not a line end (U+2029, U+FDD0, U+FDD1).
+    // *lineEnds receives the style (a TextFileFormat::LineEnd) of each line
+    // end, the one closing the file last, when some line keeps its own end;
+    // empty: every line end has the file's style. The base knows of no own
+    // line ends; an editor that keeps them gives them here.
+    virtual QString textForSaving(QByteArray* lineEnds) const
+    {
+        if (lineEnds)
+            lineEnds->clear();
+        return RawText();
+    }
     // Deletes each range, first to last, as DeleteSelection would one after
     // the other: every range an undo step of its own, the caret left where
     // the last one began. Ranges are ascending, apart, and given as offsets

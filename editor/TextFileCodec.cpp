@@ -315,7 +315,8 @@ QByteArray bomOf(const Format& format)
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
 // Reads one attribute at pos; false at the tag's end.
-bool nextAttribute(const QByteArray& head, qsizetype& pos, QByteArray& name, QByteArray& value)
+bool nextAttribute(const QByteArray& head, qsizetype& pos, QByteArray& name, QByteArray& value,
+                   qsizetype* valueAt = nullptr)
 {
     const qsizetype n = head.size();
     while (pos < n && (isBlank(head[pos]) || head[pos] == '/'))
@@ -346,16 +347,28 @@ bool nextAttribute(const QByteArray& head, qsizetype& pos, QByteArray& name, QBy
     if (quote == '"' || quote == '\'') {
         const qsizetype end = head.indexOf(quote, pos + 1);
         value = head.mid(pos + 1, (end < 0 ? n : end) - pos - 1);
+        if (valueAt)
+            *valueAt = pos + 1;
         pos = end < 0 ? n : end + 1;
         return true;
     }
+    if (valueAt)
+        *valueAt = pos;
     while (pos < n && !isBlank(head[pos]) && head[pos] != '>')
         value += head[pos++];
     return true;
 }
 
+// Where a value's text starts once leading blanks are skipped.
+qsizetype skipBlanks(const QByteArray& value, qsizetype at)
+{
+    while (at < value.size() && isBlank(value[at]))
+        ++at;
+    return at;
+}
+
 // The charset named in a Content-Type value ("text/html; charset=koi8-r").
-QByteArray charsetInContent(const QByteArray& content)
+QByteArray charsetInContent(const QByteArray& content, qsizetype* foundAt = nullptr)
 {
     qsizetype at = 0;
     while ((at = content.indexOf("charset", at)) >= 0) {
@@ -374,17 +387,22 @@ QByteArray charsetInContent(const QByteArray& content)
         const char quote = content[p];
         if (quote == '"' || quote == '\'') {
             const qsizetype end = content.indexOf(quote, p + 1);
+            if (foundAt)
+                *foundAt = skipBlanks(content, p + 1);
             return end < 0 ? QByteArray() : content.mid(p + 1, end - p - 1);
         }
         qsizetype end = p;
         while (end < content.size() && !isBlank(content[end]) && content[end] != ';')
             ++end;
+        if (foundAt)
+            *foundAt = p;
         return content.mid(p, end - p);
     }
     return {};
 }
 
-QByteArray prescanCharset(const QByteArray& head)
+// at: where the charset name starts in head.
+QByteArray prescanCharset(const QByteArray& head, qsizetype* at = nullptr)
 {
     const qsizetype n = head.size();
     auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
@@ -402,18 +420,28 @@ QByteArray prescanCharset(const QByteArray& head)
             pos += 5;
             QByteArray charset, content;
             bool pragma = false;
-            while (nextAttribute(head, pos, name, value)) {
-                if (name == "charset" && charset.isEmpty())
+            qsizetype valueAt = -1, charsetAt = -1, contentAt = -1;
+            while (nextAttribute(head, pos, name, value, &valueAt)) {
+                if (name == "charset" && charset.isEmpty()) {
                     charset = value.trimmed();
-                else if (name == "http-equiv" && value.trimmed() == "content-type")
+                    charsetAt = valueAt + skipBlanks(value, 0);
+                } else if (name == "http-equiv" && value.trimmed() == "content-type") {
                     pragma = true;
-                else if (name == "content" && content.isEmpty())
+                } else if (name == "content" && content.isEmpty()) {
                     content = value;
+                    contentAt = valueAt;
+                }
             }
-            if (charset.isEmpty() && pragma)
-                charset = charsetInContent(content).trimmed();
-            if (!charset.isEmpty())
+            if (charset.isEmpty() && pragma) {
+                qsizetype inContent = -1;
+                charset = charsetInContent(content, &inContent).trimmed();
+                charsetAt = contentAt + inContent;
+            }
+            if (!charset.isEmpty()) {
+                if (at)
+                    *at = charsetAt;
                 return charset;
+            }
             ++pos;
         } else if (pos + 1 < n && (isLetter(head[pos + 1])
                                    || (head[pos + 1] == '/' && pos + 2 < n && isLetter(head[pos + 2])))) {
@@ -442,19 +470,41 @@ const char16_t* eolText(int style)
 
 namespace TextFileCodec {
 
-QByteArray declaredCharset(const QByteArray& bytes)
+// The declaration in head (lower case), the name's start in *at.
+static QByteArray declarationIn(const QByteArray& head, qsizetype* at)
 {
     static const QRegularExpression xml(
         QStringLiteral("^\\s*<\\?xml\\b[^>]*?encoding\\s*=\\s*[\"']([a-z0-9_.:\\-]+)"));
-    const QByteArray head = bytes.left(1024).toLower();
     const QRegularExpressionMatch x = xml.match(QString::fromLatin1(head));
-    if (x.hasMatch())
+    if (x.hasMatch()) {
+        *at = x.capturedStart(1);
         return x.captured(1).toLatin1();
-    const QByteArray name = prescanCharset(head);
+    }
+    const QByteArray name = prescanCharset(head, at);
     const bool plain = std::all_of(name.cbegin(), name.cend(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' || c == ':' || c == '-';
     });
     return plain ? name : QByteArray();
+}
+
+QByteArray declaredCharset(const QByteArray& bytes)
+{
+    qsizetype at = -1;
+    return declarationIn(bytes.left(1024).toLower(), &at);
+}
+
+CharsetDeclaration findDeclaration(QStringView text)
+{
+    // One byte a character, so that offsets are the text's own.
+    QByteArray head = text.left(1024).toLatin1().toLower();
+    CharsetDeclaration out;
+    qsizetype at = -1;
+    const QByteArray name = declarationIn(head, &at);
+    if (!name.isEmpty() && at >= 0) {
+        out.start = at;
+        out.length = name.size();
+    }
+    return out;
 }
 
 DecodedText decode(const QByteArray& bytes, Declarations declarations)

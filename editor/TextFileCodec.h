@@ -3,6 +3,7 @@
 // without edits comes back byte for byte, whatever its encoding and line ends.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 struct TextFileFormat {
     enum Encoding {
@@ -62,6 +63,13 @@ bool canEncode(const QString& text, TextFileFormat::Encoding encoding);
 // are looked for as a browser's prescan does: comments and the attribute
 // values of other tags are skipped.
 QByteArray declaredCharset(const QByteArray& bytes);
+// Where in text (its first 1 024 characters) the declaration declaredCharset
+// would find names the charset: the name's offset and length (0: none).
+struct CharsetDeclaration {
+    qsizetype start = -1;
+    qsizetype length = 0;
+};
+CharsetDeclaration findDeclaration(QStringView text);
 // "UTF-8", "UTF-8 BOM", "Windows-1252", "UTF-16 LE", ... or the declared name.
 QString encodingName(const TextFileFormat& format);
 // "CR LF", "LF" or "CR".

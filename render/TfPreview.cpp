@@ -9,7 +9,9 @@
 #include "app/TfHTML.h"
 #include "app/FrameServices.h"
 #include "app/UiPrompter.h"
+#include "app/SafeFile.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextFileCodec.h"
 #include "render/PreviewLinks.h"
 #include "render/TFontForm.h"
 #include "render/THTMLViewer.h"
@@ -32,6 +34,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kCaption = QStringLiteral("Velquist Preview");
@@ -104,6 +109,7 @@ TfPreview::TfPreview(FrameServices& main, std::function<TFontForm*()> fontForm, 
 TfPreview::~TfPreview()
 {
     m_viewer.reset();
+    removePreviewFiles();
 }
 
 void TfPreview::buildMenus()
@@ -193,19 +199,15 @@ void TfPreview::PrintPreview1Click(TfHTML* doc)
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
-    EditorContract& editor = *doc->txtHTML;
-    const bool wasModified = editor.Modified();
     const QString path = previewFileFor(doc->caption(), doc->isUntitled());
     m_main.SetStatusText(QStringLiteral("Previewing ") + doc->caption() + QStringLiteral(" ..."));
     try {
-        editor.SaveFile(path);
+        writePreviewFile(doc, path);
     } catch (const EFileError& e) {
-        editor.SetModified(wasModified);
         UiPrompter::instance().message(m_main.frameWindow(), e.message(), UiPrompter::Ok, UiPrompter::Warning);
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
-    editor.SetModified(wasModified);
     show();
     raise();
     activateWindow();
@@ -213,6 +215,43 @@ void TfPreview::PrintPreview1Click(TfHTML* doc)
     watch(doc);
     m_livePath = path;
     m_main.SetStatusText(AppSettings::kReady);
+}
+
+// The text goes to the file as a save would encode it, but the document's
+// file name, stamp and modified flag stay as they were: the document still
+// belongs to its own file. The preview file is the program's own: a link at
+// its name is refused, never followed, and it is made afresh with the
+// document's permission bits (0600 for an untitled document).
+void TfPreview::writePreviewFile(TfHTML* doc, const QString& path)
+{
+    const TOvcTextFileEditor& editor = *doc->txtHTML;
+    const QString text = editor.RawText();
+    const TextFileFormat& format = editor.fileFormat();
+    if (!TextFileCodec::canEncode(text, format))
+        throw EFileError(QStringLiteral("Unable to save %1: the text holds characters that %2 cannot store.")
+                             .arg(SafeFile::shown(path), TextFileCodec::encodingName(format)));
+    SafeFile::Options options;
+    options.refuseLinks = true;
+    options.permissions = 0600;
+    struct ::stat st;
+    if (!doc->isUntitled() && ::stat(QFile::encodeName(doc->caption()).constData(), &st) == 0)
+        options.permissions = int(st.st_mode & 0777);
+    SafeFile::write(path, TextFileCodec::encode(text, format), options);
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+        m_written.insert(QFileInfo(path).absoluteFilePath(), {quint64(st.st_dev), quint64(st.st_ino)});
+}
+
+void TfPreview::removePreviewFiles()
+{
+    for (auto it = m_written.cbegin(); it != m_written.cend(); ++it) {
+        // Only the file this window wrote: whatever took its name since stays.
+        const QByteArray name = QFile::encodeName(it.key());
+        struct ::stat st;
+        if (::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && quint64(st.st_dev) == it.value().first
+            && quint64(st.st_ino) == it.value().second)
+            ::unlink(name.constData());
+    }
+    m_written.clear();
 }
 
 void TfPreview::loadFile(const QString& path, Caption caption)
@@ -283,6 +322,8 @@ void TfPreview::closeEvent(QCloseEvent* e)
     }
     bagClose(Prefs, this);
     QMainWindow::closeEvent(e);
+    if (e->isAccepted())
+        removePreviewFiles();
 }
 
 void TfPreview::Open1Click()
@@ -499,15 +540,11 @@ void TfPreview::liveUpdate()
         m_liveTimer->start();
         return;
     }
-    EditorContract& editor = *m_liveDoc->txtHTML;
-    const bool wasModified = editor.Modified();
     try {
-        editor.SaveFile(m_livePath);
+        writePreviewFile(m_liveDoc, m_livePath);
     } catch (const EFileError& e) {
-        editor.SetModified(wasModified);
         m_main.SetStatusText(e.message());
         return;
     }
-    editor.SetModified(wasModified);
     m_viewer->Reload();
 }

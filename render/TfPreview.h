@@ -4,6 +4,7 @@
 // history, open, find, print and default font and colours.
 #include "app/TBag.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -31,8 +32,9 @@ public:
     explicit TfPreview(FrameServices& main, std::function<TFontForm*()> fontForm = {}, QWidget* parent = nullptr);
     ~TfPreview() override;
 
-    // "&Web Preview ...": writes the document to its preview file (keeping
-    // its modified flag), shows this window and loads the file.
+    // "&Web Preview ...": writes the document's text to its preview file
+    // (the document keeps its file, stamp and modified flag), shows this
+    // window and loads the file. The file goes when the window closes.
     void PrintPreview1Click(TfHTML* doc);
     // The preview file of a document: "temp.vlq" in the folder of a titled
     // document, in the program's data folder for an untitled one.
@@ -92,6 +94,9 @@ private:
     void loadFile(const QString& path, Caption caption);
     void liveUpdate();
     void watch(TfHTML* doc);
+    void writePreviewFile(TfHTML* doc, const QString& path);
+    // Removes the preview files this window wrote (when closed, and at the end).
+    void removePreviewFiles();
 
     FrameServices& m_main;
     std::function<TFontForm*()> m_fontForm;
@@ -102,6 +107,7 @@ private:
     bool m_firstShow = true;
     QPointer<TfHTML> m_liveDoc;
     QString m_livePath;
+    QHash<QString, QPair<quint64, quint64>> m_written;  // preview file -> device, inode
     QMetaObject::Connection m_liveConnection;
     QTimer* m_liveTimer = nullptr;
     QDialog* m_findDialog = nullptr;

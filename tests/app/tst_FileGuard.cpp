@@ -280,6 +280,94 @@ private slots:
             }
     }
 
+    // Recover, then save: only the line edited changes. Line ends of their
+    // own, the one closing the file, line breaks that came from U+2029,
+    // U+FDD0 or U+FDD1, and the file's encoding all come back as they were.
+    void recoveryRestoresExactly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("saved");  // after "x" typed at the start
+        QTest::newRow("mixed line ends") << QByteArray("l1\r\nl2\nl3\rl4") << QByteArray("xl1\r\nl2\nl3\rl4");
+        QTest::newRow("closing line end of its own") << QByteArray("a\r\nb\r\nc\n") << QByteArray("xa\r\nb\r\nc\n");
+        QTest::newRow("U+2029 in UTF-8") << QByteArray("a\xe2\x80\xa9" "b\r\n") << QByteArray("xa\xe2\x80\xa9" "b\r\n");
+        QTest::newRow("U+FDD0 and U+FDD1") << QByteArray("a\xef\xb7\x90" "b\xef\xb7\x91" "c\n")
+                                           << QByteArray("xa\xef\xb7\x90" "b\xef\xb7\x91" "c\n");
+        QTest::newRow("Windows-1252, CR") << QByteArray("caf\xe9\rl2\r") << QByteArray("xcaf\xe9\rl2\r");
+        QTest::newRow("UTF-16 LE, mixed") << QByteArray("\xff\xfe" "a\0\r\0\n\0b\0\n\0", 12)
+                                          << QByteArray("\xff\xfe" "x\0a\0\r\0\n\0b\0\n\0", 14);
+        QTest::newRow("uniform CR LF") << QByteArray("one\r\ntwo\r\n") << QByteArray("xone\r\ntwo\r\n");
+    }
+    void recoveryRestoresExactly()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, saved);
+        TmdiMain& m = start();
+        const QString p = work("exact.htm");
+        QVERIFY(TestEnv::writeAll(p, bytes));
+        m.OpenDocumentFile(p);
+        TfHTML* doc = m.activeDocument();
+        doc->txtHTML->InsertAtCaret(QStringLiteral("x"));
+        const TextFileFormat format = doc->txtHTML->fileFormat();
+        m.fileGuard()->writeRecovery(doc);
+        m.fileGuard()->flushRecovery();
+        // As if another process had written it and ended.
+        RecoveryEntry e;
+        QString text;
+        QByteArray lineEnds;
+        QVERIFY(RecoveryStore::load(m.fileGuard()->recoveryFile(doc), &e, &text, &lineEnds));
+        RecoveryStore::remove(e.file);
+        e.file = RecoveryStore::folder() + QStringLiteral("/1-ended-1.vqr");
+        e.pid = 999999999;
+        e.bootId = "00000000-0000-0000-0000-000000000000";
+        RecoveryStore::write(e, text, lineEnds);
+        doc->approveClose();
+        m.FileCloseChild();
+        QTRY_COMPARE(m.documents().size(), 0);
+        FileGuard::chooser = [](QWidget*, const QList<RecoveryEntry>&) { return std::optional<QList<int>>(QList<int>{0}); };
+        m.fileGuard()->offerRecovery();
+        QCOMPARE(m.documents().size(), 1);
+        TOvcTextFileEditor* ed = m.activeDocument()->txtHTML;
+        QVERIFY(ed->Modified());
+        QCOMPARE(ed->fileFormat().encoding, format.encoding);
+        QCOMPARE(ed->fileFormat().lineEnd, format.lineEnd);
+        m.FileSave();
+        QCOMPARE(prompter->messages, QStringList());
+        QCOMPARE(TestEnv::readAll(p), saved);
+    }
+
+    // While typing goes on without a pause, the recovery file is written
+    // within a few seconds of the first edit.
+    void recoveryWhileTypingGoesOn()
+    {
+        TmdiMain& m = start();
+        m.FileNew();
+        TfHTML* doc = m.activeDocument();
+        QElapsedTimer t;
+        t.start();
+        while (m.fileGuard()->recoveryFile(doc).isEmpty() && t.elapsed() < 8000) {
+            doc->txtHTML->InsertAtCaret(QStringLiteral("k"));
+            QTest::qWait(150);
+        }
+        QVERIFY2(t.elapsed() <= FileGuard::kLongestWaitMs + 1000, qPrintable(QString::number(t.elapsed())));
+    }
+
+    // A document too large for a recovery copy is told when it opens.
+    void tooLargeForRecoveryToldAtOpening()
+    {
+        TmdiMain& m = start();
+        const qint64 was = FileGuard::maxRecoveryChars;
+        FileGuard::maxRecoveryChars = 100;
+        const QString small = work("small.htm"), large = work("large.htm");
+        QVERIFY(TestEnv::writeAll(small, QByteArray(90, 'a')));
+        QVERIFY(TestEnv::writeAll(large, QByteArray(101, 'a')));
+        m.OpenDocumentFile(small);
+        m.OpenDocumentFile(large);
+        FileGuard::maxRecoveryChars = was;
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(prompter->messages.first().startsWith(large + "\n"));
+        QVERIFY(prompter->messages.first().contains("too large for a recovery copy"));
+    }
+
     // Every name comes back exactly as it was written.
     void recoveryNamesRoundTrip_data()
     {
@@ -303,12 +391,18 @@ private slots:
         e.format.encoding = TextFileFormat::Windows1252;
         e.format.lineEnd = TextFileFormat::CR;
         e.format.finalLineEnd = false;
+        e.format.mixedLineEnds = true;
+        e.format.escapedBytes = true;
         e.time = QDateTime::currentDateTimeUtc();
         e.pid = 12345;
-        const QString text = QString::fromUtf16(u"a\nb\xDC80");
+        const QString text = QString::fromUtf16(u"a\nb\x2029\xDC80");
+        const QByteArray lineEnds("\2\0", 2);
         RecoveryEntry back;
         QString backText;
-        QVERIFY(RecoveryStore::parse(RecoveryStore::serialize(e, text), &back, &backText));
+        QByteArray backEnds;
+        QVERIFY(RecoveryStore::parse(RecoveryStore::serialize(e, text, lineEnds), &back, &backText, &backEnds));
+        QCOMPARE(backEnds, lineEnds);
+        QVERIFY(back.format.mixedLineEnds && back.format.escapedBytes);
         QCOMPARE(back.path, path);
         QCOMPARE(back.caption, caption);
         QCOMPARE(backText, text);
@@ -340,6 +434,11 @@ private slots:
         QTest::newRow("encoding out of range") << magic + "Encoding: 7\r\nLength: 2\r\n\r\n" << ab << false;
         QTest::newRow("pid beyond any process") << magic + "Pid: 9999999999\r\nLength: 2\r\n\r\n" << ab << false;
         QTest::newRow("header without end") << magic + "Path: " + QByteArray(70000, 'a') + "\r\n\r\n" << ab << false;
+        QTest::newRow("line ends after the text") << magic + "Length: 2\r\nLineEnds: 2\r\n\r\n" << ab + QByteArray("\1\2", 2) << true;
+        QTest::newRow("line ends missing") << magic + "Length: 2\r\nLineEnds: 3\r\n\r\n" << ab + QByteArray("\1\2", 2) << false;
+        QTest::newRow("line end style out of range") << magic + "Length: 2\r\nLineEnds: 1\r\n\r\n" << ab + QByteArray("\3", 1) << false;
+        QTest::newRow("line ends near 2^63") << magic + "Length: 2\r\nLineEnds: 9223372036854775807\r\n\r\n" << ab << false;
+        QTest::newRow("mixed flag out of range") << magic + "MixedLineEnds: 2\r\nLength: 2\r\n\r\n" << ab << false;
     }
 
     void recoveryHeadersExact()

@@ -111,6 +111,26 @@ private slots:
         QCOMPARE(m.statusText(), QString("   Ready ..."));
     }
 
+    // A template that cannot be read: a message naming it, no window, no number taken.
+    void unreadableTemplateLeavesNoWindow()
+    {
+        TmdiMain& m = start();
+        const QString tpl = TestEnv::programDir() + "/standard.tpl";
+        {
+            QFile f(tpl);  // sparse: beyond what the editor opens
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(TOvcTextFileEditor::MaxFileSize + 1));
+        }
+        QVERIFY(m.run("FileNew"));
+        QFile::remove(tpl);
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(prompter->messages.first().startsWith("Unable to open " + tpl + ": "));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(m.documents().size(), 0);
+        QCOMPARE(tabTexts(m), QStringList());
+        m.FileNew();
+        QCOMPARE(m.activeDocument()->caption(), QString("New HTML Document 1"));
+    }
+
     void openRefusals_data()
     {
         QTest::addColumn<QString>("second");
@@ -153,6 +173,58 @@ private slots:
         QVERIFY(m.mruSeparator()->isVisible());
         QVERIFY(!m.mruActions().at(1)->isVisible());
         QCOMPARE(m.statusText(), QString("   Ready ..."));
+    }
+
+    // "other/link/../x" is "x" beside the link's target folder, as the file
+    // system reads it: opening and saving both name that file, never "other/x".
+    void pathsResolvedAsTheFileSystemDoes_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("open other/link/../page.htm") << false;
+        QTest::newRow("save as other/link/../page.htm") << true;
+    }
+    void pathsResolvedAsTheFileSystemDoes()
+    {
+        QFETCH(bool, saveAs);
+        TmdiMain& m = start();
+        const QString root = work("resolve");
+        QDir(root).removeRecursively();
+        QVERIFY(QDir().mkpath(root + "/real/sub") && QDir().mkpath(root + "/other"));
+        QVERIFY(QFile::link("../real/sub", root + "/other/link"));
+        TestEnv::writeAll(root + "/other/page.htm", "unrelated\n");
+        const QString given = root + "/other/link/../page.htm", real = root + "/real/page.htm";
+        if (saveAs) {
+            m.FileNew();
+            prompter->saveAnswers.enqueue(given);
+            m.FileSaveAs();
+        } else {
+            TestEnv::writeAll(real, "page\n");
+            m.OpenDocumentFile(given);
+        }
+        QCOMPARE(m.activeDocument()->caption(), real);
+        m.activeDocument()->txtHTML->InsertAtCaret("edited ");
+        m.FileSave();
+        QVERIFY(TestEnv::readAll(real).startsWith("edited "));
+        QCOMPARE(TestEnv::readAll(root + "/other/page.htm"), QByteArray("unrelated\n"));
+        QCOMPARE(m.RecentFiles.entry(0), real);
+    }
+
+    // A copy of the old text left by an interrupted save in place: opening
+    // the file says so, naming the file and the copy; a clean file opens silently.
+    void interruptedSaveToldOnOpen()
+    {
+        TmdiMain& m = start();
+        const QString clean = makeFile("clean.htm", "ok\n");
+        m.OpenDocumentFile(clean);
+        QCOMPARE(prompter->messages, QStringList());
+        const QString p = makeFile("torn.htm", "half wri");
+        TestEnv::writeAll(p + ".vq-old~", "whole old text\n");
+        m.OpenDocumentFile(p);
+        QCOMPARE(m.documents().size(), 2);
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(prompter->messages.first().startsWith(p + "\n"));
+        QVERIFY(prompter->messages.first().contains(p + ".vq-old~"));
+        QFile::remove(p + ".vq-old~");
     }
 
     void unreadableOpenLeavesNoWindow()
@@ -255,6 +327,49 @@ private slots:
         QCOMPARE(m.activeDocument()->caption(), q);
         QCOMPARE(tabTexts(m), (QStringList{q, "New HTML Document 1"}));
         QCOMPARE(m.statusText(), QString("   Ready ..."));
+    }
+
+    // A character the page's encoding cannot hold: saving as UTF-8 changes
+    // the declaration the browser would obey (the question says so), as one
+    // undo step of its own; a comment or a page without one is left alone.
+    void utf8SaveUpdatesDeclaration_data()
+    {
+        QTest::addColumn<QByteArray>("declaration");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("meta charset") << QByteArray("<meta charset=\"iso-8859-1\">")
+                                      << QByteArray("<meta charset=\"UTF-8\">") << "iso-8859-1";
+        QTest::newRow("http-equiv") << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">")
+                                    << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">")
+                                    << "ISO-8859-1";
+        QTest::newRow("xml") << QByteArray("<?xml version=\"1.0\" encoding='windows-1252'?>")
+                             << QByteArray("<?xml version=\"1.0\" encoding='UTF-8'?>") << "windows-1252";
+        QTest::newRow("commented one skipped") << QByteArray("<!-- <meta charset=koi8-r> --><meta charset=latin1>")
+                                               << QByteArray("<!-- <meta charset=koi8-r> --><meta charset=UTF-8>")
+                                               << "latin1";
+        QTest::newRow("no declaration") << QByteArray("<title>t</title>") << QByteArray("<title>t</title>") << QString();
+    }
+    void utf8SaveUpdatesDeclaration()
+    {
+        QFETCH(QByteArray, declaration);
+        QFETCH(QByteArray, saved);
+        QFETCH(QString, named);
+        TmdiMain& m = start();
+        const QString p = makeFile("declared.htm", declaration + "\n<p>Jos\xe9</p>\n");
+        m.OpenDocumentFile(p);
+        TOvcTextFileEditor* ed = m.activeDocument()->txtHTML;
+        const QString before = ed->RawText();
+        ed->MoveCaret(2, 1);
+        ed->InsertAtCaret(QStringLiteral("\u2192"));
+        m.FileSave();
+        QCOMPARE(prompter->messages.size(), 1);
+        QCOMPARE(prompter->messages.first().contains("declaration of \"" + named + "\" changed to \"UTF-8\""),
+                 !named.isEmpty());
+        QCOMPARE(TestEnv::readAll(p), saved + "\n\xe2\x86\x92<p>Jos\xc3\xa9</p>\n");
+        if (!named.isEmpty()) {
+            ed->UndoStep();
+            QCOMPARE(ed->RawText(), QString(before).insert(before.indexOf('\n') + 1, QChar(0x2192)));
+        }
     }
 
     void failedSaveKeepsDocument()

@@ -1,9 +1,11 @@
 // The web preview: what a clicked link does (a table of links), the preview
-// file and its backup, the document's modified flag, the caption, history
-// buttons, find, and the page following the text as it is typed.
+// file (private; the document keeps its own file), the document's modified
+// flag, the caption, history buttons, find, and the page following the text
+// as it is typed.
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
+#include "app/FileGuard.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "render/RenderModule.h"
@@ -20,6 +22,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using PreviewLinks::Action;
 Q_DECLARE_METATYPE(PreviewLinks::Action)
@@ -89,8 +93,8 @@ private slots:
         QVERIFY(!main.module<RenderModule>().preview()->hasViewer());
     }
 
-    // The preview file beside the document, its backup on the second
-    // preview, the modified flag either way, the caption, Reload disabled.
+    // The preview file beside the document (no backup of it on the second
+    // preview), the modified flag either way, the caption, Reload disabled.
     void previewFileAndFlag_data()
     {
         QTest::addColumn<bool>("modified");
@@ -123,9 +127,71 @@ private slots:
         doc->txtHTML->SetModified(modified);
         main.run(QStringLiteral("PrintPreview1Click"));
         QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Second")));
-        QCOMPARE(TestEnv::readAll(work("temp.BAK")), page("First").toUtf8());
+        QVERIFY(!QFileInfo::exists(work("temp.BAK")));  // a scratch file has no backup
         QCOMPARE(doc->txtHTML->Modified(), modified);
         QCOMPARE(main.statusText(), QStringLiteral("   Ready ..."));
+    }
+
+    // The preview file is the program's own: the document keeps its file
+    // (another program's change is still noticed after F9), a link planted
+    // at the name is refused and its target left alone, the file takes the
+    // document's permission bits and goes when the window closes.
+    void previewFileIsPrivate_data()
+    {
+        QTest::addColumn<int>("docMode");
+        QTest::addColumn<bool>("plantLink");
+        QTest::newRow("0600 document") << 0600 << false;
+        QTest::newRow("0644 document") << 0644 << false;
+        QTest::newRow("link planted at temp.vlq") << 0644 << true;
+    }
+    void previewFileIsPrivate()
+    {
+        QFETCH(int, docMode);
+        QFETCH(bool, plantLink);
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QDir(work("private")).removeRecursively();
+        QDir().mkpath(work("private"));
+        const QString docFile = work("private/doc.htm"), preview = work("private/temp.vlq");
+        TestEnv::writeAll(docFile, page("Saved").toUtf8());
+        QFile::setPermissions(docFile, QFileDevice::Permissions());
+        QVERIFY(::chmod(QFile::encodeName(docFile).constData(), mode_t(docMode)) == 0);
+        TestEnv::writeAll(work("victim.txt"), "mine");
+        if (plantLink)
+            QVERIFY(QFile::link(work("victim.txt"), preview));
+        main.OpenDocumentFile(docFile);
+        TfHTML* doc = main.activeDocument();
+        doc->txtHTML->SetRawText(page("Edited"));
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
+        QCOMPARE(TestEnv::readAll(work("victim.txt")), QByteArray("mine"));
+        if (plantLink) {
+            QCOMPARE(prompter.messages.size(), 1);
+            QVERIFY(prompter.messages.first().contains(QStringLiteral("symbolic link")));
+            QVERIFY(!p.isVisible());
+            QVERIFY(QFileInfo(preview).isSymLink());
+        } else {
+            QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Edited")));
+            struct ::stat st;
+            QVERIFY(::lstat(QFile::encodeName(preview).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 0777), docMode);
+        }
+        QCOMPARE(doc->txtHTML->fileName(), docFile);
+        // Another program's change is noticed, and a save asks before overwriting it.
+        prompter.messages.clear();
+        TestEnv::writeAll(docFile, page("Changed by another program").toUtf8());
+        prompter.answers.enqueue(UiPrompter::Yes);
+        main.fileGuard()->checkAll();
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("changed by another program")));
+        TestEnv::writeAll(docFile, page("Changed again, longer than before").toUtf8());
+        prompter.answers.enqueue(UiPrompter::Cancel);
+        QVERIFY(!doc->saveTo(docFile));
+        QCOMPARE(prompter.messages.size(), 2);
+        QCOMPARE(TestEnv::readAll(docFile), page("Changed again, longer than before").toUtf8());
+        p.close();
+        QCOMPARE(QFileInfo(preview).isSymLink(), plantLink);
+        QCOMPARE(QFileInfo::exists(preview), plantLink);
     }
 
     void untitledGoesToDataFolder()
