@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
@@ -83,13 +84,19 @@ private slots:
     {
         TfTemplate* d = dialog();
         auto* dirs = qobject_cast<QFileSystemModel*>(d->DirectoryListBox1->model());
+        QSignalSpy read(dirs, &QFileSystemModel::directoryLoaded);
         QTRY_VERIFY(dirs->index(d->folder()).isValid());
-        QTest::qWait(200);  // the folders above it are read while the dialog is hidden
+        // The folders above it are read while the dialog is hidden, as at start-up.
+        for (qsizetype seen = -1; seen != read.count();) {
+            seen = read.count();
+            QTest::qWait(500);
+        }
         d->Notebook1->setCurrentIndex(4);
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
+        QTest::qWait(200);
         const QModelIndex dir = dirs->index(d->folder());
-        QTRY_VERIFY(d->DirectoryListBox1->viewport()->rect().contains(d->DirectoryListBox1->visualRect(dir)));
+        QVERIFY(d->DirectoryListBox1->viewport()->rect().contains(d->DirectoryListBox1->visualRect(dir)));
         QCOMPARE(d->DirectoryListBox1->currentIndex(), dir);
         d->hide();
     }
