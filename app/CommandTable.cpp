@@ -109,6 +109,20 @@ bool isToggle(const QString& handler)
     return toggles().contains(handler);
 }
 
+// The status line hints of menu entries, shown while the entry is highlighted.
+QString menuHint(const QString& handler)
+{
+    static const QHash<QString, QString> hints{
+        {QStringLiteral("SaveOpenasNewProject1Click"), QStringLiteral("Saves all open to documents to a new project")},
+        {QStringLiteral("mPlugInsClick"), QStringLiteral("Display the Plug Ins Dialog")},
+        {QStringLiteral("ExportasText1Click"), QStringLiteral("Removes all Tags from current Document")},
+        {QStringLiteral("GrabURLs1Click"), QStringLiteral("Copy URLs in this document to the URL Library")},
+        {QStringLiteral("Macros1Click"), QStringLiteral("Define User Macros")},
+        {QStringLiteral("VelquistFileTools1Click"), QStringLiteral("Open the Velquist File Tools")},
+    };
+    return hints.value(handler);
+}
+
 // The pictures of the picture buttons, in the tool bars' order.
 struct Picture {
     const char* handler;
@@ -293,6 +307,7 @@ void CommandTable::build(TmdiMain& main, const CommandBinder& handlers)
                 a->setShortcut(QKeySequence(shortcut));
                 KeyMap::claim(a->shortcut());
             }
+            a->setStatusTip(menuHint(name));
             a->setCheckable(isToggle(name));
             if (e.kind == Entry::Item)
                 connectHandler(main, a, handlers.handler(name));

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/AppPaths.h"
+#include "app/PathUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,8 +165,7 @@ QString IniFile::resolvePath(const QString& name)
     const QFileInfo fi(full);
     const QString file = fi.fileName();
     const QDir dir(fi.path());
-    const QStringList entries =
-        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList entries = PathUtil::regularFiles(dir.path(), {}, QDir::Name);
     for (const QString& e : entries) {
         if (sameName(e, file))
             return dir.filePath(e);

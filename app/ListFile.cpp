@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <algorithm>
 
 namespace ListFile {
 
@@ -70,6 +71,16 @@ bool read(const QString& path, QStringList* lines, QString* error, TextFileCodec
     return true;
 }
 
+QString midWhole(const QString& text, qsizetype from, qsizetype units)
+{
+    if (from >= text.size() || units <= 0)
+        return QString();
+    qsizetype end = std::min(text.size(), from + units);
+    if (end < text.size() && text.at(end - 1).isHighSurrogate() && text.at(end).isLowSurrogate())
+        --end;
+    return text.mid(from, end - from);
+}
+
 void write(const QString& path, const QStringList& lines)
 {
     TextFileFormat format;
@@ -81,6 +92,10 @@ void write(const QString& path, const QStringList& lines)
         if (filesWithBom().contains(bomKey(path)))
             bytes = QByteArray("\xEF\xBB\xBF");
     }
+    // A first line starting with U+FEFF needs a mark before it, or reading
+    // would take its own for one and drop it.
+    if (bytes.isEmpty() && !lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        bytes = QByteArray("\xEF\xBB\xBF");
     // Bytes that were not UTF-8 when the file was read go back as they were.
     for (const QString& line : lines) {
         bytes += TextFileCodec::encode(line, format);

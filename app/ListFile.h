@@ -25,4 +25,8 @@ void write(const QString& path, const QStringList& lines);
 // Splits text into lines at CR LF, LF or lone CR; no empty entry after a
 // final line end.
 QStringList splitLines(const QString& text);
+// At most units UTF-16 units of text from the index from on, never ending
+// inside a character: one unit fewer where the last would be the first half
+// of a surrogate pair.
+QString midWhole(const QString& text, qsizetype from, qsizetype units);
 }

@@ -76,4 +76,15 @@ QString withExtension(const QString& path, const QString& ext)
     return dir == QLatin1String(".") && !path.startsWith(QLatin1String("./")) ? name : dir + QLatin1Char('/') + name;
 }
 
+QStringList regularFiles(const QString& dir, const QStringList& patterns, QDir::SortFlags sort)
+{
+    QStringList out;
+    // Without QDir::System the listing leaves out pipes, sockets, devices and
+    // dangling links; isFile() also checks where a link leads.
+    for (const QFileInfo& fi : QDir(dir).entryInfoList(patterns, QDir::Files | QDir::Hidden, sort))
+        if (fi.isFile())
+            out << fi.fileName();
+    return out;
+}
+
 } // namespace PathUtil

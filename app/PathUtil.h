@@ -1,5 +1,7 @@
 #pragma once
+#include <QDir>
 #include <QString>
+#include <QStringList>
 
 // The one place that decides how file paths are compared and shown.
 // Paths keep the letter case the file system gives them; case is folded
@@ -19,4 +21,7 @@ bool samePath(const QString& a, const QString& b);
 QString qtFilter(const QString& pipeFilter);
 // Replaces (or adds) the extension of a file name: "a/b.htm" + "BAK" -> "a/b.BAK".
 QString withExtension(const QString& path, const QString& ext);
+// The names of the regular files in a folder that match the patterns, hidden
+// ones included. Never a pipe, socket or device: opening one can block for good.
+QStringList regularFiles(const QString& dir, const QStringList& patterns, QDir::SortFlags sort = QDir::NoSort);
 }

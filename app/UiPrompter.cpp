@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <climits>
+#include <cstdlib>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -98,10 +102,39 @@ bool DialogPrompter::chooseColor(QWidget* parent, QColor& color)
     return true;
 }
 
+// The font with the name of its family's style that matches it ("Book",
+// "Regular", ...): without one the font dialog falls back to the first style
+// listed, which may be "Oblique".
+static QFont withStyleName(QFont font)
+{
+    if (!font.styleName().isEmpty())
+        return font;
+    const QString family = QFontInfo(font).family();
+    QString best;
+    int bestDistance = INT_MAX;
+    const bool slanted = font.style() != QFont::StyleNormal;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        // Oblique counts as slanted, though the database calls only italic so.
+        const QFont face = QFontDatabase::font(family, style, 12);
+        if ((face.style() != QFont::StyleNormal) != slanted)
+            continue;
+        const int distance = std::abs(face.weight() - font.weight());
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = style;
+        }
+    }
+    if (!best.isEmpty()) {
+        font.setFamily(family);
+        font.setStyleName(best);
+    }
+    return font;
+}
+
 bool DialogPrompter::chooseFont(QWidget* parent, QFont& font, bool fixedPitchOnly)
 {
     bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, font, parent, QString(),
+    const QFont f = QFontDialog::getFont(&ok, withStyleName(font), parent, QString(),
                                          fixedPitchOnly ? QFontDialog::MonospacedFonts
                                                         : QFontDialog::FontDialogOptions());
     if (ok)

@@ -45,15 +45,44 @@ void TDocForm::setRolledUp(bool on)
     fit();
 }
 
+int TDocForm::titleWidth() const
+{
+    if (!m_panel)
+        return 0;
+    return QFontMetrics(m_panel->TitleFont).horizontalAdvance(m_panel->Title()) + titleHeight() + 12;
+}
+
+int TDocForm::lengthForWidth(int width) const
+{
+    // Horizontal, the length is the width. Vertical, a longer column means
+    // fewer columns: the shortest length whose panel still fits is the one
+    // whose right edge comes nearest the pointer.
+    if (!m_panel->isVerticalNow())
+        return width;
+    int low = 1, high = 1;
+    while (m_panel->arrangeFor(high).width() > width && high < (1 << 20))
+        high *= 2;
+    if (m_panel->arrangeFor(high).width() > width)
+        return high;  // even one column is wider
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (m_panel->arrangeFor(mid).width() <= width)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return high;
+}
+
 void TDocForm::fit()
 {
     if (!m_panel)
         return;
     const QSize s = m_panel->arrangeFor(m_panel->MaxWidth());
-    const int titleWidth = QFontMetrics(m_panel->TitleFont).horizontalAdvance(m_panel->Title()) + titleHeight() + 12;
     // A sizeable window keeps a strip right of the panel to take hold of.
     const int grip = m_panel->FloatBorder == fbSizeable ? kSizingEdge : 0;
-    const int w = std::max({s.width() + 2 + grip, kMinimumWidth, m_rolledUp ? titleWidth : 0});
+    // The title is read whole, however narrow the buttons are.
+    const int w = std::max({s.width() + 2 + grip, kMinimumWidth, titleWidth()});
     const int h = 2 + titleHeight() + (m_rolledUp ? 0 : s.height());
     m_panel->setGeometry(QRect(panelOrigin(), s));
     setFixedSize(w, h);
@@ -115,8 +144,8 @@ void TDocForm::mouseMoveEvent(QMouseEvent* e)
         move(e->globalPosition().toPoint() - m_pressOffset);
         m_moved = true;
     } else if (m_drag == Sizing && m_panel) {
-        // The panel wraps its buttons at the new width.
-        m_panel->SetMaxWidth(std::max(kMinimumWidth, pos.x() + 1) - 2 - kSizingEdge);
+        // The panel wraps its buttons so that the edge follows the pointer.
+        m_panel->SetMaxWidth(lengthForWidth(std::max(kMinimumWidth, pos.x() + 1) - 2 - kSizingEdge));
     } else {
         setCursor(onSizingEdge(pos) ? Qt::SizeHorCursor : Qt::ArrowCursor);
     }

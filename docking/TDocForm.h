@@ -24,6 +24,10 @@ public:
     void setRolledUp(bool on);
     // Takes the size of the panel and the title.
     void fit();
+    // The width the title needs to be read whole.
+    int titleWidth() const;
+    // The panel length (MaxWidth) that makes the panel at most width wide.
+    int lengthForWidth(int width) const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QRubberBand>
 #include <QScopeGuard>
 #include <QScreen>
@@ -290,13 +291,25 @@ bool TDocPanel::eventFilter(QObject* watched, QEvent* e)
         return true;
     }
     if (m_site && watched == m_site->window() && m_floating && m_form) {
-        // The floating window comes and goes with the frame.
+        // The floating window comes and goes with the frame, and stands above
+        // it: shown once the frame's own window is up (a maximised frame
+        // would cover it otherwise), raised again when the frame changes state.
         if (e->type() == QEvent::Show && m_shown)
-            m_form->show();
+            QTimer::singleShot(0, m_form, [this] { showFormAboveFrame(); });
+        else if (e->type() == QEvent::WindowStateChange && m_form->isVisible())
+            QTimer::singleShot(0, m_form, [this] { m_form->raise(); });
         else if (e->type() == QEvent::Hide)
             m_form->hide();
     }
     return QFrame::eventFilter(watched, e);
+}
+
+void TDocPanel::showFormAboveFrame()
+{
+    if (!m_floating || !m_shown || !m_site || !m_site->window()->isVisible())
+        return;
+    m_form->show();
+    m_form->raise();
 }
 
 // ---------------------------------------------------------------------------

@@ -124,6 +124,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void showFormAboveFrame();
     friend class TDocForm;
     bool allows(TDockMethods method) const { return DockingMethod == method || DockingMethod == dmBoth; }
     void setInternalVisible(bool visible);

@@ -96,8 +96,10 @@ HelpViewer::HelpViewer(QWidget* parent)
 
     auto* indexPage = new QWidget;
     auto* il = new QVBoxLayout(indexPage);
-    il->addWidget(new QLabel(QStringLiteral("&Type the first letters of the word you are looking for:")));
+    auto* indexLabel = new QLabel(QStringLiteral("&Type the first letters of the word you are looking for:"));
+    il->addWidget(indexLabel);
     m_indexField = new QLineEdit;
+    indexLabel->setBuddy(m_indexField);
     m_indexField->setObjectName(QStringLiteral("helpIndexField"));
     il->addWidget(m_indexField);
     m_indexList = new QListWidget;
@@ -107,11 +109,13 @@ HelpViewer::HelpViewer(QWidget* parent)
 
     auto* searchPage = new QWidget;
     auto* sl = new QVBoxLayout(searchPage);
-    sl->addWidget(new QLabel(QStringLiteral("Find pages holding &every word of:")));
+    auto* searchLabel = new QLabel(QStringLiteral("Find pages holding &every word of:"));
+    sl->addWidget(searchLabel);
     auto* sr = new QHBoxLayout;
     m_searchField = new QLineEdit;
+    searchLabel->setBuddy(m_searchField);
     sr->addWidget(m_searchField, 1);
-    auto* go = new QPushButton(QStringLiteral("&Search"));
+    auto* go = new QPushButton(QStringLiteral("Sea&rch"));
     sr->addWidget(go);
     sl->addLayout(sr);
     m_searchList = new QListWidget;

@@ -150,8 +150,11 @@ void TfPreview::buildMenus()
     connect(ShowImages1, &QAction::triggered, this, guarded([this] { ShowImages1Click(); }));
     connect(DefaultFontColors1, &QAction::triggered, this, guarded([this] { DefaultFontColors1Click(); }));
     connect(About1, &QAction::triggered, this, guarded([this] {
-        if (const auto about = m_main.command(QStringLiteral("HelpAbout")))
-            about();
+        // The preview's own box: over the preview, which stays in front after it.
+        TAboutBox box(this);
+        box.exec();
+        raise();
+        activateWindow();
     }));
 }
 
@@ -403,6 +406,8 @@ bool TfPreview::HotSpotClick(const QString& link)
     switch (d.action) {
     case PreviewLinks::Action::Remote:
     case PreviewLinks::Action::Follow:
+        // The page the control goes to is a history move: its title alone.
+        m_caption = Caption::Plain;
         return false;
     case PreviewLinks::Action::PlaySound:
         if (!m_sound)

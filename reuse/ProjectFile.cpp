@@ -51,8 +51,7 @@ bool ProjectFile::read(const QString& path, Project* project, QString* error)
         if (error)
             *error = QStringLiteral("Unable to read %1: line %2 is indented more than one level below the line "
                                     "before it.")
-                         .arg(SafeFile::shown(path))
-                         .arg(line);
+                         .arg(SafeFile::shown(path), QString::number(line));
         return false;
     }
     return true;

@@ -1,7 +1,13 @@
 #include "reuse/TemplateLibrary.h"
 
 #include "app/ListFile.h"
+#include "app/SafeFile.h"
 #include "editor/EditorContract.h"
+#include "editor/TextFileCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 
 QString TemplateLibrary::pageCaption(int page)
 {
@@ -119,13 +125,45 @@ bool TemplateLibrary::readFile(const QString& path, QStringList* lines, QString*
     return ListFile::read(path, lines, error, TextFileCodec::Declarations::Obeyed);
 }
 
+bool TemplateLibrary::readStart(const QString& path, qint64 maxBytes, QString* text, QString* error)
+{
+    const QString name = SafeFile::shown(path);
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("Unable to open %1: it is not a regular file.").arg(name);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Unable to open %1: %2.").arg(name, file.errorString());
+        return false;
+    }
+    if (file.size() > MaxFileSize) {
+        *error = QStringLiteral("Unable to open %1: the file is too large (%2 MB).")
+                     .arg(name, QString::number(file.size() / (1024 * 1024)));
+        return false;
+    }
+    QByteArray bytes = file.read(maxBytes);
+    const bool more = !file.atEnd();
+    if (more) {
+        // Whole lines only: no character is cut in two.
+        const qsizetype end = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+        if (end > 0)
+            bytes.truncate(end + 1);
+    }
+    *text = TextFileCodec::decode(bytes, TextFileCodec::Declarations::Obeyed).text;
+    if (text->endsWith(QLatin1Char('\n')))
+        text->chop(1);
+    return true;
+}
+
 void TemplateLibrary::fill(EditorContract& editor, const QStringList& lines)
 {
     {
         EditGroup group(editor);
         editor.ClearAll();
-        for (const QString& line : lines)
-            editor.InsertAtCaret(line + QLatin1Char('\n'));
+        // One insertion: a large template goes in at once, not line by line.
+        editor.InsertAtCaret(lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
     editor.SetModified(false);
 }

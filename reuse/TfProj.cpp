@@ -38,6 +38,8 @@ TfProj::TfProj(FrameServices& main)
     outProj->setObjectName(QStringLiteral("outProj"));
     outProj->setHeaderHidden(true);
     outProj->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A double click opens the file; the branch sign opens and closes sub items.
+    outProj->setExpandsOnDoubleClick(false);
     outProj->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(outProj, 1);
 

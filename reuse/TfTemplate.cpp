@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -135,6 +136,14 @@ void TfTemplate::showEvent(QShowEvent* e)
     centreOnScreen(this);
 }
 
+bool TfTemplate::eventFilter(QObject* watched, QEvent* e)
+{
+    if (DirectoryListBox1 && watched == DirectoryListBox1->viewport()
+        && (e->type() == QEvent::Show || e->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, [this] { revealFolder(); });
+    return QDialog::eventFilter(watched, e);
+}
+
 void TfTemplate::buildUserPage(QWidget* page)
 {
     auto* column = new QVBoxLayout(page);
@@ -158,6 +167,9 @@ void TfTemplate::buildUserPage(QWidget* page)
     for (int c = 1; c < m_dirs->columnCount(); ++c)
         DirectoryListBox1->hideColumn(c);
     DirectoryListBox1->setHeaderHidden(true);
+    // Scrolling is worked out from the view's size: only once the page is
+    // shown and laid out can the folder be brought into view.
+    DirectoryListBox1->viewport()->installEventFilter(this);
     left->addWidget(DirectoryListBox1, 1);
     browser->addLayout(left, 1);
 
@@ -252,20 +264,31 @@ void TfTemplate::revealFolder()
 
 void TfTemplate::UpdateMemo(const QString& path)
 {
-    QStringList lines;
-    QString error;
-    if (!TemplateLibrary::readFile(path, &lines, &error)) {
+    QString text, error;
+    if (!TemplateLibrary::readStart(path, PreviewBytes, &text, &error)) {
         UiPrompter::instance().message(this, error, UiPrompter::Ok, UiPrompter::Warning);
         return;
     }
-    m_userLines = lines;
-    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    m_userFile = path;
+    Memo1->setPlainText(text);
 }
 
 void TfTemplate::OKBtnClick()
 {
+    static_assert(TemplateLibrary::MaxFileSize == TOvcTextFileEditor::MaxFileSize);
     const int page = Notebook1->currentIndex();
-    const QStringList lines = page == TemplateLibrary::UserDefined ? m_userLines : TemplateLibrary::builtIn(page);
+    QStringList lines{QString()};
+    if (page != TemplateLibrary::UserDefined) {
+        lines = TemplateLibrary::builtIn(page);
+    } else if (!m_userFile.isEmpty()) {
+        // Read whole only now, and checked again: it may have changed since.
+        QString text, error;
+        if (!TemplateLibrary::readStart(m_userFile, 0, &text, &error)
+            || !TemplateLibrary::readFile(m_userFile, &lines, &error)) {
+            UiPrompter::instance().message(this, error, UiPrompter::Ok, UiPrompter::Warning);
+            return;
+        }
+    }
     TfHTML* doc = m_main.createUntitledDocument();
     m_main.showNewDocument(doc);
     m_main.SetStatusText(QStringLiteral("Created a New HTML Document from Template..."));

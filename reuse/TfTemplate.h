@@ -34,18 +34,22 @@ public:
     // The folder the file list shows.
     QString folder() const;
     void setFolder(const QString& path);
-    // The lines the "&User Defined" page would give a new document.
-    QStringList userLines() const { return m_userLines; }
+    // The file the "&User Defined" page makes a new document from; empty
+    // before one is chosen.
+    QString userFile() const { return m_userFile; }
+    // How much of a chosen file the preview shows.
+    static constexpr qint64 PreviewBytes = 64 * 1024;
 
 public slots:
-    // Reads the file into the text area; a file that cannot be read is
-    // reported and leaves the text area as it was.
+    // Shows the start of the file in the text area; a file that cannot be
+    // read is reported and leaves the text area as it was.
     void UpdateMemo(const QString& path);
     // Makes the new document from the chosen page and closes the dialog.
     void OKBtnClick();
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void buildUserPage(QWidget* page);
@@ -54,5 +58,5 @@ private:
     FrameServices& m_main;
     QFileSystemModel* m_dirs = nullptr;
     QFileSystemModel* m_files = nullptr;
-    QStringList m_userLines{QString()};
+    QString m_userFile;
 };

@@ -95,8 +95,12 @@ QString entityBefore(const QString& line, int pos)
 {
     if (pos < 1 || line.at(pos - 1) != QLatin1Char(';'))
         return QString();
-    const int amp = int(line.lastIndexOf(QLatin1Char('&'), pos - 1));
-    return amp >= 0 && pos - amp <= 34 ? entityAt(line, amp) : QString();
+    // An entity is short: look no further back than the longest one, so a
+    // long line of "a;b;c" is read in one pass.
+    for (int amp = pos - 2; amp >= 0 && pos - amp <= 34; --amp)
+        if (line.at(amp) == QLatin1Char('&'))
+            return entityAt(line, amp);
+    return QString();
 }
 
 } // namespace

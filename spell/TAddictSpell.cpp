@@ -45,7 +45,7 @@ public:
         changeLabel->setBuddy(m_change);
         grid->addWidget(changeLabel, 1, 0);
         grid->addWidget(m_change, 1, 1);
-        auto* listLabel = new QLabel(QStringLiteral("Su&ggestions:"));
+        auto* listLabel = new QLabel(QStringLiteral("S&uggestions:"));
         m_list = new QListWidget;
         listLabel->setBuddy(m_list);
         grid->addWidget(listLabel, 2, 0, Qt::AlignTop);
@@ -396,8 +396,10 @@ bool TAddictSpell::Configure(QWidget* parent)
     QDialog dialog(parent ? parent : m_owner);
     dialog.setWindowTitle(ConfigCaption);
     auto* l = new QVBoxLayout(&dialog);
-    l->addWidget(new QLabel(QStringLiteral("&Dictionary:")));
+    auto* listLabel = new QLabel(QStringLiteral("&Dictionary:"));
+    l->addWidget(listLabel);
     auto* list = new QListWidget;
+    listLabel->setBuddy(list);
     const QStringList names = installedDictionaries();
     list->addItems(names);
     list->setCurrentRow(int(names.indexOf(dictionaryName())));

@@ -100,7 +100,7 @@ QString Stamps::readTextFile(const QString& fileName)
     const QFileInfo info(fileName);
     if (info.isFile() && info.size() > kMaxInsertSize)
         throw EFileError(QStringLiteral("Unable to insert %1: it is larger than %2 MB.")
-                             .arg(SafeFile::shown(fileName)).arg(kMaxInsertSize / (1024 * 1024)));
+                             .arg(SafeFile::shown(fileName), QString::number(kMaxInsertSize / (1024 * 1024))));
     QByteArray bytes;
     QString error;
     if (!SafeFile::read(fileName, &bytes, &error))

@@ -10,6 +10,31 @@ const QString kCaseKey = QStringLiteral("Case");
 const QString kStayKey = QStringLiteral("Stay Selected");
 }
 
+namespace {
+// Length of the character reference ("&amp;", "&#160;", "&#x20AC;") starting
+// at i, or 0. Its letters carry meaning and must keep their case.
+qsizetype referenceAt(const QString& text, qsizetype i)
+{
+    if (text.at(i) != QLatin1Char('&'))
+        return 0;
+    auto isAlnum = [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); };
+    qsizetype j = i + 1;
+    if (j < text.size() && text.at(j) == QLatin1Char('#')) {
+        ++j;
+        if (j < text.size() && (text.at(j) == QLatin1Char('x') || text.at(j) == QLatin1Char('X')))
+            ++j;
+    } else if (j >= text.size() || !text.at(j).isLetter()) {
+        return 0;
+    }
+    const qsizetype start = j;
+    while (j < text.size() && isAlnum(text.at(j)))
+        ++j;
+    if (j == start || j >= text.size() || text.at(j) != QLatin1Char(';'))
+        return 0;
+    return j + 1 - i;
+}
+} // namespace
+
 QString TagEngine::applyTagCase(const QString& text, const QString& caseSetting)
 {
     const bool upper = caseSetting == QLatin1String("U");
@@ -17,7 +42,12 @@ QString TagEngine::applyTagCase(const QString& text, const QString& caseSetting)
     if (!upper && !lower)
         return text;
     QString out = text;
-    for (QChar& ch : out) {
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (const qsizetype ref = referenceAt(out, i)) {
+            i += ref - 1;
+            continue;
+        }
+        QChar& ch = out[i];
         const char16_t u = ch.unicode();
         if (upper && u >= u'a' && u <= u'z')
             ch = QChar(char16_t(u - (u'a' - u'A')));

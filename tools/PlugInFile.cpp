@@ -1,9 +1,12 @@
 #include "tools/PlugInFile.h"
 
 #include "app/AppPaths.h"
+#include "app/ListFile.h"
+#include "app/PathUtil.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 
 namespace PlugInFile {
@@ -14,11 +17,11 @@ PlugInEntry splitLine(const QString& line)
     const qsizetype tab = line.indexOf(QLatin1Char('\t'));
     if (tab < 0) {
         e.description = line;
-        e.close = line.left(kUsedLength);
+        e.close = ListFile::midWhole(line, 0, kUsedLength);
         return e;
     }
     e.description = line.left(tab);
-    const QString used = line.mid(tab + 1, kUsedLength);
+    const QString used = ListFile::midWhole(line, tab + 1, kUsedLength);
     const qsizetype second = used.indexOf(QLatin1Char('\t'));
     if (second < 0) {
         e.close = used;
@@ -63,18 +66,29 @@ void sortLines(QStringList& lines)
 namespace {
 QStringList plugInsIn(const QString& dir)
 {
-    return QDir(dir).entryList({QStringLiteral("*.plg")},
-                               QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    return PathUtil::regularFiles(dir, {QStringLiteral("*.plg")}, QDir::Unsorted);
+}
+
+// The folder each listed name was found in, for a file gone since.
+QHash<QString, QString>& foundIn()
+{
+    static QHash<QString, QString> folders;
+    return folders;
 }
 } // namespace
 
 QStringList fileNames(QString* firstFound)
 {
+    foundIn().clear();
     QStringList names = plugInsIn(AppPaths::dataDir());
+    for (const QString& n : std::as_const(names))
+        foundIn().insert(n, AppPaths::dataDir());
     if (QFileInfo(AppPaths::dataDir()) != QFileInfo(AppPaths::programDir())) {
         for (const QString& n : plugInsIn(AppPaths::programDir()))
-            if (!names.contains(n))
+            if (!names.contains(n)) {
                 names << n;
+                foundIn().insert(n, AppPaths::programDir());
+            }
     }
     if (firstFound)
         *firstFound = names.value(0);
@@ -84,7 +98,14 @@ QStringList fileNames(QString* firstFound)
 
 QString pathOf(const QString& name)
 {
-    return AppPaths::readableDataFile(name);
+    const QString own = AppPaths::dataFile(name);
+    if (QFileInfo::exists(own))
+        return own;
+    const QString shipped = AppPaths::programFile(name);
+    if (QFileInfo::exists(shipped))
+        return shipped;
+    // Gone since it was listed: name the folder it was in.
+    return foundIn().value(name, AppPaths::dataDir()) + QLatin1Char('/') + name;
 }
 
 } // namespace PlugInFile

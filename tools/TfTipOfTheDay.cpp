@@ -1,5 +1,6 @@
 #include "tools/TfTipOfTheDay.h"
 
+#include "app/AppInvoker.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/ListFile.h"
@@ -93,7 +94,7 @@ TfTipOfTheDay::TfTipOfTheDay(QWidget* parent)
 bool TfTipOfTheDay::loadTips(const QString& path)
 {
     m_tips.clear();
-    const bool ok = ListFile::read(path, &m_tips);
+    const bool ok = ListFile::read(path, &m_tips, &m_loadError);
     btnNext->setEnabled(!m_tips.isEmpty());
     btnPrevious->setEnabled(!m_tips.isEmpty());
     return ok;
@@ -113,8 +114,10 @@ void TfTipOfTheDay::bClick(int step)
 void TfTipOfTheDay::DisplayTips(QWidget* parent, TMegaRegistry& settings)
 {
     TfTipOfTheDay dialog(parent);
-    // A missing or empty file leaves the dialog's own apology in place.
-    dialog.loadTips(AppPaths::readableDataFile(QStringLiteral("TIPS.TXT")));
+    // A missing or empty file leaves the dialog's own apology in place; one
+    // that cannot be read is reported too.
+    if (!dialog.loadTips(AppPaths::readableDataFile(QStringLiteral("TIPS.TXT"))))
+        AppInvoker::report(dialog.loadError());
     if (!dialog.tips().isEmpty()) {
         dialog.setCurrentIndex(int(QRandomGenerator::global()->bounded(qint64(dialog.tips().size()))));
         dialog.NextTip();

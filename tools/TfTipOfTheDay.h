@@ -22,8 +22,10 @@ public:
     QPushButton* btnPrevious = nullptr;
     QCheckBox* cbShowTips = nullptr;
 
-    // Reads the tips from a file; false (and no tips) when it cannot.
+    // Reads the tips from a file; false (and no tips, the reason in
+    // loadError()) when it cannot.
     bool loadTips(const QString& path);
+    const QString& loadError() const { return m_loadError; }
     const QStringList& tips() const { return m_tips; }
     int currentIndex() const { return m_index; }
     // Makes index the current tip without showing it; the next step shows the one after.
@@ -45,5 +47,6 @@ public slots:
 private:
     void bClick(int step);
     QStringList m_tips;
+    QString m_loadError;
     int m_index = 0;
 };

@@ -169,24 +169,38 @@ void TfrmFileTools::btnRemoveClick()
     grdFiles->clearSelection();
 }
 
+bool TfrmFileTools::listIsEmpty()
+{
+    if (grdFiles->rowCount() > 0)
+        return false;
+    UiPrompter::instance().message(this, QStringLiteral("The list of files is empty: add the files to work on with "
+                                                        "\"Select Files to Work On...\" first."),
+                                   UiPrompter::Ok, UiPrompter::Information);
+    return true;
+}
+
 void TfrmFileTools::btnSearchClick()
 {
+    if (listIsEmpty())
+        return;
     FileSearchDialog ask(this, false);
     ask.edText->setText(m_last.text);
     ask.cbMatchCase->setChecked(m_last.matchCase);
     ask.cbWholeWord->setChecked(m_last.wholeWord);
-    if (grdFiles->rowCount() == 0 || ask.exec() != QDialog::Accepted)
+    if (ask.exec() != QDialog::Accepted)
         return;
     SearchInFiles(ask.options());
 }
 
 void TfrmFileTools::btnReplaceClick()
 {
+    if (listIsEmpty())
+        return;
     FileSearchDialog ask(this, true);
     ask.edText->setText(m_last.text);
     ask.cbMatchCase->setChecked(m_last.matchCase);
     ask.cbWholeWord->setChecked(m_last.wholeWord);
-    if (grdFiles->rowCount() == 0 || ask.exec() != QDialog::Accepted)
+    if (ask.exec() != QDialog::Accepted)
         return;
     ReplaceInFiles(ask.options(), ask.edReplacement->text());
 }
@@ -227,8 +241,10 @@ void TfrmFileTools::SearchInFiles(const FileSearchOptions& options)
         }
         setResult(r, done.value(key));
     }
+    // One pass over the texts: a "%1" the user typed is never taken for a place holder.
     m_main.SetStatusText(QStringLiteral("Found %1 matches of \"%2\" in %3 of %4 files")
-                             .arg(total).arg(options.text).arg(withMatches).arg(done.size()));
+                             .arg(QString::number(total), options.text, QString::number(withMatches),
+                                  QString::number(done.size())));
 }
 
 void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QString& replacement)
@@ -305,8 +321,9 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
         return;
     }
     const QString question = QStringLiteral("%1 matches of \"%2\" in %3 files will be replaced by \"%4\".%5\n\nGo on ?")
-                                 .arg(matches).arg(options.text).arg(plans.size()).arg(replacement)
-                                 .arg(skipped ? QStringLiteral("\n%1 files are skipped.").arg(skipped) : QString());
+                                 .arg(QString::number(matches), options.text, QString::number(plans.size()),
+                                      replacement,
+                                      skipped ? QStringLiteral("\n%1 files are skipped.").arg(skipped) : QString());
     if (UiPrompter::instance().message(this, question, UiPrompter::Yes | UiPrompter::No, UiPrompter::Question)
         != UiPrompter::Yes) {
         for (const Plan& p : std::as_const(plans))
@@ -378,8 +395,8 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
     }
     showResults();
     m_main.SetStatusText(QStringLiteral("Replaced %1 matches in %2 files%3")
-                             .arg(replaced).arg(files)
-                             .arg(skipped ? QStringLiteral(", %1 files skipped").arg(skipped) : QString()));
+                             .arg(QString::number(replaced), QString::number(files),
+                                  skipped ? QStringLiteral(", %1 files skipped").arg(skipped) : QString()));
 }
 
 void TfrmFileTools::OpenRow(int row)

@@ -59,6 +59,8 @@ protected:
 
 private:
     void setResult(int row, const QString& text);
+    // Tells the user when there is no file to work on.
+    bool listIsEmpty();
     // The document window holding path, or nullptr.
     class TfHTML* documentFor(const QString& path) const;
     FrameServices& m_main;

@@ -1,5 +1,7 @@
 #include "tools/TipsFile.h"
 
+#include "app/ListFile.h"
+
 namespace TipsFile {
 
 QString heading(const QString& line)
@@ -20,7 +22,7 @@ QString tipText(const QString& line)
 {
     // Only "%s" (five of them) and "%%" mean something; any other "%" is
     // shown as written rather than failing the whole tip.
-    const QString pattern = line.mid(1, 255);
+    const QString pattern = ListFile::midWhole(line, 1, 255);
     QString out;
     out.reserve(pattern.size());
     int breaks = 0;

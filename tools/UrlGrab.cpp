@@ -71,8 +71,7 @@ QString bookmarkFileProblem(const QString& path)
     const QFileInfo info(path);
     if (info.size() > kMaxBookmarkFile)
         return QStringLiteral("%1 is too large (%2 MB) to be a bookmark file.")
-            .arg(SafeFile::shown(path))
-            .arg(info.size() / (1024 * 1024));
+            .arg(SafeFile::shown(path), QString::number(info.size() / (1024 * 1024)));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("Unable to open %1: %2.").arg(SafeFile::shown(path), f.errorString());

@@ -2,6 +2,8 @@
 #include "app/CommandTable.h"
 #include "app/TmdiMain.h"
 #include "docking/TDocPanel.h"
+#include "render/RenderModule.h"
+#include "render/TfPreview.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QtTest>
 
@@ -220,6 +223,100 @@ private slots:
             QCOMPARE(a->text(), caption);
         else
             QVERIFY(!a->icon().isNull());
+    }
+
+    // A highlighted menu entry shows its hint in the status line.
+    void hintsOfMenuEntries_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("macros") << "Macros1Click" << "Define User Macros";
+        QTest::newRow("project") << "SaveOpenasNewProject1Click" << "Saves all open to documents to a new project";
+        QTest::newRow("as text") << "ExportasText1Click" << "Removes all Tags from current Document";
+        QTest::newRow("grab") << "GrabURLs1Click" << "Copy URLs in this document to the URL Library";
+        QTest::newRow("plug-ins") << "mPlugInsClick" << "Display the Plug Ins Dialog";
+        QTest::newRow("file tools") << "VelquistFileTools1Click" << "Open the Velquist File Tools";
+        QTest::newRow("none") << "FileNew" << "";
+    }
+    void hintsOfMenuEntries()
+    {
+        QFETCH(QString, handler);
+        QFETCH(QString, hint);
+        QAction* entry = nullptr;
+        for (QAction* a : m->actions(handler))
+            for (QObject* o : a->associatedObjects())
+                if (qobject_cast<QMenu*>(o))
+                    entry = a;
+        QVERIFY(entry);
+        QCOMPARE(entry->statusTip(), hint);
+        // What a menu does for the entry under the pointer.
+        m->SetStatusText("before");
+        entry->showStatusText(m->menuBar());
+        QCOMPARE(m->statusText(), hint);
+    }
+
+    // The menu entries the shipped tips and help name are where they say:
+    // "X" in the Y menu, "X" in A > B, <b>A | B | C</b>; in the main frame or
+    // the preview window.
+    void shippedTextsNameRealEntries_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("tips") << "TIPS.TXT";
+        QTest::newRow("help") << "velquist.hlp";
+    }
+    void shippedTextsNameRealEntries()
+    {
+        QFETCH(QString, file);
+        QFile f(qEnvironmentVariable("VQ_TEST_DATA") + "/" + file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QList<QStringList> paths;
+        static const QRegularExpression inMenu(QStringLiteral("\"([^\"]+)\" in the (\\w+) menu"));
+        static const QRegularExpression inPath(
+            QStringLiteral("\"([^\"]+)\" in ([A-Z]\\w*(?: [A-Z]\\w*)*) > ([A-Z]\\w*(?: [A-Z]\\w*)*)"));
+        static const QRegularExpression bold(QStringLiteral("<b>([^<|]+(?: \\| [^<|]+)+)</b>"));
+        for (auto it = inMenu.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            paths << QStringList{m.captured(2), m.captured(1)};
+        }
+        for (auto it = inPath.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            paths << QStringList{m.captured(2), m.captured(3), m.captured(1)};
+        }
+        for (auto it = bold.globalMatch(text); it.hasNext();)
+            paths << it.next().captured(1).split(" | ");
+        QVERIFY(!paths.isEmpty());
+        auto clean = [](QString t) {
+            t = t.section('\t', 0, 0).remove('&').trimmed();
+            while (t.endsWith('.'))
+                t.chop(1);
+            return t.trimmed();
+        };
+        // Whether the path leads from a menu bar's menus to an entry that
+        // starts with the name given.
+        auto found = [&](const QList<QAction*>& top, const QStringList& path) {
+            QList<QAction*> level = top;
+            for (int i = 0; i < path.size(); ++i) {
+                QAction* hit = nullptr;
+                for (QAction* a : level)
+                    if (a->isVisible() && !a->isSeparator()
+                        && (i + 1 < path.size() ? clean(a->text()) == clean(path[i])
+                                                : clean(a->text()).startsWith(clean(path[i]))))
+                        hit = hit ? hit : a;
+                if (!hit)
+                    return false;
+                if (i + 1 < path.size()) {
+                    if (!hit->menu())
+                        return false;
+                    level = hit->menu()->actions();
+                }
+            }
+            return true;
+        };
+        const QList<QAction*> frameMenus = m->menuBar()->actions();
+        const QList<QAction*> previewMenus = m->module<RenderModule>().preview()->menuBar()->actions();
+        for (const QStringList& path : std::as_const(paths))
+            QVERIFY2(found(frameMenus, path) || found(previewMenus, path), qPrintable(path.join(" > ")));
     }
 
     void everyPictureButtonHasItsThemePicture()

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolButton>
+#include <QWindow>
+#include <functional>
 #include <QtTest>
 #include <memory>
 
@@ -169,6 +171,76 @@ private slots:
         QCOMPARE(f->Align(), int(alTop));
         QVERIFY(!form->isVisible());
         QCOMPARE(f->parentWidget(), again.centralWidget());
+    }
+
+    // A bar left floating shows above the frame at start-up: its window is
+    // shown (and raised) once the frame's own window is up.
+    void floatingBarShownAboveFrame_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("bar");
+        QTest::newRow("stored floating") << QByteArray("[FormattingBar]\nDocked=0\nFTop=200\nFLeft=300\n")
+                                         << "FormattingBar";
+        QTest::newRow("damaged file") << QByteArray("[Tagsbar]\nDocked=0\nFTop=9000\nFLeft=-9000\nAlign=x\n")
+                                      << "Tagsbar";
+    }
+    void floatingBarShownAboveFrame()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, bar);
+        TestEnv::clearSettings();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", "[System]\nOpen Template=0\n");
+        TestEnv::writeAll(TestEnv::settingsDir() + kState, file);
+        prompter = std::make_unique<ScriptedPrompter>();
+        main = std::make_unique<TmdiMain>();
+        TDocForm* form = main->toolBar(bar)->floatingForm();
+        QList<bool> frameUpWhenShown;
+        struct Watch : QObject {
+            std::function<void()> onShow;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Show)
+                    onShow();
+                return false;
+            }
+        } watch;
+        watch.onShow = [&] { frameUpWhenShown << (main->windowHandle() && main->windowHandle()->isVisible()); };
+        form->installEventFilter(&watch);
+        main->setWindowState(Qt::WindowMaximized);
+        QVERIFY(TestEnv::showFrame(*main));
+        QTRY_VERIFY(form->isVisible());
+        form->removeEventFilter(&watch);
+        QVERIFY(!main->toolBar(bar)->Docked());
+        QCOMPARE(frameUpWhenShown, QList<bool>{true});
+    }
+
+    // Sizing a floating column by its right edge: the edge follows the
+    // pointer a column at a time, and the title is never cut.
+    void floatingColumnSizedByItsEdge()
+    {
+        TmdiMain& m = start();
+        TDocPanel* p = m.toolBar("ListToolBar");
+        drag(p, m.centralWidget()->mapToGlobal(QPoint(2, 300)));
+        QCOMPARE(p->Align(), int(alLeft));
+        p->FloatPanel();
+        TDocForm* form = p->floatingForm();
+        QTRY_VERIFY(form->isVisible());
+        QVERIFY(form->width() >= form->titleWidth());
+        const int column = p->widgetForAction(p->actions().first())->width();
+        const int y = form->titleHeight() + 5;
+        const QPoint origin = form->mapToGlobal(QPoint(0, 0));
+        send(form, QEvent::MouseButtonPress, origin + QPoint(form->width() - 2, y), Qt::LeftButton);
+        QList<int> widths;
+        for (const int target : {5 * column / 2, 12 * column, 5 * column / 2}) {
+            send(form, QEvent::MouseMove, origin + QPoint(target, y), Qt::LeftButton);
+            // The edge never passes the pointer (unless the title needs the room).
+            QVERIFY2(form->width() <= std::max(target + 1, form->titleWidth()),
+                     qPrintable(QString("pointer %1, width %2").arg(target).arg(form->width())));
+            widths << form->width();
+        }
+        send(form, QEvent::MouseButtonRelease, origin + QPoint(5 * column / 2, y), Qt::NoButton);
+        QVERIFY(widths[1] > widths[0] + column);  // dragged right, it widens
+        QCOMPARE(widths[2], widths[0]);           // and back
     }
 
     void hiddenFloatingBarStaysHiddenAtStartUp()

@@ -5,8 +5,12 @@
 #include "TestEnv.h"
 
 #include "render/TFontForm.h"
+#include "app/UiPrompter.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -15,6 +19,42 @@
 class tst_FontForm : public QObject {
     Q_OBJECT
 private slots:
+    // The font dialog opens on the font's own style, not on the first its
+    // family lists.
+    void fontDialogOpensOnTheFontsStyle_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("mono, upright") << "DejaVu Sans Mono" << false;
+        QTest::newRow("sans, upright") << "DejaVu Sans" << false;
+        QTest::newRow("sans, italic") << "DejaVu Sans" << true;
+    }
+    void fontDialogOpensOnTheFontsStyle()
+    {
+        QFETCH(QString, family);
+        QFETCH(bool, italic);
+        if (!QFontDatabase::families().contains(family))
+            QSKIP("the font is not installed");
+        QFont font(family, 11);
+        font.setItalic(italic);
+        QFont shown;
+        bool seen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
+                shown = d->currentFont();
+                seen = true;
+                d->reject();
+            }
+        });
+        poll.start(20);
+        DialogPrompter prompter;
+        prompter.chooseFont(nullptr, font, false);
+        QVERIFY(seen);
+        QCOMPARE(shown.italic(), italic);
+        QCOMPARE(shown.weight(), QFont::Normal);
+    }
+
     void background_data()
     {
         QTest::addColumn<QColor>("color");

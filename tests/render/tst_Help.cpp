@@ -1,6 +1,7 @@
 // The shipped help files and the help window: every context number the
 // program's "&Help" buttons use leads to a topic, keywords find their topic,
 // links between the two help files work, and the frame's help commands open it.
+#include "AccessKeys.h"
 #include "FrameTest.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
@@ -8,6 +9,8 @@
 #include "app/TmdiMain.h"
 #include "app/TfOptions.h"
 #include "render/HelpViewer.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "spell/TAddictSpell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 class tst_Help : public QObject {
@@ -24,6 +28,43 @@ private slots:
     {
         QVERIFY(TestEnv::installDataFile(QStringLiteral("velquist.hlp")));
         QVERIFY(TestEnv::installDataFile(QStringLiteral("html.hlp")));
+    }
+
+    // Each access key once per window, and no label with a stray "&".
+    void accessKeys_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("help") << "help";
+        QTest::newRow("spell check") << "spell check";
+        QTest::newRow("spelling options") << "spelling options";
+    }
+    void accessKeys()
+    {
+        QFETCH(QString, window);
+        ScriptedPrompter prompter;
+        QStringList faults{"not shown"};
+        if (window == "help") {
+            HelpViewer v;
+            faults = AccessKeys::faults(&v);
+        } else {
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, this, [&] {
+                if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    faults = AccessKeys::faults(d);
+                    d->reject();
+                }
+            });
+            poll.start(20);
+            TAddictSpell spell(nullptr);
+            if (window == "spelling options") {
+                spell.Configure(nullptr);
+            } else {
+                TOvcTextFileEditor editor;
+                editor.SetRawText(QStringLiteral("Teh cat"));
+                spell.CheckEditor(editor, &editor);
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     }
 
     void contextTopics_data()

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -91,6 +92,30 @@ private slots:
         QCOMPARE(prompter.messages, QStringList{QStringLiteral("No current document.")});
         QVERIFY(!main.module<RenderModule>().preview()->isVisible());
         QVERIFY(!main.module<RenderModule>().preview()->hasViewer());
+    }
+
+    // The preview's about box stands over the preview, not the frame.
+    void aboutBelongsToPreview()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        main.show();
+        TfPreview& p = *main.module<RenderModule>().preview();
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        QWidget* owner = nullptr;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                owner = box->parentWidget();
+                box->close();
+            }
+        });
+        poll.start(20);
+        p.About1->trigger();
+        poll.stop();
+        QCOMPARE(owner, static_cast<QWidget*>(&p));
+        p.close();
     }
 
     // The preview file beside the document (no backup of it on the second
@@ -235,6 +260,23 @@ private slots:
         QCOMPARE(p.edtLink->text(), QStringLiteral("/no/such/run.exe -x"));
         QVERIFY(!p.HotSpotClick(QStringLiteral("http://www.example.com/run.exe")));
         QCOMPARE(prompter.messages.size(), 1);
+    }
+
+    // A followed link shows the new page's title alone.
+    void followedLinkCaption()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        TestEnv::writeAll(work("from.htm"), page("From", "<a href=\"to.htm\">to</a>").toUtf8());
+        TestEnv::writeAll(work("to.htm"), page("To").toUtf8());
+        main.OpenDocumentFile(work("from.htm"));
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : From")));
+        QVERIFY(!p.HotSpotClick(QStringLiteral("to.htm")));  // left to the control, which follows it
+        p.viewer()->LoadFromFile(work("to.htm"));
+        QVERIFY(waitLoaded(p, QStringLiteral("To")));
+        main.activeDocument()->approveClose();
     }
 
     // Three pages through "&Open": Back, Forward and the History menu follow.

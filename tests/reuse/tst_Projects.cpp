@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <QTreeWidget>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -173,6 +175,39 @@ private slots:
         QCOMPARE(words(proj()->tree()), QString("%1 %2 .%3 .%4").arg(work("y.htm"), work("z.htm"), work("w.htm"),
                                                                          work("x.htm")));
         QCOMPARE(proj()->selectedIndex(), 3);
+    }
+
+    // A double click on an item with sub items opens its file and leaves the
+    // sub items shown or hidden as they were.
+    void doubleClickOnlyOpens_data()
+    {
+        QTest::addColumn<bool>("expanded");
+        QTest::newRow("expanded") << true;
+        QTest::newRow("collapsed") << false;
+    }
+    void doubleClickOnlyOpens()
+    {
+        QFETCH(bool, expanded);
+        freshProject();
+        QVERIFY(TestEnv::writeAll(work("top.htm"), "<p>top</p>"));
+        prompter->openAnswers.enqueue({work("sub.htm"), work("top.htm")});
+        proj()->btnAddFileClick();  // top sub
+        proj()->selectIndex(1);
+        proj()->DownBtnClick();  // sub under top
+        QTreeWidget* t = proj()->outProj;
+        QTreeWidgetItem* top = t->topLevelItem(0);
+        QVERIFY(top && top->childCount() == 1 && top->text(0) == work("top.htm"));
+        top->setExpanded(expanded);
+        t->resize(400, 300);
+        t->doItemsLayout();  // the window stays hidden: lay the items out now
+        const QRect r = t->visualItemRect(top);
+        // As the window system sends a double click: a click, then the second press.
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(top->isExpanded(), expanded);
+        QVERIFY(main->activeDocument() && main->activeDocument()->caption() == work("top.htm"));
+        main->activeDocument()->approveClose();
+        main->CloseAll1Click();
     }
 
     void removeAsksForSubItems()

@@ -11,13 +11,17 @@
 #include "reuse/TfTemplate.h"
 
 #include <QAction>
+#include <QFileSystemModel>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QSignalSpy>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 const char* const kSimple =
@@ -73,6 +77,28 @@ private slots:
     void cleanupTestCase()
     {
         FrameTest::stop(main);
+    }
+
+    // The first time the page is shown, its start folder is in view.
+    void startFolderInViewAtFirstShowing()
+    {
+        TfTemplate* d = dialog();
+        auto* dirs = qobject_cast<QFileSystemModel*>(d->DirectoryListBox1->model());
+        QSignalSpy read(dirs, &QFileSystemModel::directoryLoaded);
+        QTRY_VERIFY(dirs->index(d->folder()).isValid());
+        // The folders above it are read while the dialog is hidden, as at start-up.
+        for (qsizetype seen = -1; seen != read.count();) {
+            seen = read.count();
+            QTest::qWait(500);
+        }
+        d->Notebook1->setCurrentIndex(4);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        QTest::qWait(200);
+        const QModelIndex dir = dirs->index(d->folder());
+        QVERIFY(d->DirectoryListBox1->viewport()->rect().contains(d->DirectoryListBox1->visualRect(dir)));
+        QCOMPARE(d->DirectoryListBox1->currentIndex(), dir);
+        d->hide();
     }
 
     void builtInPages_data()
@@ -151,6 +177,55 @@ private slots:
         QCOMPARE(dialog()->Memo1->toPlainText(), QString("kept"));
         make(4);
         QCOMPARE(activeText(), QString("kept\n"));
+    }
+
+    // The preview reads a bounded start of the file; a file File Open would
+    // refuse is refused here too, and nothing but a regular file is opened.
+    void previewBounded_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");  // empty: shown
+        QTest::newRow("large file") << "large" << "";
+        QTest::newRow("over the open limit") << "huge" << "the file is too large (256 MB).";
+        QTest::newRow("named pipe") << "fifo" << "it is not a regular file.";
+    }
+    void previewBounded()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString good = TestEnv::workDir() + "/small.tpl";
+        QVERIFY(TestEnv::writeAll(good, "small\n"));
+        dialog()->UpdateMemo(good);
+        const QString path = TestEnv::workDir() + "/" + kind + ".tpl";
+        QFile::remove(path);
+        const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
+        const QByteArray line(99, 'x');
+        QByteArray whole;
+        if (kind == "large") {
+            for (int i = 0; i < 20000; ++i)
+                whole += line + "\n";
+            QVERIFY(TestEnv::writeAll(path, whole));
+        } else if (kind == "huge") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(TOvcTextFileEditor::MaxFileSize + 1));
+        } else {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        }
+        prompter->messages.clear();
+        dialog()->UpdateMemo(path);
+        if (message.isEmpty()) {
+            QVERIFY(prompter->messages.isEmpty());
+            const QString shown = dialog()->Memo1->toPlainText();
+            QVERIFY(shown.size() <= TfTemplate::PreviewBytes);
+            QVERIFY(QString::fromLatin1(whole).startsWith(shown + "\n"));
+            make(4);
+            QCOMPARE(activeText(), QString::fromLatin1(whole));
+        } else {
+            QCOMPARE(prompter->messages.size(), 1);
+            QVERIFY(prompter->messages.first().endsWith(message));
+            QCOMPARE(dialog()->Memo1->toPlainText(), QString("small"));
+            QCOMPARE(dialog()->userFile(), good);
+        }
     }
 
     void fileListStartsAtCurrentFolderWithTemplates()

@@ -10,6 +10,7 @@
 #include "spell/TAddictSpell.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
@@ -44,12 +45,27 @@ private slots:
         QTest::newRow("script and style") << "a<script>var x = 'y';</script>b<style>p{}</style>c"
                                           << QStringList{"a", "b", "c"};
         QTest::newRow("digits") << "HTML4 2nd page" << QStringList{"page"};
+        QTest::newRow("entity far before") << "&eacute;" + QString(40, 'x') + ";word" << QStringList{"word"};
+        QTest::newRow("letter entity glued after ;") << "a;&eacute;b c" << QStringList{"a", "c"};
     }
     void scanner()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, words);
         QCOMPARE(wordsOf(text), words);
+    }
+
+    // One pass over a long line, whatever follows a ";".
+    void longLineLinear()
+    {
+        QString line;
+        for (int i = 0; i < 200000; ++i)
+            line += QStringLiteral("ab;");
+        QElapsedTimer t;
+        t.start();
+        const qsizetype words = wordsOf(line).size();
+        QCOMPARE(words, qsizetype(200000));
+        QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed()) + " ms"));
     }
 
     void check_data()

@@ -12,6 +12,8 @@ private slots:
     void init();
     void insertMatrix_data();
     void insertMatrix();
+    void caseKeepsReferences_data();
+    void caseKeepsReferences();
     void missingSettingsMeanWordAndStay();
     void noDocumentChangesNothing();
     void repeatBeforeAnythingInserted();
@@ -128,6 +130,30 @@ void tst_TagEngine::insertMatrix_data()
     QTest::newRow("non-ascii lower") << "L" << "Y" << "|" << QStringLiteral("<\u00c9-TAG>") << "</X1>"
                                      << QStringLiteral("<\u00c9-tag>|</x1>")
                                      << QStringLiteral("<\u00c9-tag>") << "</x1>";
+}
+
+// Character references keep their letters; tag and attribute names change.
+void tst_TagEngine::caseKeepsReferences_data()
+{
+    QTest::addColumn<QString>("tagCase");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("named U") << "U" << "&nbsp;" << "&nbsp;";
+    QTest::newRow("named L") << "L" << "&Eacute;&AElig;" << "&Eacute;&AElig;";
+    QTest::newRow("hex U") << "U" << "&#x20ac;" << "&#x20ac;";
+    QTest::newRow("decimal U") << "U" << "<b>&#160;</b>" << "<B>&#160;</B>";
+    QTest::newRow("in a tag") << "U" << "<a title=\"&euro;\">" << "<A TITLE=\"&euro;\">";
+    QTest::newRow("bare ampersand") << "U" << "a & b; c&d" << "A & B; C&D";
+    QTest::newRow("no semicolon") << "U" << "&copy x" << "&COPY X";
+    QTest::newRow("empty reference") << "L" << "&;&#;&#X;" << "&;&#;&#x;";
+}
+
+void tst_TagEngine::caseKeepsReferences()
+{
+    QFETCH(QString, tagCase);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TagEngine::applyTagCase(text, tagCase), expected);
 }
 
 void tst_TagEngine::insertMatrix()

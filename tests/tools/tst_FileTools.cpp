@@ -9,6 +9,11 @@
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/FileSearch.h"
 #include "tools/TfrmFileTools.h"
+#include "tools/UrlGrab.h"
+#include "reuse/ProjectFile.h"
+#include "tags/Stamps.h"
+#include "app/AppError.h"
+#include "app/SafeFile.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,6 +68,12 @@ private slots:
     void openAtFirstMatch();
     void replaceGuards_data();
     void replaceGuards();
+    void emptyList_data();
+    void emptyList();
+    void userTextAsTyped_data();
+    void userTextAsTyped();
+    void pathsAsTheyAre_data();
+    void pathsAsTheyAre();
 
 private:
     QString work(const QString& name) const { return TestEnv::workDir() + "/" + name; }
@@ -321,3 +332,89 @@ void tst_FileTools::replaceGuards()
 
 VQ_TEST_MAIN(tst_FileTools)
 #include "tst_FileTools.moc"
+
+// Texts the user typed stand in the messages as typed, place holders and all.
+void tst_FileTools::userTextAsTyped_data()
+{
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::newRow("%1 by %2") << "%1" << "%2";
+    QTest::newRow("%2 by %1") << "%2" << "%1";
+    QTest::newRow("high numbers") << "%9%99" << "%5 %L1";
+}
+
+void tst_FileTools::userTextAsTyped()
+{
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    QVERIFY(TestEnv::writeAll(work("pct.htm"), find.toUtf8()));
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
+    w->addFile(work("pct.htm"));
+    const auto cleanup = qScopeGuard([&] { w->grdFiles->removeRow(0); });
+    w->SearchInFiles({find, false, false});
+    QCOMPARE(main->statusText(), "   Found 1 matches of \"" + find + "\" in 1 of 1 files");
+    prompter->messages.clear();
+    w->ReplaceInFiles({find, false, false}, with);
+    QCOMPARE(prompter->messages.value(0),
+             "1 matches of \"" + find + "\" in 1 files will be replaced by \"" + with + "\".\n\nGo on ?");
+    QCOMPARE(main->statusText(), QString("   Replaced 1 matches in 1 files"));
+    QCOMPARE(TestEnv::readAll(work("pct.htm")), with.toUtf8());
+}
+
+// A path holding "%2" is shown whole in the messages about its file.
+void tst_FileTools::pathsAsTheyAre_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("bookmark file too large") << "bookmarks";
+    QTest::newRow("project indented too deep") << "project";
+    QTest::newRow("file to insert too large") << "insert";
+}
+
+void tst_FileTools::pathsAsTheyAre()
+{
+    QFETCH(QString, kind);
+    QVERIFY(QDir().mkpath(work("a%2b")));
+    const QString path = work("a%2b/%1 %2.txt");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QString error;
+    if (kind == "bookmarks") {
+        QVERIFY(f.resize(UrlGrab::kMaxBookmarkFile + 1));
+        f.close();
+        error = UrlGrab::bookmarkFileProblem(path);
+    } else if (kind == "project") {
+        f.write("Title\n\t\t\tdeep\n");
+        f.close();
+        Project p;
+        QVERIFY(!ProjectFile::read(path, &p, &error));
+        QVERIFY(error.contains("line 2"));
+    } else {
+        QVERIFY(f.resize(Stamps::kMaxInsertSize + 1));
+        f.close();
+        try {
+            Stamps::readTextFile(path);
+        } catch (const AppError& e) {
+            error = e.message();
+        }
+    }
+    QFile::remove(path);
+    QVERIFY2(error.contains(SafeFile::shown(path)), qPrintable(error));
+}
+
+void tst_FileTools::emptyList_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Search in Files") << "search";
+    QTest::newRow("Replace in Files") << "replace";
+}
+
+void tst_FileTools::emptyList()
+{
+    QFETCH(QString, button);
+    TfrmFileTools* w = main->module<ToolsModule>().fileTools();
+    QCOMPARE(w->grdFiles->rowCount(), 0);
+    prompter->messages.clear();
+    (button == "search" ? w->btnSearch : w->btnReplace)->click();
+    QCOMPARE(prompter->messages.size(), 1);
+    QVERIFY(prompter->messages.first().startsWith("The list of files is empty"));
+}

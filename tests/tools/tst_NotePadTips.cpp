@@ -3,6 +3,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
+#include "app/AppInvoker.h"
 #include "app/TMegaRegistry.h"
 #include "app/AppSettings.h"
 #include "app/ListFile.h"
@@ -33,6 +34,7 @@ private slots:
     void notesKeptAcrossRuns();
     void ownFilesIgnoreDeclarations_data();
     void ownFilesIgnoreDeclarations();
+    void leadingByteOrderMarkKept();
     void notesNeverShownAreNotOverwritten();
     void notesWriteFailureReported();
     void padSavedWhenFrameCloses();
@@ -64,6 +66,8 @@ void tst_NotePadTips::formatTip_data()
     QTest::newRow("other % stays") << "^a%db%" << "Today's tip..." << "a%db%";
     QTest::newRow("five breaks only") << "^%s%s%s%s%s%s" << "Today's tip..." << "\n\n\n\n\n%s";
     QTest::newRow("cut at 255") << "^" + QString(300, 'x') << "Today's tip..." << QString(255, 'x');
+    QTest::newRow("cut before a character") << "^" + QString(254, 'x') + QString::fromUtf8("\xF0\x9F\x98\x80")
+                                            << "Today's tip..." << QString(254, 'x');
 }
 
 void tst_NotePadTips::formatTip()
@@ -82,11 +86,13 @@ void tst_NotePadTips::dialogRun_data()
     QTest::addColumn<QString>("heading");
     QTest::addColumn<bool>("stepping");
     QTest::addColumn<QString>("stored");   // "Tips" afterwards, "-" when not written
+    QTest::addColumn<bool>("reported");   // to the application's error handler
     QTest::newRow("one tip, kept") << QByteArray("?Press F4%sto repeat a tag\r\n") << false << "Did you know..."
-                                   << true << "-";
-    QTest::newRow("unchecked stores false") << QByteArray("^t\r\n") << true << "Today's tip..." << true << "0";
-    QTest::newRow("missing file") << QByteArray("-") << false << "Oops..." << false << "-";
-    QTest::newRow("empty file") << QByteArray("") << false << "Oops..." << false << "-";
+                                   << true << "-" << false;
+    QTest::newRow("unchecked stores false") << QByteArray("^t\r\n") << true << "Today's tip..." << true << "0"
+                                            << false;
+    QTest::newRow("missing file") << QByteArray("-") << false << "Oops..." << false << "-" << true;
+    QTest::newRow("empty file") << QByteArray("") << false << "Oops..." << false << "-" << false;
 }
 
 void tst_NotePadTips::dialogRun()
@@ -96,6 +102,9 @@ void tst_NotePadTips::dialogRun()
     QFETCH(QString, heading);
     QFETCH(bool, stepping);
     QFETCH(QString, stored);
+    QFETCH(bool, reported);
+    QStringList errors;
+    AppInvoker::setHandler([&](const QString& m) { errors << m; });
     if (file != "-")
         QVERIFY(TestEnv::writeAll(tipsPath, file));
     TMegaRegistry ini(AppSettings::kAppName, AppSettings::kCompany, AppSettings::kIniName);
@@ -119,6 +128,10 @@ void tst_NotePadTips::dialogRun()
     QCOMPARE(afterNext, shown);
     QCOMPARE(afterPrevious, shown);
     QCOMPARE(ini.ReadString(AppSettings::kStart, "Tips", "-"), stored);
+    AppInvoker::setHandler([](const QString&) {});
+    QCOMPARE(errors.size(), reported ? 1 : 0);
+    if (reported)
+        QVERIFY(errors.first().contains("TIPS.TXT"));
 }
 
 void tst_NotePadTips::startUpShowsTipsOnlyWhenAsked_data()
@@ -192,6 +205,9 @@ void tst_NotePadTips::ownFilesIgnoreDeclarations_data()
                                     << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n");
     QTest::newRow("stray byte kept") << QByteArray("caf\xC3\xA9 \xFF\r\n") << QString::fromUtf16(u"caf\u00E9 \xDCFF")
                                      << QByteArray("caf\xC3\xA9 \xFF\r\n");
+    QTest::newRow("U+FEFF after the bom") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\xF0\x9F\x98\x80\r\n")
+                                         << QChar(0xFEFF) + QString::fromUtf8("x\xF0\x9F\x98\x80")
+                                         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\xF0\x9F\x98\x80\r\n");
     QTest::newRow("windows-1252 declaring utf-8")
         << QByteArray("<meta charset=utf-8>\r\nJos\xE9\r\n") << QString::fromUtf8("<meta charset=utf-8>\nJos\u00E9")
         << QByteArray("<meta charset=utf-8>\r\nJos\xC3\xA9\r\n");
@@ -219,6 +235,18 @@ void tst_NotePadTips::ownFilesIgnoreDeclarations()
     QCOMPARE(pad.memNotes->toPlainText(), text);
     pad.close();
     QCOMPARE(TestEnv::readAll(file), rewritten);
+}
+
+// A list that starts with U+FEFF, written to a new file, reads back whole.
+void tst_NotePadTips::leadingByteOrderMarkKept()
+{
+    const QString file = TestEnv::workDir() + "/fresh.txt";
+    QFile::remove(file);
+    const QStringList lines{QChar(0xFEFF) + QStringLiteral("one"), "two"};
+    ListFile::write(file, lines);
+    QStringList back;
+    QVERIFY(ListFile::read(file, &back));
+    QCOMPARE(back, lines);
 }
 
 void tst_NotePadTips::notesNeverShownAreNotOverwritten()

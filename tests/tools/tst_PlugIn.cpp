@@ -13,6 +13,11 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 class tst_PlugIn : public QObject {
     Q_OBJECT
 private slots:
@@ -26,6 +31,9 @@ private slots:
     void insertAndDrag_data();
     void insertAndDrag();
     void unreadableFileReported();
+    void onlyRegularFilesListed_data();
+    void onlyRegularFilesListed();
+    void goneOwnFileNamesItsFolder();
 
 private:
     void writePlg(const QString& name, const QByteArray& bytes)
@@ -61,6 +69,13 @@ void tst_PlugIn::splitLine_data()
     QTest::newRow("only 255 after the first tab") << "D\t" + a250 + "\tCLOSE" << "D" << a250 << "CLOS";
     QTest::newRow("second tab beyond 255") << "D\t" + a250 + "bcdefg\tX" << "D" << "" << a250 + "bcdef";
     QTest::newRow("no tab, long") << QString(300, 'z') << QString(300, 'z') << "" << QString(255, 'z');
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // two UTF-16 units
+    QTest::newRow("character across the cut") << "D\t" + QString(254, 'a') + smile << "D" << ""
+                                              << QString(254, 'a');
+    QTest::newRow("character before the cut") << "D\t" + QString(253, 'a') + smile + "b" << "D" << ""
+                                              << QString(253, 'a') + smile;
+    QTest::newRow("no tab, character across the cut") << QString(254, 'z') + smile << QString(254, 'z') + smile << ""
+                                                      << QString(254, 'z');
 }
 
 void tst_PlugIn::splitLine()
@@ -171,6 +186,66 @@ void tst_PlugIn::unreadableFileReported()
     QCOMPARE(w.lines().size(), 0);
     QCOMPARE(prompter.messages.size(), 1);
     QVERIFY(prompter.messages.first().contains("gone.plg"));
+}
+
+// Anything but a regular file would block start-up when opened.
+void tst_PlugIn::onlyRegularFilesListed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("named pipe") << "fifo";
+    QTest::newRow("socket") << "socket";
+    QTest::newRow("link to a pipe") << "link";
+    QTest::newRow("dangling link") << "dangling";
+}
+
+void tst_PlugIn::onlyRegularFilesListed()
+{
+    QFETCH(QString, kind);
+    const QString dir = TestEnv::programDir();
+    const QByteArray odd = QFile::encodeName(dir + "/a odd.plg");
+    const QByteArray fifo = QFile::encodeName(dir + "/fifo");
+    const auto cleanup = qScopeGuard([&] { ::unlink(odd.constData()); ::unlink(fifo.constData()); });
+    if (kind == "fifo") {
+        QCOMPARE(::mkfifo(odd.constData(), 0600), 0);
+    } else if (kind == "socket") {
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        if (size_t(odd.size()) >= sizeof addr.sun_path)
+            QSKIP("the test folder's path is too long for a socket");
+        qstrcpy(addr.sun_path, odd.constData());
+        QCOMPARE(::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(s);
+    } else {
+        if (kind == "link")
+            QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QCOMPARE(::symlink(fifo.constData(), odd.constData()), 0);
+    }
+    writePlg("b.plg", "B\t<B>\r\n");
+    QCOMPARE(PlugInFile::fileNames(), QStringList{"b.plg"});
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    QCOMPARE(w.lstPFiles->count(), 1);
+}
+
+// The user's own file, deleted after it was listed, is reported where it was.
+void tst_PlugIn::goneOwnFileNamesItsFolder()
+{
+    const QByteArray home = qgetenv("VELQUIST_HOME");
+    qunsetenv("VELQUIST_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("VELQUIST_HOME", home); });
+    qputenv("XDG_DATA_HOME", (TestEnv::root().path() + "/data").toLocal8Bit());
+    const QString own = TestEnv::root().path() + "/data/velquist/gone-own.plg";
+    QDir().mkpath(QFileInfo(own).path());
+    QVERIFY(TestEnv::writeAll(own, "Mine\t<M>\r\n"));
+    TagEngine engine(host);
+    TfPlugIn w(engine, nullptr);
+    w.lstPFiles->setCurrentIndex(w.lstPFiles->findText("gone-own.plg"));
+    QVERIFY(QFile::remove(own));
+    ScriptedPrompter prompter;
+    w.GetCommands();
+    QCOMPARE(prompter.messages.size(), 1);
+    QVERIFY2(prompter.messages.first().contains(own), qPrintable(prompter.messages.first()));
 }
 
 VQ_TEST_MAIN(tst_PlugIn)
