@@ -69,6 +69,9 @@ HelpViewer::HelpViewer(QWidget* parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Velquist Help"));
+    // The help belongs to the frame: an open help window never keeps the
+    // program running once the frame has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     resize(860, 620);
 
     auto* top = new QHBoxLayout;

@@ -37,11 +37,16 @@ public:
     virtual int HistoryIndex() const = 0;
     virtual void SetHistoryIndex(int index) = 0;
     int MaxHistory = 6;
+    // A page that has not finished loading after this many milliseconds (a
+    // script that never ends, say) is stopped, so the next load can go.
+    int LoadLimitMs = 10000;
 
     // Notifications. OnHotSpotClick answers whether it handled the click
     // itself; when not, the viewer follows the link.
     std::function<void()> OnHistoryChange;
     std::function<void()> OnPageLoaded;
+    // Something the user should know about the page (stopped, crashed).
+    std::function<void(const QString& text)> OnStatus;
     std::function<void(const QString& link)> OnHotSpotCovered;  // empty: the pointer left the link
     std::function<bool(const QString& link)> OnHotSpotClick;
 

@@ -6,6 +6,7 @@
 #include <QMimeDatabase>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QEvent>
 #include <QMutex>
 #include <QMutexLocker>
@@ -394,7 +395,12 @@ private:
     void loaded(bool ok);
     void applyDefaults();
 
+    void makePage();
+    void loadTimedOut();
+
     QWebEngineView* m_view = nullptr;
+    QWebEnginePage* m_page = nullptr;
+    QTimer m_loadLimit;
     Sandbox m_sandbox;
     QElapsedTimer m_lastInput;  // the user's last click or key in the view
     QString m_html;
@@ -444,9 +450,28 @@ WebHTMLViewer::WebHTMLViewer(QWidget* parent) : QObject(nullptr)
     m_profile = new QWebEngineProfile(this);  // off the record: nothing stored on disk
     m_profile->installUrlSchemeHandler(kScheme, new LocalFileHandler(m_sandbox, m_profile));
     m_profile->setUrlRequestInterceptor(new SandboxInterceptor(m_sandbox, m_profile));
-    auto* page = new ViewerPage(m_profile, *this, m_view);
-    m_view->setPage(page);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // The user's clicks and keys, to tell a link the user followed from one
+    // the page's script followed.
+    m_view->installEventFilter(this);
+    m_loadLimit.setSingleShot(true);
+    connect(&m_loadLimit, &QTimer::timeout, this, [this] { loadTimedOut(); });
+    makePage();
+    SetDefPreFontName(QStringLiteral("Courier New"));
+    SetViewImages(true);
+    applyDefaults();
+}
+
+// A page of its own, with the sandbox's settings. A page replaced takes its
+// renderer with it: that is how a page that never finishes is stopped.
+void WebHTMLViewer::makePage()
+{
+    const bool replacing = m_page != nullptr;
+    const QString fixedFont = replacing ? m_view->settings()->fontFamily(QWebEngineSettings::FixedFont) : QString();
+    const bool images = replacing ? ViewImages() : true;
+    auto* page = new ViewerPage(m_profile, *this, m_view);
+    m_view->setPage(page);  // the old page was the view's child: it goes
+    m_page = page;
     QWebEngineSettings* s = m_view->settings();
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -455,18 +480,33 @@ WebHTMLViewer::WebHTMLViewer(QWidget* parent) : QObject(nullptr)
     s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    // The user's clicks and keys, to tell a link the user followed from one
-    // the page's script followed.
-    m_view->installEventFilter(this);
-    SetDefPreFontName(QStringLiteral("Courier New"));
-    SetViewImages(true);
-    applyDefaults();
+    if (replacing) {
+        SetDefPreFontName(fixedFont);
+        SetViewImages(images);
+        applyDefaults();
+    }
     connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
         if (OnHotSpotCovered)
             OnHotSpotCovered(url.isEmpty() ? QString() : linkText(QUrl(url)));
     });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) { loaded(ok); });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        if (LoadLimitMs > 0)
+            m_loadLimit.start(LoadLimitMs);
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_loadLimit.stop();
+        loaded(ok);
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_loadLimit.stop();
+                m_loading = false;
+                if (OnStatus)
+                    OnStatus(QStringLiteral("The page stopped unexpectedly; load it again to see it."));
+            });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         if (m_history.isEmpty() || m_loading)
             return;
@@ -478,6 +518,17 @@ WebHTMLViewer::WebHTMLViewer(QWidget* parent) : QObject(nullptr)
         if (!m_loading && !m_history.isEmpty())
             m_history[m_index].scroll = int(p.y());
     });
+}
+
+void WebHTMLViewer::loadTimedOut()
+{
+    m_loading = false;
+    m_kind = Kind::New;
+    m_pendingScroll = -1;
+    makePage();
+    if (OnStatus)
+        OnStatus(QStringLiteral("The page did not finish loading within %1 seconds and was stopped.")
+                     .arg(LoadLimitMs / 1000.0));
 }
 
 void WebHTMLViewer::loaded(bool ok)

@@ -155,6 +155,21 @@ private slots:
         v.hide();
     }
 
+    // Closing the frame ends the program even with the help window open.
+    void helpClosesWithTheFrame()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        main.run(QStringLiteral("HelpContents"));
+        QVERIFY(HelpViewer::instance().isVisible());
+        QSignalSpy last(qApp, &QGuiApplication::lastWindowClosed);
+        main.close();
+        QCOMPARE(last.count(), 1);
+        HelpViewer::instance().hide();
+    }
+
     void missingFileIsReported()
     {
         ScriptedPrompter prompter;

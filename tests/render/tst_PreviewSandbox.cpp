@@ -84,6 +84,32 @@ Promise.all(tries).then(function() {
         QTest::qWait(500);
         QCOMPARE(reached, 0);
     }
+
+    // A page whose script never ends is stopped after the limit, the user is
+    // told, and the next page loads.
+    void endlessPageIsStopped()
+    {
+        const QString site = TestEnv::workDir() + QStringLiteral("/endless");
+        QDir().mkpath(site);
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/loop.htm"),
+                                  "<html><head><title>loop</title></head><body><script>for(;;){}</script></body></html>"));
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/good.htm"),
+                                  "<html><head><title>good</title></head><body>good</body></html>"));
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        std::unique_ptr<THTMLViewer> viewer(createHTMLViewer(&window));
+        layout->addWidget(viewer->widget());
+        window.show();
+        QStringList told;
+        viewer->OnStatus = [&](const QString& text) { told << text; };
+        viewer->LoadLimitMs = 1500;
+        viewer->LoadFromFile(site + QStringLiteral("/loop.htm"));
+        QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 10000);
+        QVERIFY(told.first().contains(QLatin1String("did not finish loading")));
+        QVERIFY(!viewer->IsLoading());
+        viewer->LoadFromFile(site + QStringLiteral("/good.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->DocumentTitle(), QStringLiteral("good"), 10000);
+    }
 };
 
 VQ_TEST_MAIN(tst_PreviewSandbox)
