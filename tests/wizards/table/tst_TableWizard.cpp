@@ -268,6 +268,46 @@ private slots:
         QCOMPARE(w.grdTable->cellText(0, row), kept);
     }
 
+    // Enter in a field confirms that field; only OK pastes the table.
+    void enterInField_data()
+    {
+        QTest::addColumn<QString>("field");
+        for (const char* f : {"spnRows", "spnCols", "spnBorder", "txtHead", "txtTitle1", "txtTitle2"})
+            QTest::newRow(f) << QString(f);
+    }
+
+    void enterInField()
+    {
+        QFETCH(QString, field);
+        Marked::set(editor, "a|b");
+        TfTableWiz w(engine);
+        QWidget* fields[] = {w.spnRows, w.spnCols, w.spnBorder, w.txtHead, w.txtTitle1, w.txtTitle2};
+        const QStringList names{"spnRows", "spnCols", "spnBorder", "txtHead", "txtTitle1", "txtTitle2"};
+        QWidget* f = fields[names.indexOf(field)];
+        w.showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QCOMPARE(Marked::get(editor), QString("a|b"));
+    }
+
+    // Leaving the Heading field sets the current column's heading, changed or not.
+    void headingOnLeave()
+    {
+        TfTableWiz w(engine);
+        w.showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtHead->setFocus();
+        w.txtHead->setText("Name");
+        for (int col : {0, 1}) {
+            w.grdTable->setCurrentCell(1, col);
+            w.txtHead->setFocus();
+            w.txtTitle1->setFocus();
+            QCOMPARE(w.grdTable->cellText(col, 0), QString("Name"));
+        }
+    }
+
     // A library entry dropped on the grid fills the current cell, not the one under the mouse.
     void dropFromList()
     {
