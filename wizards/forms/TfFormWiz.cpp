@@ -365,6 +365,9 @@ FormFields TfFormWiz::fields() const
     f.selMulti = oSelMulti->isChecked();
     f.selLines = oSelLines->value();
     f.selOptions = memoLines(mSel);
+    // The line end after the last option starts no option of its own.
+    if (!f.selOptions.isEmpty() && f.selOptions.last().isEmpty())
+        f.selOptions.removeLast();
     f.sample = memoLines(mSample);
     return f;
 }
