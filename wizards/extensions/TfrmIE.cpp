@@ -179,12 +179,16 @@ void TfrmIE::OKBtnClick()
     spnSoundReps->interpretText();
     spnMarqueeWidth->interpretText();
     m_engine.InsertTagPair(tagText(), QString());
-    MediaPlayer->stop();
     accept();
 }
 
 void TfrmIE::CancelBtnClick()
 {
-    MediaPlayer->stop();
     reject();
+}
+
+void TfrmIE::done(int result)
+{
+    MediaPlayer->stop();
+    QDialog::done(result);
 }
