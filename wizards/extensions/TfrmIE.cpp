@@ -4,6 +4,7 @@
 #include "app/PathUtil.h"
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
 #include "wizards/extensions/SoundPlayer.h"
 #include "wizards/extensions/THTMLWriter.h"
 #include "render/HelpViewer.h"
@@ -50,7 +51,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     tSound = new QLineEdit;
     hint(tSound, QStringLiteral("Enter a path to your sound file or use the Browser"));
     soundForm->addRow(QStringLiteral("Sound File"), tSound);
-    spnSoundReps = new QSpinBox;
+    spnSoundReps = new NumberField<QSpinBox>(1);
     spnSoundReps->setRange(0, 255);  // the tag's count holds 0 to 255
     spnSoundReps->setValue(1);
     hint(spnSoundReps, QStringLiteral("No of Repetitions (0 for Infinite)"));
@@ -117,7 +118,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     groups->addWidget(direction);
     mgl->addLayout(groups);
     auto* widthForm = new QFormLayout;
-    spnMarqueeWidth = new QSpinBox;
+    spnMarqueeWidth = new NumberField<QSpinBox>(100);
     spnMarqueeWidth->setRange(1, 100);
     spnMarqueeWidth->setSingleStep(5);
     spnMarqueeWidth->setValue(100);

@@ -1,5 +1,7 @@
 #include "wizards/forms/TfFormWiz.h"
 
+#include "wizards/forms/NumberField.h"
+
 #include "app/AppInvoker.h"
 #include "app/ListFile.h"
 #include "app/TMegaRegistry.h"
@@ -47,7 +49,7 @@ void setMemoLines(QPlainTextEdit* memo, const QStringList& lines)
 
 QSpinBox* spin(int value)
 {
-    auto* s = new QSpinBox;
+    auto* s = new NumberField<QSpinBox>(value);
     s->setRange(1, 240);
     s->setValue(value);
     return s;

@@ -8,6 +8,7 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
 #include "render/HelpViewer.h"
 
 #include <QCheckBox>
@@ -201,7 +202,7 @@ TfHPWiz::TfHPWiz(FrameServices& main)
     pl->addWidget(optIA);
     il->addWidget(posGroup);
     auto* borderRow = new QFormLayout;
-    spnBorder = new QSpinBox;
+    spnBorder = new NumberField<QSpinBox>(1);
     spnBorder->setRange(0, 50);
     spnBorder->setValue(1);
     hint(spnBorder, QStringLiteral("Set Border Size"));

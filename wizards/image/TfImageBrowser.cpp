@@ -5,6 +5,7 @@
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/MediaOpenDialog.h"
 #include "render/HelpViewer.h"
@@ -31,7 +32,7 @@ void hint(QWidget* w, const QString& text)
 
 QSpinBox* spin(int max, int value, const QString& tip)
 {
-    auto* s = new QSpinBox;
+    auto* s = new NumberField<QSpinBox>(value);
     s->setRange(0, max);
     s->setValue(value);
     hint(s, tip);

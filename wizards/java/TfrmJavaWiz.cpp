@@ -2,6 +2,7 @@
 
 #include "app/AppInvoker.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
 #include "render/HelpViewer.h"
 
 #include <QComboBox>
@@ -27,7 +28,7 @@ void hint(QWidget* w, const QString& text)
 // A whole number of up to ten digits.
 QDoubleSpinBox* numberField(double value)
 {
-    auto* s = new QDoubleSpinBox;
+    auto* s = new NumberField<QDoubleSpinBox>(value);
     s->setDecimals(0);
     s->setRange(0, 9999999999.0);
     s->setSingleStep(10);
