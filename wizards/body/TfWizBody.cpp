@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,6 +28,31 @@ void hint(QWidget* w, const QString& text)
 }
 
 const int kSpinStep = 64;
+
+// Keeps a colour field at six upper-case hexadecimal digits while the user
+// types: a digit typed into a full field pushes out a leading zero, one
+// removed brings a zero back in front.
+class ColourValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        QString s = input.toUpper();
+        for (QChar c : s)
+            if (!c.isDigit() && (c < QLatin1Char('A') || c > QLatin1Char('F')))
+                return Invalid;
+        while (s.size() > 6 && s.startsWith(QLatin1Char('0'))) {
+            s.remove(0, 1);
+            pos = qMax(0, pos - 1);
+        }
+        if (s.size() > 6)
+            return Invalid;
+        pos += 6 - int(s.size());
+        input = QString(6 - s.size(), QLatin1Char('0')) + s;
+        pos = qBound(0, pos, 6);
+        return Acceptable;
+    }
+};
 } // namespace
 
 TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
@@ -61,11 +86,10 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     const char* const labels[5] = {"Background Color", "Text Color", "Link Color", "Visited Link Color",
                                    "Active Link Color"};
     const quint32 initial[5] = {0x000000, 0xFFFFFF, 0x00FFFF, 0x00FF00, 0x0000FF};
-    auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), this);
+    auto* validator = new ColourValidator(this);
     for (int i = 0; i < 5; ++i) {
         auto* f = new QLineEdit(BodyTag::hex(initial[i]));
         f->setValidator(validator);
-        f->setMaxLength(6);
         hint(f, QStringLiteral("Enter a RGB Value"));
         m_fields[i] = f;
         colorGrid->addWidget(new QLabel(QString::fromLatin1(labels[i])), i, 0);
