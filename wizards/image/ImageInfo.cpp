@@ -2,6 +2,7 @@
 
 #include "wizards/image/ImageTag.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -28,6 +29,99 @@ bool withoutDepth(const QString& suffix)
                                   QStringLiteral("scm"), QStringLiteral("cms"), QStringLiteral("svg"),
                                   QStringLiteral("svgz")};
     return list.contains(suffix.toLower());
+}
+
+quint32 le(const QByteArray& b, int at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | quint8(b.at(at + i));
+    return v;
+}
+
+// The pixel depth a file states in its own header: the bits each pixel
+// takes and the bits that carry its colour (without alpha or padding).
+// False when the header says nothing this reader knows.
+struct Depth {
+    int bits = 0;
+    int colourBits = 0;
+};
+
+bool gifDepth(QIODevice& f, Depth* d)
+{
+    const QByteArray head = f.read(13);
+    if (head.size() < 13 || !head.startsWith("GIF"))
+        return false;
+    auto table = [d](quint8 packed) {
+        d->bits = d->colourBits = (packed & 7) + 1;
+        return true;
+    };
+    if (quint8(head.at(10)) & 0x80)
+        return table(quint8(head.at(10)));
+    // No global colour table: the first picture's own table counts.
+    char c = 0;
+    while (f.getChar(&c)) {
+        if (c == 0x21) {  // an extension: its label, then data blocks
+            if (!f.getChar(&c))
+                return false;
+            while (f.getChar(&c) && c != 0)
+                if (f.read(quint8(c)).size() != quint8(c))
+                    return false;
+        } else if (c == 0x2C) {
+            const QByteArray desc = f.read(9);
+            return desc.size() == 9 && (quint8(desc.at(8)) & 0x80) && table(quint8(desc.at(8)));
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool pngDepth(QIODevice& f, Depth* d)
+{
+    const QByteArray head = f.read(26);
+    if (head.size() < 26 || head.mid(12, 4) != "IHDR")
+        return false;
+    const int depth = quint8(head.at(24));
+    switch (head.at(25)) {
+    case 0: d->bits = depth, d->colourBits = depth; break;          // grey
+    case 2: d->bits = 3 * depth, d->colourBits = 3 * depth; break;  // RGB
+    case 3: d->bits = depth, d->colourBits = depth; break;          // palette
+    case 4: d->bits = 2 * depth, d->colourBits = depth; break;      // grey and alpha
+    case 6: d->bits = 4 * depth, d->colourBits = 3 * depth; break;  // RGB and alpha
+    default: return false;
+    }
+    return depth > 0;
+}
+
+bool bmpDepth(QIODevice& f, Depth* d)
+{
+    const QByteArray head = f.read(30);
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return false;
+    const quint32 dib = le(head, 14, 4);
+    if (dib == 12)
+        d->bits = int(le(head, 24, 2));
+    else if (dib >= 40 && head.size() >= 30)
+        d->bits = int(le(head, 28, 2));
+    else
+        return false;
+    d->colourBits = d->bits == 32 ? 24 : d->bits;
+    return d->bits > 0;
+}
+
+bool fileDepth(const QString& path, const QByteArray& format, Depth* d)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    if (format == "gif")
+        return gifDepth(f, d);
+    if (format == "png")
+        return pngDepth(f, d);
+    if (format == "bmp")
+        return bmpDepth(f, d);
+    return false;
 }
 
 } // namespace
@@ -75,6 +169,13 @@ bool ImageInfo::query(const QString& path, int boxSize, ImageInfo* info, QImage*
         if (pf.colorModel() == QPixelFormat::RGB) {
             colourBits = pf.redSize() + pf.greenSize() + pf.blueSize();
             out.bitsPerPixel = colourBits + (pf.alphaUsage() == QPixelFormat::UsesAlpha ? pf.alphaSize() : 0);
+        }
+        // The file's own depth where its header states one: Qt decodes a
+        // palette picture into 8 or 32 bits whatever its palette's size.
+        Depth own;
+        if (fileDepth(path, format, &own)) {
+            out.bitsPerPixel = own.bits;
+            colourBits = own.colourBits;
         }
         out.planes = 1;
         out.colors = qint64(1) << qBound(0, colourBits, 62);
