@@ -5,6 +5,7 @@
 #include "tags/TagEngine.h"
 #include "wizards/body/BodyPreview.h"
 #include "wizards/image/MediaOpenDialog.h"
+#include "wizards/forms/WizardFolders.h"
 #include "render/HelpViewer.h"
 
 #include <QDir>
@@ -186,12 +187,15 @@ void TfWizBody::btnPreviewClick()
 {
     const QString text = BodyTag::sampleLines(colors()).join(QLatin1Char('\n'));
     Memo->setPlainText(text);
-    Preview->showPage(text, QDir::currentPath());
+    // Relative image names are the document's, as in the page preview.
+    const QString folder = WizardFolders::documentFolder();
+    Preview->showPage(text, folder.isEmpty() ? QDir::currentPath() : folder);
 }
 
 void TfWizBody::btnBrowseClick()
 {
-    const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
+    const QString name = MediaOpenDialog::getFile(this, WizardFolders::browseStart());
+    WizardFolders::chosen(name);
     if (!name.isEmpty())
         tImage->setText(QDir::toNativeSeparators(name));
 }

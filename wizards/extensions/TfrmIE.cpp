@@ -5,6 +5,7 @@
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
 #include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/extensions/SoundPlayer.h"
 #include "wizards/extensions/THTMLWriter.h"
 #include "render/HelpViewer.h"
@@ -165,7 +166,8 @@ void TfrmIE::showWindow()
 void TfrmIE::btnBrowseClick()
 {
     const QString name = UiPrompter::instance().openFileName(this, QStringLiteral("Open a Sound File"),
-                                                             QDir::currentPath(), kSoundFilter);
+                                                             WizardFolders::browseStart(), kSoundFilter);
+    WizardFolders::chosen(name);
     if (name.isEmpty())
         return;
     // Letter case is folded only where the file system ignores it, so the

@@ -9,6 +9,7 @@
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TagEngine.h"
 #include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "render/HelpViewer.h"
 
 #include <QCheckBox>
@@ -327,7 +328,8 @@ HomePageOptions TfHPWiz::options() const
 void TfHPWiz::browse(QLineEdit* field)
 {
     const QString name = UiPrompter::instance().openFileName(this, QStringLiteral("Open an Image"),
-                                                             QDir::currentPath(), kImageFilter);
+                                                             WizardFolders::browseStart(), kImageFilter);
+    WizardFolders::chosen(name);
     if (!name.isEmpty())
         field->setText(QDir::toNativeSeparators(name));
 }

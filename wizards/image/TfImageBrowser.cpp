@@ -6,6 +6,7 @@
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
 #include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/MediaOpenDialog.h"
 #include "render/HelpViewer.h"
@@ -138,7 +139,8 @@ ImageTagOptions TfImageBrowser::options() const
 
 void TfImageBrowser::btnBrowseClick()
 {
-    const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
+    const QString name = MediaOpenDialog::getFile(this, WizardFolders::browseStart());
+    WizardFolders::chosen(name);
     if (name.isEmpty())
         return;
     // Letter case is folded only where the file system ignores it, so the

@@ -8,6 +8,8 @@
 #include "wizards/WizardsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "wizards/body/TfWizBody.h"
+#include "wizards/body/WebBodyPreview.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/image/TfImageBrowser.h"
@@ -155,6 +157,50 @@ private slots:
         QVERIFY(!wiz->isVisible());
         doc->approveClose();
         main.CloseAll1Click();
+    }
+
+    // The wizards work in the active document's folder: the body wizard's
+    // preview finds relative names there, and the first Browse dialog opens
+    // there; later ones open where the user last chose a file.
+    void documentFolder_data()
+    {
+        QTest::addColumn<QString>("browse");
+        for (const char* b : {"body", "home page image", "home page background", "sound", "image"})
+            QTest::newRow(b) << QString(b);
+    }
+    void documentFolder()
+    {
+        QFETCH(QString, browse);
+        QDir::setCurrent(TestEnv::workDir());
+        const QString docDir = TestEnv::workDir() + "/site";
+        const QString picDir = TestEnv::workDir() + "/pictures";
+        QDir().mkpath(docDir);
+        QDir().mkpath(picDir);
+        QVERIFY(TestEnv::writeAll(docDir + "/page.htm", "<HTML>\n"));
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QVERIFY(TestEnv::showFrame(main));
+        main.OpenDocumentFile(docDir + "/page.htm");
+        QVERIFY(main.activeDocument());
+        auto& w = main.module<WizardsModule>();
+        auto* preview = qobject_cast<WebBodyPreview*>(w.bodyWizard()->Preview->widget());
+        w.bodyWizard()->btnPreviewClick();
+        QCOMPARE(preview->folder(), docDir);
+
+        WizardFolders::reset();
+        const QMap<QString, QPushButton*> buttons{
+            {"body", w.bodyWizard()->btnBrowse},
+            {"home page image", w.homePageWizard()->btnIMBrowse},
+            {"home page background", w.homePageWizard()->btnBGBrowse},
+            {"sound", w.extensionsDialog()->btnBrowse},
+            {"image", w.imageBrowser()->btnBrowse}};
+        QPushButton* button = buttons.value(browse);
+        prompter.openAnswers.enqueue({picDir + "/a.gif"});
+        button->click();
+        button->click();
+        QCOMPARE(prompter.openDirs, (QStringList{docDir, picDir}));
+        for (TfHTML* d : main.documents())
+            d->approveClose();
     }
 
     // Every entry of the modeless wizards shows its window; the image tools
