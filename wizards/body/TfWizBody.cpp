@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -93,6 +94,7 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
         f->setValidator(validator);
         hint(f, QStringLiteral("Enter a RGB Value"));
         m_fields[i] = f;
+        f->installEventFilter(this);
         colorGrid->addWidget(new QLabel(QString::fromLatin1(labels[i])), i, 0);
         colorGrid->addWidget(f, i, 1);
         auto* arrows = new QVBoxLayout;
@@ -102,6 +104,8 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
             b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
             b->setFixedSize(18, 11);
             b->setAutoRepeat(true);
+            // Not a Tab stop: Up and Down in the colour field step it too.
+            b->setFocusPolicy(Qt::NoFocus);
             if (i != Background)
                 hint(b, QStringLiteral("Click to Change RGB Value"));
             connect(b, &QToolButton::clicked, this,
@@ -127,6 +131,7 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
 
     Memo = new QPlainTextEdit;
     Memo->setReadOnly(true);
+    Memo->setTabChangesFocus(true);
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     hint(Memo, QStringLiteral("The formatted BODY shown is shown here"));
     left->addWidget(Memo, 1);
@@ -136,6 +141,8 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     Preview = BodyPreview::create(this);
     hint(Preview->widget(), QStringLiteral("WWW preview of the body command."));
     Preview->widget()->setMinimumSize(260, 200);
+    // The preview is for looking at: not a Tab stop.
+    Preview->widget()->setFocusPolicy(Qt::NoFocus);
     right->addWidget(Preview->widget(), 1);
     auto* buttons = new QHBoxLayout;
     btnPreview = new QPushButton(QStringLiteral("&Preview"));
@@ -208,6 +215,21 @@ void TfWizBody::OKBtnClick()
                                               UiPrompter::Yes | UiPrompter::No, UiPrompter::Information)
             == UiPrompter::Yes;
     });
+}
+
+bool TfWizBody::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        for (int i = 0; i < 5; ++i) {
+            if (watched == m_fields[i] && k->modifiers() == Qt::NoModifier
+                && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
+                m_spins[i][k->key() == Qt::Key_Up ? 0 : 1]->click();
+                return true;
+            }
+        }
+    }
+    return WizardDialog::eventFilter(watched, e);
 }
 
 bool TfWizBody::event(QEvent* e)

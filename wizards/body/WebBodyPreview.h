@@ -25,8 +25,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void noFocus(QWidget* w);
     std::unique_ptr<THTMLViewer> m_viewer;
     QString m_html;
     QString m_folder;

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -60,7 +61,32 @@ ColorGrid::ColorGrid(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("grdColor"));
     setMinimumSize(sizeHint());
-    hint(this, QStringLiteral("Left button: text colour, right button: background colour"));
+    setFocusPolicy(Qt::StrongFocus);
+    hint(this, QStringLiteral("Left button or Space: text colour, right button or Shift+Space: background colour"));
+}
+
+void ColorGrid::keyPressEvent(QKeyEvent* e)
+{
+    // The arrows move the framed cell; Space picks it as the text colour,
+    // Shift+Space as the background colour.
+    const int col = m_cursor % 8;
+    const int row = m_cursor / 8;
+    switch (e->key()) {
+    case Qt::Key_Left: m_cursor = row * 8 + qMax(0, col - 1); break;
+    case Qt::Key_Right: m_cursor = row * 8 + qMin(7, col + 1); break;
+    case Qt::Key_Up: m_cursor = col; break;
+    case Qt::Key_Down: m_cursor = 8 + col; break;
+    case Qt::Key_Space:
+        if (e->modifiers() & Qt::ShiftModifier)
+            setBackColor(m_cursor);
+        else
+            setTextColor(m_cursor);
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    update();
 }
 
 QRect ColorGrid::cellRect(int index) const
@@ -111,6 +137,10 @@ void ColorGrid::paintEvent(QPaintEvent*)
             p.setPen(c.lightness() > 128 ? Qt::black : Qt::white);
             p.drawText(r, Qt::AlignCenter, mark);
         }
+        if (i == m_cursor && hasFocus()) {
+            p.setPen(QPen(c.lightness() > 128 ? Qt::black : Qt::white, 1, Qt::DotLine));
+            p.drawRect(r.adjusted(3, 3, -4, -4));
+        }
     }
 }
 
@@ -119,6 +149,7 @@ void ColorGrid::mousePressEvent(QMouseEvent* e)
     const int i = indexAt(e->position().toPoint());
     if (i < 0)
         return;
+    m_cursor = i;
     if (e->button() == Qt::LeftButton)
         setTextColor(i);
     else if (e->button() == Qt::RightButton)

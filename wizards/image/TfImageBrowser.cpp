@@ -101,6 +101,8 @@ TfImageBrowser::TfImageBrowser(TagEngine& engine, QWidget* parent)
     for (int i = 0; i < 8; ++i) {
         info[i] = new QLineEdit(QStringLiteral("N/A"));
         info[i]->setReadOnly(true);
+        // Shown, not filled in: clicked into for copying, passed by Tab.
+        info[i]->setFocusPolicy(Qt::ClickFocus);
         hint(info[i], QString::fromLatin1(kInfoLabels[i][1]));
         fields->addRow(QString::fromLatin1(kInfoLabels[i][0]), info[i]);
     }

@@ -109,7 +109,7 @@ private slots:
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<int>("cursor");  // -1: everything selected
-        QTest::addColumn<QString>("keys");  // "<" is Backspace
+        QTest::addColumn<QString>("keys");  // "<" is Backspace, "^" and "v" the Up and Down arrows
         QTest::addColumn<QString>("shown");
         QTest::newRow("over a selection") << "00FF00" << -1 << "abc" << "000ABC";
         QTest::newRow("at the end") << "00FF00" << 6 << "1" << "0FF001";
@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("seventh digit") << "ABCDEF" << 6 << "1" << "ABCDEF";
         QTest::newRow("backspace") << "00ABCD" << 6 << "<" << "000ABC";
         QTest::newRow("emptied") << "00FF00" << -1 << "<" << "000000";
+        QTest::newRow("Up steps like the spinner") << "00FF00" << 6 << "^" << "00FF40";
+        QTest::newRow("Down steps like the spinner") << "00FF00" << 6 << "v" << "00FEC0";
     }
     void typing()
     {
@@ -134,8 +136,8 @@ private slots:
         else
             f->setCursorPosition(cursor);
         for (QChar c : keys) {
-            if (c == '<')
-                QTest::keyClick(f, Qt::Key_Backspace);
+            if (c == '<' || c == '^' || c == 'v')
+                QTest::keyClick(f, c == '<' ? Qt::Key_Backspace : c == '^' ? Qt::Key_Up : Qt::Key_Down);
             else
                 QTest::keyClicks(f, QString(c));
         }

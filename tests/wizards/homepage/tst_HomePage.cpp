@@ -1,6 +1,7 @@
 // The home page wizard: the document its choices make, and the wizard run
 // from the frame into a new document window.
 #include "ScriptedPrompter.h"
+#include "tags/TagTestSupport.h"
 #include "TestEnv.h"
 
 #include "app/TfHTML.h"
@@ -15,9 +16,13 @@
 #include "wizards/image/TfImageBrowser.h"
 #include "wizards/java/TfrmJavaWiz.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -157,6 +162,70 @@ private slots:
         QVERIFY(!wiz->isVisible());
         doc->approveClose();
         main.CloseAll1Click();
+    }
+
+    // Tab goes through the fields a user fills, in reading order.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("body wizard") << "body";
+        QTest::newRow("image browser") << "image";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, window);
+        ScriptedPrompter prompter;
+        TestHost host;
+        TagEngine engine(host);
+        TfWizBody body(engine, nullptr);
+        TfImageBrowser image(engine, nullptr);
+        QList<QWidget*> expected;
+        WizardDialog* w = nullptr;
+        if (window == "body") {
+            w = &body;
+            expected = {body.tImage, body.btnBrowse, body.btnUpper, body.btnLower, body.btnSlash, body.tBGCOLOR,
+                        body.tText, body.tLink, body.tVLink, body.tALink, body.Memo, body.btnPreview, body.OKBtn,
+                        body.CancelBtn, body.HelpBtn};
+        } else {
+            w = &image;
+            expected = {image.txtImageName, image.btnBrowse, image.btnUpper, image.btnLower, image.chkslash,
+                        image.spnBorder, image.oW, image.oH, image.OKBtn, image.CancelBtn, image.HelpBtn};
+        }
+        w->showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        expected.first()->setFocus();
+        QList<QWidget*> chain;
+        for (int i = 0; i < 40; ++i) {
+            QWidget* f = QApplication::focusWidget();
+            if (f && qobject_cast<QAbstractSpinBox*>(f->parentWidget()))
+                f = f->parentWidget();
+            if (!chain.isEmpty() && f == chain.first())
+                break;
+            chain << f;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QStringList names;
+        for (QWidget* c : chain)
+            names << QString::fromLatin1(c ? c->metaObject()->className() : "none") + ":" + (c ? c->objectName() : "");
+        QVERIFY2(chain == expected, qPrintable(names.join(' ')));
+    }
+
+    // The colour grid is reached and used by keyboard: arrows move, Space
+    // picks the text colour, Shift+Space the background colour.
+    void colourGridKeys()
+    {
+        ColorGrid grid;
+        QVERIFY(grid.focusPolicy() & Qt::TabFocus);
+        grid.setTextColor(0);
+        grid.setBackColor(0);
+        QTest::keyClick(&grid, Qt::Key_Right);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(grid.textColor(), 9);
+        QTest::keyClick(&grid, Qt::Key_Left);
+        QTest::keyClick(&grid, Qt::Key_Space, Qt::ShiftModifier);
+        QCOMPARE(grid.backColor(), 8);
+        QCOMPARE(grid.textColor(), 9);
     }
 
     // The wizards work in the active document's folder: the body wizard's
