@@ -5,6 +5,8 @@
 #include "wizards/image/ImageInfo.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
@@ -53,6 +55,18 @@ MediaOpenDialog::MediaOpenDialog(QWidget* parent) : QFileDialog(parent)
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(side, 0, grid->columnCount(), grid->rowCount(), 1);
     connect(this, &QFileDialog::currentChanged, this, &MediaOpenDialog::showPreview);
+    // Large enough for the file list's columns beside the preview.
+    setViewMode(QFileDialog::Detail);
+    if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* h = list->header();
+        const QFontMetrics fm(list->font());
+        h->resizeSection(0, fm.horizontalAdvance(QString(32, QLatin1Char('x'))));
+        int columns = 0;
+        for (int i = 0; i < h->count(); ++i)
+            columns += h->isSectionHidden(i) ? 0 : qMax(h->sectionSize(i), h->sectionSizeHint(i));
+        const QSize hint = sizeHint();
+        resize(qMax(hint.width(), columns + kPreviewBox + 160), qMax(hint.height(), 480));
+    }
 }
 
 void MediaOpenDialog::showPreview(const QString& path)

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -104,6 +105,12 @@ TfrmJavaWiz::TfrmJavaWiz(TagEngine& engine, QWidget* parent)
     ol->addRow(QStringLiteral("Horizontal Space"), tHSpace);
     fields->addWidget(optional);
     layout->addLayout(fields, 1);
+    // Each text field shows its whole default.
+    for (QLineEdit* e : {tCode, tCBase, tAlt, tName}) {
+        const QMargins m = e->textMargins();
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(e->text() + QLatin1Char('M')) + m.left() + m.right()
+                           + 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) + 8);
+    }
 
     auto* side = new QVBoxLayout;
     auto* picture = new QLabel;

@@ -7,11 +7,14 @@
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/ImageTag.h"
 #include "wizards/image/TfImageBrowser.h"
+#include "wizards/image/MediaOpenDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -216,6 +219,22 @@ private slots:
             if (!shown.isEmpty())
                 QCOMPARE(error, shown);
         }
+    }
+
+    // The media Open dialog shows the file list's columns whole beside its preview.
+    void openDialogFits()
+    {
+        MediaOpenDialog d;
+        d.setDirectory(TestEnv::workDir());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto* list = d.findChild<QTreeView*>("treeView");
+        QVERIFY(list && list->isVisible());
+        QHeaderView* h = list->header();
+        for (int i = 0; i < h->count(); ++i)
+            if (!h->isSectionHidden(i))
+                QVERIFY2(h->sectionViewportPosition(i) + h->sectionSize(i) <= list->viewport()->width(),
+                         qPrintable(list->model()->headerData(i, Qt::Horizontal).toString()));
     }
 
     // Browsing fills the preview, the properties and the sizes; a damaged

@@ -85,6 +85,20 @@ private slots:
         QCOMPARE(Marked::get(ed), kDefault + "|</APPLET>");
     }
 
+    // Every text field shows its default whole.
+    void fieldsFit()
+    {
+        TestHost host;
+        TagEngine engine(host);
+        TfrmJavaWiz wiz(engine, nullptr);
+        wiz.showWizard();
+        QVERIFY(QTest::qWaitForWindowExposed(&wiz));
+        for (QLineEdit* e : {wiz.tCode, wiz.tCBase, wiz.tAlt, wiz.tName}) {
+            const int room = e->width() - e->textMargins().left() - e->textMargins().right() - 8;
+            QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) <= room, qPrintable(e->text()));
+        }
+    }
+
     // The window's fields reach the tag; the selected word ends up inside the
     // element and the window closes.
     void window()
