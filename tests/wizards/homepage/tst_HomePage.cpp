@@ -160,6 +160,17 @@ private slots:
         QCOMPARE(doc->txtHTML->LineCount(), 31);
         QCOMPARE(main.statusText(), QString("   Ready ..."));
         QVERIFY(!wiz->isVisible());
+        // The page takes this system's line ends, as documents made from
+        // the shipped template do.
+        const QString saved = TestEnv::workDir() + "/home.htm";
+        doc->txtHTML->SaveFile(saved);
+        const QByteArray bytes = TestEnv::readAll(saved);
+        QVERIFY(bytes.contains("</HTML>\n"));
+#ifdef Q_OS_WIN
+        QVERIFY(bytes.contains("</HTML>\r\n"));
+#else
+        QVERIFY(!bytes.contains('\r'));
+#endif
         doc->approveClose();
         main.CloseAll1Click();
     }
