@@ -71,6 +71,16 @@ QString gif(const QString& name, int bits, bool local)
     return work(name);
 }
 
+// A GIF of a large screen holding one small picture: Qt decodes the whole
+// screen, larger than its default allocation limit.
+QString bigGif(const QString& name)
+{
+    QByteArray b = TestEnv::readAll(gif(name, 1, false));
+    b[6] = char(7000 & 0xFF), b[7] = char(7000 >> 8), b[8] = char(6000 & 0xFF), b[9] = char(6000 >> 8);
+    TestEnv::writeAll(work(name), b);
+    return work(name);
+}
+
 // A one-pixel BMP of 4 bits per pixel.
 QString bmp4(const QString& name)
 {
@@ -191,6 +201,7 @@ private slots:
         QTest::newRow("png, grey") << picture("grey.png", 5, 5, "PNG", QImage::Format_Grayscale8) << true
                                    << "5 5 8 1 256 PNG Deflate";
         QTest::newRow("bmp, 4 bits") << bmp4("b4.bmp") << true << "1 1 4 1 16 BMP None";
+        QTest::newRow("gif above the allocation limit") << bigGif("big.gif") << true << "7000 6000 1 1 2 GIF LZW";
         QByteArray bytes = TestEnv::readAll(png);
         TestEnv::writeAll(work("cut.png"), bytes.left(bytes.size() / 2));
         QTest::newRow("truncated") << work("cut.png") << false << "";
