@@ -4,7 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QThread>
 
 namespace {
 
@@ -229,4 +233,20 @@ bool ImageInfo::query(const QString& path, int boxSize, ImageInfo* info, QImage*
             ? picture
             : picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return true;
+}
+
+bool ImageInfo::queryAway(const QString& path, int boxSize, ImageInfo* info, QImage* preview, QString* error)
+{
+    bool ok = false;
+    QThread* worker = QThread::create([&] { ok = query(path, boxSize, info, preview, error); });
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    worker->start();
+    if (!worker->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
+    QGuiApplication::restoreOverrideCursor();
+    return ok;
 }

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,7 +55,16 @@ MediaOpenDialog::MediaOpenDialog(QWidget* parent) : QFileDialog(parent)
     sl->addStretch();
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(side, 0, grid->columnCount(), grid->rowCount(), 1);
-    connect(this, &QFileDialog::currentChanged, this, &MediaOpenDialog::showPreview);
+    // The preview follows the file the cursor rests on, not every file it
+    // passes over on the way.
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(200);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] { showPreview(m_previewPath); });
+    connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        m_previewPath = path;
+        m_previewTimer->start();
+    });
     // Large enough for the file list's columns beside the preview.
     setViewMode(QFileDialog::Detail);
     if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
@@ -73,7 +83,7 @@ void MediaOpenDialog::showPreview(const QString& path)
 {
     ImageInfo info;
     QImage picture;
-    if (ImageInfo::query(path, kPreviewBox, &info, &picture, nullptr)) {
+    if (ImageInfo::queryAway(path, kPreviewBox, &info, &picture, nullptr)) {
         m_preview->setPixmap(QPixmap::fromImage(picture));
         m_about->setText(QStringLiteral("%1 x %2, %3").arg(info.width).arg(info.height).arg(info.fileType));
     } else {

@@ -158,7 +158,7 @@ void TfImageBrowser::loadImage(const QString& path)
     ImageInfo inf;
     QImage picture;
     QString error;
-    if (!ImageInfo::query(path, m_boxSize, &inf, &picture, &error)) {
+    if (!ImageInfo::queryAway(path, m_boxSize, &inf, &picture, &error)) {
         PImage->clear();
         for (QLineEdit* f : info)
             f->clear();

@@ -283,6 +283,7 @@ private slots:
                  qPrintable(prompter.messages[0]));
         QCOMPARE(b.info[0]->text(), QString());
         QCOMPARE(b.oW->value(), 200);
+        QVERIFY(!QGuiApplication::overrideCursor());  // the busy pointer is gone again
 
         b.txtImageName->setText("images\\logo.gif");
         b.oW->setValue(0);
