@@ -18,6 +18,7 @@ public:
     QQueue<QString> inputAnswers;         // for inputText; a null QString = cancelled
     QQueue<QColor> colorAnswers;          // invalid = cancelled
     QStringList saveCaptions;
+    QStringList openDirs;                 // the folder each open dialog started in
     int beeps = 0;
     // Whether the window a message box stood over was on screen, per message.
     QList<bool> parentExposed;
@@ -31,12 +32,14 @@ public:
         if (buttons & Yes) return Yes;
         return Ok;
     }
-    QStringList openFileNames(QWidget*, const QString&, const QString&, const QString&) override
+    QStringList openFileNames(QWidget*, const QString&, const QString& dir, const QString&) override
     {
+        openDirs << dir;
         return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
     }
-    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override
+    QString openFileName(QWidget*, const QString&, const QString& dir, const QString&) override
     {
+        openDirs << dir;
         const QStringList l = openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
         return l.isEmpty() ? QString() : l.first();
     }

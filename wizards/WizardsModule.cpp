@@ -5,6 +5,8 @@
 #include "app/AppSettings.h"
 #include "app/FrameServices.h"
 #include "app/SafeFile.h"
+#include "app/TfHTML.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/body/TfWizBody.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/forms/TfFormWiz.h"
@@ -28,6 +30,20 @@ W* made(W*& window, Args&&... args)
         window = new W(std::forward<Args>(args)...);
     return window;
 }
+}
+
+WizardsModule::WizardsModule(FrameServices& frame) : FrameModule(frame)
+{
+    // Relative names and Browse dialogs start from the active document's folder.
+    WizardFolders::setDocumentFolder([this] {
+        const TfHTML* doc = this->frame().activeDocument();
+        return doc && !doc->isUntitled() ? QFileInfo(doc->caption()).absolutePath() : QString();
+    });
+}
+
+WizardsModule::~WizardsModule()
+{
+    WizardFolders::setDocumentFolder({});
 }
 
 void WizardsModule::bindCommands(CommandBinder& binder)

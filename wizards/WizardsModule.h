@@ -15,7 +15,8 @@ class TfWizBody;
 
 class WizardsModule : public FrameModule {
 public:
-    using FrameModule::FrameModule;
+    explicit WizardsModule(FrameServices& frame);
+    ~WizardsModule() override;
 
     void bindCommands(CommandBinder& binder) override;
     void commandsBuilt() override;

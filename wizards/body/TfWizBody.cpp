@@ -5,6 +5,7 @@
 #include "tags/TagEngine.h"
 #include "wizards/body/BodyPreview.h"
 #include "wizards/image/MediaOpenDialog.h"
+#include "wizards/forms/WizardFolders.h"
 #include "render/HelpViewer.h"
 
 #include <QDir>
@@ -12,11 +13,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,6 +30,31 @@ void hint(QWidget* w, const QString& text)
 }
 
 const int kSpinStep = 64;
+
+// Keeps a colour field at six upper-case hexadecimal digits while the user
+// types: a digit typed into a full field pushes out a leading zero, one
+// removed brings a zero back in front.
+class ColourValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        QString s = input.toUpper();
+        for (QChar c : s)
+            if (!c.isDigit() && (c < QLatin1Char('A') || c > QLatin1Char('F')))
+                return Invalid;
+        while (s.size() > 6 && s.startsWith(QLatin1Char('0'))) {
+            s.remove(0, 1);
+            pos = qMax(0, pos - 1);
+        }
+        if (s.size() > 6)
+            return Invalid;
+        pos += 6 - int(s.size());
+        input = QString(6 - s.size(), QLatin1Char('0')) + s;
+        pos = qBound(0, pos, 6);
+        return Acceptable;
+    }
+};
 } // namespace
 
 TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
@@ -61,13 +88,13 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     const char* const labels[5] = {"Background Color", "Text Color", "Link Color", "Visited Link Color",
                                    "Active Link Color"};
     const quint32 initial[5] = {0x000000, 0xFFFFFF, 0x00FFFF, 0x00FF00, 0x0000FF};
-    auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), this);
+    auto* validator = new ColourValidator(this);
     for (int i = 0; i < 5; ++i) {
         auto* f = new QLineEdit(BodyTag::hex(initial[i]));
         f->setValidator(validator);
-        f->setMaxLength(6);
         hint(f, QStringLiteral("Enter a RGB Value"));
         m_fields[i] = f;
+        f->installEventFilter(this);
         colorGrid->addWidget(new QLabel(QString::fromLatin1(labels[i])), i, 0);
         colorGrid->addWidget(f, i, 1);
         auto* arrows = new QVBoxLayout;
@@ -77,6 +104,8 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
             b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
             b->setFixedSize(18, 11);
             b->setAutoRepeat(true);
+            // Not a Tab stop: Up and Down in the colour field step it too.
+            b->setFocusPolicy(Qt::NoFocus);
             if (i != Background)
                 hint(b, QStringLiteral("Click to Change RGB Value"));
             connect(b, &QToolButton::clicked, this,
@@ -102,6 +131,7 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
 
     Memo = new QPlainTextEdit;
     Memo->setReadOnly(true);
+    Memo->setTabChangesFocus(true);
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     hint(Memo, QStringLiteral("The formatted BODY shown is shown here"));
     left->addWidget(Memo, 1);
@@ -111,6 +141,8 @@ TfWizBody::TfWizBody(TagEngine& engine, QWidget* parent)
     Preview = BodyPreview::create(this);
     hint(Preview->widget(), QStringLiteral("WWW preview of the body command."));
     Preview->widget()->setMinimumSize(260, 200);
+    // The preview is for looking at: not a Tab stop.
+    Preview->widget()->setFocusPolicy(Qt::NoFocus);
     right->addWidget(Preview->widget(), 1);
     auto* buttons = new QHBoxLayout;
     btnPreview = new QPushButton(QStringLiteral("&Preview"));
@@ -162,12 +194,15 @@ void TfWizBody::btnPreviewClick()
 {
     const QString text = BodyTag::sampleLines(colors()).join(QLatin1Char('\n'));
     Memo->setPlainText(text);
-    Preview->showPage(text, QDir::currentPath());
+    // Relative image names are the document's, as in the page preview.
+    const QString folder = WizardFolders::documentFolder();
+    Preview->showPage(text, folder.isEmpty() ? QDir::currentPath() : folder);
 }
 
 void TfWizBody::btnBrowseClick()
 {
-    const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
+    const QString name = MediaOpenDialog::getFile(this, WizardFolders::browseStart());
+    WizardFolders::chosen(name);
     if (!name.isEmpty())
         tImage->setText(QDir::toNativeSeparators(name));
 }
@@ -180,6 +215,21 @@ void TfWizBody::OKBtnClick()
                                               UiPrompter::Yes | UiPrompter::No, UiPrompter::Information)
             == UiPrompter::Yes;
     });
+}
+
+bool TfWizBody::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        for (int i = 0; i < 5; ++i) {
+            if (watched == m_fields[i] && k->modifiers() == Qt::NoModifier
+                && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
+                m_spins[i][k->key() == Qt::Key_Up ? 0 : 1]->click();
+                return true;
+            }
+        }
+    }
+    return WizardDialog::eventFilter(watched, e);
 }
 
 bool TfWizBody::event(QEvent* e)

@@ -47,6 +47,7 @@ public slots:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void spin(int field, int delta);

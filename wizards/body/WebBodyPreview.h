@@ -20,11 +20,15 @@ public:
     void showPage(const QString& html, const QString& folder) override;
     // The rendering control, once the pane has been shown.
     THTMLViewer* viewer() const { return m_viewer.get(); }
+    // The folder relative names of the page are looked up in.
+    QString folder() const { return m_folder; }
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void noFocus(QWidget* w);
     std::unique_ptr<THTMLViewer> m_viewer;
     QString m_html;
     QString m_folder;

@@ -4,6 +4,8 @@
 #include "app/PathUtil.h"
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/extensions/SoundPlayer.h"
 #include "wizards/extensions/THTMLWriter.h"
 #include "render/HelpViewer.h"
@@ -50,7 +52,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     tSound = new QLineEdit;
     hint(tSound, QStringLiteral("Enter a path to your sound file or use the Browser"));
     soundForm->addRow(QStringLiteral("Sound File"), tSound);
-    spnSoundReps = new QSpinBox;
+    spnSoundReps = new NumberField<QSpinBox>(1);
     spnSoundReps->setRange(0, 255);  // the tag's count holds 0 to 255
     spnSoundReps->setValue(1);
     hint(spnSoundReps, QStringLiteral("No of Repetitions (0 for Infinite)"));
@@ -117,7 +119,7 @@ TfrmIE::TfrmIE(TagEngine& engine, QWidget* parent) : QDialog(parent), m_engine(e
     groups->addWidget(direction);
     mgl->addLayout(groups);
     auto* widthForm = new QFormLayout;
-    spnMarqueeWidth = new QSpinBox;
+    spnMarqueeWidth = new NumberField<QSpinBox>(100);
     spnMarqueeWidth->setRange(1, 100);
     spnMarqueeWidth->setSingleStep(5);
     spnMarqueeWidth->setValue(100);
@@ -164,7 +166,8 @@ void TfrmIE::showWindow()
 void TfrmIE::btnBrowseClick()
 {
     const QString name = UiPrompter::instance().openFileName(this, QStringLiteral("Open a Sound File"),
-                                                             QDir::currentPath(), kSoundFilter);
+                                                             WizardFolders::browseStart(), kSoundFilter);
+    WizardFolders::chosen(name);
     if (name.isEmpty())
         return;
     // Letter case is folded only where the file system ignores it, so the
@@ -179,12 +182,16 @@ void TfrmIE::OKBtnClick()
     spnSoundReps->interpretText();
     spnMarqueeWidth->interpretText();
     m_engine.InsertTagPair(tagText(), QString());
-    MediaPlayer->stop();
     accept();
 }
 
 void TfrmIE::CancelBtnClick()
 {
-    MediaPlayer->stop();
     reject();
+}
+
+void TfrmIE::done(int result)
+{
+    MediaPlayer->stop();
+    QDialog::done(result);
 }

@@ -44,6 +44,10 @@ public slots:
     void CancelBtnClick();
     void btnBrowseClick();
 
+protected:
+    // Every way of closing ends here: the sound stops.
+    void done(int result) override;
+
 private:
     TagEngine& m_engine;
 };

@@ -1,5 +1,7 @@
 #include "wizards/forms/TfFormWiz.h"
 
+#include "wizards/forms/NumberField.h"
+
 #include "app/AppInvoker.h"
 #include "app/ListFile.h"
 #include "app/TMegaRegistry.h"
@@ -47,7 +49,7 @@ void setMemoLines(QPlainTextEdit* memo, const QStringList& lines)
 
 QSpinBox* spin(int value)
 {
-    auto* s = new QSpinBox;
+    auto* s = new NumberField<QSpinBox>(value);
     s->setRange(1, 240);
     s->setValue(value);
     return s;
@@ -365,6 +367,9 @@ FormFields TfFormWiz::fields() const
     f.selMulti = oSelMulti->isChecked();
     f.selLines = oSelLines->value();
     f.selOptions = memoLines(mSel);
+    // The line end after the last option starts no option of its own.
+    if (!f.selOptions.isEmpty() && f.selOptions.last().isEmpty())
+        f.selOptions.removeLast();
     f.sample = memoLines(mSample);
     return f;
 }

@@ -1,6 +1,6 @@
 vq_sources(wizards/forms
   CORE
-    FormWizard.cpp
+    FormWizard.cpp WizardFolders.cpp
   GUI
     WizardDialog.cpp TfFormWiz.cpp
 )

@@ -8,6 +8,8 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "render/HelpViewer.h"
 
 #include <QCheckBox>
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -58,7 +61,32 @@ ColorGrid::ColorGrid(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("grdColor"));
     setMinimumSize(sizeHint());
-    hint(this, QStringLiteral("Left button: text colour, right button: background colour"));
+    setFocusPolicy(Qt::StrongFocus);
+    hint(this, QStringLiteral("Left button or Space: text colour, right button or Shift+Space: background colour"));
+}
+
+void ColorGrid::keyPressEvent(QKeyEvent* e)
+{
+    // The arrows move the framed cell; Space picks it as the text colour,
+    // Shift+Space as the background colour.
+    const int col = m_cursor % 8;
+    const int row = m_cursor / 8;
+    switch (e->key()) {
+    case Qt::Key_Left: m_cursor = row * 8 + qMax(0, col - 1); break;
+    case Qt::Key_Right: m_cursor = row * 8 + qMin(7, col + 1); break;
+    case Qt::Key_Up: m_cursor = col; break;
+    case Qt::Key_Down: m_cursor = 8 + col; break;
+    case Qt::Key_Space:
+        if (e->modifiers() & Qt::ShiftModifier)
+            setBackColor(m_cursor);
+        else
+            setTextColor(m_cursor);
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    update();
 }
 
 QRect ColorGrid::cellRect(int index) const
@@ -109,6 +137,10 @@ void ColorGrid::paintEvent(QPaintEvent*)
             p.setPen(c.lightness() > 128 ? Qt::black : Qt::white);
             p.drawText(r, Qt::AlignCenter, mark);
         }
+        if (i == m_cursor && hasFocus()) {
+            p.setPen(QPen(c.lightness() > 128 ? Qt::black : Qt::white, 1, Qt::DotLine));
+            p.drawRect(r.adjusted(3, 3, -4, -4));
+        }
     }
 }
 
@@ -117,6 +149,7 @@ void ColorGrid::mousePressEvent(QMouseEvent* e)
     const int i = indexAt(e->position().toPoint());
     if (i < 0)
         return;
+    m_cursor = i;
     if (e->button() == Qt::LeftButton)
         setTextColor(i);
     else if (e->button() == Qt::RightButton)
@@ -201,7 +234,7 @@ TfHPWiz::TfHPWiz(FrameServices& main)
     pl->addWidget(optIA);
     il->addWidget(posGroup);
     auto* borderRow = new QFormLayout;
-    spnBorder = new QSpinBox;
+    spnBorder = new NumberField<QSpinBox>(1);
     spnBorder->setRange(0, 50);
     spnBorder->setValue(1);
     hint(spnBorder, QStringLiteral("Set Border Size"));
@@ -326,7 +359,8 @@ HomePageOptions TfHPWiz::options() const
 void TfHPWiz::browse(QLineEdit* field)
 {
     const QString name = UiPrompter::instance().openFileName(this, QStringLiteral("Open an Image"),
-                                                             QDir::currentPath(), kImageFilter);
+                                                             WizardFolders::browseStart(), kImageFilter);
+    WizardFolders::chosen(name);
     if (!name.isEmpty())
         field->setText(QDir::toNativeSeparators(name));
 }
@@ -340,6 +374,14 @@ void TfHPWiz::OKBtnClick()
     TfHTML* doc = m_main.createUntitledDocument();
     m_main.showNewDocument(doc);
     accept();
+    // A new page takes this system's line ends, as the shipped template has them.
+    TextFileFormat format = doc->txtHTML->fileFormat();
+#ifdef Q_OS_WIN
+    format.lineEnd = TextFileFormat::CRLF;
+#else
+    format.lineEnd = TextFileFormat::LF;
+#endif
+    doc->txtHTML->SetFileFormat(format);
     EditorContract& ed = *doc->txtHTML;
     {
         EditGroup group(ed);

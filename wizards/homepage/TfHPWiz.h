@@ -35,8 +35,10 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    int m_cursor = 0;  // the cell the keyboard is on
     int m_text = 4;
     int m_back = 7;
 };

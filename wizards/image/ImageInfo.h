@@ -20,4 +20,7 @@ struct ImageInfo {
     // reason in *error, for a file that is missing, not a picture, or
     // damaged.
     static bool query(const QString& path, int boxSize, ImageInfo* info, QImage* preview, QString* error);
+    // The same, run on a thread of its own while the windows stay painted
+    // (user input waits) and the mouse pointer shows that the user waits.
+    static bool queryAway(const QString& path, int boxSize, ImageInfo* info, QImage* preview, QString* error);
 };

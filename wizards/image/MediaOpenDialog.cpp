@@ -5,9 +5,12 @@
 #include "wizards/image/ImageInfo.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,14 +55,35 @@ MediaOpenDialog::MediaOpenDialog(QWidget* parent) : QFileDialog(parent)
     sl->addStretch();
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(side, 0, grid->columnCount(), grid->rowCount(), 1);
-    connect(this, &QFileDialog::currentChanged, this, &MediaOpenDialog::showPreview);
+    // The preview follows the file the cursor rests on, not every file it
+    // passes over on the way.
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(200);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] { showPreview(m_previewPath); });
+    connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        m_previewPath = path;
+        m_previewTimer->start();
+    });
+    // Large enough for the file list's columns beside the preview.
+    setViewMode(QFileDialog::Detail);
+    if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* h = list->header();
+        const QFontMetrics fm(list->font());
+        h->resizeSection(0, fm.horizontalAdvance(QString(32, QLatin1Char('x'))));
+        int columns = 0;
+        for (int i = 0; i < h->count(); ++i)
+            columns += h->isSectionHidden(i) ? 0 : qMax(h->sectionSize(i), h->sectionSizeHint(i));
+        const QSize hint = sizeHint();
+        resize(qMax(hint.width(), columns + kPreviewBox + 160), qMax(hint.height(), 480));
+    }
 }
 
 void MediaOpenDialog::showPreview(const QString& path)
 {
     ImageInfo info;
     QImage picture;
-    if (ImageInfo::query(path, kPreviewBox, &info, &picture, nullptr)) {
+    if (ImageInfo::queryAway(path, kPreviewBox, &info, &picture, nullptr)) {
         m_preview->setPixmap(QPixmap::fromImage(picture));
         m_about->setText(QStringLiteral("%1 x %2, %3").arg(info.width).arg(info.height).arg(info.fileType));
     } else {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 class QLabel;
+class QTimer;
 
 class MediaOpenDialog : public QFileDialog {
     Q_OBJECT
@@ -19,4 +20,6 @@ private:
     void showPreview(const QString& path);
     QLabel* m_preview = nullptr;
     QLabel* m_about = nullptr;
+    QTimer* m_previewTimer = nullptr;
+    QString m_previewPath;
 };

@@ -5,6 +5,8 @@
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/MediaOpenDialog.h"
 #include "render/HelpViewer.h"
@@ -31,7 +33,7 @@ void hint(QWidget* w, const QString& text)
 
 QSpinBox* spin(int max, int value, const QString& tip)
 {
-    auto* s = new QSpinBox;
+    auto* s = new NumberField<QSpinBox>(value);
     s->setRange(0, max);
     s->setValue(value);
     hint(s, tip);
@@ -99,6 +101,8 @@ TfImageBrowser::TfImageBrowser(TagEngine& engine, QWidget* parent)
     for (int i = 0; i < 8; ++i) {
         info[i] = new QLineEdit(QStringLiteral("N/A"));
         info[i]->setReadOnly(true);
+        // Shown, not filled in: clicked into for copying, passed by Tab.
+        info[i]->setFocusPolicy(Qt::ClickFocus);
         hint(info[i], QString::fromLatin1(kInfoLabels[i][1]));
         fields->addRow(QString::fromLatin1(kInfoLabels[i][0]), info[i]);
     }
@@ -137,7 +141,8 @@ ImageTagOptions TfImageBrowser::options() const
 
 void TfImageBrowser::btnBrowseClick()
 {
-    const QString name = MediaOpenDialog::getFile(this, QDir::currentPath());
+    const QString name = MediaOpenDialog::getFile(this, WizardFolders::browseStart());
+    WizardFolders::chosen(name);
     if (name.isEmpty())
         return;
     // Letter case is folded only where the file system ignores it, so the
@@ -153,7 +158,7 @@ void TfImageBrowser::loadImage(const QString& path)
     ImageInfo inf;
     QImage picture;
     QString error;
-    if (!ImageInfo::query(path, m_boxSize, &inf, &picture, &error)) {
+    if (!ImageInfo::queryAway(path, m_boxSize, &inf, &picture, &error)) {
         PImage->clear();
         for (QLineEdit* f : info)
             f->clear();

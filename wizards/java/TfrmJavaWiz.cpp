@@ -2,6 +2,7 @@
 
 #include "app/AppInvoker.h"
 #include "tags/TagEngine.h"
+#include "wizards/forms/NumberField.h"
 #include "render/HelpViewer.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,7 +29,7 @@ void hint(QWidget* w, const QString& text)
 // A whole number of up to ten digits.
 QDoubleSpinBox* numberField(double value)
 {
-    auto* s = new QDoubleSpinBox;
+    auto* s = new NumberField<QDoubleSpinBox>(value);
     s->setDecimals(0);
     s->setRange(0, 9999999999.0);
     s->setSingleStep(10);
@@ -103,6 +105,12 @@ TfrmJavaWiz::TfrmJavaWiz(TagEngine& engine, QWidget* parent)
     ol->addRow(QStringLiteral("Horizontal Space"), tHSpace);
     fields->addWidget(optional);
     layout->addLayout(fields, 1);
+    // Each text field shows its whole default.
+    for (QLineEdit* e : {tCode, tCBase, tAlt, tName}) {
+        const QMargins m = e->textMargins();
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(e->text() + QLatin1Char('M')) + m.left() + m.right()
+                           + 2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) + 8);
+    }
 
     auto* side = new QVBoxLayout;
     auto* picture = new QLabel;

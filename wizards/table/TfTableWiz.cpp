@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -84,7 +86,9 @@ TfTableWiz::TfTableWiz(TagEngine& engine, QWidget* parent)
     connect(spnBorder, &QSpinBox::valueChanged, this, [this](int n) { grdTable->GridLineWidth = n; });
     connect(chkHeader, &QCheckBox::toggled, grdTable, &tHTMLStringGrid::setHeaderOn);
     connect(btnSet, &QPushButton::clicked, this, &TfTableWiz::btnSetClick);
-    connect(txtHead, &QLineEdit::editingFinished, this, &TfTableWiz::btnSetClick);
+    // Enter or leaving the field sets the heading, changed or not.
+    connect(txtHead, &QLineEdit::returnPressed, this, &TfTableWiz::btnSetClick);
+    txtHead->installEventFilter(this);
     for (QLineEdit* e : {txtTitle1, txtTitle2})
         connect(e, &QLineEdit::editingFinished, this, &TfTableWiz::SetTitles);
     for (QCheckBox* c : {optUseTitle1, optUseTitle2, opt2asfooter})
@@ -110,8 +114,8 @@ TfTableWiz::TfTableWiz(TagEngine& engine, QWidget* parent)
     settings->addWidget(optUseTitle2, 3, 4);
     settings->addWidget(opt2asfooter, 3, 5);
 
+    // No default button: Enter in a field confirms that field, not the table.
     OKBtn = button(QStringLiteral("OK"));
-    OKBtn->setDefault(true);
     auto* cancel = button(QStringLiteral("&Cancel"));
     auto* help = button(QStringLiteral("Help"));
     HelpViewer::attach(help, 100);
@@ -149,6 +153,28 @@ bool TfTableWiz::event(QEvent* e)
                          + QStringLiteral("\n\n")
                          + QStringLiteral("Then click the OK button to copy the table definition to the current document."));
     return WizardDialog::event(e);
+}
+
+void TfTableWiz::keyPressEvent(QKeyEvent* e)
+{
+    // Enter presses the button that has the focus, and nothing else.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier)) {
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
+            b->click();
+        return;
+    }
+    WizardDialog::keyPressEvent(e);
+}
+
+bool TfTableWiz::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == txtHead && e->type() == QEvent::FocusOut) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+            btnSetClick();
+    }
+    return WizardDialog::eventFilter(watched, e);
 }
 
 void TfTableWiz::SetTitles()

@@ -45,6 +45,8 @@ public slots:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void showCounts();

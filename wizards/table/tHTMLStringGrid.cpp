@@ -10,6 +10,25 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
+
+namespace {
+// Hands every cell editor's keys to the grid first.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(QObject* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            editor->installEventFilter(m_grid);
+        return editor;
+    }
+
+private:
+    QObject* m_grid;
+};
+}
 
 tHTMLStringGrid::tHTMLStringGrid(QWidget* parent) : QTableWidget(2, 2, parent)
 {
@@ -21,7 +40,10 @@ tHTMLStringGrid::tHTMLStringGrid(QWidget* parent) : QTableWidget(2, 2, parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionsMovable(true);
-    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Moving to a cell does not start editing it: typing, F2 or a double click does.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    setItemDelegate(new GridDelegate(this));
     setTabKeyNavigation(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAcceptDrops(true);
@@ -172,6 +194,26 @@ void tHTMLStringGrid::bakeMove(Qt::Orientation o, int from, int to)
     else
         t.moveColumn(from, to);
     fromData(t);
+}
+
+bool tHTMLStringGrid::isGridKey(const QKeyEvent* e)
+{
+    return ((e->key() == Qt::Key_Down || e->key() == Qt::Key_Insert) && e->modifiers() == Qt::NoModifier)
+        || (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier));
+}
+
+bool tHTMLStringGrid::eventFilter(QObject* watched, QEvent* e)
+{
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if (e->type() == QEvent::KeyPress && editor && editor->parent() == viewport()
+        && isGridKey(static_cast<QKeyEvent*>(e))) {
+        // The cell keeps what was typed; then the key acts as on the grid.
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        keyPressEvent(static_cast<QKeyEvent*>(e));
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, e);
 }
 
 void tHTMLStringGrid::keyPressEvent(QKeyEvent* e)

@@ -46,11 +46,15 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // The grid's own keys reach it from a cell being edited too.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // Down, Insert and Ctrl+Delete: the keys the grid handles itself.
+    static bool isGridKey(const QKeyEvent* e);
     void styleHeaderRow();
     void bakeMove(Qt::Orientation o, int from, int to);
     bool m_headerOn = true;

@@ -10,12 +10,14 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QWindow>
 
 TfURLLibrary::TfURLLibrary(TagEngine& engine, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window),
       Prefs(AppSettings::kPrefsFile, QStringLiteral("URL Lib")), m_engine(engine)
 {
     setObjectName(QStringLiteral("fURLLibrary"));
@@ -30,6 +32,8 @@ TfURLLibrary::TfURLLibrary(TagEngine& engine, QWidget* parent)
     lstURL->setStatusTip(hint);
     setCentralWidget(lstURL);
     connect(lstURL, &QListWidget::itemDoubleClicked, this, [this] { AppInvoker::run([this] { lstURLSelect(); }); });
+    // Enter inserts too, for the keyboard.
+    lstURL->installEventFilter(this);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Close1 = file->addAction(QStringLiteral("&Close"));
@@ -104,8 +108,38 @@ void TfURLLibrary::Close1Click()
 
 void TfURLLibrary::KeeponTop1Click()
 {
-    // The menu entry toggles its own check mark; the window follows it.
-    setKeepOnTop(this, KeeponTop1->isChecked(), &m_reflagging);
+    // The menu entry toggles its own check mark; the window follows it. On
+    // top of the frame means the frame's own window (which the window system
+    // keeps above the frame, and below the program's dialogs); not on top,
+    // an ordinary window. A shown window takes the change when shown again.
+    const bool visible = isVisible();
+    m_reflagging = true;
+    if (visible)
+        hide();
+    followKeepOnTop();
+    if (visible)
+        show();
+    m_reflagging = false;
+}
+
+void TfURLLibrary::followKeepOnTop()
+{
+    if (QWindow* w = windowHandle()) {
+        QWidget* frame = parentWidget() ? parentWidget()->window() : nullptr;
+        w->setTransientParent(KeeponTop1->isChecked() && frame ? frame->windowHandle() : nullptr);
+    }
+}
+
+bool TfURLLibrary::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == lstURL && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && lstURL->currentItem()) {
+            AppInvoker::run([this] { lstURLSelect(); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TfURLLibrary::showEvent(QShowEvent* e)
@@ -113,6 +147,15 @@ void TfURLLibrary::showEvent(QShowEvent* e)
     // Changing the stay-on-top flag shows the window again; that is not a new showing.
     if (!e->spontaneous() && !m_reflagging) {
         AppInvoker::run([this] { bagShow(Prefs, this); });
+        // Without a placement of its own the window first shows over the
+        // middle of the frame, as the program's dialogs do.
+        WindowPlacement stored;
+        if (!m_placed && !Prefs.GetPlacement(FormPlaceKey, stored) && parentWidget()) {
+            QRect r = geometry();
+            r.moveCenter(parentWidget()->window()->geometry().center());
+            setGeometry(r);
+        }
+        m_placed = true;
         AppInvoker::run([this] { LoadLibrary(); });
     }
     QMainWindow::showEvent(e);

@@ -37,10 +37,13 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
     TagEngine& m_engine;
     ListDragSource* m_drag = nullptr;
+    void followKeepOnTop();
     bool m_reflagging = false;
+    bool m_placed = false;
 };

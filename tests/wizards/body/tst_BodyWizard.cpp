@@ -104,6 +104,46 @@ private slots:
         QCOMPARE(BodyTag::hex(BodyTag::step(value, delta)), shown);
     }
 
+    // A colour field shows six upper-case digits while the user types.
+    void typing_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("cursor");  // -1: everything selected
+        QTest::addColumn<QString>("keys");  // "<" is Backspace, "^" and "v" the Up and Down arrows
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("over a selection") << "00FF00" << -1 << "abc" << "000ABC";
+        QTest::newRow("at the end") << "00FF00" << 6 << "1" << "0FF001";
+        QTest::newRow("not a digit") << "00FF00" << 6 << "g" << "00FF00";
+        QTest::newRow("seventh digit") << "ABCDEF" << 6 << "1" << "ABCDEF";
+        QTest::newRow("backspace") << "00ABCD" << 6 << "<" << "000ABC";
+        QTest::newRow("emptied") << "00FF00" << -1 << "<" << "000000";
+        QTest::newRow("Up steps like the spinner") << "00FF00" << 6 << "^" << "00FF40";
+        QTest::newRow("Down steps like the spinner") << "00FF00" << 6 << "v" << "00FEC0";
+    }
+    void typing()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, cursor);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        TestHost host;
+        TagEngine engine(host);
+        TfWizBody w(engine, nullptr);
+        QLineEdit* f = w.tLink;
+        f->setText(start);
+        if (cursor < 0)
+            f->selectAll();
+        else
+            f->setCursorPosition(cursor);
+        for (QChar c : keys) {
+            if (c == '<' || c == '^' || c == 'v')
+                QTest::keyClick(f, c == '<' ? Qt::Key_Backspace : c == '^' ? Qt::Key_Up : Qt::Key_Down);
+            else
+                QTest::keyClicks(f, QString(c));
+        }
+        QCOMPARE(f->text(), shown);
+    }
+
     // The window: slashes, a spinner and a typed colour reach the memo; the
     // question is asked and Insert leaves the window open.
     void window()

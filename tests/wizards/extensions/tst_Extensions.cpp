@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMediaPlayer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -65,6 +66,48 @@ private slots:
         QCOMPARE(W::Marquee(text, args[0], args[1], args[2], args[3], args[4], args[5], args[6], args[7], args[8],
                             args[9], args[10]),
                  element);
+    }
+
+    // Every way of closing the window stops the sound being heard.
+    void closingStopsSound_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"close box", "Escape", "Close", "To Document"})
+            QTest::newRow(how) << QString(how);
+    }
+
+    void closingStopsSound()
+    {
+        QFETCH(QString, how);
+        ScriptedPrompter prompter;
+        TestHost host;
+        TagEngine engine(host);
+        // Five seconds of silence.
+        const QString wav = TestEnv::workDir() + "/quiet.wav";
+        QByteArray data(5 * 8000, char(0x80));
+        QByteArray file = "RIFF" + QByteArray(4, 0) + "WAVEfmt ";
+        auto le = [&file](quint32 v, int n) { for (int i = 0; i < n; ++i) file.append(char(v >> (8 * i))); };
+        le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
+        file += "data";
+        le(quint32(data.size()), 4);
+        file += data;
+        QVERIFY(TestEnv::writeAll(wav, file));
+        TfrmIE ie(engine, nullptr);
+        ie.showWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ie));
+        ie.tSound->setText(wav);
+        ie.MediaPlayer->btnPlay->click();
+        QVERIFY(ie.MediaPlayer->player());
+        QTRY_COMPARE(ie.MediaPlayer->player()->playbackState(), QMediaPlayer::PlayingState);
+        if (how == "close box")
+            ie.close();
+        else if (how == "Escape")
+            QTest::keyClick(&ie, Qt::Key_Escape);
+        else
+            (how == "Close" ? ie.CancelBtn : ie.OKBtn)->click();
+        QVERIFY(!ie.isVisible());
+        QCOMPARE(ie.MediaPlayer->player()->playbackState(), QMediaPlayer::StoppedState);
+        QVERIFY(prompter.messages.isEmpty());
     }
 
     // Each page's text goes in at the caret, before the selection; a browsed

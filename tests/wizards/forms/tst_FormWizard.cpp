@@ -168,6 +168,29 @@ private slots:
             QCOMPARE(QGuiApplication::clipboard()->text(), QString("old"));
     }
 
+    // One option per memo line; the line end after the last one starts no option.
+    void selectMemo_data()
+    {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("line end after the last") << "a\nb\n" << "<OPTION>a<OPTION>b";
+        QTest::newRow("no line end") << "a\nb" << "<OPTION>a<OPTION>b";
+        QTest::newRow("empty line inside") << "a\n\nb" << "<OPTION>a<OPTION><OPTION>b";
+        QTest::newRow("two line ends") << "a\n\n" << "<OPTION>a<OPTION>";
+        QTest::newRow("an empty line, then the line end") << "\n" << "<OPTION>";
+    }
+
+    void selectMemo()
+    {
+        QFETCH(QString, memo);
+        QFETCH(QString, options);
+        TfFormWiz w(engine);
+        w.setPage(FormWizard::Select);
+        w.mSel->setPlainText(memo);
+        w.btnToClip->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "<SELECT NAME=\"NAME\" SIZE=1 >" + options + "</SELECT>");
+    }
+
     // The action field is kept on every Form element, in either mode.
     void actionStored()
     {

@@ -1,6 +1,7 @@
 // The home page wizard: the document its choices make, and the wizard run
 // from the frame into a new document window.
 #include "ScriptedPrompter.h"
+#include "tags/TagTestSupport.h"
 #include "TestEnv.h"
 
 #include "app/TfHTML.h"
@@ -8,14 +9,20 @@
 #include "wizards/WizardsModule.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "wizards/body/TfWizBody.h"
+#include "wizards/body/WebBodyPreview.h"
+#include "wizards/forms/WizardFolders.h"
 #include "wizards/extensions/TfrmIE.h"
 #include "wizards/homepage/TfHPWiz.h"
 #include "wizards/image/TfImageBrowser.h"
 #include "wizards/java/TfrmJavaWiz.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -153,8 +160,127 @@ private slots:
         QCOMPARE(doc->txtHTML->LineCount(), 31);
         QCOMPARE(main.statusText(), QString("   Ready ..."));
         QVERIFY(!wiz->isVisible());
+        // The page takes this system's line ends, as documents made from
+        // the shipped template do.
+        const QString saved = TestEnv::workDir() + "/home.htm";
+        doc->txtHTML->SaveFile(saved);
+        const QByteArray bytes = TestEnv::readAll(saved);
+        QVERIFY(bytes.contains("</HTML>\n"));
+#ifdef Q_OS_WIN
+        QVERIFY(bytes.contains("</HTML>\r\n"));
+#else
+        QVERIFY(!bytes.contains('\r'));
+#endif
         doc->approveClose();
         main.CloseAll1Click();
+    }
+
+    // Tab goes through the fields a user fills, in reading order.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("body wizard") << "body";
+        QTest::newRow("image browser") << "image";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, window);
+        ScriptedPrompter prompter;
+        TestHost host;
+        TagEngine engine(host);
+        TfWizBody body(engine, nullptr);
+        TfImageBrowser image(engine, nullptr);
+        QList<QWidget*> expected;
+        WizardDialog* w = nullptr;
+        if (window == "body") {
+            w = &body;
+            expected = {body.tImage, body.btnBrowse, body.btnUpper, body.btnLower, body.btnSlash, body.tBGCOLOR,
+                        body.tText, body.tLink, body.tVLink, body.tALink, body.Memo, body.btnPreview, body.OKBtn,
+                        body.CancelBtn, body.HelpBtn};
+        } else {
+            w = &image;
+            expected = {image.txtImageName, image.btnBrowse, image.btnUpper, image.btnLower, image.chkslash,
+                        image.spnBorder, image.oW, image.oH, image.OKBtn, image.CancelBtn, image.HelpBtn};
+        }
+        w->showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        expected.first()->setFocus();
+        QList<QWidget*> chain;
+        for (int i = 0; i < 40; ++i) {
+            QWidget* f = QApplication::focusWidget();
+            if (f && qobject_cast<QAbstractSpinBox*>(f->parentWidget()))
+                f = f->parentWidget();
+            if (!chain.isEmpty() && f == chain.first())
+                break;
+            chain << f;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QStringList names;
+        for (QWidget* c : chain)
+            names << QString::fromLatin1(c ? c->metaObject()->className() : "none") + ":" + (c ? c->objectName() : "");
+        QVERIFY2(chain == expected, qPrintable(names.join(' ')));
+    }
+
+    // The colour grid is reached and used by keyboard: arrows move, Space
+    // picks the text colour, Shift+Space the background colour.
+    void colourGridKeys()
+    {
+        ColorGrid grid;
+        QVERIFY(grid.focusPolicy() & Qt::TabFocus);
+        grid.setTextColor(0);
+        grid.setBackColor(0);
+        QTest::keyClick(&grid, Qt::Key_Right);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(grid.textColor(), 9);
+        QTest::keyClick(&grid, Qt::Key_Left);
+        QTest::keyClick(&grid, Qt::Key_Space, Qt::ShiftModifier);
+        QCOMPARE(grid.backColor(), 8);
+        QCOMPARE(grid.textColor(), 9);
+    }
+
+    // The wizards work in the active document's folder: the body wizard's
+    // preview finds relative names there, and the first Browse dialog opens
+    // there; later ones open where the user last chose a file.
+    void documentFolder_data()
+    {
+        QTest::addColumn<QString>("browse");
+        for (const char* b : {"body", "home page image", "home page background", "sound", "image"})
+            QTest::newRow(b) << QString(b);
+    }
+    void documentFolder()
+    {
+        QFETCH(QString, browse);
+        QDir::setCurrent(TestEnv::workDir());
+        const QString docDir = TestEnv::workDir() + "/site";
+        const QString picDir = TestEnv::workDir() + "/pictures";
+        QDir().mkpath(docDir);
+        QDir().mkpath(picDir);
+        QVERIFY(TestEnv::writeAll(docDir + "/page.htm", "<HTML>\n"));
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QVERIFY(TestEnv::showFrame(main));
+        main.OpenDocumentFile(docDir + "/page.htm");
+        QVERIFY(main.activeDocument());
+        auto& w = main.module<WizardsModule>();
+        auto* preview = qobject_cast<WebBodyPreview*>(w.bodyWizard()->Preview->widget());
+        w.bodyWizard()->btnPreviewClick();
+        QCOMPARE(preview->folder(), docDir);
+
+        WizardFolders::reset();
+        const QMap<QString, QPushButton*> buttons{
+            {"body", w.bodyWizard()->btnBrowse},
+            {"home page image", w.homePageWizard()->btnIMBrowse},
+            {"home page background", w.homePageWizard()->btnBGBrowse},
+            {"sound", w.extensionsDialog()->btnBrowse},
+            {"image", w.imageBrowser()->btnBrowse}};
+        QPushButton* button = buttons.value(browse);
+        prompter.openAnswers.enqueue({picDir + "/a.gif"});
+        button->click();
+        button->click();
+        QCOMPARE(prompter.openDirs, (QStringList{docDir, picDir}));
+        for (TfHTML* d : main.documents())
+            d->approveClose();
     }
 
     // Every entry of the modeless wizards shows its window; the image tools

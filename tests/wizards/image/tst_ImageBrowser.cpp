@@ -7,11 +7,14 @@
 #include "wizards/image/ImageInfo.h"
 #include "wizards/image/ImageTag.h"
 #include "wizards/image/TfImageBrowser.h"
+#include "wizards/image/MediaOpenDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -26,6 +29,96 @@ QString picture(const QString& name, int w, int h, const char* format, QImage::F
     QImage img(w, h, pixels);
     img.fill(Qt::red);
     img.save(work(name), format);
+    return work(name);
+}
+void le(QByteArray& b, quint32 v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b.append(char(v >> (8 * i)));
+}
+
+// A one-pixel GIF whose colour table has 2^bits entries, global or local.
+QString gif(const QString& name, int bits, bool local)
+{
+    QByteArray b("GIF89a");
+    le(b, 1, 2), le(b, 1, 2);
+    const QByteArray table(3 << bits, '\x40');
+    b += char(local ? 0 : 0x80 | (bits - 1));
+    b += QByteArray(2, 0);
+    if (!local)
+        b += table;
+    b += "!\xfe\x02hi";  // a comment before the picture
+    b += char(0);
+    b += char(0x2C);
+    le(b, 0, 4), le(b, 1, 2), le(b, 1, 2);
+    b += char(local ? 0x80 | (bits - 1) : 0);
+    if (local)
+        b += table;
+    const int min = qMax(2, bits);
+    b += char(min);
+    QByteArray data;
+    quint32 acc = 0;
+    int held = 0;
+    for (quint32 code : {1u << min, 0u, (1u << min) + 1}) {
+        acc |= code << held;
+        for (held += min + 1; held >= 8; held -= 8, acc >>= 8)
+            data += char(acc & 0xFF);
+    }
+    if (held > 0)
+        data += char(acc & 0xFF);
+    b += char(data.size()) + data + char(0) + ';';
+    TestEnv::writeAll(work(name), b);
+    return work(name);
+}
+
+// A GIF of a large screen holding one small picture: Qt decodes the whole
+// screen, larger than its default allocation limit.
+QString bigGif(const QString& name)
+{
+    QByteArray b = TestEnv::readAll(gif(name, 1, false));
+    b[6] = char(7000 & 0xFF), b[7] = char(7000 >> 8), b[8] = char(6000 & 0xFF), b[9] = char(6000 >> 8);
+    TestEnv::writeAll(work(name), b);
+    return work(name);
+}
+
+// A one-pixel BMP of 4 bits per pixel.
+QString bmp4(const QString& name)
+{
+    QByteArray b("BM");
+    le(b, 14 + 40 + 64 + 4, 4), le(b, 0, 4), le(b, 14 + 40 + 64, 4);
+    le(b, 40, 4), le(b, 1, 4), le(b, 1, 4), le(b, 1, 2), le(b, 4, 2), le(b, 0, 4), le(b, 4, 4);
+    le(b, 2835, 4), le(b, 2835, 4), le(b, 16, 4), le(b, 0, 4);
+    b += QByteArray(64, '\x20') + QByteArray(4, 0);
+    TestEnv::writeAll(work(name), b);
+    return work(name);
+}
+
+// A one-pixel PNG with a palette of 16 colours and 4 bits per pixel.
+QString png4(const QString& name)
+{
+    auto chunk = [](const QByteArray& type, const QByteArray& data) {
+        QByteArray c;
+        for (int i = 3; i >= 0; --i)
+            c.append(char(data.size() >> (8 * i)));
+        const QByteArray crcOf = type + data;
+        quint32 crc = 0xFFFFFFFF;
+        for (char byte : crcOf) {
+            crc ^= quint8(byte);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        crc ^= 0xFFFFFFFF;
+        c += crcOf;
+        for (int i = 3; i >= 0; --i)
+            c.append(char(crc >> (8 * i)));
+        return c;
+    };
+    QByteArray b("\x89PNG\r\n\x1a\n");
+    b += chunk("IHDR", QByteArray("\0\0\0\1\0\0\0\1\x04\x03\0\0\0", 13));
+    b += chunk("PLTE", QByteArray(48, '\x30'));
+    b += chunk("IDAT", qCompress(QByteArray(2, 0)).mid(4));
+    b += chunk("IEND", QByteArray());
+    TestEnv::writeAll(work(name), b);
     return work(name);
 }
 } // namespace
@@ -99,6 +192,16 @@ private slots:
                                         << "10 10 32 1 16777216 PNG Deflate";
         QTest::newRow("bmp, two colours") << picture("c.bmp", 30, 20, "BMP", QImage::Format_Mono) << true
                                           << "30 20 1 1 2 BMP None";
+        // The depth is the file's own, not that of the pixels Qt decodes into.
+        QTest::newRow("gif, two colours") << gif("g1.gif", 1, false) << true << "1 1 1 1 2 GIF LZW";
+        QTest::newRow("gif, 64 colours") << gif("g6.gif", 6, false) << true << "1 1 6 1 64 GIF LZW";
+        QTest::newRow("gif, 256 colours") << gif("g8.gif", 8, false) << true << "1 1 8 1 256 GIF LZW";
+        QTest::newRow("gif, local table") << gif("gl.gif", 4, true) << true << "1 1 4 1 16 GIF LZW";
+        QTest::newRow("png, 4 bits") << png4("p4.png") << true << "1 1 4 1 16 PNG Deflate";
+        QTest::newRow("png, grey") << picture("grey.png", 5, 5, "PNG", QImage::Format_Grayscale8) << true
+                                   << "5 5 8 1 256 PNG Deflate";
+        QTest::newRow("bmp, 4 bits") << bmp4("b4.bmp") << true << "1 1 4 1 16 BMP None";
+        QTest::newRow("gif above the allocation limit") << bigGif("big.gif") << true << "7000 6000 1 1 2 GIF LZW";
         QByteArray bytes = TestEnv::readAll(png);
         TestEnv::writeAll(work("cut.png"), bytes.left(bytes.size() / 2));
         QTest::newRow("truncated") << work("cut.png") << false << "";
@@ -127,6 +230,22 @@ private slots:
             if (!shown.isEmpty())
                 QCOMPARE(error, shown);
         }
+    }
+
+    // The media Open dialog shows the file list's columns whole beside its preview.
+    void openDialogFits()
+    {
+        MediaOpenDialog d;
+        d.setDirectory(TestEnv::workDir());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto* list = d.findChild<QTreeView*>("treeView");
+        QVERIFY(list && list->isVisible());
+        QHeaderView* h = list->header();
+        for (int i = 0; i < h->count(); ++i)
+            if (!h->isSectionHidden(i))
+                QVERIFY2(h->sectionViewportPosition(i) + h->sectionSize(i) <= list->viewport()->width(),
+                         qPrintable(list->model()->headerData(i, Qt::Horizontal).toString()));
     }
 
     // Browsing fills the preview, the properties and the sizes; a damaged
@@ -164,6 +283,7 @@ private slots:
                  qPrintable(prompter.messages[0]));
         QCOMPARE(b.info[0]->text(), QString());
         QCOMPARE(b.oW->value(), 200);
+        QVERIFY(!QGuiApplication::overrideCursor());  // the busy pointer is gone again
 
         b.txtImageName->setText("images\\logo.gif");
         b.oW->setValue(0);

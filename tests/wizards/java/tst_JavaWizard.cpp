@@ -49,6 +49,56 @@ private slots:
         QCOMPARE(JavaAppletWriter::tags(o), (TagPair{open, "</APPLET>"}));
     }
 
+    // An emptied number field gives its default, whether the user clicks
+    // "To Document" or presses Enter in the field.
+    void emptiedNumber_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("width, click") << 0 << false;
+        QTest::newRow("height, Enter") << 1 << true;
+        QTest::newRow("vertical space, click") << 2 << false;
+        QTest::newRow("horizontal space, Enter") << 3 << true;
+    }
+    void emptiedNumber()
+    {
+        QFETCH(int, field);
+        QFETCH(bool, enter);
+        TestHost host;
+        host.setTags("W", "N");
+        TagEngine engine(host);
+        TestEditor ed;
+        host.editor = &ed;
+        Marked::set(ed, "|");
+        TfrmJavaWiz wiz(engine, nullptr);
+        wiz.showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(&wiz));
+        QDoubleSpinBox* box = QList<QDoubleSpinBox*>{wiz.tWidth, wiz.tHeight, wiz.tVSpace, wiz.tHSpace}[field];
+        box->setValue(250);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        if (enter)
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            QTest::mouseClick(wiz.OKBtn, Qt::LeftButton);
+        QCOMPARE(Marked::get(ed), kDefault + "|</APPLET>");
+    }
+
+    // Every text field shows its default whole.
+    void fieldsFit()
+    {
+        TestHost host;
+        TagEngine engine(host);
+        TfrmJavaWiz wiz(engine, nullptr);
+        wiz.showWizard();
+        QVERIFY(QTest::qWaitForWindowExposed(&wiz));
+        for (QLineEdit* e : {wiz.tCode, wiz.tCBase, wiz.tAlt, wiz.tName}) {
+            const int room = e->width() - e->textMargins().left() - e->textMargins().right() - 8;
+            QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) <= room, qPrintable(e->text()));
+        }
+    }
+
     // The window's fields reach the tag; the selected word ends up inside the
     // element and the window closes.
     void window()

@@ -221,6 +221,93 @@ private slots:
         QCOMPARE(w.grdTable->cellText(0, moved ? 2 : 1), gone ? QString() : QString("first body row"));
     }
 
+    // The grid's keys work in a cell being edited too; moving to a cell
+    // opens no editor.
+    void keysWhileEditing_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("kept");  // text of the edited cell, or of the row below it
+        QTest::newRow("Ctrl+Delete removes the row") << int(Qt::Key_Delete) << int(Qt::ControlModifier) << 1 << 2 << "below";
+        QTest::newRow("Insert adds a row") << int(Qt::Key_Insert) << int(Qt::NoModifier) << 1 << 4 << "typed";
+        QTest::newRow("Down in the last row adds one") << int(Qt::Key_Down) << int(Qt::NoModifier) << 2 << 4 << "typed";
+    }
+
+    void keysWhileEditing()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, at);
+        QFETCH(int, after);
+        QFETCH(QString, kept);
+        TfTableWiz w(engine);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.spnRows->setValue(3);
+        w.grdTable->setCellText(0, 2, "below");
+        w.grdTable->setCurrentCell(at, 0);
+        const auto editors = [&w] {
+            int n = 0;
+            for (QLineEdit* e : w.grdTable->viewport()->findChildren<QLineEdit*>())
+                n += e->isVisible();
+            return n;
+        };
+        QCOMPARE(editors(), 0);
+        w.grdTable->edit(w.grdTable->model()->index(at, 0));
+        QCOMPARE(editors(), 1);
+        QLineEdit* editor = w.grdTable->viewport()->findChild<QLineEdit*>();
+        editor->setText("typed");
+        prompter.answers.enqueue(UiPrompter::Ok);
+        QTest::keyClick(editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w.grdTable->rowCount(), after);
+        QCOMPARE(w.spnRows->value(), after);
+        QCOMPARE(prompter.messages.size(), key == Qt::Key_Delete ? 1 : 0);
+        const int row = key == Qt::Key_Insert ? at + 1 : at;
+        QCOMPARE(w.grdTable->cellText(0, row), kept);
+    }
+
+    // Enter in a field confirms that field; only OK pastes the table.
+    void enterInField_data()
+    {
+        QTest::addColumn<QString>("field");
+        for (const char* f : {"spnRows", "spnCols", "spnBorder", "txtHead", "txtTitle1", "txtTitle2"})
+            QTest::newRow(f) << QString(f);
+    }
+
+    void enterInField()
+    {
+        QFETCH(QString, field);
+        Marked::set(editor, "a|b");
+        TfTableWiz w(engine);
+        QWidget* fields[] = {w.spnRows, w.spnCols, w.spnBorder, w.txtHead, w.txtTitle1, w.txtTitle2};
+        const QStringList names{"spnRows", "spnCols", "spnBorder", "txtHead", "txtTitle1", "txtTitle2"};
+        QWidget* f = fields[names.indexOf(field)];
+        w.showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QCOMPARE(Marked::get(editor), QString("a|b"));
+    }
+
+    // Leaving the Heading field sets the current column's heading, changed or not.
+    void headingOnLeave()
+    {
+        TfTableWiz w(engine);
+        w.showWizard();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtHead->setFocus();
+        w.txtHead->setText("Name");
+        for (int col : {0, 1}) {
+            w.grdTable->setCurrentCell(1, col);
+            w.txtHead->setFocus();
+            w.txtTitle1->setFocus();
+            QCOMPARE(w.grdTable->cellText(col, 0), QString("Name"));
+        }
+    }
+
     // A library entry dropped on the grid fills the current cell, not the one under the mouse.
     void dropFromList()
     {

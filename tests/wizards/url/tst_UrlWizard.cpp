@@ -55,6 +55,29 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
 
+    // The library stays above the frame as the frame's own window, not above
+    // every program; its first showing sits over the frame, clear of the menu
+    // bar. "Keep on Top" unticked makes it an ordinary window.
+    void libraryOnTop()
+    {
+        TfURLLibrary* lib = main->module<WizardsModule>().urlLibrary();
+        main->action("Pick1Click")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(lib));
+        QVERIFY(!(lib->windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(lib->windowHandle()->transientParent(), main->windowHandle());
+        const QRect frame = main->geometry();
+        QCOMPARE(lib->geometry().center(), frame.center());
+        QWidget* menu = main->menuWidget();
+        QVERIFY(!lib->frameGeometry().intersects(QRect(menu->mapToGlobal(QPoint()), menu->size())));
+        for (bool on : {false, true}) {
+            lib->KeeponTop1->trigger();
+            QCOMPARE(lib->KeeponTop1->isChecked(), on);
+            QVERIFY(lib->isVisible());
+            QVERIFY(!(lib->windowFlags() & Qt::WindowStaysOnTopHint));
+            QCOMPARE(lib->windowHandle()->transientParent(), on ? main->windowHandle() : nullptr);
+        }
+    }
+
     void cleanupTestCase()
     {
         FrameTest::stop(main);
@@ -142,6 +165,28 @@ private slots:
         main->action("Pick1Click")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(lib));
         QCOMPARE(lib->entries(), entries);
+    }
+
+    // Enter inserts the entry with the focus, as a double click does.
+    void libraryEnter_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+
+    void libraryEnter()
+    {
+        QFETCH(int, key);
+        TestEnv::writeAll(prog(UrlLists::kLibraryFile), "<A HREF=\"a\">A</A>\r\n<A HREF=\"b\">B</A>\r\n");
+        TfURLLibrary* lib = main->module<WizardsModule>().urlLibrary();
+        lib->close();
+        main->action("Pick1Click")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(lib));
+        TfHTML* doc = newDocument("x|y");
+        lib->lstURL->setCurrentRow(1);
+        QTest::keyClick(lib->lstURL, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(Marked::get(*doc->txtHTML), QString("x<A HREF=\"b\">B</A>|y"));
     }
 
     // Double click inserts the focused entry; pressing on one and dropping it
