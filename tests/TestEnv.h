@@ -33,8 +33,12 @@ inline void init()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The tip of the day at start-up would wait for a user; tests that look
-    // at it install a runner of their own.
+    // at it install a runner of their own. Its file is there, as installed:
+    // a missing one is reported as an error.
     TfTipOfTheDay::setRunner([](TfTipOfTheDay&) {});
+    QFile tips(programDir() + QStringLiteral("/TIPS.TXT"));
+    if (!tips.exists() && tips.open(QIODevice::WriteOnly))
+        tips.write("Press F1 for help.\n");
 }
 
 // Copies a shipped data file (from data/) into the test's program folder.

@@ -164,9 +164,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.run(QStringLiteral("HelpContents"));
         QVERIFY(HelpViewer::instance().isVisible());
-        QSignalSpy last(qApp, &QGuiApplication::lastWindowClosed);
         main.close();
-        QCOMPARE(last.count(), 1);
+        // What keeps a program running once its windows close.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible() || !w->testAttribute(Qt::WA_QuitOnClose), qPrintable(w->objectName()));
         HelpViewer::instance().hide();
     }
 
