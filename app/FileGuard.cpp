@@ -17,8 +17,6 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QPointer>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -86,7 +84,7 @@ void FileGuard::attach(TfHTML* doc)
     slot.timer = new QTimer(doc);
     slot.timer->setSingleShot(true);
     connect(slot.timer, &QTimer::timeout, this, [this, doc] { writeRecovery(doc); });
-    connect(doc->txtHTML->document(), &QTextDocument::contentsChanged, this, [this, doc] { edited(doc); });
+    connect(doc->txtHTML, &TOvcTextFileEditor::textChanged, this, [this, doc] { edited(doc); });
     connect(doc, &QObject::destroyed, this, [this, doc] { m_slots.remove(doc); });
 }
 
@@ -257,10 +255,10 @@ void FileGuard::writeRecovery(TfHTML* doc)
     entry.pid = QCoreApplication::applicationPid();
     slot.entry = entry;
     slot.copy.clear();
-    slot.copy.reserve(ed->document()->characterCount());
+    slot.copy.reserve(ed->buffer().Length());
     slot.copied = 0;
     if (atOnce) {
-        slot.copy = ed->document()->toRawText();
+        slot.copy = ed->RawText();
         startWrite(slot);
         return;
     }
@@ -272,14 +270,11 @@ void FileGuard::copySlice(TfHTML* doc)
     auto it = m_slots.find(doc);
     if (it == m_slots.end() || it->copied < 0)
         return;
-    QTextDocument* text = doc->txtHTML->document();
-    const int end = text->characterCount() - 1;
+    const TextSnapshot& text = doc->txtHTML->buffer().Text();
+    const int end = int(text.Length());
     const int to = std::min(end, it->copied + kSliceChars);
     if (to > it->copied) {
-        QTextCursor c(text);
-        c.setPosition(it->copied);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        it->copy += c.selectedText();
+        it->copy += text.Text(it->copied, to - it->copied);
         it->copied = to;
     }
     if (it->copied < end) {
@@ -297,7 +292,6 @@ void FileGuard::startWrite(Slot& slot)
 {
     slot.copied = -1;
     m_pool.start([this, entry = slot.entry, text = std::move(slot.copy)]() mutable {
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         QString error;
         try {
             RecoveryStore::write(entry, text);
@@ -321,10 +315,8 @@ void FileGuard::flushRecovery()
     for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
         if (it->copied >= 0) {
             // The rest at once.
-            QTextCursor c(const_cast<TfHTML*>(it.key())->txtHTML->document());
-            c.setPosition(it->copied);
-            c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-            it->copy += c.selectedText();
+            const TextSnapshot& text = it.key()->txtHTML->buffer().Text();
+            it->copy += text.Text(it->copied, text.Length() - it->copied);
             startWrite(*it);
         }
     }

@@ -1,8 +1,6 @@
 #include "editor/HtmlHighlighter.h"
 
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
+#include "editor/TextBuffer.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,19 +10,6 @@ using Html::Token;
 using Html::TokenKind;
 
 namespace {
-
-// A block's user state: -1 while never looked at, else its end state (bits
-// 0-7), the state it started in (bits 8-15; 0xFF after an edit) and the
-// colouring round its colours come from (bits 16-30; 0: no colours,
-// 0x7FFF: colours of an earlier state, to be redone).
-constexpr int kUnknownStart = 0xFF;
-int pack(int end, int start, int epoch)
-{
-    return (end & 0xFF) | ((start & 0xFF) << 8) | ((epoch & 0x7FFF) << 16);
-}
-int endOf(int s) { return s & 0xFF; }
-int startOf(int s) { return (s >> 8) & 0xFF; }
-int epochOf(int s) { return (s >> 16) & 0x7FFF; }
 
 struct Colour {
     TokenKind kind;
@@ -42,12 +27,13 @@ constexpr Colour kColours[] = {
     {TokenKind::ScriptComment, 0x3A7A1A, 0x7CC67C}, {TokenKind::ScriptNumber, 0x09705A, 0xB5CEA8},
 };
 
+const QList<QTextLayout::FormatRange> kNone;
+
 } // namespace
 
-HtmlHighlighter::HtmlHighlighter(QTextDocument* document) : QObject(document), m_doc(document)
+HtmlHighlighter::HtmlHighlighter(const TextBuffer& buffer) : m_buf(buffer)
 {
     buildFormats();
-    connect(m_doc, &QTextDocument::contentsChange, this, &HtmlHighlighter::onContentsChange);
 }
 
 void HtmlHighlighter::buildFormats()
@@ -64,9 +50,7 @@ void HtmlHighlighter::setEnabled(bool on)
     if (on == m_enabled)
         return;
     m_enabled = on;
-    if (!on)
-        uncolourAll();
-    m_epoch = m_epoch % 0x7FFE + 1;
+    m_coloured.clear();
 }
 
 void HtmlHighlighter::setDarkBackground(bool dark)
@@ -75,146 +59,85 @@ void HtmlHighlighter::setDarkBackground(bool dark)
         return;
     m_dark = dark;
     buildFormats();
-    // Every block's colours are out of date; they are redone when shown.
-    m_epoch = m_epoch % 0x7FFE + 1;
+    m_coloured.clear();
 }
 
-void HtmlHighlighter::uncolourAll()
+QString HtmlHighlighter::tokenText(int line) const
 {
-    int from = INT_MAX, to = -1;
-    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
-        const int s = b.userState();
-        if (s == -1 || epochOf(s) == 0)
-            continue;
-        b.layout()->clearFormats();
-        b.setUserState(pack(endOf(s), startOf(s), 0));
-        from = std::min(from, b.position());
-        to = std::max(to, b.position() + b.length());
-    }
-    if (to >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(from, to - from);
-        m_applying = false;
-    }
+    // The tokenizer looks at no more than its limit of a line.
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype start = t.LineStart(line);
+    const qsizetype length = std::min<qsizetype>(t.LineEndOffset(line) - start, HtmlTokenizer::kMaxLineLength + 1);
+    return t.Text(start, length);
 }
 
-void HtmlHighlighter::onContentsChange(int position, int removed, int added)
+int HtmlHighlighter::startState(int line)
 {
-    Q_UNUSED(removed);
-    if (m_applying)
-        return;
-    QTextBlock b = m_doc->findBlock(position);
-    if (!b.isValid())
-        return;
-    m_known = std::min(m_known, b.blockNumber());
-    const QTextBlock first = b;
-    const int firstState = first.userState();
-    const int end = position + added;
-    for (; b.isValid() && b.position() <= end; b = b.next()) {
-        const int s = b.userState();
-        if (s != -1)
-            b.setUserState(pack(endOf(s), kUnknownStart, epochOf(s)));
+    if (line <= 0)
+        return HtmlTokenizer::kInitialState;
+    line = std::min<int>(line, int(m_buf.LineCount()));
+    while (int(m_endStates.size()) < line) {
+        const int n = int(m_endStates.size());
+        const int start = n == 0 ? HtmlTokenizer::kInitialState : m_endStates.back();
+        m_endStates.push_back(quint8(HtmlTokenizer::tokenize(tokenText(n), start, nullptr)));
     }
-    // A change within one block that had its colours (typing in a shown
-    // line): colour it again now. The text document lays the block out once,
-    // after this signal, with the new colours; done later, at the next
-    // paint, the colours would cost a second layout of the block, which is
-    // the most of a key's time in a long line.
-    if (!m_enabled || firstState == -1 || epochOf(firstState) != m_epoch || first.position() + first.length() <= end)
-        return;
-    const int n = first.blockNumber();
-    if (n > m_known)
-        return;
-    int start = HtmlTokenizer::kInitialState;
-    if (n > 0) {
-        const int prev = first.previous().userState();
-        start = prev == -1 ? HtmlTokenizer::kInitialState : endOf(prev);
-    }
-    QTextBlock block = first;
-    int dirtyFrom = INT_MAX, dirtyTo = -1;
-    process(block, start, true, dirtyFrom, dirtyTo);
-    m_known = std::max(m_known, n + 1);
-    // Within the change the document is about to lay out: no layout now.
-    if (dirtyTo >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
-        m_applying = false;
-    }
+    return m_endStates[size_t(line - 1)];
 }
 
-int HtmlHighlighter::process(QTextBlock& block, int start, bool colour, int& dirtyFrom, int& dirtyTo)
+const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
 {
-    const int old = block.userState();
-    colour = colour && m_enabled;
-    if (old != -1 && startOf(old) == start && (!colour || epochOf(old) == m_epoch))
-        return endOf(old);
-    if (!colour) {
-        const int end = HtmlTokenizer::tokenize(block.text(), start, nullptr);
-        // Colours it may carry are kept until it is shown and redone.
-        block.setUserState(pack(end, start, old == -1 ? 0 : (epochOf(old) == 0 ? 0 : 0x7FFF)));
-        return end;
-    }
+    if (!m_enabled || line < 0 || line >= m_buf.LineCount())
+        return kNone;
+    auto it = m_coloured.find(line);
+    if (it != m_coloured.end())
+        return it->second;
+    const int start = startState(line);
     QList<Token> tokens;
-    const int end = HtmlTokenizer::tokenize(block.text(), start, &tokens);
+    const int end = HtmlTokenizer::tokenize(tokenText(line), start, &tokens);
+    if (int(m_endStates.size()) == line)
+        m_endStates.push_back(quint8(end));
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
         ranges.append(QTextLayout::FormatRange{t.start, t.length, m_formats[size_t(t.kind)]});
-    block.layout()->setFormats(ranges);
-    block.setUserState(pack(end, start, m_epoch));
-    dirtyFrom = std::min(dirtyFrom, block.position());
-    dirtyTo = std::max(dirtyTo, block.position() + block.length());
-    return end;
+    return m_coloured.emplace(line, std::move(ranges)).first->second;
 }
 
-void HtmlHighlighter::run(int firstColoured, int last)
+QList<QTextLayout::FormatRange> HtmlHighlighter::formats(int line) const
 {
-    last = std::min(last, m_doc->blockCount() - 1);
-    if (last < 0)
-        return;
-    int from = std::min(m_known, firstColoured);
-    from = std::max(0, from);
-    QTextBlock b = m_doc->findBlockByNumber(from);
-    int state = HtmlTokenizer::kInitialState;
-    if (from > 0) {
-        const int prev = b.previous().userState();
-        state = prev == -1 ? HtmlTokenizer::kInitialState : endOf(prev);
-    }
-    int dirtyFrom = INT_MAX, dirtyTo = -1;
-    for (; b.isValid() && b.blockNumber() <= last; b = b.next())
-        state = process(b, state, b.blockNumber() >= firstColoured, dirtyFrom, dirtyTo);
-    m_known = std::max(m_known, last + 1);
-    if (dirtyTo >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
-        m_applying = false;
+    auto it = m_coloured.find(line);
+    return it == m_coloured.end() ? QList<QTextLayout::FormatRange>() : it->second;
+}
+
+void HtmlHighlighter::keepOnly(int first, int last)
+{
+    for (auto it = m_coloured.begin(); it != m_coloured.end();) {
+        if (it->first < first || it->first > last)
+            it = m_coloured.erase(it);
+        else
+            ++it;
     }
 }
 
-void HtmlHighlighter::highlight(int first, int last)
+int HtmlHighlighter::textChanged(const TextChange& change)
 {
-    if (!m_enabled || first > last)
-        return;
-    run(std::max(0, first), last);
-}
-
-int HtmlHighlighter::startState(int block)
-{
-    if (block <= 0)
-        return HtmlTokenizer::kInitialState;
-    if (block > m_known)
-        run(INT_MAX, block - 1);
-    const int s = m_doc->findBlockByNumber(block - 1).userState();
-    return s == -1 ? HtmlTokenizer::kInitialState : endOf(s);
-}
-
-int HtmlHighlighter::colouredBlocks() const
-{
-    int n = 0;
-    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
-        const int s = b.userState();
-        if (s != -1 && epochOf(s) != 0)
-            ++n;
+    const int first = int(change.firstLine);
+    const bool sameLines = change.linesAdded == change.linesRemoved;
+    const int last = INT_MAX;
+    if (sameLines && change.linesAdded == 0 && first < int(m_endStates.size())) {
+        // Typing in a line: the lines below keep their colours unless the
+        // state at its end changes.
+        const int start = first == 0 ? HtmlTokenizer::kInitialState : m_endStates[size_t(first - 1)];
+        const int end = HtmlTokenizer::tokenize(tokenText(first), start, nullptr);
+        if (end == m_endStates[size_t(first)]) {
+            m_coloured.erase(first);
+            return first;
+        }
     }
-    return n;
+    if (int(m_endStates.size()) > first)
+        m_endStates.resize(size_t(first));
+    // Lines above the change keep their colours; the ones below have moved.
+    for (auto it = m_coloured.begin(); it != m_coloured.end();)
+        it = it->first >= first ? m_coloured.erase(it) : std::next(it);
+    return last;
 }

@@ -101,8 +101,7 @@ qsizetype TextBuffer::MapOffset(qsizetype m, MarkSide side, qsizetype o, qsizety
         return m;
     if (m > o + removed)
         return m - removed + inserted;
-    if (removed > 0 && m == o + removed)
-        return o + inserted;
+    // At or inside the replaced stretch: before the new text or after it, by side.
     return side == MarkSide::Before ? o : o + inserted;
 }
 

@@ -5,7 +5,6 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
 
-#include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -104,10 +103,9 @@ private slots:
         }
         ed.repaint();
         for (int n = 0; n < 2; ++n) {
-            const QTextBlock b = ed.document()->findBlockByNumber(n);
             QList<Html::Token> tokens;
-            Html::HtmlTokenizer::tokenize(b.text(), ed.highlighter()->startState(n), &tokens);
-            const QList<QTextLayout::FormatRange> f = b.layout()->formats();
+            Html::HtmlTokenizer::tokenize(ed.buffer().Text().LineText(n), ed.highlighter()->startState(n), &tokens);
+            const QList<QTextLayout::FormatRange> f = ed.highlighter()->formats(n);
             QCOMPARE(f.size(), tokens.size());
             for (int i = 0; i < f.size(); ++i) {
                 QCOMPARE(qMakePair(f[i].start, f[i].length), qMakePair(tokens[i].start, tokens[i].length));

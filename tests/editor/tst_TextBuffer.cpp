@@ -46,8 +46,6 @@ struct Model {
             return m;
         if (m > o + r)
             return m - r + i;
-        if (r > 0 && m == o + r)
-            return o + i;
         return side == MarkSide::Before ? o : o + i;
     }
 
