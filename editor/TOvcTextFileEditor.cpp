@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -416,6 +417,29 @@ int TOvcTextFileEditor::columnsOf(QStringView text) const
     return int(col);
 }
 
+const TOvcTextFileEditor::ColumnMarks& TOvcTextFileEditor::columnMarks(int line) const
+{
+    auto it = m_columnMarks.find(line);
+    if (it != m_columnMarks.end())
+        return it->second;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    ColumnMarks m;
+    m.at.emplace_back(0, 0);
+    qsizetype c = 0, i = 0;
+    t.ForEachChunk(ls, t.LineEndOffset(line), [&](QStringView chunk) {
+        for (QChar ch : chunk) {
+            const char16_t u = ch.unicode();
+            m.tabs = m.tabs || u == u'\t';
+            c += charColumns(u, c, m_tabSize);
+            if (++i % kColumnStep == 0)
+                m.at.emplace_back(i, c);
+        }
+        return true;
+    });
+    return m_columnMarks.emplace(line, std::move(m)).first->second;
+}
+
 qsizetype TOvcTextFileEditor::columnOf(int line, qsizetype offsetInLine) const
 {
     const TextSnapshot& t = m_buf.Text();
@@ -425,23 +449,11 @@ qsizetype TOvcTextFileEditor::columnOf(int line, qsizetype offsetInLine) const
     qsizetype col = 0;
     qsizetype from = 0;
     if (length > kLongLine) {
-        auto it = m_columnMarks.find(line);
-        if (it == m_columnMarks.end()) {
-            std::vector<qsizetype> marks{0};
-            qsizetype c = 0, i = 0;
-            t.ForEachChunk(ls, ls + length, [&](QStringView chunk) {
-                for (QChar ch : chunk) {
-                    c += charColumns(ch.unicode(), c, m_tabSize);
-                    if (++i % kColumnStep == 0)
-                        marks.push_back(c);
-                }
-                return true;
-            });
-            it = m_columnMarks.emplace(line, std::move(marks)).first;
-        }
-        const size_t k = std::min<size_t>(size_t(offsetInLine / kColumnStep), it->second.size() - 1);
-        col = it->second[k];
-        from = qsizetype(k) * kColumnStep;
+        const auto& at = columnMarks(line).at;
+        auto it = std::upper_bound(at.begin(), at.end(), std::make_pair(offsetInLine, std::numeric_limits<qsizetype>::max()));
+        --it;
+        from = it->first;
+        col = it->second;
     }
     t.ForEachChunk(ls + from, ls + offsetInLine, [&](QStringView chunk) {
         for (QChar ch : chunk)
@@ -458,12 +470,12 @@ qsizetype TOvcTextFileEditor::offsetOfColumn(int line, qsizetype column) const
     const qsizetype length = t.LineEndOffset(line) - ls;
     qsizetype col = 0, at = 0;
     if (length > kLongLine) {
-        columnOf(line, 0);  // makes the marks
-        const std::vector<qsizetype>& marks = m_columnMarks[line];
-        const auto it = std::upper_bound(marks.begin(), marks.end(), column);
+        const auto& marks = columnMarks(line).at;
+        const auto it = std::upper_bound(marks.begin(), marks.end(), column,
+                                         [](qsizetype c, const std::pair<qsizetype, qsizetype>& m) { return c < m.second; });
         const size_t k = it == marks.begin() ? 0 : size_t(it - marks.begin()) - 1;
-        col = marks[k];
-        at = qsizetype(k) * kColumnStep;
+        at = marks[k].first;
+        col = marks[k].second;
     }
     qsizetype result = length;
     t.ForEachChunk(ls + at, ls + length, [&](QStringView chunk) {
@@ -479,6 +491,79 @@ qsizetype TOvcTextFileEditor::offsetOfColumn(int line, qsizetype column) const
         return true;
     });
     return result;
+}
+
+void TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const TextChange& c)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype p = c.offset - ls;
+    const qsizetype d = c.inserted - c.removed;
+    const qsizetype editEnd = p + c.inserted;
+    // From the start of the row before the edited one: the edit may let a
+    // word move back up.
+    size_t k = size_t(std::upper_bound(old.begin(), old.end(), p) - old.begin());
+    k = k >= 2 ? k - 2 : 0;
+    std::vector<qsizetype> rows(old.begin(), old.begin() + qsizetype(k) + 1);
+    RowBreaker rb;
+    rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
+    rb.tab = m_tabSize;
+    rb.pos = rb.rowStart = old[k];
+    rb.starts = &rows;
+    size_t tail = old.size();
+    t.ForEachChunk(ls + old[k], t.LineEndOffset(line), [&](QStringView chunk) {
+        for (QChar ch : chunk) {
+            const size_t before = rows.size();
+            rb.feed(ch.unicode());
+            if (rows.size() == before || rows.back() < editEnd)
+                continue;
+            // A row that starts where one started before: the rest is as it was.
+            const auto it = std::lower_bound(old.begin(), old.end(), rows.back() - d);
+            if (it != old.end() && *it == rows.back() - d) {
+                tail = size_t(it - old.begin()) + 1;
+                return false;
+            }
+        }
+        return true;
+    });
+    for (size_t j = tail; j < old.size(); ++j)
+        rows.push_back(old[j] + d);
+    m_rowStartCache[line] = std::move(rows);
+}
+
+void TOvcTextFileEditor::resyncColumns(int line, ColumnMarks old, const TextChange& c)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype p = c.offset - ls;
+    const qsizetype d = c.inserted - c.removed;
+    bool tabs = old.tabs;
+    t.ForEachChunk(c.offset, c.offset + c.inserted, [&](QStringView chunk) {
+        tabs = tabs || chunk.contains(QLatin1Char('\t'));
+        return !tabs;
+    });
+    // Columns after a tab depend on those before it: such lines are counted again.
+    if (tabs)
+        return;
+    auto& at = old.at;
+    const auto after = std::upper_bound(at.begin(), at.end(), std::make_pair(p + c.removed, std::numeric_limits<qsizetype>::max()));
+    auto keep = std::upper_bound(at.begin(), at.end(), std::make_pair(p, std::numeric_limits<qsizetype>::max()));
+    ColumnMarks m;
+    m.at.assign(at.begin(), keep);
+    if (after != at.end()) {
+        // The first mark after the edit, counted again from the last one before it.
+        qsizetype col = m.at.back().second;
+        const qsizetype to = after->first + d;
+        t.ForEachChunk(ls + m.at.back().first, ls + to, [&](QStringView chunk) {
+            for (QChar ch : chunk)
+                col += charColumns(ch.unicode(), col, m_tabSize);
+            return true;
+        });
+        const qsizetype dc = col - after->second;
+        for (auto it = after; it != at.end(); ++it)
+            m.at.emplace_back(it->first + d, it->second + dc);
+    }
+    m_columnMarks[line] = std::move(m);
 }
 
 TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) const
@@ -1289,8 +1374,25 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         for (auto it = map.lower_bound(first); it != map.end() && it->first <= to;)
             it = map.erase(it);
     };
+    std::vector<qsizetype> oldRows;
+    ColumnMarks oldColumns;
+    bool haveRows = false, haveColumns = false;
+    if (oneLine) {
+        if (auto it = m_rowStartCache.find(first); it != m_rowStartCache.end() && m_wordWrap) {
+            oldRows = std::move(it->second);
+            haveRows = true;
+        }
+        if (auto it = m_columnMarks.find(first); it != m_columnMarks.end()) {
+            oldColumns = std::move(it->second);
+            haveColumns = true;
+        }
+    }
     dropFrom(m_rowStartCache, oneLine ? first : INT_MAX);
     dropFrom(m_columnMarks, oneLine ? first : INT_MAX);
+    if (haveRows)
+        resyncRows(first, std::move(oldRows), c);
+    if (haveColumns)
+        resyncColumns(first, std::move(oldColumns), c);
     const int colourLast = m_highlighter->textChanged(c);
     dropLayouts(first, oneLine ? std::max(first, colourLast) : INT_MAX);
 
@@ -1705,7 +1807,7 @@ bool TOvcTextFileEditor::event(QEvent* e)
                              || key == Qt::Key_Delete || key == Qt::Key_Insert || key == Qt::Key_Return
                              || key == Qt::Key_Enter;
         const bool typed = !ke->text().isEmpty() && ke->text().at(0).isPrint()
-                        && !(mods & (Qt::ControlModifier | Qt::MetaModifier));
+                        && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
         if ((editingKey && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || typed
             || ke->matches(QKeySequence::Undo) || ke->matches(QKeySequence::Redo) || ke->matches(QKeySequence::Cut)
             || ke->matches(QKeySequence::Copy) || ke->matches(QKeySequence::Paste)
@@ -1801,8 +1903,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
             if (!handled) {
                 const QString text = e->text();
                 const bool typed = !text.isEmpty() && text.at(0).isPrint()
-                                && !(mods & (Qt::ControlModifier | Qt::MetaModifier))
-                                && (!(mods & Qt::AltModifier) || (mods & Qt::ControlModifier));
+                                && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
                 if (!typed) {
                     e->ignore();
                     return;

@@ -204,6 +204,11 @@ protected:
 
 private:
     friend class LineNumberGutter;
+    // Long lines: the column at an offset every kColumnStep characters or so.
+    struct ColumnMarks {
+        std::vector<std::pair<qsizetype, qsizetype>> at;  // offset in the line, column
+        bool tabs = false;
+    };
     // A slice of a line laid out for drawing.
     struct RowLayout {
         std::unique_ptr<QTextLayout> layout;
@@ -234,6 +239,11 @@ private:
     int rowInLineOf(int line, qsizetype offsetInLine) const;
     int columnsOf(QStringView text) const;
     qsizetype columnOf(int line, qsizetype offsetInLine) const;
+    const ColumnMarks& columnMarks(int line) const;
+    // After an edit inside one line: its rows and columns worked out again
+    // from near the edit, as far as they change.
+    void resyncRows(int line, std::vector<qsizetype> old, const TextChange& c);
+    void resyncColumns(int line, ColumnMarks old, const TextChange& c);
     qsizetype offsetOfColumn(int line, qsizetype column) const;
     RowLayout& layoutFor(const Row& row) const;
     qreal xOf(const Row& row, qsizetype offsetInLine) const;
@@ -309,7 +319,7 @@ private:
     int m_rowsWidth = -1;  // wrap width the counts were made for
     qsizetype m_maxColumns = 0;
     mutable std::map<int, std::vector<qsizetype>> m_rowStartCache;
-    mutable std::map<int, std::vector<qsizetype>> m_columnMarks;  // long lines: column every kColumnStep characters
+    mutable std::map<int, ColumnMarks> m_columnMarks;
     mutable std::map<std::pair<int, qsizetype>, RowLayout> m_layouts;
 
     // Caret blink and mouse state

@@ -77,6 +77,8 @@ private slots:
     void inputMethod_data();
     void inputMethod();
     void wrappedRowsFollowEdits();
+    void editedLongLineLaysOutAsFresh_data();
+    void editedLongLineLaysOutAsFresh();
     void properties();
     void scrollBars_data();
     void scrollBars();
@@ -1131,6 +1133,55 @@ void TstTOvcTextFileEditor::wrappedRowsFollowEdits()
     ed->SetWordWrap(true);
     ed->MoveCaret(3, 1);
     QCOMPARE(ed->cursorRect().top() - ed->cursorRect(0).top(), (rows + 1) * ed->lineHeight());
+}
+
+void TstTOvcTextFileEditor::editedLongLineLaysOutAsFresh_data()
+{
+    QTest::addColumn<bool>("wrap");
+    QTest::newRow("wrap on") << true;
+    QTest::newRow("wrap off") << false;
+}
+
+// Rows and columns of a long line are worked out again only near an edit:
+// after random edits the line lays out as in an editor given the text anew.
+void TstTOvcTextFileEditor::editedLongLineLaysOutAsFresh()
+{
+    QFETCH(bool, wrap);
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator rng(seed);
+    const QStringList words{"a", "<td>", "word", "longerword", "\u4E2D\u6587", "e\u0301", " ", "  ", "x\U0001F600"};
+    QString line;
+    while (line.size() < 6000)
+        line += words[int(rng.bounded(words.size()))];
+    ed->SetWordWrap(wrap);
+    ed->SetScrollBars(TOvcTextFileEditor::ssNone);  // the same width for both
+    setText(line + QStringLiteral("\nnext"));
+    TOvcTextFileEditor fresh;
+    fresh.resize(ed->size());
+    fresh.SetWordWrap(wrap);
+    fresh.SetScrollBars(TOvcTextFileEditor::ssNone);
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    for (int step = 0; step < 60; ++step) {
+        const qsizetype length = ed->buffer().Text().LineLength(0);
+        const qsizetype at = rng.bounded(int(length));
+        ed->setSelection(at, at);
+        ed->cursorRect();  // the line's rows and columns are known before the edit
+        if (rng.bounded(2))
+            ed->InsertAtCaret(words[int(rng.bounded(words.size()))]);
+        else
+            ed->SelectRange(1, int(at) + 1, 1, int(at + rng.bounded(8)) + 1, true), ed->DeleteSelection();
+        fresh.SetRawText(ed->RawText());
+        QVERIFY2(ed->displayRows(1) == fresh.displayRows(1), qPrintable(QStringLiteral("seed %1 step %2: %3 %4 width %5 %6").arg(seed).arg(step).arg(ed->displayRows(1)).arg(fresh.displayRows(1)).arg(ed->viewport()->width()).arg(fresh.viewport()->width())));
+        for (int k = 0; k < 8; ++k) {
+            qsizetype o = rng.bounded(int(ed->buffer().Text().LineLength(0)));
+            if (ed->buffer().Text().CharAt(o).isLowSurrogate())
+                --o;
+            QVERIFY2(ed->cursorRect(o).topLeft() - ed->cursorRect(0).topLeft()
+                         == fresh.cursorRect(o).topLeft() - fresh.cursorRect(0).topLeft(),
+                     qPrintable(QStringLiteral("seed %1, step %2, offset %3").arg(seed).arg(step).arg(o)));
+        }
+    }
 }
 
 void TstTOvcTextFileEditor::properties()
