@@ -124,6 +124,10 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     const int first = int(change.firstLine);
     const bool sameLines = change.linesAdded == change.linesRemoved;
     const int last = INT_MAX;
+    // Beyond what the tokenizer looks at of a line, an edit changes no colour.
+    if (sameLines && change.linesAdded == 0
+        && change.offset - m_buf.Text().LineStart(first) > HtmlTokenizer::kMaxLineLength + 1)
+        return first - 1;
     if (sameLines && change.linesAdded == 0 && first < int(m_endStates.size())) {
         // Typing in a line: the lines below keep their colours unless the
         // state at its end changes.

@@ -43,7 +43,8 @@ public:
     void keepOnly(int first, int last);
 
     // After a change of the buffer: returns the last line whose colours may
-    // have changed (INT_MAX: every line from change.firstLine on).
+    // have changed (INT_MAX: every line from change.firstLine on; below
+    // change.firstLine: none).
     int textChanged(const TextChange& change);
 
 private:

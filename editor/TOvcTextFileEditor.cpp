@@ -493,7 +493,7 @@ qsizetype TOvcTextFileEditor::offsetOfColumn(int line, qsizetype column) const
     return result;
 }
 
-void TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const TextChange& c)
+std::pair<int, int> TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const TextChange& c)
 {
     const TextSnapshot& t = m_buf.Text();
     const qsizetype ls = t.LineStart(line);
@@ -511,6 +511,7 @@ void TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const 
     rb.pos = rb.rowStart = old[k];
     rb.starts = &rows;
     size_t tail = old.size();
+    int lastChanged = INT_MAX;
     t.ForEachChunk(ls + old[k], t.LineEndOffset(line), [&](QStringView chunk) {
         for (QChar ch : chunk) {
             const size_t before = rows.size();
@@ -521,6 +522,7 @@ void TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const 
             const auto it = std::lower_bound(old.begin(), old.end(), rows.back() - d);
             if (it != old.end() && *it == rows.back() - d) {
                 tail = size_t(it - old.begin()) + 1;
+                lastChanged = int(rows.size()) - 2;
                 return false;
             }
         }
@@ -529,6 +531,7 @@ void TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const 
     for (size_t j = tail; j < old.size(); ++j)
         rows.push_back(old[j] + d);
     m_rowStartCache[line] = std::move(rows);
+    return {int(k), lastChanged};
 }
 
 void TOvcTextFileEditor::resyncColumns(int line, ColumnMarks old, const TextChange& c)
@@ -537,6 +540,9 @@ void TOvcTextFileEditor::resyncColumns(int line, ColumnMarks old, const TextChan
     const qsizetype ls = t.LineStart(line);
     const qsizetype p = c.offset - ls;
     const qsizetype d = c.inserted - c.removed;
+    // Much new text needs marks of its own: the line is counted again when next asked for.
+    if (c.inserted > kColumnStep)
+        return;
     bool tabs = old.tabs;
     t.ForEachChunk(c.offset, c.offset + c.inserted, [&](QStringView chunk) {
         tabs = tabs || chunk.contains(QLatin1Char('\t'));
@@ -787,8 +793,17 @@ void TOvcTextFileEditor::caretMoved(bool keepGoalX)
     m_caretVisible = true;
     startBlink();
     m_matchTimer->start();
-    viewport()->update();
-    m_gutter->update();
+    // Within the line shown as current and without a selection, only the
+    // caret's old and new places are drawn again.
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    if (!hasSelection() && !m_selectionShown && line == m_caretLineShown && m_preedit.isEmpty()) {
+        viewport()->update(m_caretRectShown.adjusted(-1, 0, 1, 0));
+        viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+    } else {
+        viewport()->update();
+        if (line != m_caretLineShown)
+            m_gutter->update();
+    }
     emit cursorPositionChanged();
 }
 
@@ -1389,12 +1404,38 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
     }
     dropFrom(m_rowStartCache, oneLine ? first : INT_MAX);
     dropFrom(m_columnMarks, oneLine ? first : INT_MAX);
+    std::pair<int, int> changedRows{0, INT_MAX};
+    const int rowsBefore = haveRows ? int(oldRows.size()) : -1;
     if (haveRows)
-        resyncRows(first, std::move(oldRows), c);
+        changedRows = resyncRows(first, std::move(oldRows), c);
     if (haveColumns)
         resyncColumns(first, std::move(oldColumns), c);
     const int colourLast = m_highlighter->textChanged(c);
-    dropLayouts(first, oneLine ? std::max(first, colourLast) : INT_MAX);
+    if (oneLine) {
+        // Rows of the edited line before the edit keep their layouts; those
+        // after it move along when their colours cannot have changed.
+        const qsizetype p = c.offset - t.LineStart(first);
+        const qsizetype d = c.inserted - c.removed;
+        std::vector<std::pair<qsizetype, RowLayout>> moved;
+        for (auto it = m_layouts.lower_bound({first, 0}); it != m_layouts.end() && it->first.first == first;) {
+            const qsizetype s = it->first.second;
+            const qsizetype length = it->second.layout ? it->second.layout->text().size() : 0;
+            // (where colours may change, a token may reach back over rows: all go)
+            if (s + length < p && colourLast < first) {
+                ++it;
+                continue;
+            }
+            if (colourLast < first && s >= p + c.removed && m_wordWrap)
+                moved.emplace_back(s + d, std::move(it->second));
+            it = m_layouts.erase(it);
+        }
+        for (auto& [s, rl] : moved)
+            m_layouts[{first, s}] = std::move(rl);
+        if (colourLast > first)
+            dropLayouts(first + 1, colourLast);
+    } else {
+        dropLayouts(first, INT_MAX);
+    }
 
     if (m_wordWrap && m_rowsWidth > 0) {
         if (oneLine && size_t(first) < m_rowCount.size()) {
@@ -1438,9 +1479,23 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
     if (m_gutter && m_gutter->neededWidth() != viewportMargins().left())
         updateGutterGeometry();
     m_preedit.clear();
-    viewport()->update();
-    if (m_gutter)
-        m_gutter->update();
+    // An edit inside one line that keeps its rows repaints the rows it changed.
+    const qint64 top = verticalScrollBar()->value();
+    if (oneLine && !m_wordWrap) {
+        viewport()->update(QRect(0, int(std::clamp<qint64>((first - top) * m_lineHeight, -m_lineHeight, INT_MAX / 2)),
+                                 viewport()->width(), m_lineHeight));
+    } else if (oneLine && haveRows && rowsBefore == rowsOfLine(first) && colourLast <= first) {
+        const qint64 from = rowOfLine(first) + (colourLast < first ? changedRows.first : 0) - top;
+        const qint64 to = std::min<qint64>(rowOfLine(first) + std::min(changedRows.second, rowsBefore - 1) - top,
+                                           visibleRows() + 1);
+        const qint64 y = std::max<qint64>(from, -1) * m_lineHeight;
+        if (to >= -1)
+            viewport()->update(QRect(0, int(y), viewport()->width(), int((to + 1) * m_lineHeight - y)));
+    } else {
+        viewport()->update();
+        if (m_gutter)
+            m_gutter->update();
+    }
     m_matchTimer->start();
     emit textChanged();
 }
@@ -1532,6 +1587,9 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
 
     // The caret, and what an input method is composing at it.
     const QRect cr = cursorRect();
+    m_caretRectShown = cr;
+    m_caretLineShown = caretLine;
+    m_selectionShown = selA < selB;
     if (!m_preedit.isEmpty()) {
         QTextLayout pre(m_preedit, font());
         QTextCharFormat under;

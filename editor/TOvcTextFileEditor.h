@@ -242,7 +242,8 @@ private:
     const ColumnMarks& columnMarks(int line) const;
     // After an edit inside one line: its rows and columns worked out again
     // from near the edit, as far as they change.
-    void resyncRows(int line, std::vector<qsizetype> old, const TextChange& c);
+    // Returns the first and last row of the line that changed.
+    std::pair<int, int> resyncRows(int line, std::vector<qsizetype> old, const TextChange& c);
     void resyncColumns(int line, ColumnMarks old, const TextChange& c);
     qsizetype offsetOfColumn(int line, qsizetype column) const;
     RowLayout& layoutFor(const Row& row) const;
@@ -335,6 +336,10 @@ private:
     qsizetype m_selectOrigin = 0;      // word or line selections grow from here
     qsizetype m_selectOriginEnd = 0;
     qsizetype m_dropCaret = -1;
+    // What the last paint showed, so that a move of the caret within a line repaints little.
+    mutable QRect m_caretRectShown;
+    mutable int m_caretLineShown = -1;
+    mutable bool m_selectionShown = false;
     QString m_preedit;
     int m_preeditCursor = 0;
 
