@@ -11,6 +11,8 @@
 #include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
@@ -208,6 +210,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
         b = m_buf.AddMark(0, MarkSide::Before);
     m_highlighter = std::make_unique<HtmlHighlighter>(m_buf);
 
+    installAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -804,6 +807,7 @@ void TOvcTextFileEditor::caretMoved(bool keepGoalX)
         if (line != m_caretLineShown)
             m_gutter->update();
     }
+    tellAccessibility(false);
     emit cursorPositionChanged();
 }
 
@@ -1497,6 +1501,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
             m_gutter->update();
     }
     m_matchTimer->start();
+    tellAccessibility(true);
     emit textChanged();
 }
 
@@ -2464,4 +2469,123 @@ void TOvcTextFileEditor::refreshTagMatch()
         || !std::equal(old.begin(), old.end(), m_tagMarks.begin(),
                        [](const TextRange& a, const TextRange& b) { return a.start == b.start && a.length == b.length; }))
         viewport()->update();
+}
+
+// ---------------------------------------------------------------- accessibility
+
+namespace {
+
+// The editor as a screen reader sees it: editable text with the caret and
+// the selection as offsets into the whole text.
+class EditorAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit EditorAccessible(TOvcTextFileEditor* ed) : QAccessibleWidget(ed, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = !ed()->ReadOnly();
+        s.readOnly = ed()->ReadOnly();
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::text(t);
+        // The line of the caret: a page may be far too long to hand over whole.
+        int line = 0, column = 0;
+        ed()->CaretPosition(line, column);
+        return ed()->RawLineText(line);
+    }
+
+    // QAccessibleTextInterface
+    void selection(int index, int* start, int* end) const override
+    {
+        *start = *end = 0;
+        if (index != 0 || !ed()->hasSelection())
+            return;
+        *start = int(std::min(ed()->caretOffset(), ed()->anchorOffset()));
+        *end = int(std::max(ed()->caretOffset(), ed()->anchorOffset()));
+    }
+    int selectionCount() const override { return ed()->hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { ed()->setSelection(start, end); }
+    void removeSelection(int index) override
+    {
+        if (index == 0)
+            ed()->setSelection(ed()->caretOffset(), ed()->caretOffset());
+    }
+    void setSelection(int index, int start, int end) override
+    {
+        if (index == 0)
+            ed()->setSelection(start, end);
+    }
+    int cursorPosition() const override { return int(ed()->caretOffset()); }
+    void setCursorPosition(int position) override { ed()->setSelection(position, position); }
+    QString text(int start, int end) const override
+    {
+        const TextSnapshot& t = ed()->buffer().Text();
+        start = std::max(start, 0);
+        end = int(std::min<qsizetype>(end, t.Length()));
+        return start < end ? t.Text(start, end - start) : QString();
+    }
+    int characterCount() const override { return int(ed()->buffer().Length()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect r = ed()->cursorRect(offset);
+        const QRect next = ed()->cursorRect(offset + 1);
+        const int width = next.top() == r.top() && next.left() > r.left() ? next.left() - r.left() : r.width();
+        return QRect(ed()->viewport()->mapToGlobal(r.topLeft()), QSize(width, r.height()));
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return int(ed()->offsetAt(ed()->viewport()->mapFromGlobal(point)));
+    }
+    void scrollToSubstring(int start, int end) override { ed()->setSelection(start, end); }
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = offset;
+        *end = offset + 1;
+        return QString();
+    }
+
+private:
+    TOvcTextFileEditor* ed() const { return static_cast<TOvcTextFileEditor*>(widget()); }
+};
+
+QAccessibleInterface* editorAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TOvcTextFileEditor") && object && object->isWidgetType())
+        return new EditorAccessible(static_cast<TOvcTextFileEditor*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void TOvcTextFileEditor::installAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(editorAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void TOvcTextFileEditor::tellAccessibility(bool textChanged)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (textChanged) {
+        QAccessibleEvent e(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&e);
+    }
+    QAccessibleTextCursorEvent e(this, int(caretOffset()));
+    QAccessible::updateAccessibility(&e);
 }

@@ -283,6 +283,9 @@ private:
     void completeClosingTag();
     void paintRows(QPainter& p, const QRect& clip);
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
+    // A text interface for screen readers, and news of caret moves and edits for them.
+    static void installAccessibility();
+    void tellAccessibility(bool textChanged);
 
     TextBuffer m_buf;
     int m_caretMark = -1;

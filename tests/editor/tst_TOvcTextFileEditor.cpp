@@ -5,6 +5,7 @@
 #include "editor/LineNumberGutter.h"
 #include "editor/TOvcTextFileEditor.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -77,6 +78,7 @@ private slots:
     void inputMethod_data();
     void inputMethod();
     void wrappedRowsFollowEdits();
+    void screenReaderReadsLineAndCaret();
     void editedLongLineLaysOutAsFresh_data();
     void editedLongLineLaysOutAsFresh();
     void properties();
@@ -1133,6 +1135,29 @@ void TstTOvcTextFileEditor::wrappedRowsFollowEdits()
     ed->SetWordWrap(true);
     ed->MoveCaret(3, 1);
     QCOMPARE(ed->cursorRect().top() - ed->cursorRect(0).top(), (rows + 1) * ed->lineHeight());
+}
+
+void TstTOvcTextFileEditor::screenReaderReadsLineAndCaret()
+{
+    setText(QStringLiteral("first line\nsecond line"));
+    ed->SelectRange(2, 1, 2, 7, true);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(ed);
+    QVERIFY(a);
+    QCOMPARE(a->role(), QAccessible::EditableText);
+    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("second line"));
+    QAccessibleTextInterface* t = a->textInterface();
+    QVERIFY(t);
+    QCOMPARE(t->characterCount(), 22);
+    QCOMPARE(t->cursorPosition(), 17);
+    int start = 0, end = 0;
+    t->selection(0, &start, &end);
+    QCOMPARE(start, 11);
+    QCOMPARE(end, 17);
+    QCOMPARE(t->text(6, 10), QStringLiteral("line"));
+    t->setCursorPosition(3);
+    QCOMPARE(caret(), Pos(1, 4));
+    QCOMPARE(t->selectionCount(), 0);
+    QCOMPARE(t->offsetAtPoint(t->characterRect(13).center()), 13);
 }
 
 void TstTOvcTextFileEditor::editedLongLineLaysOutAsFresh_data()
