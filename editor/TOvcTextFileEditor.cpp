@@ -156,6 +156,45 @@ struct RowBreaker {
     }
 };
 
+// Row counts of the lines of [from, to) (from at a line's start), in order.
+// A line of plain characters (below U+0300, no tab) no longer than a row is
+// one row without looking at it character by character.
+void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, std::vector<int>& out)
+{
+    RowBreaker rb;
+    rb.width = width;
+    rb.tab = tab;
+    TextSnapshot::ChunkReader reader(t, from, to);
+    QStringView chunk;
+    while (reader.Next(&chunk)) {
+        const char16_t* p = chunk.utf16();
+        const qsizetype n = chunk.size();
+        qsizetype i = 0;
+        while (i < n) {
+            qsizetype end = i;
+            unsigned plain = 1;
+            while (end < n && p[end] != u'\n') {
+                plain &= unsigned(p[end] < 0x300) & unsigned(p[end] != u'\t');
+                ++end;
+            }
+            const bool lineEnds = end < n;
+            if (rb.pos == 0 && lineEnds && plain && end - i <= width) {
+                out.push_back(1);
+                i = end + 1;
+                continue;
+            }
+            for (qsizetype j = i; j < end; ++j)
+                rb.feed(p[j]);
+            if (!lineEnds)
+                break;
+            out.push_back(rb.rows);
+            rb.reset();
+            i = end + 1;
+        }
+    }
+    out.push_back(rb.rows);
+}
+
 QByteArray readFile(const QString& fileName)
 {
     const QFileInfo info(fileName);
@@ -279,25 +318,9 @@ void TOvcTextFileEditor::recomputeAllRows()
     }
     m_rowsWidth = wrapColumns();
     const TextSnapshot& t = m_buf.Text();
-    m_rowCount.assign(size_t(t.LineCount()), 1);
-    RowBreaker rb;
-    rb.width = m_rowsWidth;
-    rb.tab = m_tabSize;
-    size_t line = 0;
-    TextSnapshot::ChunkReader reader(t, 0, t.Length());
-    QStringView chunk;
-    while (reader.Next(&chunk)) {
-        for (QChar ch : chunk) {
-            const char16_t c = ch.unicode();
-            if (c == u'\n') {
-                m_rowCount[line++] = rb.rows;
-                rb.reset();
-            } else {
-                rb.feed(c);
-            }
-        }
-    }
-    m_rowCount[line] = rb.rows;
+    m_rowCount.clear();
+    m_rowCount.reserve(size_t(t.LineCount()));
+    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_rowCount);
     rebuildRowIndex();
     updateScrollBars();
 }
@@ -1452,22 +1475,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         } else {
             std::vector<int> counts;
             counts.reserve(size_t(c.linesAdded + 1));
-            RowBreaker rb;
-            rb.width = m_rowsWidth;
-            rb.tab = m_tabSize;
-            TextSnapshot::ChunkReader reader(t, t.LineStart(first), t.LineEndOffset(lastNew));
-            QStringView chunk;
-            while (reader.Next(&chunk)) {
-                for (QChar ch : chunk) {
-                    if (ch.unicode() == u'\n') {
-                        counts.push_back(rb.rows);
-                        rb.reset();
-                    } else {
-                        rb.feed(ch.unicode());
-                    }
-                }
-            }
-            counts.push_back(rb.rows);
+            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, counts);
             const size_t from = std::min(size_t(first), m_rowCount.size());
             const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
             m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
