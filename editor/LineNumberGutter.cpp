@@ -20,7 +20,8 @@ int LineNumberGutter::neededWidth() const
         ++digits;
     digits = std::max(digits, 3);
     const int charWidth = m_editor->fontMetrics().horizontalAdvance(QLatin1Char('9'));
-    return 6 + charWidth * digits + 6;
+    // Room for a bookmark's tab on the left.
+    return m_editor->lineHeight() + charWidth * digits + 6;
 }
 
 void LineNumberGutter::paintEvent(QPaintEvent* e)
@@ -39,11 +40,27 @@ void LineNumberGutter::paintEvent(QPaintEvent* e)
     const int lineHeight = m_editor->lineHeight();
     const int right = width() - 6;
     const int top = m_editor->viewport()->y() - m_editor->contentsRect().y();
+    const std::vector<std::pair<int, int>> marks = m_editor->bookmarkLines();
+    const QColor markBack = dark ? QColor(0x3A, 0x6E, 0xA5) : QColor(0x2F, 0x6F, 0xC0);
+    QFont small = m_editor->font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
     for (const auto& [line, y] : m_editor->visibleLineTops()) {
         if (y + top + lineHeight < e->rect().top() || y + top > e->rect().bottom())
             continue;
         p.setPen(line + 1 == caretLine ? current : numbers);
         p.drawText(0, y + top, right, lineHeight, Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
+        // A bookmark: its number on a small tab at the gutter's left edge.
+        for (const auto& [number, markLine] : marks) {
+            if (markLine != line)
+                continue;
+            const QRect tab(1, y + top + 1, lineHeight - 2, lineHeight - 2);
+            p.fillRect(tab, markBack);
+            p.setPen(Qt::white);
+            p.setFont(small);
+            p.drawText(tab, Qt::AlignCenter, QString::number(number));
+            p.setFont(m_editor->font());
+            break;
+        }
     }
 }
 

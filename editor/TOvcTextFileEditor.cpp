@@ -1056,7 +1056,10 @@ bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
     const TextRange found = findMatch(text, flags);
     if (found.start < 0)
         return false;
+    m_searchMark = plainLines(text);
+    m_searchMarkFlags = flags & (SearchFlags::MatchCase | SearchFlags::WholeWord);
     setSelection(found.start, found.start + found.length);
+    viewport()->update();
     updatePrimarySelection();
     return true;
 }
@@ -1110,6 +1113,7 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     m_fileName = fileName;
     m_stamp = FileStamp::of(fileName, bytes);
     clearBookmarks();
+    m_searchMark.clear();
     horizontalScrollBar()->setValue(0);
     setCaret(0);
     emit modificationChanged(false);
@@ -1205,6 +1209,7 @@ void TOvcTextFileEditor::SetBookmark(int number)
     // Text typed at a bookmark goes after it: the mark stays where it was set.
     m_buf.MoveMark(m_bookmarks[size_t(number)], caretOffset());
     m_bookmarkSet[size_t(number)] = true;
+    m_gutter->update();
 }
 
 void TOvcTextFileEditor::GotoBookmark(int number)
@@ -1217,6 +1222,18 @@ void TOvcTextFileEditor::GotoBookmark(int number)
 void TOvcTextFileEditor::clearBookmarks()
 {
     m_bookmarkSet.fill(false);
+    if (m_gutter)
+        m_gutter->update();
+}
+
+std::vector<std::pair<int, int>> TOvcTextFileEditor::bookmarkLines() const
+{
+    std::vector<std::pair<int, int>> out;
+    for (int n = 0; n < 10; ++n) {
+        if (m_bookmarkSet[size_t(n)])
+            out.emplace_back(n, int(m_buf.Text().LineOfOffset(m_buf.MarkOffset(m_bookmarks[size_t(n)]))));
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------- lines
@@ -1548,6 +1565,17 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     selFormat.setForeground(pal.brush(QPalette::Active, QPalette::HighlightedText));
     QTextCharFormat tagFormat;
     tagFormat.setBackground(tagColour);
+    QTextCharFormat matchFormat;
+    matchFormat.setBackground(dark ? QColor(0x2E, 0x5A, 0x3A) : QColor(0xC8, 0xF0, 0xC8));
+    // Matches of the last search among the lines on screen (not in very long ones).
+    std::vector<qsizetype> matches;
+    if (!m_searchMark.isEmpty() && !m_searchMark.contains(QLatin1Char('\n'))) {
+        const auto [topLine, topRow] = lineOfRow(verticalScrollBar()->value());
+        const int bottomLine = lineOfRow(verticalScrollBar()->value() + visibleRows()).first;
+        const qsizetype lo = t.LineStart(topLine), hi = t.LineEndOffset(bottomLine);
+        if (hi - lo < 200000)
+            matches = t.FindAll(m_searchMark, m_searchMarkFlags, lo, hi);
+    }
     p.setPen(FixedFontColor());
     p.setFont(font());
 
@@ -1579,6 +1607,12 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
             RowLayout& rl = layoutFor(row);
             QList<QTextLayout::FormatRange> marks;
             const qsizetype rowA = ls + row.start, rowB = ls + row.end;
+            for (auto it = std::lower_bound(matches.begin(), matches.end(), rowA - m_searchMark.size());
+                 it != matches.end() && *it < rowB; ++it) {
+                const qsizetype a = std::max(*it, rowA), b = std::min(*it + m_searchMark.size(), rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), matchFormat});
+            }
             for (const TextRange& m : std::as_const(m_tagMarks)) {
                 const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)

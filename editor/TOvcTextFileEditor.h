@@ -147,6 +147,10 @@ public:
     int firstVisibleLine() const;
     std::vector<std::pair<int, int>> visibleLineTops() const;
     int lineHeight() const { return m_lineHeight; }
+    // The set bookmarks: number and line (0-based).
+    std::vector<std::pair<int, int>> bookmarkLines() const;
+    // The last text searched for: its matches on screen are marked.
+    QString searchMarkText() const { return m_searchMark; }
 
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
@@ -350,5 +354,7 @@ private:
     LineNumberGutter* m_gutter = nullptr;
     QTimer* m_matchTimer = nullptr;
     QList<TextRange> m_tagMarks;
+    QString m_searchMark;
+    int m_searchMarkFlags = 0;
     bool m_autoCloseTags = true;
 };

@@ -79,6 +79,7 @@ private slots:
     void inputMethod();
     void wrappedRowsFollowEdits();
     void screenReaderReadsLineAndCaret();
+    void searchMarksOtherMatches();
     void editedLongLineLaysOutAsFresh_data();
     void editedLongLineLaysOutAsFresh();
     void properties();
@@ -1135,6 +1136,27 @@ void TstTOvcTextFileEditor::wrappedRowsFollowEdits()
     ed->SetWordWrap(true);
     ed->MoveCaret(3, 1);
     QCOMPARE(ed->cursorRect().top() - ed->cursorRect(0).top(), (rows + 1) * ed->lineHeight());
+}
+
+void TstTOvcTextFileEditor::searchMarksOtherMatches()
+{
+    // Pixels of the background that marks matches of the last search.
+    auto marked = [this] {
+        const QImage image = ed->viewport()->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == QColor(0xC8, 0xF0, 0xC8) ? 1 : 0;
+        return n;
+    };
+    setText(QStringLiteral("cat dog\ncat\ncat"));
+    QCOMPARE(marked(), 0);
+    QVERIFY(ed->SearchText(QStringLiteral("cat"), 1 | 8));
+    QVERIFY(marked() > 0);
+    QVERIFY(!ed->SearchText(QStringLiteral("cow"), 1));  // nothing found: the marks stay
+    QVERIFY(marked() > 0);
+    loadBytes("cat\r\n");
+    QCOMPARE(marked(), 0);
 }
 
 void TstTOvcTextFileEditor::screenReaderReadsLineAndCaret()
