@@ -50,6 +50,8 @@ void HtmlHighlighter::setEnabled(bool on)
     if (on == m_enabled)
         return;
     m_enabled = on;
+    m_checkpoints.clear();
+    m_sliceTokens.clear();
     m_coloured.clear();
 }
 
@@ -103,6 +105,66 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     return m_coloured.emplace(line, std::move(ranges)).first->second;
 }
 
+qsizetype HtmlHighlighter::sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const
+{
+    constexpr qsizetype kSlice = 4096;
+    if (length - from <= 2 * kSlice)
+        return length;
+    const QString window = m_buf.Text().Text(lineStart + from + kSlice, kSlice);
+    const qsizetype gt = window.lastIndexOf(QLatin1Char('>'));
+    return from + kSlice + (gt < 0 ? kSlice : gt + 1);
+}
+
+QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype from, qsizetype to)
+{
+    QList<QTextLayout::FormatRange> out;
+    if (!m_enabled)
+        return out;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype length = t.LineEndOffset(line) - ls;
+    to = std::min(to, length);
+    auto& cps = m_checkpoints[line];
+    if (cps.empty())
+        cps.emplace_back(0, startState(line));
+    // Checkpoints up to the start of the range.
+    while (cps.back().first < length && sliceEnd(ls, length, cps.back().first) <= from) {
+        const auto [at, state] = cps.back();
+        const qsizetype end = sliceEnd(ls, length, at);
+        cps.emplace_back(end, HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr));
+    }
+    auto it = std::upper_bound(cps.begin(), cps.end(), std::make_pair(from, INT_MAX));
+    size_t k = size_t(it - cps.begin()) - 1;
+    while (cps[k].first < to) {
+        const auto [at, state] = cps[k];
+        const qsizetype end = sliceEnd(ls, length, at);
+        int next = -1;
+        auto cached = m_sliceTokens.find({line, at});
+        if (cached == m_sliceTokens.end()) {
+            QList<Token> fresh;
+            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, &fresh);
+            if (m_sliceTokens.size() > 256)
+                m_sliceTokens.clear();
+            cached = m_sliceTokens.emplace(std::make_pair(line, at), std::move(fresh)).first;
+        }
+        const QList<Token>& tokens = cached->second;
+        if (k + 1 == cps.size() && end < length && next < 0)
+            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
+        for (const Token& tk : std::as_const(tokens)) {
+            const qsizetype a = std::max(at + tk.start, from), b = std::min(at + tk.start + tk.length, to);
+            if (a < b)
+                out.append(QTextLayout::FormatRange{int(a - from), int(b - a), m_formats[size_t(tk.kind)]});
+        }
+        if (k + 1 == cps.size()) {
+            if (end >= length)
+                break;
+            cps.emplace_back(end, next);
+        }
+        ++k;
+    }
+    return out;
+}
+
 QList<QTextLayout::FormatRange> HtmlHighlighter::formats(int line) const
 {
     auto it = m_coloured.find(line);
@@ -111,6 +173,10 @@ QList<QTextLayout::FormatRange> HtmlHighlighter::formats(int line) const
 
 void HtmlHighlighter::keepOnly(int first, int last)
 {
+    for (auto it = m_sliceTokens.begin(); it != m_sliceTokens.end();)
+        it = (it->first.first < first || it->first.first > last) ? m_sliceTokens.erase(it) : std::next(it);
+    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
+        it = (it->first < first || it->first > last) ? m_checkpoints.erase(it) : std::next(it);
     for (auto it = m_coloured.begin(); it != m_coloured.end();) {
         if (it->first < first || it->first > last)
             it = m_coloured.erase(it);
@@ -124,10 +190,32 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     const int first = int(change.firstLine);
     const bool sameLines = change.linesAdded == change.linesRemoved;
     const int last = INT_MAX;
-    // Beyond what the tokenizer looks at of a line, an edit changes no colour.
-    if (sameLines && change.linesAdded == 0
-        && change.offset - m_buf.Text().LineStart(first) > HtmlTokenizer::kMaxLineLength + 1)
-        return first - 1;
+    // Checkpoints of long lines: those before an edit in the line stay.
+    const qsizetype inLine = change.offset - m_buf.Text().LineStart(first);
+    const bool inOneLine = sameLines && change.linesAdded == 0;
+    for (auto it = m_sliceTokens.lower_bound({first, 0}); it != m_sliceTokens.end();) {
+        // The slice holding the edit and those after it go.
+        const bool keep = inOneLine && it->first.first == first && it->first.second + 2 * 4096 + 4096 < inLine;
+        it = keep ? std::next(it) : m_sliceTokens.erase(it);
+    }
+    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();) {
+        if (it->first < first) {
+            ++it;
+        } else if (it->first == first && sameLines && change.linesAdded == 0) {
+            auto& cps = it->second;
+            cps.erase(std::upper_bound(cps.begin(), cps.end(), std::make_pair(inLine, INT_MAX)), cps.end());
+            if (cps.size() <= 1)
+                it = m_checkpoints.erase(it);
+            else
+                ++it;
+        } else {
+            it = m_checkpoints.erase(it);
+        }
+    }
+    // Beyond what the tokenizer looks at for the line's end state, an edit
+    // changes the colours of its own line only.
+    if (sameLines && change.linesAdded == 0 && inLine > HtmlTokenizer::kMaxLineLength + 1)
+        return first;
     if (sameLines && change.linesAdded == 0 && first < int(m_endStates.size())) {
         // Typing in a line: the lines below keep their colours unless the
         // state at its end changes.

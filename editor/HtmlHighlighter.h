@@ -10,6 +10,7 @@
 #include <QList>
 #include <QTextLayout>
 #include <array>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
 
     // The colours of a line (0-based), worked out now if need be; empty while disabled.
     const QList<QTextLayout::FormatRange>& lineFormats(int line);
+    // The colours of [from, to) of a line longer than the tokenizer takes at
+    // once, offsets in the line; worked out from the nearest checkpoint.
+    QList<QTextLayout::FormatRange> formatsIn(int line, qsizetype from, qsizetype to);
+    static bool isLongLine(qsizetype length) { return length > Html::HtmlTokenizer::kMaxLineLength; }
     // The colours a line carries now (none when it was not drawn since its last change).
     QList<QTextLayout::FormatRange> formats(int line) const;
     // The tokenizer state line n starts in.
@@ -49,6 +54,13 @@ public:
 
 private:
     QString tokenText(int line) const;
+    // Where a slice of a long line starting at from ends: after a '>' when
+    // there is one in reach.
+    qsizetype sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const;
+    // Checkpoints of long lines: (offset in the line, tokenizer state there).
+    std::unordered_map<int, std::vector<std::pair<qsizetype, int>>> m_checkpoints;
+    // Tokens of the slices of long lines last drawn: (line, slice start) -> tokens.
+    std::map<std::pair<int, qsizetype>, QList<Html::Token>> m_sliceTokens;
     void buildFormats();
 
     const TextBuffer& m_buf;

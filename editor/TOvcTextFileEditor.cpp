@@ -602,9 +602,24 @@ TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) con
 {
     const auto key = std::make_pair(row.line, row.start);
     auto it = m_layouts.find(key);
-    if (it != m_layouts.end() && it->second.layout && it->second.layout->text().size() == row.end - row.start)
-        return it->second;
+    if (it != m_layouts.end() && it->second.layout && it->second.layout->text().size() == row.end - row.start) {
+        if (!it->second.checkColours)
+            return it->second;
+        // Kept when the colours are still the same (a long line's far rows).
+        const QList<QTextLayout::FormatRange> now = m_highlighter->isEnabled()
+            ? m_highlighter->formatsIn(row.line, row.start, row.end) : QList<QTextLayout::FormatRange>();
+        const QList<QTextLayout::FormatRange> had = it->second.layout->formats();
+        const bool same = now.size() == had.size()
+                       && std::equal(now.begin(), now.end(), had.begin(), [](const auto& a, const auto& b) {
+                              return a.start == b.start && a.length == b.length && a.format == b.format;
+                          });
+        if (same) {
+            it->second.checkColours = false;
+            return it->second;
+        }
+    }
     RowLayout& rl = m_layouts[key];
+    rl.checkColours = false;
     const TextSnapshot& t = m_buf.Text();
     const QString text = t.Text(t.LineStart(row.line) + row.start, row.end - row.start);
     rl.layout = std::make_unique<QTextLayout>(text, font());
@@ -613,7 +628,10 @@ TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) con
     option.setTabStopDistance(tabStopDistance());
     rl.layout->setTextOption(option);
     rl.layout->setCacheEnabled(true);
-    if (m_highlighter->isEnabled()) {
+    if (m_highlighter->isEnabled() && HtmlHighlighter::isLongLine(t.LineLength(row.line))) {
+        // A long line: the colours of this row alone, from the nearest checkpoint.
+        rl.layout->setFormats(m_highlighter->formatsIn(row.line, row.start, row.end));
+    } else if (m_highlighter->isEnabled()) {
         const QList<QTextLayout::FormatRange>& all = m_highlighter->lineFormats(row.line);
         QList<QTextLayout::FormatRange> mine;
         for (const QTextLayout::FormatRange& f : all) {
@@ -1455,6 +1473,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
     if (haveColumns)
         resyncColumns(first, std::move(oldColumns), c);
     const int colourLast = m_highlighter->textChanged(c);
+    const bool longLine = oneLine && HtmlHighlighter::isLongLine(t.LineLength(first));
     if (oneLine) {
         // Rows of the edited line before the edit keep their layouts; those
         // after it move along when their colours cannot have changed.
@@ -1465,12 +1484,14 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
             const qsizetype s = it->first.second;
             const qsizetype length = it->second.layout ? it->second.layout->text().size() : 0;
             // (where colours may change, a token may reach back over rows: all go)
-            if (s + length < p && colourLast < first) {
+            if (s + length < p && (colourLast < first || longLine)) {
                 ++it;
                 continue;
             }
-            if (colourLast < first && s >= p + c.removed && m_wordWrap)
+            if ((colourLast < first || longLine) && s >= p + c.removed && m_wordWrap) {
+                it->second.checkColours = longLine && colourLast >= first;
                 moved.emplace_back(s + d, std::move(it->second));
+            }
             it = m_layouts.erase(it);
         }
         for (auto& [s, rl] : moved)
@@ -1514,9 +1535,11 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         viewport()->update(QRect(0, int(std::clamp<qint64>((first - top) * m_lineHeight, -m_lineHeight, INT_MAX / 2)),
                                  viewport()->width(), m_lineHeight));
     } else if (oneLine && haveRows && rowsBefore == rowsOfLine(first) && colourLast <= first) {
-        const qint64 from = rowOfLine(first) + (colourLast < first ? changedRows.first : 0) - top;
-        const qint64 to = std::min<qint64>(rowOfLine(first) + std::min(changedRows.second, rowsBefore - 1) - top,
-                                           visibleRows() + 1);
+        // Where colours may change they may do so to the line's end.
+        const int firstRow = colourLast < first || longLine ? changedRows.first : 0;
+        const int lastRow = colourLast < first ? std::min(changedRows.second, rowsBefore - 1) : rowsBefore - 1;
+        const qint64 from = rowOfLine(first) + firstRow - top;
+        const qint64 to = std::min<qint64>(rowOfLine(first) + lastRow - top, visibleRows() + 1);
         const qint64 y = std::max<qint64>(from, -1) * m_lineHeight;
         if (to >= -1)
             viewport()->update(QRect(0, int(y), viewport()->width(), int((to + 1) * m_lineHeight - y)));

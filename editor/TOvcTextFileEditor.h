@@ -217,6 +217,7 @@ private:
     struct RowLayout {
         std::unique_ptr<QTextLayout> layout;
         qreal x0 = 0;  // x of the slice's start from the text's left edge
+        bool checkColours = false;  // moved along by an edit: its colours may have changed
     };
     // Which part of a line a row shows.
     struct Row {

@@ -5,6 +5,7 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
 
+#include <QScrollBar>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -112,6 +113,49 @@ private slots:
                 QCOMPARE(f[i].format.foreground().color(), ed.highlighter()->colorOf(tokens[i].kind));
             }
         }
+    }
+
+    void farColours_data()
+    {
+        QTest::addColumn<bool>("wrap");
+        QTest::newRow("wrap on") << true;
+        QTest::newRow("wrap off") << false;
+    }
+    // Far into a line longer than the tokenizer takes at once the markup is
+    // still coloured, and a comment opened there greys what follows it.
+    void farColours()
+    {
+        QFETCH(bool, wrap);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetWordWrap(wrap);
+        ed.SetRawText(QStringLiteral("<b>tag</b>").repeated(3000));
+        auto bluePixels = [&ed] {
+            const QImage image = ed.viewport()->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.blue() > c.red() + 60 ? 1 : 0;
+                }
+            return n;
+        };
+        ed.MoveCaret(1, 30001);
+        const int h = ed.horizontalScrollBar()->value(), v = ed.verticalScrollBar()->value();
+        const int before = bluePixels();
+        QVERIFY2(before > 100, qPrintable(QString::number(before)));
+        ed.MoveCaret(1, 27001);
+        ed.InsertAtCaret(QStringLiteral("<!--"));
+        ed.MoveCaret(1, 30005);
+        const int after = bluePixels();
+        QVERIFY2(after < before / 10, qPrintable(QStringLiteral("%1 %2").arg(before).arg(after)));
+        ed.UndoStep();
+        ed.MoveCaret(1, 30001);
+        ed.horizontalScrollBar()->setValue(h);
+        ed.verticalScrollBar()->setValue(v);
+        QCOMPARE(bluePixels(), before);
     }
 
     // A long line keeps its glyphs between drawings; a change of its colours
