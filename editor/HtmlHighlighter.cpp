@@ -81,7 +81,7 @@ int HtmlHighlighter::startState(int line)
     while (int(m_endStates.size()) < line) {
         const int n = int(m_endStates.size());
         const int start = n == 0 ? HtmlTokenizer::kInitialState : m_endStates.back();
-        m_endStates.push_back(quint8(HtmlTokenizer::tokenize(tokenText(n), start, nullptr)));
+        m_endStates.push_back(quint8(endState(n, start)));
     }
     return m_endStates[size_t(line - 1)];
 }
@@ -97,7 +97,7 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     QList<Token> tokens;
     const int end = HtmlTokenizer::tokenize(tokenText(line), start, &tokens);
     if (int(m_endStates.size()) == line)
-        m_endStates.push_back(quint8(end));
+        m_endStates.push_back(quint8(isLongLine(m_buf.Text().LineLength(line)) ? endState(line, start) : end));
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
@@ -113,6 +113,26 @@ qsizetype HtmlHighlighter::sliceEnd(qsizetype lineStart, qsizetype length, qsize
     const QString window = m_buf.Text().Text(lineStart + from + kSlice, kSlice);
     const qsizetype gt = window.lastIndexOf(QLatin1Char('>'));
     return from + kSlice + (gt < 0 ? kSlice : gt + 1);
+}
+
+int HtmlHighlighter::endState(int line, int start)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    if (!isLongLine(length))
+        return HtmlTokenizer::tokenize(tokenText(line), start, nullptr);
+    // Slice by slice, leaving checkpoints for the colours.
+    auto& cps = m_checkpoints[line];
+    if (cps.empty() || cps.front().second != start)
+        cps.assign(1, std::make_pair(qsizetype(0), start));
+    for (;;) {
+        const auto [at, state] = cps.back();
+        const qsizetype end = sliceEnd(ls, length, at);
+        const int next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
+        if (end >= length)
+            return next;
+        cps.emplace_back(end, next);
+    }
 }
 
 QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype from, qsizetype to)
@@ -188,39 +208,62 @@ void HtmlHighlighter::keepOnly(int first, int last)
 int HtmlHighlighter::textChanged(const TextChange& change)
 {
     const int first = int(change.firstLine);
-    const bool sameLines = change.linesAdded == change.linesRemoved;
-    const int last = INT_MAX;
-    // Checkpoints of long lines: those before an edit in the line stay.
-    const qsizetype inLine = change.offset - m_buf.Text().LineStart(first);
-    const bool inOneLine = sameLines && change.linesAdded == 0;
+    const bool inOneLine = change.linesAdded == 0 && change.linesRemoved == 0;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype inLine = change.offset - t.LineStart(first);
+    const qsizetype d = change.inserted - change.removed;
     for (auto it = m_sliceTokens.lower_bound({first, 0}); it != m_sliceTokens.end();) {
         // The slice holding the edit and those after it go.
         const bool keep = inOneLine && it->first.first == first && it->first.second + 2 * 4096 + 4096 < inLine;
         it = keep ? std::next(it) : m_sliceTokens.erase(it);
     }
-    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();) {
-        if (it->first < first) {
-            ++it;
-        } else if (it->first == first && sameLines && change.linesAdded == 0) {
-            auto& cps = it->second;
-            cps.erase(std::upper_bound(cps.begin(), cps.end(), std::make_pair(inLine, INT_MAX)), cps.end());
-            if (cps.size() <= 1)
-                it = m_checkpoints.erase(it);
-            else
-                ++it;
+    // Checkpoints of the edited line before the edit stay; those of the lines below go.
+    std::vector<std::pair<qsizetype, int>> old;
+    if (auto it = m_checkpoints.find(first); inOneLine && it != m_checkpoints.end())
+        old = std::move(it->second);
+    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
+        it = it->first >= first ? m_checkpoints.erase(it) : std::next(it);
+    if (!old.empty())
+        m_checkpoints[first].assign(old.begin(), std::upper_bound(old.begin(), old.end(), std::make_pair(inLine, INT_MAX)));
+
+    if (inOneLine && first < int(m_endStates.size())) {
+        const int start = first == 0 ? HtmlTokenizer::kInitialState : m_endStates[size_t(first - 1)];
+        int end = -1;
+        if (isLongLine(t.LineLength(first))) {
+            // A long line's end state, worked out again from the checkpoint
+            // before the edit until its slices meet those it had before.
+            auto& cps = m_checkpoints[first];
+            if (cps.empty())
+                cps.emplace_back(0, start);
+            const qsizetype ls = t.LineStart(first), length = t.LineLength(first);
+            while (end < 0) {
+                const auto [at, state] = cps.back();
+                qsizetype sliceTo = sliceEnd(ls, length, at);
+                // Past the edit, slices end where checkpoints stood before it, so
+                // that the two meet as soon as the states agree again.
+                const auto mate = std::lower_bound(
+                    old.begin(), old.end(),
+                    std::make_pair(std::max(at - d + 1, inLine + change.removed + 1), INT_MIN));
+                const bool aligned = mate != old.end() && mate->first + d - at <= 4 * 4096;
+                if (aligned)
+                    sliceTo = mate->first + d;
+                const int next = HtmlTokenizer::tokenize(t.Text(ls + at, sliceTo - at), state, nullptr);
+                if (sliceTo >= length) {
+                    end = next;
+                    break;
+                }
+                cps.emplace_back(sliceTo, next);
+                if (aligned && mate->second == next) {
+                    for (auto j = mate + 1; j != old.end(); ++j)
+                        cps.emplace_back(j->first + d, j->second);
+                    end = m_endStates[size_t(first)];
+                }
+            }
         } else {
-            it = m_checkpoints.erase(it);
+            end = HtmlTokenizer::tokenize(tokenText(first), start, nullptr);
         }
-    }
-    // Beyond what the tokenizer looks at for the line's end state, an edit
-    // changes the colours of its own line only.
-    if (sameLines && change.linesAdded == 0 && inLine > HtmlTokenizer::kMaxLineLength + 1)
-        return first;
-    if (sameLines && change.linesAdded == 0 && first < int(m_endStates.size())) {
         // Typing in a line: the lines below keep their colours unless the
         // state at its end changes.
-        const int start = first == 0 ? HtmlTokenizer::kInitialState : m_endStates[size_t(first - 1)];
-        const int end = HtmlTokenizer::tokenize(tokenText(first), start, nullptr);
         if (end == m_endStates[size_t(first)]) {
             m_coloured.erase(first);
             return first;
@@ -231,5 +274,5 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     // Lines above the change keep their colours; the ones below have moved.
     for (auto it = m_coloured.begin(); it != m_coloured.end();)
         it = it->first >= first ? m_coloured.erase(it) : std::next(it);
-    return last;
+    return INT_MAX;
 }

@@ -54,6 +54,8 @@ public:
 
 private:
     QString tokenText(int line) const;
+    // The state at a line's end, from the state it starts in (a long line: over all of it).
+    int endState(int line, int start);
     // Where a slice of a long line starting at from ends: after a '>' when
     // there is one in reach.
     qsizetype sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const;

@@ -115,6 +115,45 @@ private slots:
         }
     }
 
+    void stateAfterLongLine_data()
+    {
+        QTest::addColumn<QString>("tail");      // ends the long line
+        QTest::addColumn<QString>("inserted");  // typed in its middle
+        QTest::addColumn<bool>("textBefore");   // the next line starts in the page's text
+        QTest::addColumn<bool>("textAfter");
+        QTest::newRow("a tag in the middle") << "" << "<i>x</i>" << true << true;
+        QTest::newRow("a comment opened in the middle") << "" << "<!--" << true << false;
+        QTest::newRow("a comment open at the end") << "<!-- open" << "<i>x</i>" << false << false;
+        QTest::newRow("the open comment closed in the middle") << "<!-- a" << "<!-- b -->" << false << false;
+        QTest::newRow("a comment from the middle closed at the end") << "-->" << "<!--" << true << true;
+    }
+    // The state a long line ends in reaches the next line, and an edit far
+    // into the line changes it only where it should.
+    void stateAfterLongLine()
+    {
+        QFETCH(QString, tail);
+        QFETCH(QString, inserted);
+        QFETCH(bool, textBefore);
+        QFETCH(bool, textAfter);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetRawText(QStringLiteral("<b>tag</b>").repeated(5000) + tail + QStringLiteral("\n<b>next</b>"));
+        ed.MoveCaret(2, 1);
+        ed.repaint();
+        HtmlHighlighter* h = ed.highlighter();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textBefore);
+        ed.MoveCaret(1, 25001);
+        ed.repaint();
+        ed.InsertAtCaret(inserted);
+        ed.repaint();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textAfter);
+        ed.UndoStep();
+        ed.repaint();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textBefore);
+    }
+
     void farColours_data()
     {
         QTest::addColumn<bool>("wrap");
