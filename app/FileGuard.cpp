@@ -21,8 +21,6 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QPointer>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -90,7 +88,7 @@ void FileGuard::attach(TfHTML* doc)
     slot.timer = new QTimer(doc);
     slot.timer->setSingleShot(true);
     connect(slot.timer, &QTimer::timeout, this, [this, doc] { writeRecovery(doc); });
-    connect(doc->txtHTML->document(), &QTextDocument::contentsChanged, this, [this, doc] { edited(doc); });
+    connect(doc->txtHTML, &TOvcTextFileEditor::textChanged, this, [this, doc] { edited(doc); });
     connect(doc, &QObject::destroyed, this, [this, doc] { m_slots.remove(doc); });
 }
 

@@ -8,6 +8,7 @@
 #include "app/TmdiMain.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextBuffer.h"
 #include "editor/TextFileCodec.h"
 
 #include <QApplication>
@@ -95,12 +96,10 @@ int editingBench(const QStringList&)
     t.report(QStringLiteral("  decode it"));
     t.restart();
     {
-        QTextDocument doc;
-        QTextCursor c(&doc);
-        doc.setUndoRedoEnabled(false);
-        c.insertText(decoded.text);
+        TextBuffer buffer;
+        buffer.Load(decoded);
     }
-    t.report(QStringLiteral("  build a bare text document"));
+    t.report(QStringLiteral("  load it into a bare text buffer"));
     decoded.text.clear();
     bytes.clear();
 
@@ -163,3 +162,59 @@ int editingBench(const QStringList&)
 } // namespace
 
 VQ_BENCHMARK("editing", "editing view: open 10 MB with colours on and off, typing at the end", editingBench);
+
+namespace {
+
+// A 100 MB page (ten times the 10 MB one) in a bare editor: opening it, going
+// to its end, a search from the start and keys typed at the end.
+int bigPageBench(const QStringList& args)
+{
+    const int times = args.isEmpty() ? 10 : std::max(1, args.first().toInt());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("huge.htm"));
+    {
+        const QByteArray page = Bench::makeHtml();
+        QByteArray all;
+        all.reserve(page.size() * times);
+        for (int i = 0; i < times; ++i)
+            all += page;
+        Bench::writeFile(file, all);
+    }
+    TOvcTextFileEditor ed;
+    ed.resize(1000, 700);
+    ed.show();
+    ed.setFocus();
+    Bench::settle();
+    for (bool wrap : {true, false}) {
+        ed.SetWordWrap(wrap);
+        const QString w = wrap ? QStringLiteral("wrap on") : QStringLiteral("wrap off");
+        Bench::Stopwatch t;
+        ed.LoadFile(file);
+        ed.repaint();
+        Bench::settle();
+        t.report(QStringLiteral("%1 MB, %2: open and first paint").arg(times * 10).arg(w), QStringLiteral("target: no pause over 100"));
+        t.restart();
+        ed.MoveCaret(ed.LineCount(), 1);
+        ed.repaint();
+        t.report(QStringLiteral("  go to the end"));
+        t.restart();
+        ed.MoveCaret(1, 1);
+        const bool found = ed.SearchText(QStringLiteral("no such text anywhere"), 1);
+        t.report(QStringLiteral("  search through it all (%1)").arg(found ? QStringLiteral("found") : QStringLiteral("none")));
+        ed.MoveCaret(ed.LineCount(), 1);
+        Bench::settle();
+        std::vector<double> keys;
+        for (QChar ch : QStringLiteral("<p>typed</p>"))
+            keys.push_back(typeKey(&ed, Qt::Key_A, QString(ch)));
+        keys.push_back(typeKey(&ed, Qt::Key_Return, QStringLiteral("\r")));
+        std::sort(keys.begin(), keys.end());
+        Bench::report(QStringLiteral("  key typed at the end, median"), keys[keys.size() / 2], QStringLiteral("ms"));
+        Bench::report(QStringLiteral("  key typed at the end, slowest"), keys.back(), QStringLiteral("ms"));
+        Bench::report(QStringLiteral("  memory of the process"), Bench::rssMb(), QStringLiteral("MB"));
+    }
+    return 0;
+}
+
+} // namespace
+
+VQ_BENCHMARK("bigpage", "a 100 MB page: open, go to the end, search, type (argument: size in tens of MB)", bigPageBench);

@@ -1,8 +1,6 @@
 #include "editor/HtmlHighlighter.h"
 
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
+#include "editor/TextBuffer.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,19 +10,6 @@ using Html::Token;
 using Html::TokenKind;
 
 namespace {
-
-// A block's user state: -1 while never looked at, else its end state (bits
-// 0-7), the state it started in (bits 8-15; 0xFF after an edit) and the
-// colouring round its colours come from (bits 16-30; 0: no colours,
-// 0x7FFF: colours of an earlier state, to be redone).
-constexpr int kUnknownStart = 0xFF;
-int pack(int end, int start, int epoch)
-{
-    return (end & 0xFF) | ((start & 0xFF) << 8) | ((epoch & 0x7FFF) << 16);
-}
-int endOf(int s) { return s & 0xFF; }
-int startOf(int s) { return (s >> 8) & 0xFF; }
-int epochOf(int s) { return (s >> 16) & 0x7FFF; }
 
 struct Colour {
     TokenKind kind;
@@ -42,12 +27,13 @@ constexpr Colour kColours[] = {
     {TokenKind::ScriptComment, 0x3A7A1A, 0x7CC67C}, {TokenKind::ScriptNumber, 0x09705A, 0xB5CEA8},
 };
 
+const QList<QTextLayout::FormatRange> kNone;
+
 } // namespace
 
-HtmlHighlighter::HtmlHighlighter(QTextDocument* document) : QObject(document), m_doc(document)
+HtmlHighlighter::HtmlHighlighter(const TextBuffer& buffer) : m_buf(buffer)
 {
     buildFormats();
-    connect(m_doc, &QTextDocument::contentsChange, this, &HtmlHighlighter::onContentsChange);
 }
 
 void HtmlHighlighter::buildFormats()
@@ -64,9 +50,9 @@ void HtmlHighlighter::setEnabled(bool on)
     if (on == m_enabled)
         return;
     m_enabled = on;
-    if (!on)
-        uncolourAll();
-    m_epoch = m_epoch % 0x7FFE + 1;
+    m_checkpoints.clear();
+    m_sliceTokens.clear();
+    m_coloured.clear();
 }
 
 void HtmlHighlighter::setDarkBackground(bool dark)
@@ -75,146 +61,218 @@ void HtmlHighlighter::setDarkBackground(bool dark)
         return;
     m_dark = dark;
     buildFormats();
-    // Every block's colours are out of date; they are redone when shown.
-    m_epoch = m_epoch % 0x7FFE + 1;
+    m_coloured.clear();
 }
 
-void HtmlHighlighter::uncolourAll()
+QString HtmlHighlighter::tokenText(int line) const
 {
-    int from = INT_MAX, to = -1;
-    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
-        const int s = b.userState();
-        if (s == -1 || epochOf(s) == 0)
-            continue;
-        b.layout()->clearFormats();
-        b.setUserState(pack(endOf(s), startOf(s), 0));
-        from = std::min(from, b.position());
-        to = std::max(to, b.position() + b.length());
-    }
-    if (to >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(from, to - from);
-        m_applying = false;
-    }
+    // The tokenizer looks at no more than its limit of a line.
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype start = t.LineStart(line);
+    const qsizetype length = std::min<qsizetype>(t.LineEndOffset(line) - start, HtmlTokenizer::kMaxLineLength + 1);
+    return t.Text(start, length);
 }
 
-void HtmlHighlighter::onContentsChange(int position, int removed, int added)
+int HtmlHighlighter::startState(int line)
 {
-    Q_UNUSED(removed);
-    if (m_applying)
-        return;
-    QTextBlock b = m_doc->findBlock(position);
-    if (!b.isValid())
-        return;
-    m_known = std::min(m_known, b.blockNumber());
-    const QTextBlock first = b;
-    const int firstState = first.userState();
-    const int end = position + added;
-    for (; b.isValid() && b.position() <= end; b = b.next()) {
-        const int s = b.userState();
-        if (s != -1)
-            b.setUserState(pack(endOf(s), kUnknownStart, epochOf(s)));
+    if (line <= 0)
+        return HtmlTokenizer::kInitialState;
+    line = std::min<int>(line, int(m_buf.LineCount()));
+    while (int(m_endStates.size()) < line) {
+        const int n = int(m_endStates.size());
+        const int start = n == 0 ? HtmlTokenizer::kInitialState : m_endStates.back();
+        m_endStates.push_back(quint8(endState(n, start)));
     }
-    // A change within one block that had its colours (typing in a shown
-    // line): colour it again now. The text document lays the block out once,
-    // after this signal, with the new colours; done later, at the next
-    // paint, the colours would cost a second layout of the block, which is
-    // the most of a key's time in a long line.
-    if (!m_enabled || firstState == -1 || epochOf(firstState) != m_epoch || first.position() + first.length() <= end)
-        return;
-    const int n = first.blockNumber();
-    if (n > m_known)
-        return;
-    int start = HtmlTokenizer::kInitialState;
-    if (n > 0) {
-        const int prev = first.previous().userState();
-        start = prev == -1 ? HtmlTokenizer::kInitialState : endOf(prev);
-    }
-    QTextBlock block = first;
-    int dirtyFrom = INT_MAX, dirtyTo = -1;
-    process(block, start, true, dirtyFrom, dirtyTo);
-    m_known = std::max(m_known, n + 1);
-    // Within the change the document is about to lay out: no layout now.
-    if (dirtyTo >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
-        m_applying = false;
-    }
+    return m_endStates[size_t(line - 1)];
 }
 
-int HtmlHighlighter::process(QTextBlock& block, int start, bool colour, int& dirtyFrom, int& dirtyTo)
+const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
 {
-    const int old = block.userState();
-    colour = colour && m_enabled;
-    if (old != -1 && startOf(old) == start && (!colour || epochOf(old) == m_epoch))
-        return endOf(old);
-    if (!colour) {
-        const int end = HtmlTokenizer::tokenize(block.text(), start, nullptr);
-        // Colours it may carry are kept until it is shown and redone.
-        block.setUserState(pack(end, start, old == -1 ? 0 : (epochOf(old) == 0 ? 0 : 0x7FFF)));
-        return end;
-    }
+    if (!m_enabled || line < 0 || line >= m_buf.LineCount())
+        return kNone;
+    auto it = m_coloured.find(line);
+    if (it != m_coloured.end())
+        return it->second;
+    const int start = startState(line);
     QList<Token> tokens;
-    const int end = HtmlTokenizer::tokenize(block.text(), start, &tokens);
+    const int end = HtmlTokenizer::tokenize(tokenText(line), start, &tokens);
+    if (int(m_endStates.size()) == line)
+        m_endStates.push_back(quint8(isLongLine(m_buf.Text().LineLength(line)) ? endState(line, start) : end));
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
         ranges.append(QTextLayout::FormatRange{t.start, t.length, m_formats[size_t(t.kind)]});
-    block.layout()->setFormats(ranges);
-    block.setUserState(pack(end, start, m_epoch));
-    dirtyFrom = std::min(dirtyFrom, block.position());
-    dirtyTo = std::max(dirtyTo, block.position() + block.length());
-    return end;
+    return m_coloured.emplace(line, std::move(ranges)).first->second;
 }
 
-void HtmlHighlighter::run(int firstColoured, int last)
+qsizetype HtmlHighlighter::sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const
 {
-    last = std::min(last, m_doc->blockCount() - 1);
-    if (last < 0)
-        return;
-    int from = std::min(m_known, firstColoured);
-    from = std::max(0, from);
-    QTextBlock b = m_doc->findBlockByNumber(from);
-    int state = HtmlTokenizer::kInitialState;
-    if (from > 0) {
-        const int prev = b.previous().userState();
-        state = prev == -1 ? HtmlTokenizer::kInitialState : endOf(prev);
+    constexpr qsizetype kSlice = 4096;
+    if (length - from <= 2 * kSlice)
+        return length;
+    const QString window = m_buf.Text().Text(lineStart + from + kSlice, kSlice);
+    const qsizetype gt = window.lastIndexOf(QLatin1Char('>'));
+    return from + kSlice + (gt < 0 ? kSlice : gt + 1);
+}
+
+int HtmlHighlighter::endState(int line, int start)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    if (!isLongLine(length))
+        return HtmlTokenizer::tokenize(tokenText(line), start, nullptr);
+    // Slice by slice, leaving checkpoints for the colours.
+    auto& cps = m_checkpoints[line];
+    if (cps.empty() || cps.front().second != start)
+        cps.assign(1, std::make_pair(qsizetype(0), start));
+    for (;;) {
+        const auto [at, state] = cps.back();
+        const qsizetype end = sliceEnd(ls, length, at);
+        const int next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
+        if (end >= length)
+            return next;
+        cps.emplace_back(end, next);
     }
-    int dirtyFrom = INT_MAX, dirtyTo = -1;
-    for (; b.isValid() && b.blockNumber() <= last; b = b.next())
-        state = process(b, state, b.blockNumber() >= firstColoured, dirtyFrom, dirtyTo);
-    m_known = std::max(m_known, last + 1);
-    if (dirtyTo >= 0) {
-        m_applying = true;
-        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
-        m_applying = false;
+}
+
+QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype from, qsizetype to)
+{
+    QList<QTextLayout::FormatRange> out;
+    if (!m_enabled)
+        return out;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype length = t.LineEndOffset(line) - ls;
+    to = std::min(to, length);
+    auto& cps = m_checkpoints[line];
+    if (cps.empty())
+        cps.emplace_back(0, startState(line));
+    // Checkpoints up to the start of the range.
+    while (cps.back().first < length && sliceEnd(ls, length, cps.back().first) <= from) {
+        const auto [at, state] = cps.back();
+        const qsizetype end = sliceEnd(ls, length, at);
+        cps.emplace_back(end, HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr));
+    }
+    auto it = std::upper_bound(cps.begin(), cps.end(), std::make_pair(from, INT_MAX));
+    size_t k = size_t(it - cps.begin()) - 1;
+    while (cps[k].first < to) {
+        const auto [at, state] = cps[k];
+        const qsizetype end = sliceEnd(ls, length, at);
+        int next = -1;
+        auto cached = m_sliceTokens.find({line, at});
+        if (cached == m_sliceTokens.end()) {
+            QList<Token> fresh;
+            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, &fresh);
+            if (m_sliceTokens.size() > 256)
+                m_sliceTokens.clear();
+            cached = m_sliceTokens.emplace(std::make_pair(line, at), std::move(fresh)).first;
+        }
+        const QList<Token>& tokens = cached->second;
+        if (k + 1 == cps.size() && end < length && next < 0)
+            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
+        for (const Token& tk : std::as_const(tokens)) {
+            const qsizetype a = std::max(at + tk.start, from), b = std::min(at + tk.start + tk.length, to);
+            if (a < b)
+                out.append(QTextLayout::FormatRange{int(a - from), int(b - a), m_formats[size_t(tk.kind)]});
+        }
+        if (k + 1 == cps.size()) {
+            if (end >= length)
+                break;
+            cps.emplace_back(end, next);
+        }
+        ++k;
+    }
+    return out;
+}
+
+QList<QTextLayout::FormatRange> HtmlHighlighter::formats(int line) const
+{
+    auto it = m_coloured.find(line);
+    return it == m_coloured.end() ? QList<QTextLayout::FormatRange>() : it->second;
+}
+
+void HtmlHighlighter::keepOnly(int first, int last)
+{
+    for (auto it = m_sliceTokens.begin(); it != m_sliceTokens.end();)
+        it = (it->first.first < first || it->first.first > last) ? m_sliceTokens.erase(it) : std::next(it);
+    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
+        it = (it->first < first || it->first > last) ? m_checkpoints.erase(it) : std::next(it);
+    for (auto it = m_coloured.begin(); it != m_coloured.end();) {
+        if (it->first < first || it->first > last)
+            it = m_coloured.erase(it);
+        else
+            ++it;
     }
 }
 
-void HtmlHighlighter::highlight(int first, int last)
+int HtmlHighlighter::textChanged(const TextChange& change)
 {
-    if (!m_enabled || first > last)
-        return;
-    run(std::max(0, first), last);
-}
-
-int HtmlHighlighter::startState(int block)
-{
-    if (block <= 0)
-        return HtmlTokenizer::kInitialState;
-    if (block > m_known)
-        run(INT_MAX, block - 1);
-    const int s = m_doc->findBlockByNumber(block - 1).userState();
-    return s == -1 ? HtmlTokenizer::kInitialState : endOf(s);
-}
-
-int HtmlHighlighter::colouredBlocks() const
-{
-    int n = 0;
-    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
-        const int s = b.userState();
-        if (s != -1 && epochOf(s) != 0)
-            ++n;
+    const int first = int(change.firstLine);
+    const bool inOneLine = change.linesAdded == 0 && change.linesRemoved == 0;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype inLine = change.offset - t.LineStart(first);
+    const qsizetype d = change.inserted - change.removed;
+    for (auto it = m_sliceTokens.lower_bound({first, 0}); it != m_sliceTokens.end();) {
+        // The slice holding the edit and those after it go.
+        const bool keep = inOneLine && it->first.first == first && it->first.second + 2 * 4096 + 4096 < inLine;
+        it = keep ? std::next(it) : m_sliceTokens.erase(it);
     }
-    return n;
+    // Checkpoints of the edited line before the edit stay; those of the lines below go.
+    std::vector<std::pair<qsizetype, int>> old;
+    if (auto it = m_checkpoints.find(first); inOneLine && it != m_checkpoints.end())
+        old = std::move(it->second);
+    for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
+        it = it->first >= first ? m_checkpoints.erase(it) : std::next(it);
+    if (!old.empty())
+        m_checkpoints[first].assign(old.begin(), std::upper_bound(old.begin(), old.end(), std::make_pair(inLine, INT_MAX)));
+
+    if (inOneLine && first < int(m_endStates.size())) {
+        const int start = first == 0 ? HtmlTokenizer::kInitialState : m_endStates[size_t(first - 1)];
+        int end = -1;
+        if (isLongLine(t.LineLength(first))) {
+            // A long line's end state, worked out again from the checkpoint
+            // before the edit until its slices meet those it had before.
+            auto& cps = m_checkpoints[first];
+            if (cps.empty())
+                cps.emplace_back(0, start);
+            const qsizetype ls = t.LineStart(first), length = t.LineLength(first);
+            while (end < 0) {
+                const auto [at, state] = cps.back();
+                qsizetype sliceTo = sliceEnd(ls, length, at);
+                // Past the edit, slices end where checkpoints stood before it, so
+                // that the two meet as soon as the states agree again.
+                const auto mate = std::lower_bound(
+                    old.begin(), old.end(),
+                    std::make_pair(std::max(at - d + 1, inLine + change.removed + 1), INT_MIN));
+                const bool aligned = mate != old.end() && mate->first + d - at <= 4 * 4096;
+                if (aligned)
+                    sliceTo = mate->first + d;
+                const int next = HtmlTokenizer::tokenize(t.Text(ls + at, sliceTo - at), state, nullptr);
+                if (sliceTo >= length) {
+                    end = next;
+                    break;
+                }
+                cps.emplace_back(sliceTo, next);
+                if (aligned && mate->second == next) {
+                    for (auto j = mate + 1; j != old.end(); ++j)
+                        cps.emplace_back(j->first + d, j->second);
+                    end = m_endStates[size_t(first)];
+                }
+            }
+        } else {
+            end = HtmlTokenizer::tokenize(tokenText(first), start, nullptr);
+        }
+        // Typing in a line: the lines below keep their colours unless the
+        // state at its end changes.
+        if (end == m_endStates[size_t(first)]) {
+            m_coloured.erase(first);
+            return first;
+        }
+    }
+    if (int(m_endStates.size()) > first)
+        m_endStates.resize(size_t(first));
+    // Lines above the change keep their colours; the ones below have moved.
+    for (auto it = m_coloured.begin(); it != m_coloured.end();)
+        it = it->first >= first ? m_coloured.erase(it) : std::next(it);
+    return INT_MAX;
 }

@@ -1,22 +1,25 @@
 #pragma once
-// Colours the HTML of a text document, lazily: only the blocks that are
-// shown get colours, and only the blocks above them are tokenized, for the
-// state they start in. An edit makes its blocks and, where it changes the
-// state at a line's end, the blocks after them wait to be done again when
-// they are next shown or asked for.
+// Colours the HTML of a text buffer, lazily: only the lines that are drawn
+// get colours, and only the lines above them are tokenized, for the state
+// they start in. The state at each line's end is kept from the first line
+// as far as it was needed; an edit forgets it from the edited line on, and
+// the colours of the lines it may change.
 #include "editor/HtmlTokenizer.h"
 
-#include <QObject>
-#include <QTextCharFormat>
+#include <QColor>
+#include <QList>
+#include <QTextLayout>
 #include <array>
+#include <map>
+#include <unordered_map>
+#include <vector>
 
-class QTextDocument;
-class QTextBlock;
+class TextBuffer;
+struct TextChange;
 
-class HtmlHighlighter : public QObject {
-    Q_OBJECT
+class HtmlHighlighter {
 public:
-    explicit HtmlHighlighter(QTextDocument* document);
+    explicit HtmlHighlighter(const TextBuffer& buffer);
 
     bool isEnabled() const { return m_enabled; }
     // Off: the text is plain; states are still worked out when asked for.
@@ -26,30 +29,46 @@ public:
     bool darkBackground() const { return m_dark; }
     QColor colorOf(Html::TokenKind kind) const { return m_formats[size_t(kind)].foreground().color(); }
 
-    // Colours blocks first..last (block numbers, clamped).
-    void highlight(int first, int last);
-    // The tokenizer state block n starts in.
-    int startState(int block);
+    // The colours of a line (0-based), worked out now if need be; empty while disabled.
+    const QList<QTextLayout::FormatRange>& lineFormats(int line);
+    // The colours of [from, to) of a line longer than the tokenizer takes at
+    // once, offsets in the line; worked out from the nearest checkpoint.
+    QList<QTextLayout::FormatRange> formatsIn(int line, qsizetype from, qsizetype to);
+    static bool isLongLine(qsizetype length) { return length > Html::HtmlTokenizer::kMaxLineLength; }
+    // The colours a line carries now (none when it was not drawn since its last change).
+    QList<QTextLayout::FormatRange> formats(int line) const;
+    // The tokenizer state line n starts in.
+    int startState(int line);
 
-    // Blocks from the document's start whose states are known.
-    int knownStates() const { return m_known; }
-    // Blocks that carry colours (for checks of laziness).
-    int colouredBlocks() const;
+    // Lines from the text's start whose states are known.
+    int knownStates() const { return int(m_endStates.size()); }
+    // Lines that carry colours (for checks of laziness).
+    int colouredBlocks() const { return int(m_coloured.size()); }
+    // Forgets the colours of lines outside [first, last].
+    void keepOnly(int first, int last);
+
+    // After a change of the buffer: returns the last line whose colours may
+    // have changed (INT_MAX: every line from change.firstLine on; below
+    // change.firstLine: none).
+    int textChanged(const TextChange& change);
 
 private:
-    void onContentsChange(int position, int removed, int added);
-    // Brings the state of every block up to and including last; colours
-    // those from firstColoured on.
-    void run(int firstColoured, int last);
-    int process(QTextBlock& block, int start, bool colour, int& dirtyFrom, int& dirtyTo);
-    void uncolourAll();
+    QString tokenText(int line) const;
+    // The state at a line's end, from the state it starts in (a long line: over all of it).
+    int endState(int line, int start);
+    // Where a slice of a long line starting at from ends: after a '>' when
+    // there is one in reach.
+    qsizetype sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const;
+    // Checkpoints of long lines: (offset in the line, tokenizer state there).
+    std::unordered_map<int, std::vector<std::pair<qsizetype, int>>> m_checkpoints;
+    // Tokens of the slices of long lines last drawn: (line, slice start) -> tokens.
+    std::map<std::pair<int, qsizetype>, QList<Html::Token>> m_sliceTokens;
     void buildFormats();
 
-    QTextDocument* m_doc;
+    const TextBuffer& m_buf;
     std::array<QTextCharFormat, size_t(Html::TokenKind::Count)> m_formats;
-    int m_known = 0;
-    int m_epoch = 1;
+    std::vector<quint8> m_endStates;
+    std::unordered_map<int, QList<QTextLayout::FormatRange>> m_coloured;
     bool m_enabled = true;
     bool m_dark = false;
-    bool m_applying = false;
 };

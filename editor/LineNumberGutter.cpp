@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTextBlock>
 
 LineNumberGutter::LineNumberGutter(TOvcTextFileEditor* editor) : QWidget(editor), m_editor(editor)
 {
@@ -17,11 +16,12 @@ int LineNumberGutter::neededWidth() const
     if (isHidden())
         return 0;
     int digits = 1;
-    for (int n = std::max(1, m_editor->blockCount()); n >= 10; n /= 10)
+    for (int n = std::max(1, m_editor->LineCount()); n >= 10; n /= 10)
         ++digits;
     digits = std::max(digits, 3);
     const int charWidth = m_editor->fontMetrics().horizontalAdvance(QLatin1Char('9'));
-    return 6 + charWidth * digits + 6;
+    // Room for a bookmark's tab on the left.
+    return m_editor->lineHeight() + charWidth * digits + 6;
 }
 
 void LineNumberGutter::paintEvent(QPaintEvent* e)
@@ -35,29 +35,41 @@ void LineNumberGutter::paintEvent(QPaintEvent* e)
     p.fillRect(e->rect(), back);
     p.setFont(m_editor->font());
 
-    QTextBlock block = m_editor->firstVisibleBlock();
-    const int caretBlock = m_editor->textCursor().blockNumber();
-    const QPointF offset = m_editor->contentOffset();
-    int top = qRound(m_editor->blockBoundingGeometry(block).translated(offset).top());
-    const int lineHeight = m_editor->fontMetrics().height();
+    int caretLine = 0, caretColumn = 0;
+    m_editor->CaretPosition(caretLine, caretColumn);
+    const int lineHeight = m_editor->lineHeight();
     const int right = width() - 6;
-    while (block.isValid() && top <= e->rect().bottom()) {
-        const int bottom = top + qRound(m_editor->blockBoundingRect(block).height());
-        if (block.isVisible() && bottom >= e->rect().top()) {
-            p.setPen(block.blockNumber() == caretBlock ? current : numbers);
-            p.drawText(0, top, right, lineHeight, Qt::AlignRight | Qt::AlignVCenter,
-                       QString::number(block.blockNumber() + 1));
+    const int top = m_editor->viewport()->y() - m_editor->contentsRect().y();
+    const std::vector<std::pair<int, int>> marks = m_editor->bookmarkLines();
+    const QColor markBack = dark ? QColor(0x3A, 0x6E, 0xA5) : QColor(0x2F, 0x6F, 0xC0);
+    QFont small = m_editor->font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    for (const auto& [line, y] : m_editor->visibleLineTops()) {
+        if (y + top + lineHeight < e->rect().top() || y + top > e->rect().bottom())
+            continue;
+        p.setPen(line + 1 == caretLine ? current : numbers);
+        p.drawText(0, y + top, right, lineHeight, Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
+        // A bookmark: its number on a small tab at the gutter's left edge.
+        for (const auto& [number, markLine] : marks) {
+            if (markLine != line)
+                continue;
+            const QRect tab(1, y + top + 1, lineHeight - 2, lineHeight - 2);
+            p.fillRect(tab, markBack);
+            p.setPen(Qt::white);
+            p.setFont(small);
+            p.drawText(tab, Qt::AlignCenter, QString::number(number));
+            p.setFont(m_editor->font());
+            break;
         }
-        block = block.next();
-        top = bottom;
     }
 }
 
 void LineNumberGutter::mousePressEvent(QMouseEvent* e)
 {
     // A click on a number puts the caret at the start of that line.
-    QTextCursor c = m_editor->cursorForPosition(QPoint(0, int(e->position().y())));
-    c.movePosition(QTextCursor::StartOfBlock);
-    m_editor->setTextCursor(c);
+    const qsizetype at = m_editor->offsetAt(QPoint(0, int(e->position().y())));
+    const TextSnapshot& t = m_editor->buffer().Text();
+    const qsizetype start = t.LineStart(t.LineOfOffset(at));
+    m_editor->setSelection(start, start);
     m_editor->setFocus(Qt::MouseFocusReason);
 }

@@ -11,46 +11,41 @@
 #include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
+#include <QDrag>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
-#include <QTextBlock>
+#include <QStyleHints>
 #include <QTextLayout>
-#include <QTextDocument>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
+#include <climits>
+#include <limits>
 
 namespace {
 
-// A block whose preceding line break came from a character that the text
-// document turns into a break (U+2029, U+FDD0, U+FDD1) rather than from a
-// line end, or from a line end of another style than the file's usual one;
-// saving writes that character or line end back. Splitting a block keeps the
-// mark on its first part, whose break is unchanged, so a new line takes the
-// usual style; deleting the break deletes the block and its mark. (Undoing
-// such a deletion brings the break back as a usual line end: the undo
-// history keeps no block data.)
-class BreakMark : public QTextBlockUserData {
-public:
-    explicit BreakMark(QChar c, int style = -1) : ch(c), lineEnd(style) {}
-    const QChar ch;     // null: a line end of style lineEnd
-    const int lineEnd;
-};
-
-bool isBreakChar(char16_t c)
-{
-    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
-}
+// Room between the viewport's edge and the text.
+constexpr int kMargin = 4;
+// Lines longer than this are laid out, without wrap, only around what is shown.
+constexpr qsizetype kLongLine = 2000;
+// Long lines keep their column every so many characters.
+constexpr qsizetype kColumnStep = 1024;
 
 // The hourglass while a file operation or search runs.
 class BusyCursor {
@@ -61,20 +56,19 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// The whole text of the document holds U+2029 at every line break: a
-// search text spanning lines is looked for in that form.
-QString searchNeedle(const QString& text)
-{
-    QString needle = text;
-    needle.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    needle.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    needle.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
-    return needle;
-}
-
 QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// Text from outside (the program, the clipboard, a drop) with its line ends as '\n'.
+QString plainLines(QString text)
+{
+    if (text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    return text;
 }
 
 QString expandTabs(const QString& text, int tabSize)
@@ -92,13 +86,113 @@ QString expandTabs(const QString& text, int tabSize)
     return out;
 }
 
-// Column, counted from 0, at which a character offset of text is shown.
-int displayColumn(const QString& text, int offset, int tabSize)
+bool isWide(char16_t c)
 {
-    int col = 0;
-    for (int i = 0; i < offset && i < text.size(); ++i)
-        col = text.at(i) == QLatin1Char('\t') ? (col / tabSize + 1) * tabSize : col + 1;
-    return col;
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF)
+        || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
+        || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
+        || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+// Columns a character takes at column col: tabs to the next stop, East
+// Asian wide characters (and those outside the BMP) two, combining marks none.
+inline int charColumns(char16_t c, qsizetype col, int tab)
+{
+    if (c < 0x300)
+        return c == u'\t' ? tab - int(col % tab) : 1;
+    if (QChar::isLowSurrogate(c))
+        return 0;
+    if (QChar::isHighSurrogate(c) || isWide(c))
+        return 2;
+    if (c >= 0x200B && c <= 0x200F)
+        return 0;
+    const QChar::Category cat = QChar::category(char32_t(c));
+    return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_Enclosing ? 0 : 1;
+}
+
+// Breaks a line into rows of at most width columns, after the last space
+// of a row when it has one, else where the row is full.
+struct RowBreaker {
+    int width = 80;
+    int tab = 8;
+    qsizetype col = 0;
+    qsizetype pos = 0;
+    qsizetype rowStart = 0;
+    qsizetype lastBreak = -1;
+    qsizetype colAtBreak = 0;
+    int rows = 1;
+    std::vector<qsizetype>* starts = nullptr;
+
+    void reset()
+    {
+        col = pos = rowStart = colAtBreak = 0;
+        lastBreak = -1;
+        rows = 1;
+    }
+    void feed(char16_t c)
+    {
+        int w = charColumns(c, col, tab);
+        while (w > 0 && col > 0 && col + w > width) {
+            if (lastBreak > rowStart) {
+                rowStart = lastBreak;
+                col -= colAtBreak;
+            } else {
+                rowStart = pos;
+                col = 0;
+            }
+            lastBreak = -1;
+            ++rows;
+            if (starts)
+                starts->push_back(rowStart);
+            if (c == u'\t')
+                w = tab - int(col % tab);
+        }
+        col += w;
+        ++pos;
+        if (c == u' ' || c == u'\t') {
+            lastBreak = pos;
+            colAtBreak = col;
+        }
+    }
+};
+
+// Row counts of the lines of [from, to) (from at a line's start), in order.
+// A line of plain characters (below U+0300, no tab) no longer than a row is
+// one row without looking at it character by character.
+void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, std::vector<int>& out)
+{
+    RowBreaker rb;
+    rb.width = width;
+    rb.tab = tab;
+    TextSnapshot::ChunkReader reader(t, from, to);
+    QStringView chunk;
+    while (reader.Next(&chunk)) {
+        const char16_t* p = chunk.utf16();
+        const qsizetype n = chunk.size();
+        qsizetype i = 0;
+        while (i < n) {
+            qsizetype end = i;
+            unsigned plain = 1;
+            while (end < n && p[end] != u'\n') {
+                plain &= unsigned(p[end] < 0x300) & unsigned(p[end] != u'\t');
+                ++end;
+            }
+            const bool lineEnds = end < n;
+            if (rb.pos == 0 && lineEnds && plain && end - i <= width) {
+                out.push_back(1);
+                i = end + 1;
+                continue;
+            }
+            for (qsizetype j = i; j < end; ++j)
+                rb.feed(p[j]);
+            if (!lineEnds)
+                break;
+            out.push_back(rb.rows);
+            rb.reset();
+            i = end + 1;
+        }
+    }
+    out.push_back(rb.rows);
 }
 
 QByteArray readFile(const QString& fileName)
@@ -124,79 +218,697 @@ QByteArray readFile(const QString& fileName)
     return bytes;
 }
 
+// The buffer's lines, with the states the highlighter knows.
+class BufferLines : public TagLineSource {
+public:
+    BufferLines(const TextBuffer& b, HtmlHighlighter* h) : m_b(b), m_h(h) {}
+    int lineCount() const override { return int(m_b.LineCount()); }
+    QString lineText(int line) const override { return m_b.Text().LineText(line); }
+    int startState(int line) const override { return m_h->startState(line); }
+
+private:
+    const TextBuffer& m_b;
+    HtmlHighlighter* m_h;
+};
+
+// How far the marks and "</" look for the other tag (the command has no limit).
+constexpr int kMatchLines = 3000;
+constexpr int kCloseLines = 20000;
+// Tag marks are not worked out in lines longer than this.
+constexpr qsizetype kMatchLineLength = 200000;
+
 } // namespace
 
-TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QPlainTextEdit(parent)
+TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    setLineWrapMode(WidgetWidth);
+    m_buf.SetText(QString(), m_format);
+    m_buf.AddListener(this);
+    m_caretMark = m_buf.AddMark(0, MarkSide::After);
+    m_anchorMark = m_buf.AddMark(0, MarkSide::After);
+    for (int& b : m_bookmarks)
+        b = m_buf.AddMark(0, MarkSide::Before);
+    m_highlighter = std::make_unique<HtmlHighlighter>(m_buf);
+
+    installAccessibility();
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAcceptDrops(true);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
+
+    m_gutter = new LineNumberGutter(this);
+    m_matchTimer = new QTimer(this);
+    m_matchTimer->setSingleShot(true);
+    m_matchTimer->setInterval(0);
+    connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
+
     SetFixedFont(QFont(QStringLiteral("Courier New"), 10));
     SetColor(Qt::white);
     SetFixedFontColor(Qt::black);
     SetScrollBars(m_scrollBars);
-    setTabChangesFocus(!m_wantTab);
-    updateTabStops();
-    updateCaretShape();
-    document()->setModified(false);
-    setupEditingView();
+    updateMetrics();
+    updateGutterGeometry();
+}
+
+TOvcTextFileEditor::~TOvcTextFileEditor()
+{
+    m_buf.RemoveListener(this);
+}
+
+// ---------------------------------------------------------------- geometry
+
+void TOvcTextFileEditor::updateMetrics()
+{
+    const QFontMetricsF fm(font());
+    m_charWidth = fm.horizontalAdvance(QLatin1Char('M'));
+    if (m_charWidth <= 0)
+        m_charWidth = 8;
+    m_lineHeight = std::max(1, qCeil(fm.height()));
+    m_ascent = qCeil(fm.ascent());
+}
+
+int TOvcTextFileEditor::wrapColumns() const
+{
+    return std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+}
+
+int TOvcTextFileEditor::visibleRows() const
+{
+    return std::max(1, viewport()->height() / m_lineHeight);
+}
+
+int TOvcTextFileEditor::textLeft() const
+{
+    return kMargin - (m_wordWrap ? 0 : horizontalScrollBar()->value());
+}
+
+void TOvcTextFileEditor::recomputeAllRows()
+{
+    m_rowStartCache.clear();
+    m_layouts.clear();
+    if (!m_wordWrap) {
+        m_rowCount.clear();
+        m_rowTree.clear();
+        m_rowsWidth = -1;
+        updateScrollBars();
+        return;
+    }
+    m_rowsWidth = wrapColumns();
+    const TextSnapshot& t = m_buf.Text();
+    m_rowCount.clear();
+    m_rowCount.reserve(size_t(t.LineCount()));
+    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_rowCount);
+    rebuildRowIndex();
+    updateScrollBars();
+}
+
+void TOvcTextFileEditor::rebuildRowIndex()
+{
+    const size_t n = m_rowCount.size();
+    m_rowTree.assign(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+        m_rowTree[i] += m_rowCount[i - 1];
+        const size_t j = i + (i & (~i + 1));
+        if (j <= n)
+            m_rowTree[j] += m_rowTree[i];
+    }
+}
+
+qint64 TOvcTextFileEditor::rowOfLine(int line) const
+{
+    if (!m_wordWrap || m_rowTree.empty())
+        return line;
+    qint64 sum = 0;
+    for (size_t i = std::min<size_t>(size_t(std::max(line, 0)), m_rowCount.size()); i > 0; i &= i - 1)
+        sum += m_rowTree[i];
+    return sum;
+}
+
+std::pair<int, int> TOvcTextFileEditor::lineOfRow(qint64 row) const
+{
+    const int lines = int(m_buf.LineCount());
+    row = std::max<qint64>(row, 0);
+    if (!m_wordWrap || m_rowTree.empty())
+        return {int(std::min<qint64>(row, lines - 1)), 0};
+    const size_t n = m_rowCount.size();
+    size_t pos = 0;
+    size_t step = 1;
+    while (step * 2 <= n)
+        step *= 2;
+    qint64 rem = row;
+    for (; step > 0; step >>= 1) {
+        if (pos + step <= n && m_rowTree[pos + step] <= rem) {
+            pos += step;
+            rem -= m_rowTree[pos];
+        }
+    }
+    if (pos >= n)
+        return {lines - 1, m_rowCount.empty() ? 0 : m_rowCount.back() - 1};
+    return {int(pos), int(rem)};
+}
+
+qint64 TOvcTextFileEditor::totalRows() const
+{
+    if (!m_wordWrap || m_rowTree.empty())
+        return m_buf.LineCount();
+    return rowOfLine(int(m_rowCount.size()));
+}
+
+int TOvcTextFileEditor::rowsOfLine(int line) const
+{
+    if (!m_wordWrap || line < 0 || size_t(line) >= m_rowCount.size())
+        return 1;
+    return m_rowCount[size_t(line)];
+}
+
+int TOvcTextFileEditor::displayRows(int line) const
+{
+    return rowsOfLine(line - 1);
+}
+
+const std::vector<qsizetype>& TOvcTextFileEditor::rowStarts(int line) const
+{
+    static const std::vector<qsizetype> kWhole{0};
+    if (!m_wordWrap)
+        return kWhole;
+    auto it = m_rowStartCache.find(line);
+    if (it != m_rowStartCache.end())
+        return it->second;
+    std::vector<qsizetype> starts{0};
+    RowBreaker rb;
+    rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
+    rb.tab = m_tabSize;
+    rb.starts = &starts;
+    const TextSnapshot& t = m_buf.Text();
+    t.ForEachChunk(t.LineStart(line), t.LineEndOffset(line), [&](QStringView chunk) {
+        for (QChar c : chunk)
+            rb.feed(c.unicode());
+        return true;
+    });
+    return m_rowStartCache.emplace(line, std::move(starts)).first->second;
+}
+
+TOvcTextFileEditor::Row TOvcTextFileEditor::rowAt(int line, int rowInLine) const
+{
+    Row r;
+    r.line = line;
+    const qsizetype length = m_buf.Text().LineLength(line);
+    if (!m_wordWrap) {
+        r.end = length;
+        return r;
+    }
+    const std::vector<qsizetype>& s = rowStarts(line);
+    rowInLine = std::clamp(rowInLine, 0, int(s.size()) - 1);
+    r.start = s[size_t(rowInLine)];
+    r.end = size_t(rowInLine + 1) < s.size() ? s[size_t(rowInLine + 1)] : length;
+    return r;
+}
+
+int TOvcTextFileEditor::rowInLineOf(int line, qsizetype offsetInLine) const
+{
+    if (!m_wordWrap)
+        return 0;
+    const std::vector<qsizetype>& s = rowStarts(line);
+    return int(std::upper_bound(s.begin(), s.end(), offsetInLine) - s.begin()) - 1;
+}
+
+int TOvcTextFileEditor::columnsOf(QStringView text) const
+{
+    qsizetype col = 0;
+    for (QChar c : text)
+        col += charColumns(c.unicode(), col, m_tabSize);
+    return int(col);
+}
+
+const TOvcTextFileEditor::ColumnMarks& TOvcTextFileEditor::columnMarks(int line) const
+{
+    auto it = m_columnMarks.find(line);
+    if (it != m_columnMarks.end())
+        return it->second;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    ColumnMarks m;
+    m.at.emplace_back(0, 0);
+    qsizetype c = 0, i = 0;
+    t.ForEachChunk(ls, t.LineEndOffset(line), [&](QStringView chunk) {
+        for (QChar ch : chunk) {
+            const char16_t u = ch.unicode();
+            m.tabs = m.tabs || u == u'\t';
+            c += charColumns(u, c, m_tabSize);
+            if (++i % kColumnStep == 0)
+                m.at.emplace_back(i, c);
+        }
+        return true;
+    });
+    return m_columnMarks.emplace(line, std::move(m)).first->second;
+}
+
+qsizetype TOvcTextFileEditor::columnOf(int line, qsizetype offsetInLine) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype length = t.LineEndOffset(line) - ls;
+    offsetInLine = std::clamp<qsizetype>(offsetInLine, 0, length);
+    qsizetype col = 0;
+    qsizetype from = 0;
+    if (length > kLongLine) {
+        const auto& at = columnMarks(line).at;
+        auto it = std::upper_bound(at.begin(), at.end(), std::make_pair(offsetInLine, std::numeric_limits<qsizetype>::max()));
+        --it;
+        from = it->first;
+        col = it->second;
+    }
+    t.ForEachChunk(ls + from, ls + offsetInLine, [&](QStringView chunk) {
+        for (QChar ch : chunk)
+            col += charColumns(ch.unicode(), col, m_tabSize);
+        return true;
+    });
+    return col;
+}
+
+qsizetype TOvcTextFileEditor::offsetOfColumn(int line, qsizetype column) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype length = t.LineEndOffset(line) - ls;
+    qsizetype col = 0, at = 0;
+    if (length > kLongLine) {
+        const auto& marks = columnMarks(line).at;
+        const auto it = std::upper_bound(marks.begin(), marks.end(), column,
+                                         [](qsizetype c, const std::pair<qsizetype, qsizetype>& m) { return c < m.second; });
+        const size_t k = it == marks.begin() ? 0 : size_t(it - marks.begin()) - 1;
+        at = marks[k].first;
+        col = marks[k].second;
+    }
+    qsizetype result = length;
+    t.ForEachChunk(ls + at, ls + length, [&](QStringView chunk) {
+        for (QChar ch : chunk) {
+            const int w = charColumns(ch.unicode(), col, m_tabSize);
+            if (w > 0 && col + w / 2.0 > column) {
+                result = at;
+                return false;
+            }
+            col += w;
+            ++at;
+        }
+        return true;
+    });
+    return result;
+}
+
+std::pair<int, int> TOvcTextFileEditor::resyncRows(int line, std::vector<qsizetype> old, const TextChange& c)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype p = c.offset - ls;
+    const qsizetype d = c.inserted - c.removed;
+    const qsizetype editEnd = p + c.inserted;
+    // From the start of the row before the edited one: the edit may let a
+    // word move back up.
+    size_t k = size_t(std::upper_bound(old.begin(), old.end(), p) - old.begin());
+    k = k >= 2 ? k - 2 : 0;
+    std::vector<qsizetype> rows(old.begin(), old.begin() + qsizetype(k) + 1);
+    RowBreaker rb;
+    rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
+    rb.tab = m_tabSize;
+    rb.pos = rb.rowStart = old[k];
+    rb.starts = &rows;
+    size_t tail = old.size();
+    int lastChanged = INT_MAX;
+    t.ForEachChunk(ls + old[k], t.LineEndOffset(line), [&](QStringView chunk) {
+        for (QChar ch : chunk) {
+            const size_t before = rows.size();
+            rb.feed(ch.unicode());
+            if (rows.size() == before || rows.back() < editEnd)
+                continue;
+            // A row that starts where one started before: the rest is as it was.
+            const auto it = std::lower_bound(old.begin(), old.end(), rows.back() - d);
+            if (it != old.end() && *it == rows.back() - d) {
+                tail = size_t(it - old.begin()) + 1;
+                lastChanged = int(rows.size()) - 2;
+                return false;
+            }
+        }
+        return true;
+    });
+    for (size_t j = tail; j < old.size(); ++j)
+        rows.push_back(old[j] + d);
+    m_rowStartCache[line] = std::move(rows);
+    return {int(k), lastChanged};
+}
+
+void TOvcTextFileEditor::resyncColumns(int line, ColumnMarks old, const TextChange& c)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype p = c.offset - ls;
+    const qsizetype d = c.inserted - c.removed;
+    // Much new text needs marks of its own: the line is counted again when next asked for.
+    if (c.inserted > kColumnStep)
+        return;
+    bool tabs = old.tabs;
+    t.ForEachChunk(c.offset, c.offset + c.inserted, [&](QStringView chunk) {
+        tabs = tabs || chunk.contains(QLatin1Char('\t'));
+        return !tabs;
+    });
+    // Columns after a tab depend on those before it: such lines are counted again.
+    if (tabs)
+        return;
+    auto& at = old.at;
+    const auto after = std::upper_bound(at.begin(), at.end(), std::make_pair(p + c.removed, std::numeric_limits<qsizetype>::max()));
+    auto keep = std::upper_bound(at.begin(), at.end(), std::make_pair(p, std::numeric_limits<qsizetype>::max()));
+    ColumnMarks m;
+    m.at.assign(at.begin(), keep);
+    if (after != at.end()) {
+        // The first mark after the edit, counted again from the last one before it.
+        qsizetype col = m.at.back().second;
+        const qsizetype to = after->first + d;
+        t.ForEachChunk(ls + m.at.back().first, ls + to, [&](QStringView chunk) {
+            for (QChar ch : chunk)
+                col += charColumns(ch.unicode(), col, m_tabSize);
+            return true;
+        });
+        const qsizetype dc = col - after->second;
+        for (auto it = after; it != at.end(); ++it)
+            m.at.emplace_back(it->first + d, it->second + dc);
+    }
+    m_columnMarks[line] = std::move(m);
+}
+
+TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) const
+{
+    const auto key = std::make_pair(row.line, row.start);
+    auto it = m_layouts.find(key);
+    if (it != m_layouts.end() && it->second.layout && it->second.layout->text().size() == row.end - row.start) {
+        if (!it->second.checkColours)
+            return it->second;
+        // Kept when the colours are still the same (a long line's far rows).
+        const QList<QTextLayout::FormatRange> now = m_highlighter->isEnabled()
+            ? m_highlighter->formatsIn(row.line, row.start, row.end) : QList<QTextLayout::FormatRange>();
+        const QList<QTextLayout::FormatRange> had = it->second.layout->formats();
+        const bool same = now.size() == had.size()
+                       && std::equal(now.begin(), now.end(), had.begin(), [](const auto& a, const auto& b) {
+                              return a.start == b.start && a.length == b.length && a.format == b.format;
+                          });
+        if (same) {
+            it->second.checkColours = false;
+            return it->second;
+        }
+    }
+    RowLayout& rl = m_layouts[key];
+    rl.checkColours = false;
+    const TextSnapshot& t = m_buf.Text();
+    const QString text = t.Text(t.LineStart(row.line) + row.start, row.end - row.start);
+    rl.layout = std::make_unique<QTextLayout>(text, font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(tabStopDistance());
+    rl.layout->setTextOption(option);
+    rl.layout->setCacheEnabled(true);
+    if (m_highlighter->isEnabled() && HtmlHighlighter::isLongLine(t.LineLength(row.line))) {
+        // A long line: the colours of this row alone, from the nearest checkpoint.
+        rl.layout->setFormats(m_highlighter->formatsIn(row.line, row.start, row.end));
+    } else if (m_highlighter->isEnabled()) {
+        const QList<QTextLayout::FormatRange>& all = m_highlighter->lineFormats(row.line);
+        QList<QTextLayout::FormatRange> mine;
+        for (const QTextLayout::FormatRange& f : all) {
+            const qsizetype a = std::max<qsizetype>(f.start, row.start);
+            const qsizetype b = std::min<qsizetype>(f.start + f.length, row.end);
+            if (a < b)
+                mine.append(QTextLayout::FormatRange{int(a - row.start), int(b - a), f.format});
+        }
+        rl.layout->setFormats(mine);
+    }
+    rl.layout->beginLayout();
+    QTextLine l = rl.layout->createLine();
+    if (l.isValid()) {
+        l.setLineWidth(1.0e7);
+        l.setPosition(QPointF(0, 0));
+    }
+    rl.layout->endLayout();
+    rl.x0 = (m_wordWrap || row.start == 0) ? 0 : columnOf(row.line, row.start) * m_charWidth;
+    return rl;
+}
+
+qreal TOvcTextFileEditor::xOf(const Row& row, qsizetype offsetInLine) const
+{
+    if (!m_wordWrap && m_buf.Text().LineLength(row.line) > kLongLine)
+        return columnOf(row.line, offsetInLine) * m_charWidth;
+    RowLayout& rl = layoutFor(row);
+    const QTextLine l = rl.layout->lineAt(0);
+    if (!l.isValid())
+        return rl.x0;
+    return rl.x0 + l.cursorToX(int(std::clamp<qsizetype>(offsetInLine - row.start, 0, row.end - row.start)));
+}
+
+void TOvcTextFileEditor::dropLayouts(int fromLine, int toLine)
+{
+    for (auto it = m_layouts.lower_bound({fromLine, 0}); it != m_layouts.end() && it->first.first <= toLine;)
+        it = m_layouts.erase(it);
+}
+
+void TOvcTextFileEditor::updateScrollBars()
+{
+    QScrollBar* v = verticalScrollBar();
+    const int page = visibleRows();
+    const qint64 rows = totalRows();
+    v->setRange(0, int(std::clamp<qint64>(rows - page, 0, INT_MAX)));
+    v->setPageStep(page);
+    v->setSingleStep(1);
+    QScrollBar* h = horizontalScrollBar();
+    if (m_wordWrap) {
+        h->setRange(0, 0);
+    } else {
+        const qint64 width = qint64((m_maxColumns + 2) * m_charWidth) + 2 * kMargin;
+        h->setRange(0, int(std::clamp<qint64>(width - viewport()->width(), 0, INT_MAX)));
+        h->setPageStep(viewport()->width());
+        h->setSingleStep(std::max(1, qRound(m_charWidth * 2)));
+    }
+}
+
+int TOvcTextFileEditor::firstVisibleLine() const
+{
+    return lineOfRow(verticalScrollBar()->value()).first;
+}
+
+std::vector<std::pair<int, int>> TOvcTextFileEditor::visibleLineTops() const
+{
+    std::vector<std::pair<int, int>> tops;
+    auto [line, r] = lineOfRow(verticalScrollBar()->value());
+    const int lines = int(m_buf.LineCount());
+    const int h = viewport()->height();
+    for (int y = 0; y < h && line < lines;) {
+        if (r == 0)
+            tops.emplace_back(line, y);
+        y += m_lineHeight * (rowsOfLine(line) - r);
+        ++line;
+        r = 0;
+    }
+    return tops;
+}
+
+QRect TOvcTextFileEditor::cursorRect(qsizetype offset) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    offset = std::clamp<qsizetype>(offset, 0, t.Length());
+    const int line = int(t.LineOfOffset(offset));
+    const qsizetype inLine = offset - t.LineStart(line);
+    const int r = rowInLineOf(line, inLine);
+    const qint64 row = rowOfLine(line) + r - verticalScrollBar()->value();
+    const qreal x = xOf(rowAt(line, r), inLine);
+    const qint64 y = row * m_lineHeight;
+    return QRect(textLeft() + qRound(x), int(std::clamp<qint64>(y, -1000000, 1000000)), cursorWidth(), m_lineHeight);
+}
+
+QRect TOvcTextFileEditor::cursorRect() const
+{
+    return cursorRect(caretOffset());
+}
+
+int TOvcTextFileEditor::cursorWidth() const
+{
+    return m_overwrite ? std::max(1, qRound(m_charWidth)) : 1;
+}
+
+qreal TOvcTextFileEditor::tabStopDistance() const
+{
+    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * m_tabSize;
+}
+
+qsizetype TOvcTextFileEditor::offsetAt(const QPoint& pos) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qint64 row = verticalScrollBar()->value() + qint64(std::floor(qreal(pos.y()) / m_lineHeight));
+    if (row < 0)
+        return 0;
+    if (row >= totalRows())
+        return t.Length();
+    const auto [line, r] = lineOfRow(row);
+    const Row rw = rowAt(line, r);
+    const qsizetype ls = t.LineStart(line);
+    const qreal x = pos.x() - textLeft();
+    qsizetype at;
+    if (!m_wordWrap && rw.end > kLongLine) {
+        at = offsetOfColumn(line, qsizetype(std::max<qreal>(0, x) / m_charWidth + 0.5));
+    } else {
+        RowLayout& rl = layoutFor(rw);
+        const QTextLine l = rl.layout->lineAt(0);
+        at = rw.start + (l.isValid() ? l.xToCursor(x - rl.x0, QTextLine::CursorBetweenCharacters) : 0);
+        // Past the end of a wrapped row: at its end, not at the next row's start.
+        if (at >= rw.end && r + 1 < rowsOfLine(line) && rw.end > rw.start)
+            at = rw.end - 1;
+    }
+    at = std::clamp<qsizetype>(at, 0, t.LineLength(line));
+    if (at > 0 && t.CharAt(ls + at).isLowSurrogate())
+        --at;
+    return ls + at;
+}
+
+void TOvcTextFileEditor::ensureCaretVisible()
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const int line = int(t.LineOfOffset(caret));
+    const qsizetype inLine = caret - t.LineStart(line);
+    const int r = rowInLineOf(line, inLine);
+    const qint64 row = rowOfLine(line) + r;
+    QScrollBar* v = verticalScrollBar();
+    const int page = visibleRows();
+    if (row < v->value())
+        v->setValue(int(row));
+    else if (row >= v->value() + page)
+        v->setValue(int(row - page + 1));
+    if (!m_wordWrap) {
+        QScrollBar* h = horizontalScrollBar();
+        const int x = qRound(xOf(rowAt(line, r), inLine));
+        const int room = viewport()->width() - 2 * kMargin;
+        if (x > m_maxColumns * m_charWidth) {
+            m_maxColumns = qsizetype(x / m_charWidth) + 1;
+            updateScrollBars();
+        }
+        if (x < h->value())
+            h->setValue(std::max(0, x - room / 4));
+        else if (x > h->value() + room - qRound(m_charWidth))
+            h->setValue(x - room + room / 4);
+    }
 }
 
 // ---------------------------------------------------------------- positions
 
+qsizetype TOvcTextFileEditor::caretOffset() const
+{
+    return m_buf.MarkOffset(m_caretMark);
+}
+
+qsizetype TOvcTextFileEditor::anchorOffset() const
+{
+    return m_buf.MarkOffset(m_anchorMark);
+}
+
+void TOvcTextFileEditor::setSelection(qsizetype anchor, qsizetype caret)
+{
+    const qsizetype n = m_buf.Length();
+    m_buf.MoveMark(m_anchorMark, std::clamp<qsizetype>(anchor, 0, n));
+    m_buf.MoveMark(m_caretMark, std::clamp<qsizetype>(caret, 0, n));
+    caretMoved();
+    ensureCaretVisible();
+}
+
+void TOvcTextFileEditor::setCaret(qsizetype offset, bool keepAnchor)
+{
+    offset = std::clamp<qsizetype>(offset, 0, m_buf.Length());
+    const bool had = hasSelection();
+    m_buf.MoveMark(m_caretMark, offset);
+    if (!keepAnchor)
+        m_buf.MoveMark(m_anchorMark, offset);
+    caretMoved();
+    ensureCaretVisible();
+    if (had || hasSelection())
+        emit selectionChanged();
+}
+
+void TOvcTextFileEditor::caretMoved(bool keepGoalX)
+{
+    if (!keepGoalX)
+        m_goalX = -1;
+    m_caretVisible = true;
+    startBlink();
+    m_matchTimer->start();
+    // Within the line shown as current and without a selection, only the
+    // caret's old and new places are drawn again.
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    if (!hasSelection() && !m_selectionShown && line == m_caretLineShown && m_preedit.isEmpty()) {
+        viewport()->update(m_caretRectShown.adjusted(-1, 0, 1, 0));
+        viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+    } else {
+        viewport()->update();
+        if (line != m_caretLineShown)
+            m_gutter->update();
+    }
+    tellAccessibility(false);
+    emit cursorPositionChanged();
+}
+
+QString TOvcTextFileEditor::selectedText() const
+{
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    return m_buf.Text().Text(a, b - a);
+}
+
 void TOvcTextFileEditor::checkLine(int line) const
 {
-    if (line < 1 || line > document()->blockCount())
+    if (line < 1 || line > m_buf.LineCount())
         throw EEditorError(QStringLiteral("Invalid line or paragraph index"));
 }
 
-QTextCursor TOvcTextFileEditor::cursorAt(int line, int column) const
+qsizetype TOvcTextFileEditor::offsetOf(int line, int column) const
 {
-    const QTextBlock block = document()->findBlockByNumber(line - 1);
-    const int length = block.length() - 1;
-    int offset = std::clamp(column, 1, length + 1) - 1;
+    const TextSnapshot& t = m_buf.Text();
+    line = std::clamp<int>(line, 1, int(t.LineCount()));
+    const qsizetype ls = t.LineStart(line - 1);
+    const qsizetype length = t.LineEndOffset(line - 1) - ls;
+    qsizetype offset = std::clamp<qsizetype>(column, 1, length + 1) - 1;
     // Never between the two halves of a surrogate pair.
-    if (offset > 0 && offset < length) {
-        const QString text = block.text();
-        if (text.at(offset - 1).isHighSurrogate() && text.at(offset).isLowSurrogate())
-            --offset;
-    }
-    QTextCursor c(document());
-    c.setPosition(block.position() + offset);
-    return c;
+    if (offset > 0 && offset < length && t.CharAt(ls + offset - 1).isHighSurrogate()
+        && t.CharAt(ls + offset).isLowSurrogate())
+        --offset;
+    return ls + offset;
 }
 
-namespace {
-void positionOf(const QTextDocument* doc, int pos, int& line, int& column)
+void TOvcTextFileEditor::positionOf(qsizetype offset, int& line, int& column) const
 {
-    const QTextBlock block = doc->findBlock(pos);
-    line = block.blockNumber() + 1;
-    column = pos - block.position() + 1;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype l = t.LineOfOffset(offset);
+    line = int(l) + 1;
+    column = int(offset - t.LineStart(l)) + 1;
 }
-} // namespace
 
 bool TOvcTextFileEditor::SelectionRange(int& l1, int& c1, int& l2, int& c2) const
 {
-    const QTextCursor c = textCursor();
-    positionOf(document(), c.selectionStart(), l1, c1);
-    positionOf(document(), c.selectionEnd(), l2, c2);
-    return c.hasSelection();
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    positionOf(a, l1, c1);
+    positionOf(b, l2, c2);
+    return a != b;
 }
 
 void TOvcTextFileEditor::SelectRange(int l1, int c1, int l2, int c2, bool caretAtEnd)
 {
-    if (document()->isEmpty())
+    if (m_buf.Length() == 0)
         return;
-    const int lines = document()->blockCount();
-    const int from = cursorAt(std::clamp(l1, 1, lines), c1).position();
-    const int to = cursorAt(std::clamp(l2, 1, lines), c2).position();
-    QTextCursor c(document());
-    c.setPosition(caretAtEnd ? from : to);
-    c.setPosition(caretAtEnd ? to : from, QTextCursor::KeepAnchor);
-    showCursor(c);
+    const qsizetype from = offsetOf(l1, c1);
+    const qsizetype to = offsetOf(l2, c2);
+    setSelection(caretAtEnd ? from : to, caretAtEnd ? to : from);
+    updatePrimarySelection();
 }
 
 void TOvcTextFileEditor::CaretPosition(int& line, int& column) const
 {
-    positionOf(document(), textCursor().position(), line, column);
+    positionOf(caretOffset(), line, column);
 }
 
 void TOvcTextFileEditor::MoveCaret(int line, int column)
@@ -204,264 +916,163 @@ void TOvcTextFileEditor::MoveCaret(int line, int column)
     checkLine(line);
     if (column < 1)
         throw EEditorError(QStringLiteral("Invalid line or paragraph index"));
-    showCursor(cursorAt(line, column));
-}
-
-void TOvcTextFileEditor::showCursor(const QTextCursor& c)
-{
-    setTextCursor(c);
-    ensureCursorVisible();
+    setCaret(offsetOf(line, column));
 }
 
 // ---------------------------------------------------------------- editing
 
-void TOvcTextFileEditor::markBreaks(int firstBlockNumber, QStringView text)
+void TOvcTextFileEditor::replaceSelection(const QString& text, EditKind kind)
 {
-    // Counts breaks the way the text document makes them: CR LF, CR, LF,
-    // U+2029, U+FDD0 and U+FDD1 each end a block.
-    if (!text.contains(QChar(0x2029)) && !text.contains(QChar(0xFDD0)) && !text.contains(QChar(0xFDD1)))
-        return;
-    int breaks = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\n') {
-            ++breaks;
-        } else if (c == u'\r') {
-            if (i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            ++breaks;
-        } else if (isBreakChar(c)) {
-            ++breaks;
-            QTextBlock block = document()->findBlockByNumber(firstBlockNumber + breaks);
-            if (block.isValid()) {
-                block.setUserData(new BreakMark(QChar(c)));
-                m_hasBreakMarks = true;
-            }
-        }
-    }
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    m_buf.Replace(a, b - a, text, kind);
+    setCaret(a + text.size());
 }
 
-void TOvcTextFileEditor::insertKeepingBreaks(QTextCursor& c, const QString& text)
+void TOvcTextFileEditor::removeRange(qsizetype from, qsizetype to, EditKind kind)
 {
-    c.beginEditBlock();
-    c.removeSelectedText();
-    const int firstBlock = c.blockNumber();
-    c.insertText(text);
-    markBreaks(firstBlock, text);
-    c.endEditBlock();
+    if (from > to)
+        std::swap(from, to);
+    from = std::max<qsizetype>(from, 0);
+    to = std::min(to, m_buf.Length());
+    if (from < to)
+        m_buf.Remove(from, to - from, kind);
+    setCaret(from);
 }
 
 void TOvcTextFileEditor::InsertAtCaret(const QString& text)
 {
-    if (isReadOnly())
+    if (m_readOnly)
         return;
-    QTextCursor c = textCursor();
-    insertKeepingBreaks(c, text);
-    showCursor(c);
+    replaceSelection(plainLines(text));
 }
 
 void TOvcTextFileEditor::DeleteSelection()
 {
-    if (isReadOnly())
+    if (m_readOnly || !hasSelection())
         return;
-    QTextCursor c = textCursor();
-    if (!c.hasSelection())
-        return;
-    c.removeSelectedText();
-    showCursor(c);
+    removeRange(caretOffset(), anchorOffset());
 }
 
 void TOvcTextFileEditor::DeleteRanges(const QList<TextRange>& ranges)
 {
-    if (isReadOnly() || ranges.isEmpty())
+    if (m_readOnly || ranges.isEmpty())
         return;
-    // Each removal is an edit block of its own, so each undoes on its own.
-    // Every removal lays its line out again; meanwhile the lines are laid
-    // out without text shaping, which a fixed-pitch font does not need and
-    // which costs most of the time, and the glyphs are kept between the
-    // layout and the cursor's look at it.
-    QTextDocument* doc = document();
-    const QFont shownFont = doc->defaultFont();
-    QFont fast = shownFont;
-    fast.setStyleStrategy(QFont::StyleStrategy(shownFont.styleStrategy() | QFont::PreferNoShaping));
-    doc->setDefaultFont(fast);
-    QTextCursor c(doc);
-    qsizetype shift = 0;
-    for (const TextRange& r : ranges) {
-        const int end = doc->characterCount() - 1;
-        const int from = int(std::clamp<qsizetype>(r.start - shift, 0, end));
-        const int to = int(std::clamp<qsizetype>(r.start - shift + r.length, from, end));
-        c.setPosition(from);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        // The block the removal starts in stays; later ones join it.
-        QTextLayout* layout = doc->findBlock(from).layout();
-        const bool cached = layout->cacheEnabled();
-        layout->setCacheEnabled(true);
-        c.removeSelectedText();
-        layout->setCacheEnabled(cached);
-        shift += to - from;
-    }
-    doc->setDefaultFont(shownFont);
-    showCursor(c);
+    qsizetype removedBefore = 0;
+    for (qsizetype i = 0; i + 1 < ranges.size(); ++i)
+        removedBefore += ranges[i].length;
+    const qsizetype caret = ranges.back().start - removedBefore;
+    m_buf.DeleteRanges(ranges, false);
+    setCaret(caret);
 }
 
 void TOvcTextFileEditor::UndoStep()
 {
-    if (isReadOnly() || !document()->isUndoAvailable()) {
+    if (m_readOnly || !m_buf.CanUndo()) {
         UiPrompter::instance().beep();
         return;
     }
-    undo();
-    ensureCursorVisible();
+    m_buf.Undo();
+    setCaret(caretOffset());
 }
 
 void TOvcTextFileEditor::RedoStep()
 {
-    if (isReadOnly() || !document()->isRedoAvailable()) {
+    if (m_readOnly || !m_buf.CanRedo()) {
         UiPrompter::instance().beep();
         return;
     }
-    redo();
-    ensureCursorVisible();
-}
-
-QString TOvcTextFileEditor::selectedPlainText() const
-{
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
+    m_buf.Redo();
+    setCaret(caretOffset());
 }
 
 QMimeData* TOvcTextFileEditor::createMimeDataFromSelection() const
 {
     auto* data = new QMimeData;
-    data->setText(selectedPlainText());
+    data->setText(selectedText());
     return data;
 }
 
 void TOvcTextFileEditor::CutSelection()
 {
-    if (isReadOnly() || !textCursor().hasSelection())
+    if (m_readOnly || !hasSelection())
         return;
-    QGuiApplication::clipboard()->setText(selectedPlainText());
+    QGuiApplication::clipboard()->setText(selectedText());
     DeleteSelection();
 }
 
 void TOvcTextFileEditor::CopySelection()
 {
-    if (!textCursor().hasSelection())
+    if (!hasSelection())
         return;
-    QGuiApplication::clipboard()->setText(selectedPlainText());
+    QGuiApplication::clipboard()->setText(selectedText());
 }
 
 void TOvcTextFileEditor::PasteClipboard()
 {
-    if (isReadOnly())
+    if (m_readOnly)
         return;
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    // Clipboard text from elsewhere: a U+2029 in it becomes a line end.
-    QTextCursor c = textCursor();
-    c.insertText(text);
-    showCursor(c);
+    replaceSelection(plainLines(text));
 }
 
 void TOvcTextFileEditor::ClearAll()
 {
-    if (isReadOnly())
+    if (m_readOnly)
         return;
-    QTextCursor c(document());
-    c.select(QTextCursor::Document);
-    c.removeSelectedText();
+    m_buf.Remove(0, m_buf.Length());
     clearBookmarks();
-    showCursor(c);
+    setCaret(0);
 }
 
 QString TOvcTextFileEditor::RawText() const
 {
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
+    return m_buf.Text().RawText();
+}
+
+QString TOvcTextFileEditor::textForSaving(QByteArray* lineEnds) const
+{
+    // Every line keeps its own end in the buffer.
+    const TextSnapshot text = m_buf.Text();
+    if (lineEnds)
+        *lineEnds = text.LineEnds();
+    return text.RawText();
 }
 
 void TOvcTextFileEditor::SetRawText(const QString& text)
 {
-    QTextCursor c(document());
-    c.beginEditBlock();
-    c.select(QTextCursor::Document);
-    insertKeepingBreaks(c, text);
-    c.endEditBlock();
+    m_buf.Replace(0, m_buf.Length(), plainLines(text));
     clearBookmarks();
-    showCursor(QTextCursor(document()));
+    setCaret(0);
+}
+
+void TOvcTextFileEditor::BeginEditGroup()
+{
+    ++m_groupDepth;
+    m_buf.BeginEditGroup();
+}
+
+void TOvcTextFileEditor::EndEditGroup()
+{
+    if (m_groupDepth > 0) {
+        --m_groupDepth;
+        m_buf.EndEditGroup();
+    }
 }
 
 // ---------------------------------------------------------------- search
 
-QTextCursor TOvcTextFileEditor::findMatch(const QString& text, int flags) const
+TextRange TOvcTextFileEditor::findMatch(const QString& text, int flags) const
 {
-    QTextDocument* doc = document();
+    const QString needle = plainLines(text);
     const bool backward = flags & SearchFlags::Backward;
-    const Qt::CaseSensitivity cs = (flags & SearchFlags::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool whole = flags & SearchFlags::WholeWord;
-    const QTextCursor caret = textCursor();
-    const int end = doc->characterCount() - 1;
-    const int origin = (flags & SearchFlags::Global) ? (backward ? end : 0)
-                     : (backward ? caret.selectionStart() : caret.selectionEnd());
-
-    auto match = [doc](int pos, int length) {
-        QTextCursor c(doc);
-        c.setPosition(pos);
-        c.setPosition(pos + length, QTextCursor::KeepAnchor);
-        return c;
-    };
-
-    // A text spanning lines is looked for in the whole text.
-    const QString needle = searchNeedle(text);
-    if (needle.contains(QChar::ParagraphSeparator)) {
-        const QString all = doc->toRawText();
-        const qsizetype at = backward ? TextSearch::lastIndexOf(all, needle, origin, cs, whole)
-                                      : TextSearch::indexOf(all, needle, origin, cs, whole);
-        return at < 0 ? QTextCursor() : match(int(at), int(needle.size()));
-    }
-
-    // Otherwise block by block from the origin, so that a search near the
-    // caret costs little however long the document is; a search that goes
-    // on further takes the whole text once, which is faster from then on.
-    // A match never spans blocks, and the U+2029 between them in the whole
-    // text is no word character: both ways find the same matches.
-    constexpr int kBlocksOneByOne = 1000;
-    QTextBlock block = doc->findBlock(origin);
-    int scanned = 0;
-    if (!backward) {
-        qsizetype from = origin - block.position();
-        for (; block.isValid() && scanned < kBlocksOneByOne; block = block.next(), from = 0, ++scanned) {
-            const qsizetype at = TextSearch::indexOf(block.text(), needle, from, cs, whole);
-            if (at >= 0)
-                return match(block.position() + int(at), int(needle.size()));
-        }
-        if (block.isValid()) {
-            const qsizetype at = TextSearch::indexOf(doc->toRawText(), needle, block.position(), cs, whole);
-            if (at >= 0)
-                return match(int(at), int(needle.size()));
-        }
-    } else {
-        qsizetype until = origin - block.position();
-        for (; block.isValid() && scanned < kBlocksOneByOne;
-             block = block.previous(), until = block.length(), ++scanned) {
-            const qsizetype at = TextSearch::lastIndexOf(block.text(), needle, until, cs, whole);
-            if (at >= 0)
-                return match(block.position() + int(at), int(needle.size()));
-        }
-        if (block.isValid()) {
-            const int blockEnd = block.position() + block.length() - 1;
-            const qsizetype at = TextSearch::lastIndexOf(doc->toRawText(), needle, blockEnd, cs, whole);
-            if (at >= 0)
-                return match(int(at), int(needle.size()));
-        }
-    }
-    return QTextCursor();
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype origin = (flags & SearchFlags::Global) ? (backward ? m_buf.Length() : 0) : (backward ? a : b);
+    return m_buf.Text().Find(needle, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord | SearchFlags::Backward),
+                             origin);
 }
 
 bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
@@ -469,72 +1080,48 @@ bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
     if (text.isEmpty() || text.size() > MaxSearchLength)
         return false;
     BusyCursor busy;
-    const QTextCursor found = findMatch(text, flags);
-    if (found.isNull())
+    const TextRange found = findMatch(text, flags);
+    if (found.start < 0)
         return false;
-    showCursor(found);
+    m_searchMark = plainLines(text);
+    m_searchMarkFlags = flags & (SearchFlags::MatchCase | SearchFlags::WholeWord);
+    setSelection(found.start, found.start + found.length);
+    viewport()->update();
+    updatePrimarySelection();
     return true;
 }
 
 int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacement, int flags)
 {
-    if (isReadOnly() || text.isEmpty() || text.size() > MaxSearchLength
-        || replacement.size() > MaxSearchLength)
+    if (m_readOnly || text.isEmpty() || text.size() > MaxSearchLength || replacement.size() > MaxSearchLength)
         return 0;
+    const QString with = plainLines(replacement);
     if (flags & SearchFlags::ReplaceAll) {
         BusyCursor busy;
-        return replaceAll(text, replacement, flags);
+        const bool backward = flags & SearchFlags::Backward;
+        qsizetype lo = 0, hi = m_buf.Length();
+        if (!(flags & SearchFlags::Global)) {
+            if (backward)
+                hi = std::min(caretOffset(), anchorOffset());
+            else
+                lo = std::max(caretOffset(), anchorOffset());
+        }
+        const int n = m_buf.ReplaceAll(plainLines(text), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord),
+                                       lo, hi);
+        if (n > 0)
+            setCaret(caretOffset());
+        return n;
     }
     if (!(flags & SearchFlags::ReplaceOne))
         return 0;
     BusyCursor busy;
-    QTextCursor found = findMatch(text, flags);
-    if (found.isNull())
+    const TextRange found = findMatch(text, flags);
+    if (found.start < 0)
         return 0;
-    const int start = found.selectionStart();
-    insertKeepingBreaks(found, replacement);
+    m_buf.Replace(found.start, found.length, with);
     // A backward search goes on from before the replacement.
-    if (flags & SearchFlags::Backward)
-        found.setPosition(start);
-    showCursor(found);
+    setCaret((flags & SearchFlags::Backward) ? found.start : found.start + with.size());
     return 1;
-}
-
-int TOvcTextFileEditor::replaceAll(const QString& text, const QString& replacement, int flags)
-{
-    QTextDocument* doc = document();
-    const bool backward = flags & SearchFlags::Backward;
-    const QTextCursor caret = textCursor();
-    int from = 0;
-    int to = doc->characterCount() - 1;
-    if (!(flags & SearchFlags::Global)) {
-        if (backward)
-            to = caret.selectionStart();
-        else
-            from = caret.selectionEnd();
-    }
-
-    const QString needle = searchNeedle(text);
-    const Qt::CaseSensitivity cs = (flags & SearchFlags::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-
-    // Matches are found in the whole text at once and replaced from the
-    // last to the first, so that earlier positions stay valid, all in one
-    // edit block: one undo step however many there are.
-    const QList<qsizetype> found = [&] {
-        const QString all = doc->toRawText();
-        return TextSearch::findAll(all, needle, from, to, cs, flags & SearchFlags::WholeWord);
-    }();
-    if (found.isEmpty())
-        return 0;
-    QTextCursor c(doc);
-    c.beginEditBlock();
-    for (qsizetype i = found.size() - 1; i >= 0; --i) {
-        c.setPosition(int(found[i]));
-        c.setPosition(int(found[i] + needle.size()), QTextCursor::KeepAnchor);
-        insertKeepingBreaks(c, replacement);
-    }
-    c.endEditBlock();
-    return int(found.size());
 }
 
 // ---------------------------------------------------------------- files
@@ -544,47 +1131,19 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     BusyCursor busy;
     const QByteArray bytes = readFile(fileName);
     DecodedText decoded = TextFileCodec::decode(bytes);
-    const TextFileFormat& format = decoded.format;
-
-    // Loading is not an edit: the text goes in without an undo record and
-    // the history starts afresh.
-    QTextDocument* doc = document();
-    doc->setUndoRedoEnabled(false);
-    {
-        QTextCursor c(doc);
-        c.beginEditBlock();
-        c.select(QTextCursor::Document);
-        c.removeSelectedText();
-        m_hasBreakMarks = false;
-        c.insertText(decoded.text);
-        c.endEditBlock();
-    }
-    markBreaks(0, decoded.text);
-    m_finalLineEnd = format.lineEnd;
-    if (!decoded.lineEnds.isEmpty()) {
-        // Lines whose end differs from the usual style remember their own.
-        qsizetype k = 0;
-        for (QTextBlock b = doc->begin().next(); b.isValid() && k < decoded.lineEnds.size(); b = b.next()) {
-            if (dynamic_cast<const BreakMark*>(b.userData()))
-                continue;  // a break from a character, not a line end
-            const int style = decoded.lineEnds[k++];
-            if (style != format.lineEnd) {
-                b.setUserData(new BreakMark(QChar(), style));
-                m_hasBreakMarks = true;
-            }
-        }
-        if (k < decoded.lineEnds.size())
-            m_finalLineEnd = TextFileFormat::LineEnd(decoded.lineEnds[k]);
-    }
-    doc->setUndoRedoEnabled(true);
-    doc->setModified(false);
+    const TextFileFormat format = decoded.format;
+    // Loading is not an edit: the history starts afresh.
+    m_maxColumns = format.longestLine;
+    m_buf.Load(decoded);
+    decoded.text.clear();
     m_format = format;
     m_fileName = fileName;
     m_stamp = FileStamp::of(fileName, bytes);
-    decoded.text.clear();
     clearBookmarks();
-    showCursor(QTextCursor(doc));
+    m_searchMark.clear();
     horizontalScrollBar()->setValue(0);
+    setCaret(0);
+    emit modificationChanged(false);
 
     QStringList notes;
     if (format.mixedLineEnds) {
@@ -599,41 +1158,15 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     if (format.escapedBytes)
         notes << QStringLiteral("The file holds bytes that are not UTF-8; they are kept as they are.");
     if (format.longestLine > TextFileCodec::kLongLineWarning)
-        notes << QStringLiteral("The file has very long lines (up to %1 characters); editing them may be slow.")
-                     .arg(format.longestLine);
+        notes << QStringLiteral("The file has very long lines (up to %1 characters).").arg(format.longestLine);
     if (!notes.isEmpty())
         emit notice(notes.join(QLatin1Char(' ')));
 }
 
-QString TOvcTextFileEditor::textForSaving(QByteArray* lineEnds) const
+void TOvcTextFileEditor::SetFileFormat(const TextFileFormat& format)
 {
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    bool ownEnds = m_format.finalLineEnd && m_finalLineEnd != m_format.lineEnd;
-    if (m_hasBreakMarks) {
-        QChar* d = text.data();
-        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-            if (const auto* mark = dynamic_cast<const BreakMark*>(b.userData()); mark && b.position() > 0) {
-                if (!mark->ch.isNull())
-                    d[b.position() - 1] = mark->ch;
-                else
-                    ownEnds = true;
-            }
-        }
-    }
-    if (lineEnds && ownEnds) {
-        lineEnds->clear();
-        lineEnds->reserve(document()->blockCount());
-        for (QTextBlock b = document()->begin().next(); b.isValid(); b = b.next()) {
-            const auto* mark = dynamic_cast<const BreakMark*>(b.userData());
-            if (!mark)
-                lineEnds->append(char(m_format.lineEnd));
-            else if (mark->ch.isNull())
-                lineEnds->append(char(mark->lineEnd));
-        }
-        lineEnds->append(char(m_finalLineEnd));
-    }
-    return text;
+    m_format = format;
+    m_buf.SetDefaultLineEnd(format.lineEnd);
 }
 
 void TOvcTextFileEditor::writeFile(const QString& fileName, const QByteArray& bytes) const
@@ -655,7 +1188,7 @@ bool TOvcTextFileEditor::CanEncodeText() const
 {
     if (m_format.encoding != TextFileFormat::Windows1252 && m_format.encoding != TextFileFormat::Named)
         return true;
-    return TextFileCodec::canEncode(textForSaving(nullptr), m_format);
+    return TextFileCodec::canEncode(RawText(), m_format);
 }
 
 void TOvcTextFileEditor::ConvertToUtf8()
@@ -670,76 +1203,64 @@ void TOvcTextFileEditor::SaveFile(const QString& fileName)
 {
     BusyCursor busy;
     TextFileFormat format = m_format;
-    QByteArray lineEnds;
-    const QString text = textForSaving(&lineEnds);
     // Never a lossy file: the caller asks the user to convert first.
-    if (!TextFileCodec::canEncode(text, format))
+    if (!CanEncodeText())
         throw EFileError(QStringLiteral("Unable to save %1: the text holds characters that %2 cannot store.")
                              .arg(shown(fileName), TextFileCodec::encodingName(format)));
-    const QByteArray bytes = TextFileCodec::encode(text, format, lineEnds);
+    const TextSnapshot text = m_buf.Snapshot();
+    const QByteArray bytes = text.Encode(format);
     writeFile(fileName, bytes);
-    format.mixedLineEnds = !lineEnds.isEmpty() && std::any_of(lineEnds.cbegin(), lineEnds.cend(), [&](char e) {
-        return e != char(format.lineEnd);
-    });
+    format.mixedLineEnds = !text.LineEnds().isEmpty();
     m_format = format;
     m_fileName = fileName;
     m_stamp = FileStamp::of(fileName, bytes);
-    document()->setModified(false);
+    m_buf.SetModified(false);
 }
 
 bool TOvcTextFileEditor::Modified() const
 {
-    return document()->isModified();
+    return m_buf.Modified();
 }
 
 void TOvcTextFileEditor::SetModified(bool modified)
 {
-    document()->setModified(modified);
+    m_buf.SetModified(modified);
 }
 
 // ---------------------------------------------------------------- bookmarks
-
-void TOvcTextFileEditor::BeginEditGroup()
-{
-    // An edit block belongs to the document, so changes through any cursor join it.
-    if (m_groupDepth++ == 0) {
-        // Undo puts the caret back where the group began.
-        m_groupCursor = textCursor();
-        m_groupCursor.beginEditBlock();
-    }
-}
-
-void TOvcTextFileEditor::EndEditGroup()
-{
-    if (m_groupDepth > 0 && --m_groupDepth == 0)
-        m_groupCursor.endEditBlock();
-}
 
 void TOvcTextFileEditor::SetBookmark(int number)
 {
     if (number < 0 || number > 9)
         return;
-    // A cursor of the document moves with the text around it.
-    m_bookmarks[size_t(number)] = QTextCursor(document());
-    m_bookmarks[size_t(number)].setPosition(textCursor().position());
     // Text typed at a bookmark goes after it: the mark stays where it was set.
-    m_bookmarks[size_t(number)].setKeepPositionOnInsert(true);
+    m_buf.MoveMark(m_bookmarks[size_t(number)], caretOffset());
     m_bookmarkSet[size_t(number)] = true;
+    m_gutter->update();
 }
 
 void TOvcTextFileEditor::GotoBookmark(int number)
 {
     if (number < 0 || number > 9 || !m_bookmarkSet[size_t(number)])
         return;
-    QTextCursor c(document());
-    c.setPosition(m_bookmarks[size_t(number)].position());
-    showCursor(c);
+    setCaret(m_buf.MarkOffset(m_bookmarks[size_t(number)]));
 }
 
 void TOvcTextFileEditor::clearBookmarks()
 {
-    m_bookmarks.fill(QTextCursor());
     m_bookmarkSet.fill(false);
+    if (m_gutter)
+        m_gutter->update();
+}
+
+std::vector<std::pair<int, int>> TOvcTextFileEditor::bookmarkLines() const
+{
+    std::vector<std::pair<int, int>> out;
+    for (int n = 0; n < 10; ++n) {
+        if (m_bookmarkSet[size_t(n)])
+            out.emplace_back(n, int(m_buf.Text().LineOfOffset(m_buf.MarkOffset(m_bookmarks[size_t(n)]))));
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------- lines
@@ -747,29 +1268,39 @@ void TOvcTextFileEditor::clearBookmarks()
 QString TOvcTextFileEditor::LineText(int line) const
 {
     checkLine(line);
-    return expandTabs(document()->findBlockByNumber(line - 1).text(), m_tabSize);
+    return expandTabs(m_buf.Text().LineText(line - 1), m_tabSize);
 }
 
 QString TOvcTextFileEditor::RawLineText(int line) const
 {
     checkLine(line);
-    return document()->findBlockByNumber(line - 1).text();
+    return m_buf.Text().LineText(line - 1);
 }
 
 int TOvcTextFileEditor::LineLength(int line) const
 {
-    return int(LineText(line).size());
+    checkLine(line);
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line - 1);
+    const qsizetype length = t.LineEndOffset(line - 1) - ls;
+    // Tabs expanded, as LineText has it.
+    qsizetype n = 0;
+    t.ForEachChunk(ls, ls + length, [&](QStringView chunk) {
+        for (QChar c : chunk)
+            n = c == QLatin1Char('\t') ? (n / m_tabSize + 1) * m_tabSize : n + 1;
+        return true;
+    });
+    return int(n);
 }
 
 int TOvcTextFileEditor::LineCount() const
 {
-    return document()->blockCount();
+    return int(m_buf.LineCount());
 }
 
 qint64 TOvcTextFileEditor::TextSize() const
 {
-    const QTextDocument* doc = document();
-    return qint64(doc->characterCount() - 1) + qint64(doc->blockCount() - 1);
+    return qint64(m_buf.Length()) + qint64(m_buf.LineCount() - 1);
 }
 
 void TOvcTextFileEditor::FocusEditor()
@@ -792,14 +1323,16 @@ void TOvcTextFileEditor::FocusEditor()
 
 // ---------------------------------------------------------------- properties
 
-bool TOvcTextFileEditor::WordWrap() const
-{
-    return lineWrapMode() != NoWrap;
-}
-
 void TOvcTextFileEditor::SetWordWrap(bool on)
 {
-    setLineWrapMode(on ? WidgetWidth : NoWrap);
+    if (on == m_wordWrap)
+        return;
+    m_wordWrap = on;
+    horizontalScrollBar()->setValue(0);
+    recomputeAllRows();
+    ensureCaretVisible();
+    viewport()->update();
+    m_gutter->update();
 }
 
 void TOvcTextFileEditor::SetWrapColumn(int column)
@@ -810,7 +1343,9 @@ void TOvcTextFileEditor::SetWrapColumn(int column)
 void TOvcTextFileEditor::SetTabSize(int size)
 {
     m_tabSize = std::clamp(size, 1, 64);
-    updateTabStops();
+    m_columnMarks.clear();
+    recomputeAllRows();
+    viewport()->update();
 }
 
 void TOvcTextFileEditor::SetScrollBars(ScrollBars s)
@@ -824,8 +1359,14 @@ void TOvcTextFileEditor::SetScrollBars(ScrollBars s)
 
 void TOvcTextFileEditor::SetInsertMode(bool on)
 {
-    setOverwriteMode(!on);
-    updateCaretShape();
+    m_overwrite = !on;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetReadOnly(bool on)
+{
+    m_readOnly = on;
+    viewport()->update();
 }
 
 void TOvcTextFileEditor::SetFixedFont(const QFont& f)
@@ -833,9 +1374,9 @@ void TOvcTextFileEditor::SetFixedFont(const QFont& f)
     QFont font = f;
     // Falls back to another fixed-pitch face where the named one is missing.
     font.setStyleHint(QFont::TypeWriter);
+    font.setKerning(false);
     setFont(font);
-    updateTabStops();
-    updateCaretShape();
+    updateMetrics();
 }
 
 QColor TOvcTextFileEditor::FixedFontColor() const
@@ -848,6 +1389,7 @@ void TOvcTextFileEditor::SetFixedFontColor(const QColor& c)
     QPalette p = palette();
     p.setColor(QPalette::Text, c);
     setPalette(p);
+    viewport()->update();
 }
 
 QColor TOvcTextFileEditor::Color() const
@@ -860,196 +1402,11 @@ void TOvcTextFileEditor::SetColor(const QColor& c)
     QPalette p = palette();
     p.setColor(QPalette::Base, c);
     setPalette(p);
-    if (m_highlighter) {
-        m_highlighter->setDarkBackground(c.lightness() < 128);
-        updateMarks();
-        viewport()->update();
-    }
-}
-
-void TOvcTextFileEditor::SetWantTab(bool on)
-{
-    m_wantTab = on;
-    setTabChangesFocus(!on);
-}
-
-void TOvcTextFileEditor::updateTabStops()
-{
-    setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * m_tabSize);
-}
-
-void TOvcTextFileEditor::updateCaretShape()
-{
-    // A block as wide as a character while typing overwrites.
-    const int charWidth = std::max(1, qRound(QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'))));
-    setCursorWidth(overwriteMode() ? charWidth : 1);
-}
-
-// ---------------------------------------------------------------- keys
-
-void TOvcTextFileEditor::insertLineBreak()
-{
-    QTextCursor c = textCursor();
-    QTextCursor start(document());
-    start.setPosition(c.selectionStart());
-    const QString line = start.block().text();
-    int indent = 0;
-    while (m_autoIndent && indent < start.positionInBlock() && indent < line.size()
-           && (line.at(indent) == QLatin1Char(' ') || line.at(indent) == QLatin1Char('\t')))
-        ++indent;
-    c.beginEditBlock();
-    c.insertText(QLatin1Char('\n') + line.left(indent));
-    c.endEditBlock();
-    showCursor(c);
-}
-
-void TOvcTextFileEditor::insertTabKey()
-{
-    QTextCursor c = textCursor();
-    QTextCursor start(document());
-    start.setPosition(c.selectionStart());
-    const int column = displayColumn(start.block().text(), start.positionInBlock(), m_tabSize);
-    QString insert = QStringLiteral("\t");
-    if (m_tabType == ttFixed) {
-        insert = QString(m_tabSize - column % m_tabSize, QLatin1Char(' '));
-    } else if (m_tabType == ttSmart && start.block().previous().isValid()) {
-        // To the start of the next word of the line above, if it has one.
-        const QString above = expandTabs(start.block().previous().text(), m_tabSize);
-        int i = column;
-        while (i < above.size() && !above.at(i).isSpace())
-            ++i;
-        while (i < above.size() && above.at(i).isSpace())
-            ++i;
-        if (i < above.size() && i > column)
-            insert = QString(i - column, QLatin1Char(' '));
-    }
-    c.insertText(insert);
-    showCursor(c);
-}
-
-bool TOvcTextFileEditor::event(QEvent* e)
-{
-    // Keys of the frame's key map (Ctrl+X, Ctrl+V, ...) run the frame's
-    // commands, not the text control's own versions of them.
-    if (e->type() == QEvent::ShortcutOverride
-        && KeyMap::claims(static_cast<QKeyEvent*>(e)->keyCombination())) {
-        e->ignore();
-        return true;
-    }
-    return QPlainTextEdit::event(e);
-}
-
-void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
-{
-    // The control's own keys run the same operations as the program's
-    // commands, so they beep, keep to plain text and respect ReadOnly alike.
-    if (e->matches(QKeySequence::Undo)) {
-        UndoStep();
-    } else if (e->matches(QKeySequence::Redo)) {
-        RedoStep();
-    } else if (e->matches(QKeySequence::Cut)) {
-        CutSelection();
-    } else if (e->matches(QKeySequence::Copy)) {
-        CopySelection();
-    } else if (e->matches(QKeySequence::Paste)) {
-        PasteClipboard();
-    } else {
-        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-        const int key = e->key();
-        if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
-            SetInsertMode(!InsertMode());
-        } else if (!isReadOnly() && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)
-                   && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            // Shift+Enter too: the text control would put U+2028 into the file.
-            insertLineBreak();
-        } else if (key == Qt::Key_Tab && mods == Qt::NoModifier && !m_wantTab) {
-            // Not for the text even where no other control can take the focus.
-            e->ignore();
-            return;
-        } else if (!isReadOnly() && m_wantTab && key == Qt::Key_Tab && mods == Qt::NoModifier
-                   && m_tabType != ttReal) {
-            insertTabKey();
-        } else if (!isReadOnly() && m_autoCloseTags && e->text() == QLatin1String("/")
-                   && !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-            QPlainTextEdit::keyPressEvent(e);
-            completeClosingTag();
-            return;
-        } else {
-            QPlainTextEdit::keyPressEvent(e);
-            return;
-        }
-    }
-    e->accept();
-}
-
-void TOvcTextFileEditor::resizeEvent(QResizeEvent* e)
-{
-    QPlainTextEdit::resizeEvent(e);
-    updateGutterGeometry();
-}
-
-void TOvcTextFileEditor::changeEvent(QEvent* e)
-{
-    QPlainTextEdit::changeEvent(e);
-    if (e->type() == QEvent::FontChange) {
-        updateTabStops();
-        updateCaretShape();
-        updateGutterGeometry();
-    }
-}
-
-// ---------------------------------------------------------------- editing view
-
-namespace {
-
-// The document's blocks, with the states the highlighter knows.
-class BlockLines : public TagLineSource {
-public:
-    BlockLines(const QTextDocument* doc, HtmlHighlighter* h) : m_doc(doc), m_h(h) {}
-    int lineCount() const override { return m_doc->blockCount(); }
-    QString lineText(int line) const override { return m_doc->findBlockByNumber(line).text(); }
-    int startState(int line) const override { return m_h->startState(line); }
-
-private:
-    const QTextDocument* m_doc;
-    HtmlHighlighter* m_h;
-};
-
-// How far the marks and "</" look for the other tag (the command has no limit).
-constexpr int kMatchLines = 3000;
-constexpr int kCloseLines = 20000;
-// Lines longer than this keep their shaped glyphs between drawings.
-constexpr int kKeepGlyphsLength = 4000;
-
-} // namespace
-
-void TOvcTextFileEditor::setupEditingView()
-{
-    m_highlighter = new HtmlHighlighter(document());
-    m_highlighter->setDarkBackground(Color().lightness() < 128);
-    m_gutter = new LineNumberGutter(this);
-    m_matchTimer = new QTimer(this);
-    m_matchTimer->setSingleShot(true);
-    m_matchTimer->setInterval(0);
-    connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
-    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
-        if (m_gutter->neededWidth() != viewportMargins().left())
-            updateGutterGeometry();
-    });
-    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& r, int dy) {
-        if (dy)
-            m_gutter->scroll(0, dy);
-        else
-            m_gutter->update(0, r.y(), m_gutter->width(), r.height());
-    });
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        updateMarks();
-        m_matchTimer->start();
+    m_highlighter->setDarkBackground(c.lightness() < 128);
+    m_layouts.clear();
+    viewport()->update();
+    if (m_gutter)
         m_gutter->update();
-    });
-    connect(document(), &QTextDocument::contentsChanged, m_matchTimer, qOverload<>(&QTimer::start));
-    updateGutterGeometry();
-    updateMarks();
 }
 
 bool TOvcTextFileEditor::SyntaxHighlighting() const
@@ -1059,7 +1416,10 @@ bool TOvcTextFileEditor::SyntaxHighlighting() const
 
 void TOvcTextFileEditor::SetSyntaxHighlighting(bool on)
 {
+    if (on == m_highlighter->isEnabled())
+        return;
     m_highlighter->setEnabled(on);
+    m_layouts.clear();
     viewport()->update();
 }
 
@@ -1079,99 +1439,1227 @@ void TOvcTextFileEditor::updateGutterGeometry()
     if (!m_gutter)
         return;
     const int w = m_gutter->neededWidth();
-    setViewportMargins(w, 0, 0, 0);
     const QRect cr = contentsRect();
+    if (viewportMargins().left() != w)
+        setViewportMargins(w, 0, 0, 0);
     m_gutter->setGeometry(cr.left(), cr.top(), w, cr.height());
     m_gutter->update();
 }
 
-void TOvcTextFileEditor::paintEvent(QPaintEvent* e)
+// ---------------------------------------------------------------- changes
+
+void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
 {
-    QTextBlock b = firstVisibleBlock();
-    const int first = b.blockNumber();
-    int last = first;
-    const qreal height = viewport()->height();
-    qreal top = blockBoundingGeometry(b).translated(contentOffset()).top();
-    for (; b.isValid() && top <= height; b = b.next()) {
-        last = b.blockNumber();
-        top += blockBoundingRect(b).height();
-        // A layout drops its shaped glyphs after each drawing unless told to
-        // keep them; a long line would then be shaped whole again for every
-        // caret blink and every caret position asked for. Long lines keep them
-        // (until their next change); short ones cost little to shape again.
-        if (b.length() > kKeepGlyphsLength && !b.layout()->cacheEnabled())
-            b.layout()->setCacheEnabled(true);
+    const int first = int(c.firstLine);
+    const bool oneLine = c.linesAdded == 0 && c.linesRemoved == 0;
+    const TextSnapshot& t = m_buf.Text();
+    const int lastNew = first + int(c.linesAdded);
+
+    // Caches of lines at and below the change.
+    auto dropFrom = [first](auto& map, int to) {
+        for (auto it = map.lower_bound(first); it != map.end() && it->first <= to;)
+            it = map.erase(it);
+    };
+    std::vector<qsizetype> oldRows;
+    ColumnMarks oldColumns;
+    bool haveRows = false, haveColumns = false;
+    if (oneLine) {
+        if (auto it = m_rowStartCache.find(first); it != m_rowStartCache.end() && m_wordWrap) {
+            oldRows = std::move(it->second);
+            haveRows = true;
+        }
+        if (auto it = m_columnMarks.find(first); it != m_columnMarks.end()) {
+            oldColumns = std::move(it->second);
+            haveColumns = true;
+        }
     }
-    // Colours the blocks about to be drawn, and only those.
-    if (m_highlighter->isEnabled())
-        m_highlighter->highlight(first, last);
-    QPlainTextEdit::paintEvent(e);
+    dropFrom(m_rowStartCache, oneLine ? first : INT_MAX);
+    dropFrom(m_columnMarks, oneLine ? first : INT_MAX);
+    std::pair<int, int> changedRows{0, INT_MAX};
+    const int rowsBefore = haveRows ? int(oldRows.size()) : -1;
+    if (haveRows)
+        changedRows = resyncRows(first, std::move(oldRows), c);
+    if (haveColumns)
+        resyncColumns(first, std::move(oldColumns), c);
+    const int colourLast = m_highlighter->textChanged(c);
+    const bool longLine = oneLine && HtmlHighlighter::isLongLine(t.LineLength(first));
+    if (oneLine) {
+        // Rows of the edited line before the edit keep their layouts; those
+        // after it move along when their colours cannot have changed.
+        const qsizetype p = c.offset - t.LineStart(first);
+        const qsizetype d = c.inserted - c.removed;
+        std::vector<std::pair<qsizetype, RowLayout>> moved;
+        for (auto it = m_layouts.lower_bound({first, 0}); it != m_layouts.end() && it->first.first == first;) {
+            const qsizetype s = it->first.second;
+            const qsizetype length = it->second.layout ? it->second.layout->text().size() : 0;
+            // (where colours may change, a token may reach back over rows: all go)
+            if (s + length < p && (colourLast < first || longLine)) {
+                ++it;
+                continue;
+            }
+            if ((colourLast < first || longLine) && s >= p + c.removed && m_wordWrap) {
+                it->second.checkColours = longLine && colourLast >= first;
+                moved.emplace_back(s + d, std::move(it->second));
+            }
+            it = m_layouts.erase(it);
+        }
+        for (auto& [s, rl] : moved)
+            m_layouts[{first, s}] = std::move(rl);
+        if (colourLast > first)
+            dropLayouts(first + 1, colourLast);
+    } else {
+        dropLayouts(first, INT_MAX);
+    }
+
+    if (m_wordWrap && m_rowsWidth > 0) {
+        if (oneLine && size_t(first) < m_rowCount.size()) {
+            const int rows = int(rowStarts(first).size());
+            const int delta = rows - m_rowCount[size_t(first)];
+            m_rowCount[size_t(first)] = rows;
+            if (delta)
+                for (size_t i = size_t(first) + 1; i < m_rowTree.size(); i += i & (~i + 1))
+                    m_rowTree[i] += delta;
+        } else {
+            std::vector<int> counts;
+            counts.reserve(size_t(c.linesAdded + 1));
+            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, counts);
+            const size_t from = std::min(size_t(first), m_rowCount.size());
+            const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
+            m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
+            m_rowCount.insert(m_rowCount.begin() + qsizetype(from), counts.begin(), counts.end());
+            rebuildRowIndex();
+        }
+    }
+    if (!m_wordWrap && c.inserted < 4 * 1024 * 1024) {
+        for (int l = first; l <= lastNew && l < first + 64; ++l)
+            m_maxColumns = std::max(m_maxColumns, t.LineLength(l));
+    }
+    updateScrollBars();
+    if (m_gutter && m_gutter->neededWidth() != viewportMargins().left())
+        updateGutterGeometry();
+    m_preedit.clear();
+    // An edit inside one line that keeps its rows repaints the rows it changed.
+    const qint64 top = verticalScrollBar()->value();
+    if (oneLine && !m_wordWrap) {
+        viewport()->update(QRect(0, int(std::clamp<qint64>((first - top) * m_lineHeight, -m_lineHeight, INT_MAX / 2)),
+                                 viewport()->width(), m_lineHeight));
+    } else if (oneLine && haveRows && rowsBefore == rowsOfLine(first) && colourLast <= first) {
+        // Where colours may change they may do so to the line's end.
+        const int firstRow = colourLast < first || longLine ? changedRows.first : 0;
+        const int lastRow = colourLast < first ? std::min(changedRows.second, rowsBefore - 1) : rowsBefore - 1;
+        const qint64 from = rowOfLine(first) + firstRow - top;
+        const qint64 to = std::min<qint64>(rowOfLine(first) + lastRow - top, visibleRows() + 1);
+        const qint64 y = std::max<qint64>(from, -1) * m_lineHeight;
+        if (to >= -1)
+            viewport()->update(QRect(0, int(y), viewport()->width(), int((to + 1) * m_lineHeight - y)));
+    } else {
+        viewport()->update();
+        if (m_gutter)
+            m_gutter->update();
+    }
+    m_matchTimer->start();
+    tellAccessibility(true);
+    emit textChanged();
 }
 
-void TOvcTextFileEditor::updateMarks()
+void TOvcTextFileEditor::ModifiedChanged(const TextBuffer&, bool modified)
+{
+    emit modificationChanged(modified);
+}
+
+// ---------------------------------------------------------------- painting
+
+void TOvcTextFileEditor::paintEvent(QPaintEvent* e)
+{
+    QPainter p(viewport());
+    paintRows(p, e->rect());
+}
+
+void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
 {
     const QColor base = Color();
     const bool dark = base.lightness() < 128;
-    QList<QTextEdit::ExtraSelection> marks;
-    QTextEdit::ExtraSelection line;
-    line.format.setBackground(dark ? base.lighter(135) : QColor(0xEE, 0xF3, 0xFA));
-    line.format.setProperty(QTextFormat::FullWidthSelection, true);
-    line.cursor = textCursor();
-    line.cursor.clearSelection();
-    marks << line;
-    for (const QTextCursor& c : std::as_const(m_tagMarks)) {
-        QTextEdit::ExtraSelection tag;
-        tag.format.setBackground(dark ? QColor(0x6B, 0x5A, 0x1E) : QColor(0xFF, 0xE2, 0x8A));
-        tag.cursor = c;
-        marks << tag;
+    p.fillRect(clip, base);
+    const TextSnapshot& t = m_buf.Text();
+    const int lines = int(t.LineCount());
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    const int left = textLeft();
+    const qsizetype caret = caretOffset();
+    const qsizetype selA = std::min(caret, anchorOffset());
+    const qsizetype selB = std::max(caret, anchorOffset());
+    const int caretLine = int(t.LineOfOffset(caret));
+    const QColor lineColour = dark ? base.lighter(135) : QColor(0xEE, 0xF3, 0xFA);
+    const QColor tagColour = dark ? QColor(0x6B, 0x5A, 0x1E) : QColor(0xFF, 0xE2, 0x8A);
+    const QPalette& pal = palette();
+    QTextCharFormat selFormat;
+    selFormat.setBackground(pal.brush(QPalette::Active, QPalette::Highlight));
+    selFormat.setForeground(pal.brush(QPalette::Active, QPalette::HighlightedText));
+    QTextCharFormat tagFormat;
+    tagFormat.setBackground(tagColour);
+    QTextCharFormat matchFormat;
+    matchFormat.setBackground(dark ? QColor(0x2E, 0x5A, 0x3A) : QColor(0xC8, 0xF0, 0xC8));
+    // Matches of the last search among the lines on screen (not in very long ones).
+    std::vector<qsizetype> matches;
+    if (!m_searchMark.isEmpty() && !m_searchMark.contains(QLatin1Char('\n'))) {
+        const auto [topLine, topRow] = lineOfRow(verticalScrollBar()->value());
+        const int bottomLine = lineOfRow(verticalScrollBar()->value() + visibleRows()).first;
+        const qsizetype lo = t.LineStart(topLine), hi = t.LineEndOffset(bottomLine);
+        if (hi - lo < 200000)
+            matches = t.FindAll(m_searchMark, m_searchMarkFlags, lo, hi);
     }
-    setExtraSelections(marks);
+    p.setPen(FixedFontColor());
+    p.setFont(font());
+
+    auto [line, r] = lineOfRow(verticalScrollBar()->value());
+    const int firstLine = line;
+    int y = 0;
+    for (; y < height && line < lines; ++line, r = 0) {
+        const qsizetype ls = t.LineStart(line);
+        const int rows = rowsOfLine(line);
+        // Every line on screen gets its colours, drawn now or not.
+        m_highlighter->lineFormats(line);
+        for (; r < rows && y < height; ++r, y += m_lineHeight) {
+            if (y + m_lineHeight <= clip.top() || y > clip.bottom())
+                continue;
+            Row row = rowAt(line, r);
+            if (!m_wordWrap && row.end > kLongLine) {
+                // Only the part of a long line that is shown, with some room.
+                const qsizetype col = qsizetype(horizontalScrollBar()->value() / m_charWidth);
+                const qsizetype from = offsetOfColumn(line, std::max<qsizetype>(0, col - 64));
+                const qsizetype to = offsetOfColumn(line, col + qsizetype(width / m_charWidth) + 64);
+                // Slices start on fixed steps, so that scrolling a little keeps them.
+                row.start = std::max<qsizetype>(0, from - from % 256);
+                row.end = std::min(row.end, to + 256 - to % 256);
+                if (row.start < row.end && t.CharAt(ls + row.start).isLowSurrogate())
+                    ++row.start;
+            }
+            if (line == caretLine)
+                p.fillRect(QRect(0, y, width, m_lineHeight), lineColour);
+            RowLayout& rl = layoutFor(row);
+            QList<QTextLayout::FormatRange> marks;
+            const qsizetype rowA = ls + row.start, rowB = ls + row.end;
+            for (auto it = std::lower_bound(matches.begin(), matches.end(), rowA - m_searchMark.size());
+                 it != matches.end() && *it < rowB; ++it) {
+                const qsizetype a = std::max(*it, rowA), b = std::min(*it + m_searchMark.size(), rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), matchFormat});
+            }
+            for (const TextRange& m : std::as_const(m_tagMarks)) {
+                const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), tagFormat});
+            }
+            if (selA < selB) {
+                const qsizetype a = std::max(selA, rowA), b = std::min(selB, rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), selFormat});
+                // The line end inside the selection: a character's width.
+                if (r == rows - 1 && selA <= rowB && selB > rowB) {
+                    const qreal x = left + rl.x0 + rl.layout->lineAt(0).naturalTextWidth();
+                    p.fillRect(QRectF(x, y, m_charWidth, m_lineHeight), selFormat.background());
+                }
+            }
+            rl.layout->draw(&p, QPointF(left + rl.x0, y), marks);
+        }
+    }
+
+    // The caret, and what an input method is composing at it.
+    const QRect cr = cursorRect();
+    m_caretRectShown = cr;
+    m_caretLineShown = caretLine;
+    m_selectionShown = selA < selB;
+    if (!m_preedit.isEmpty()) {
+        QTextLayout pre(m_preedit, font());
+        QTextCharFormat under;
+        under.setFontUnderline(true);
+        pre.setFormats({QTextLayout::FormatRange{0, int(m_preedit.size()), under}});
+        pre.beginLayout();
+        QTextLine l = pre.createLine();
+        l.setLineWidth(1.0e6);
+        pre.endLayout();
+        p.fillRect(QRectF(cr.left(), cr.top(), l.naturalTextWidth(), m_lineHeight), base);
+        pre.draw(&p, QPointF(cr.left(), cr.top()));
+        const int x = cr.left() + qRound(l.cursorToX(m_preeditCursor));
+        p.fillRect(QRect(x, cr.top(), 1, m_lineHeight), FixedFontColor());
+    } else if (m_caretVisible && (hasFocus() || m_dropCaret >= 0)) {
+        QColor c = FixedFontColor();
+        if (m_overwrite)
+            c.setAlpha(110);
+        p.fillRect(m_dropCaret >= 0 ? QRect(cursorRect(m_dropCaret).topLeft(), QSize(1, m_lineHeight)) : cr, c);
+    }
+
+    // Layouts and colours of lines far from the screen go.
+    const int keepFrom = std::max(0, firstLine - 2), keepTo = line + 2;
+    for (auto it = m_layouts.begin(); it != m_layouts.end();)
+        it = (it->first.first < keepFrom || it->first.first > keepTo) ? m_layouts.erase(it) : std::next(it);
+    if (m_layouts.size() > 4000)
+        m_layouts.clear();
+    for (auto it = m_rowStartCache.begin(); it != m_rowStartCache.end();)
+        it = (it->first < keepFrom - 200 || it->first > keepTo + 200) && it->first != caretLine
+                 ? m_rowStartCache.erase(it)
+                 : std::next(it);
+    m_highlighter->keepOnly(keepFrom - 50, keepTo + 50);
 }
 
-void TOvcTextFileEditor::refreshTagMatch()
+void TOvcTextFileEditor::scrollContentsBy(int, int)
 {
-    m_matchTimer->stop();
-    m_tagMarks.clear();
-    const QTextCursor caret = textCursor();
-    if (!caret.hasSelection()) {
-        const BlockLines lines(document(), m_highlighter);
-        const std::optional<TagRef> tag = TagMatcher::tagAt(lines, caret.blockNumber(), caret.positionInBlock());
-        const std::optional<TagRef> other = tag ? TagMatcher::partner(lines, *tag, kMatchLines) : std::nullopt;
-        if (other) {
-            for (const TagRef& t : {*tag, *other}) {
-                const int at = document()->findBlockByNumber(t.line).position();
-                QTextCursor c(document());
-                c.setPosition(at + t.start);
-                c.setPosition(at + t.nameEnd, QTextCursor::KeepAnchor);
-                m_tagMarks << c;
+    viewport()->update();
+    m_gutter->update();
+}
+
+void TOvcTextFileEditor::startBlink()
+{
+    if (m_blinkTimer) {
+        killTimer(m_blinkTimer);
+        m_blinkTimer = 0;
+    }
+    const int flash = QApplication::cursorFlashTime();
+    if (hasFocus() && flash > 1)
+        m_blinkTimer = startTimer(flash / 2);
+}
+
+void TOvcTextFileEditor::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == m_blinkTimer) {
+        m_caretVisible = !m_caretVisible;
+        // Only the caret's rectangle.
+        viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+        return;
+    }
+    if (e->timerId() == m_autoScrollTimer) {
+        autoScrollStep();
+        return;
+    }
+    QAbstractScrollArea::timerEvent(e);
+}
+
+void TOvcTextFileEditor::focusInEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    m_caretVisible = true;
+    startBlink();
+    viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+}
+
+void TOvcTextFileEditor::focusOutEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    if (m_blinkTimer) {
+        killTimer(m_blinkTimer);
+        m_blinkTimer = 0;
+    }
+    viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+}
+
+void TOvcTextFileEditor::resizeEvent(QResizeEvent* e)
+{
+    QAbstractScrollArea::resizeEvent(e);
+    updateGutterGeometry();
+    if (m_wordWrap && wrapColumns() != m_rowsWidth)
+        recomputeAllRows();
+    else
+        updateScrollBars();
+}
+
+void TOvcTextFileEditor::changeEvent(QEvent* e)
+{
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        updateMetrics();
+        m_columnMarks.clear();
+        recomputeAllRows();
+        updateGutterGeometry();
+        viewport()->update();
+    }
+}
+
+// ---------------------------------------------------------------- keys
+
+qsizetype TOvcTextFileEditor::wordLeft(qsizetype from) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    qsizetype i = from;
+    auto space = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (i > 0 && space(t.CharAt(i - 1)))
+        --i;
+    if (i > 0 && t.CharAt(i - 1) == QLatin1Char('\n'))
+        return i == from ? i - 1 : i;
+    if (i == 0)
+        return 0;
+    const bool word = TextSearch::isWordChar(t.CharAt(i - 1));
+    while (i > 0) {
+        const QChar c = t.CharAt(i - 1);
+        if (c == QLatin1Char('\n') || space(c) || TextSearch::isWordChar(c) != word)
+            break;
+        --i;
+    }
+    return i;
+}
+
+qsizetype TOvcTextFileEditor::wordRight(qsizetype from) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype n = t.Length();
+    qsizetype i = from;
+    auto space = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    if (i < n && t.CharAt(i) == QLatin1Char('\n'))
+        return i + 1;
+    if (i < n && !space(t.CharAt(i))) {
+        const bool word = TextSearch::isWordChar(t.CharAt(i));
+        while (i < n) {
+            const QChar c = t.CharAt(i);
+            if (c == QLatin1Char('\n') || space(c) || TextSearch::isWordChar(c) != word)
+                break;
+            ++i;
+        }
+    }
+    while (i < n && space(t.CharAt(i)))
+        ++i;
+    return i;
+}
+
+void TOvcTextFileEditor::moveCaretByKey(QKeyEvent* e, bool& handled)
+{
+    handled = true;
+    const TextSnapshot& t = m_buf.Text();
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const bool shift = mods & Qt::ShiftModifier;
+    const bool ctrl = mods & Qt::ControlModifier;
+    if (mods & (Qt::AltModifier | Qt::MetaModifier)) {
+        handled = false;
+        return;
+    }
+    const qsizetype caret = caretOffset();
+    const qsizetype selA = std::min(caret, anchorOffset());
+    const qsizetype selB = std::max(caret, anchorOffset());
+    const int line = int(t.LineOfOffset(caret));
+    const qsizetype ls = t.LineStart(line);
+    qsizetype to = caret;
+    bool keepGoal = false;
+
+    auto verticalMove = [&](qint64 rowsBy) {
+        const int r = rowInLineOf(line, caret - ls);
+        const Row cur = rowAt(line, r);
+        if (m_goalX < 0)
+            m_goalX = xOf(cur, caret - ls);
+        const qint64 target = rowOfLine(line) + r + rowsBy;
+        if (target < 0)
+            return qsizetype(0);
+        if (target >= totalRows())
+            return t.Length();
+        const qint64 top = verticalScrollBar()->value();
+        const int y = int((target - top) * m_lineHeight) + m_lineHeight / 2;
+        keepGoal = true;
+        // offsetAt works in viewport coordinates; rows off screen are reached the same way.
+        const qreal goal = m_goalX;
+        QPoint pt(textLeft() + qRound(goal), y);
+        return offsetAt(pt);
+    };
+
+    switch (e->key()) {
+    case Qt::Key_Left:
+        if (!shift && selA != selB && !ctrl)
+            to = selA;
+        else if (ctrl)
+            to = wordLeft(caret);
+        else if (caret > 0)
+            to = caret - ((caret > 1 && t.CharAt(caret - 1).isLowSurrogate() && t.CharAt(caret - 2).isHighSurrogate()) ? 2 : 1);
+        break;
+    case Qt::Key_Right:
+        if (!shift && selA != selB && !ctrl)
+            to = selB;
+        else if (ctrl)
+            to = wordRight(caret);
+        else if (caret < t.Length())
+            to = caret + ((t.CharAt(caret).isHighSurrogate() && t.CharAt(caret + 1).isLowSurrogate()) ? 2 : 1);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (ctrl && !shift) {
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + (e->key() == Qt::Key_Up ? -1 : 1));
+            return;
+        }
+        to = verticalMove(e->key() == Qt::Key_Up ? -1 : 1);
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const int page = std::max(1, visibleRows() - 1);
+        const int by = e->key() == Qt::Key_PageUp ? -page : page;
+        to = verticalMove(by);
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + by);
+        break;
+    }
+    case Qt::Key_Home:
+        to = ctrl ? 0 : ls;
+        break;
+    case Qt::Key_End:
+        to = ctrl ? t.Length() : t.LineEndOffset(line);
+        break;
+    default:
+        handled = false;
+        return;
+    }
+    const qreal goal = m_goalX;
+    setCaret(to, shift);
+    if (keepGoal)
+        m_goalX = goal;
+    if (shift)
+        updatePrimarySelection();
+}
+
+void TOvcTextFileEditor::typeText(const QString& text)
+{
+    if (m_readOnly)
+        return;
+    const qsizetype caret = caretOffset();
+    if (m_overwrite && !hasSelection() && caret < m_buf.Length()) {
+        const TextSnapshot& t = m_buf.Text();
+        // Over the character at the caret, never over a line end.
+        qsizetype n = 0;
+        for (qsizetype i = 0; i < text.size() && caret + n < t.Length() && t.CharAt(caret + n) != QLatin1Char('\n'); ++i)
+            n += (t.CharAt(caret + n).isHighSurrogate() && t.CharAt(caret + n + 1).isLowSurrogate()) ? 2 : 1;
+        m_buf.Replace(caret, n, text, EditKind::Typing);
+        setCaret(caret + text.size());
+        return;
+    }
+    replaceSelection(text, EditKind::Typing);
+}
+
+bool TOvcTextFileEditor::event(QEvent* e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        // Keys of the frame's key map (Ctrl+X, Ctrl+V, ...) run the frame's
+        // commands, not the control's own versions of them.
+        if (KeyMap::claims(ke->keyCombination())) {
+            e->ignore();
+            return true;
+        }
+        const Qt::KeyboardModifiers mods = ke->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        const int key = ke->key();
+        const bool editingKey = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up
+                             || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End
+                             || key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Backspace
+                             || key == Qt::Key_Delete || key == Qt::Key_Insert || key == Qt::Key_Return
+                             || key == Qt::Key_Enter;
+        const bool typed = !ke->text().isEmpty() && ke->text().at(0).isPrint()
+                        && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+        if ((editingKey && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || typed
+            || ke->matches(QKeySequence::Undo) || ke->matches(QKeySequence::Redo) || ke->matches(QKeySequence::Cut)
+            || ke->matches(QKeySequence::Copy) || ke->matches(QKeySequence::Paste)
+            || ke->matches(QKeySequence::SelectAll)) {
+            e->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(e);
+}
+
+bool TOvcTextFileEditor::focusNextPrevChild(bool next)
+{
+    if (m_wantTab && hasFocus())
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
+{
+    // The control's own keys run the same operations as the program's
+    // commands, so they beep, keep to plain text and respect ReadOnly alike.
+    if (e->matches(QKeySequence::Undo)) {
+        UndoStep();
+    } else if (e->matches(QKeySequence::Redo)) {
+        RedoStep();
+    } else if (e->matches(QKeySequence::Cut)) {
+        CutSelection();
+    } else if (e->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (e->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else if (e->matches(QKeySequence::SelectAll)) {
+        setSelection(0, m_buf.Length());
+        updatePrimarySelection();
+    } else {
+        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+        const int key = e->key();
+        const bool ro = m_readOnly;
+        bool handled = false;
+        if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
+            SetInsertMode(!InsertMode());
+        } else if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier)
+                   && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (!ro)
+                insertLineBreak();
+        } else if (key == Qt::Key_Tab && mods == Qt::NoModifier && !m_wantTab) {
+            e->ignore();
+            return;
+        } else if (key == Qt::Key_Tab && mods == Qt::NoModifier) {
+            if (ro) {
+            } else if (hasSelection() && selectedText().contains(QLatin1Char('\n'))) {
+                indentSelection(false);
+            } else if (m_tabType != ttReal) {
+                insertTabKey();
+            } else {
+                typeText(QStringLiteral("\t"));
+            }
+        } else if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
+            if (!m_wantTab) {
+                e->ignore();
+                return;
+            }
+            if (!ro && hasSelection())
+                indentSelection(true);
+        } else if ((key == Qt::Key_Backspace || key == Qt::Key_Delete)
+                   && (mods == Qt::NoModifier || mods == Qt::ControlModifier || mods == Qt::ShiftModifier)) {
+            if (!ro) {
+                const qsizetype caret = caretOffset();
+                const TextSnapshot& t = m_buf.Text();
+                if (hasSelection()) {
+                    removeRange(caret, anchorOffset(), EditKind::Typing);
+                } else if (key == Qt::Key_Backspace) {
+                    qsizetype from = caret - 1;
+                    if (mods & Qt::ControlModifier)
+                        from = wordLeft(caret);
+                    else if (from > 0 && t.CharAt(from).isLowSurrogate() && t.CharAt(from - 1).isHighSurrogate())
+                        --from;
+                    if (from >= 0)
+                        removeRange(from, caret, EditKind::Typing);
+                } else {
+                    qsizetype to = caret + 1;
+                    if (mods & Qt::ControlModifier)
+                        to = wordRight(caret);
+                    else if (t.CharAt(caret).isHighSurrogate() && t.CharAt(caret + 1).isLowSurrogate())
+                        ++to;
+                    if (caret < t.Length())
+                        removeRange(caret, to, EditKind::Typing);
+                }
+            }
+        } else {
+            moveCaretByKey(e, handled);
+            if (!handled) {
+                const QString text = e->text();
+                const bool typed = !text.isEmpty() && text.at(0).isPrint()
+                                && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+                if (!typed) {
+                    e->ignore();
+                    return;
+                }
+                if (!ro) {
+                    typeText(text);
+                    if (m_autoCloseTags && text == QLatin1String("/"))
+                        completeClosingTag();
+                }
             }
         }
     }
-    updateMarks();
+    e->accept();
+}
+
+void TOvcTextFileEditor::insertLineBreak()
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype start = std::min(caretOffset(), anchorOffset());
+    const qsizetype line = t.LineOfOffset(start);
+    const qsizetype ls = t.LineStart(line);
+    qsizetype indent = 0;
+    while (m_autoIndent && ls + indent < start) {
+        const QChar c = t.CharAt(ls + indent);
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t'))
+            break;
+        ++indent;
+    }
+    replaceSelection(QLatin1Char('\n') + t.Text(ls, indent));
+}
+
+void TOvcTextFileEditor::insertTabKey()
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype start = std::min(caretOffset(), anchorOffset());
+    const qsizetype line = t.LineOfOffset(start);
+    const qsizetype ls = t.LineStart(line);
+    const int column = columnsOf(t.Text(ls, start - ls));
+    QString insert = QStringLiteral("\t");
+    if (m_tabType == ttFixed) {
+        insert = QString(m_tabSize - column % m_tabSize, QLatin1Char(' '));
+    } else if (m_tabType == ttSmart && line > 0) {
+        // To the start of the next word of the line above, if it has one.
+        const QString above = expandTabs(t.LineText(line - 1), m_tabSize);
+        int i = column;
+        while (i < above.size() && !above.at(i).isSpace())
+            ++i;
+        while (i < above.size() && above.at(i).isSpace())
+            ++i;
+        if (i < above.size() && i > column)
+            insert = QString(i - column, QLatin1Char(' '));
+    }
+    replaceSelection(insert, EditKind::Typing);
+}
+
+void TOvcTextFileEditor::indentSelection(bool unindent)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype first = t.LineOfOffset(a);
+    qsizetype last = t.LineOfOffset(b);
+    if (last > first && b == t.LineStart(last))
+        --last;  // a selection ending at a line's start leaves that line alone
+    m_buf.BeginEditGroup();
+    for (qsizetype l = last; l >= first; --l) {
+        const qsizetype ls = m_buf.Text().LineStart(l);
+        if (!unindent) {
+            m_buf.Insert(ls, QStringLiteral("\t"));
+            continue;
+        }
+        qsizetype n = 0;
+        if (m_buf.Text().CharAt(ls) == QLatin1Char('\t')) {
+            n = 1;
+        } else {
+            while (n < m_tabSize && m_buf.Text().CharAt(ls + n) == QLatin1Char(' '))
+                ++n;
+        }
+        if (n > 0)
+            m_buf.Remove(ls, n);
+    }
+    m_buf.EndEditGroup();
+    const qsizetype from = m_buf.Text().LineStart(first);
+    const qsizetype to = m_buf.Text().LineEndOffset(last);
+    setSelection(from, to);
 }
 
 void TOvcTextFileEditor::completeClosingTag()
 {
-    QTextCursor c = textCursor();
-    if (c.hasSelection())
+    if (hasSelection())
         return;
-    const QTextBlock block = c.block();
-    const int at = c.positionInBlock();
-    const QString text = block.text();
-    if (at < 2 || text.at(at - 2) != QLatin1Char('<') || text.at(at - 1) != QLatin1Char('/'))
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const int line = int(t.LineOfOffset(caret));
+    const qsizetype ls = t.LineStart(line);
+    const qsizetype at = caret - ls;
+    if (at < 2 || t.CharAt(caret - 2) != QLatin1Char('<') || t.CharAt(caret - 1) != QLatin1Char('/'))
         return;
     // Only in the page's text: not in a tag, a comment or a script.
-    const int state = Html::HtmlTokenizer::tokenize(QStringView(text).left(at - 2),
-                                                    m_highlighter->startState(block.blockNumber()), nullptr);
+    const QString before = t.Text(ls, std::min<qsizetype>(at - 2, Html::HtmlTokenizer::kMaxLineLength + 1));
+    const int state = Html::HtmlTokenizer::tokenize(before, m_highlighter->startState(line), nullptr);
     if (!Html::HtmlTokenizer::isTextState(state))
         return;
-    const BlockLines lines(document(), m_highlighter);
-    const QString name = TagMatcher::innermostOpen(lines, block.blockNumber(), at - 2, kCloseLines);
+    const BufferLines lines(m_buf, m_highlighter.get());
+    const QString name = TagMatcher::innermostOpen(lines, line, int(at - 2), kCloseLines);
     if (name.isEmpty())
         return;
     // Its own undo step: undo takes back the completion and keeps "</".
-    c.beginEditBlock();
-    c.insertText(name + QLatin1Char('>'));
-    c.endEditBlock();
-    showCursor(c);
+    const QString insert = name + QLatin1Char('>');
+    m_buf.Insert(caret, insert);
+    setCaret(caret + insert.size());
+}
+
+// ---------------------------------------------------------------- mouse
+
+void TOvcTextFileEditor::selectWordAt(qsizetype offset)
+{
+    const TextSnapshot& t = m_buf.Text();
+    qsizetype a = offset, b = offset;
+    if (TextSearch::isWordChar(t.CharAt(offset)) || (offset > 0 && TextSearch::isWordChar(t.CharAt(offset - 1)))) {
+        while (a > 0 && TextSearch::isWordChar(t.CharAt(a - 1)))
+            --a;
+        while (b < t.Length() && TextSearch::isWordChar(t.CharAt(b)))
+            ++b;
+    } else if (offset < t.Length() && t.CharAt(offset) != QLatin1Char('\n')) {
+        b = offset + 1;
+    }
+    m_selectOrigin = a;
+    m_selectOriginEnd = b;
+    setSelection(a, b);
+}
+
+void TOvcTextFileEditor::selectLineAt(qsizetype offset)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype line = t.LineOfOffset(offset);
+    const qsizetype a = t.LineStart(line);
+    const qsizetype b = std::min(t.LineEndOffset(line) + 1, t.Length());
+    m_selectOrigin = a;
+    m_selectOriginEnd = b;
+    setSelection(a, b);
+}
+
+void TOvcTextFileEditor::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (e->button() == Qt::MiddleButton) {
+        QClipboard* cb = QGuiApplication::clipboard();
+        if (!m_readOnly && cb->supportsSelection()) {
+            const QString text = plainLines(cb->text(QClipboard::Selection));
+            if (!text.isEmpty()) {
+                setCaret(offsetAt(pos));
+                replaceSelection(text);
+            }
+        }
+        e->accept();
+        return;
+    }
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
+        return;
+    }
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const bool again = now - m_lastClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval()
+                    && (pos - m_lastClickPos).manhattanLength() < QApplication::startDragDistance();
+    m_lastClickTime = now;
+    m_lastClickPos = pos;
+    m_pressPos = pos;
+    const qsizetype at = offsetAt(pos);
+    if (again && m_clickCount == 2) {
+        m_clickCount = 3;
+        selectLineAt(at);
+        m_selecting = true;
+        return;
+    }
+    m_clickCount = 1;
+    const qsizetype selA = std::min(caretOffset(), anchorOffset());
+    const qsizetype selB = std::max(caretOffset(), anchorOffset());
+    if (e->modifiers() & Qt::ShiftModifier) {
+        setCaret(at, true);
+        m_selectOrigin = m_selectOriginEnd = anchorOffset();
+    } else if (selA < selB && at >= selA && at < selB) {
+        m_mayDrag = true;
+        return;
+    } else {
+        setCaret(at);
+        m_selectOrigin = m_selectOriginEnd = at;
+    }
+    m_selecting = true;
+}
+
+void TOvcTextFileEditor::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
+        return;
+    }
+    m_clickCount = 2;
+    m_lastClickTime = QDateTime::currentMSecsSinceEpoch();
+    m_lastClickPos = e->position().toPoint();
+    m_mayDrag = false;
+    selectWordAt(offsetAt(m_lastClickPos));
+    m_selecting = true;
+    updatePrimarySelection();
+}
+
+void TOvcTextFileEditor::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (m_mayDrag && (e->buttons() & Qt::LeftButton)) {
+        if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_mayDrag = false;
+        auto* drag = new QDrag(this);
+        drag->setMimeData(createMimeDataFromSelection());
+        const Qt::DropAction done = drag->exec(m_readOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction,
+                                               Qt::MoveAction);
+        // A move into another document takes the text out of this one; a
+        // move within this one was done by the drop.
+        if (done == Qt::MoveAction && !m_readOnly && drag->target() != viewport() && drag->target() != this)
+            DeleteSelection();
+        return;
+    }
+    if (!m_selecting || !(e->buttons() & Qt::LeftButton))
+        return;
+    if (!viewport()->rect().contains(pos)) {
+        if (!m_autoScrollTimer)
+            m_autoScrollTimer = startTimer(50);
+    } else if (m_autoScrollTimer) {
+        killTimer(m_autoScrollTimer);
+        m_autoScrollTimer = 0;
+    }
+    const qsizetype at = offsetAt(pos);
+    if (m_clickCount >= 2) {
+        // Word and line selections grow by whole words or lines.
+        const TextSnapshot& t = m_buf.Text();
+        qsizetype a = m_selectOrigin, b = m_selectOriginEnd;
+        if (at < a) {
+            a = at;
+            if (m_clickCount == 3)
+                a = t.LineStart(t.LineOfOffset(at));
+            else
+                while (a > 0 && TextSearch::isWordChar(t.CharAt(a - 1)))
+                    --a;
+            setSelection(m_selectOriginEnd, a);
+        } else if (at > b) {
+            b = at;
+            if (m_clickCount == 3)
+                b = std::min(t.LineEndOffset(t.LineOfOffset(at)) + 1, t.Length());
+            else
+                while (b < t.Length() && TextSearch::isWordChar(t.CharAt(b)))
+                    ++b;
+            setSelection(m_selectOrigin, b);
+        } else {
+            setSelection(a, b);
+        }
+    } else {
+        setCaret(at, true);
+    }
+}
+
+void TOvcTextFileEditor::autoScrollStep()
+{
+    const QPoint pos = viewport()->mapFromGlobal(QCursor::pos());
+    QScrollBar* v = verticalScrollBar();
+    if (pos.y() < 0)
+        v->setValue(v->value() - 1);
+    else if (pos.y() >= viewport()->height())
+        v->setValue(v->value() + 1);
+    if (!m_wordWrap) {
+        QScrollBar* h = horizontalScrollBar();
+        if (pos.x() < 0)
+            h->setValue(h->value() - h->singleStep());
+        else if (pos.x() >= viewport()->width())
+            h->setValue(h->value() + h->singleStep());
+    }
+    const QPoint inside(std::clamp(pos.x(), 0, viewport()->width() - 1), std::clamp(pos.y(), 0, viewport()->height() - 1));
+    const qsizetype at = offsetAt(inside);
+    m_buf.MoveMark(m_caretMark, at);
+    caretMoved();
+}
+
+void TOvcTextFileEditor::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (m_autoScrollTimer) {
+        killTimer(m_autoScrollTimer);
+        m_autoScrollTimer = 0;
+    }
+    if (m_mayDrag) {
+        m_mayDrag = false;
+        setCaret(offsetAt(e->position().toPoint()));
+    }
+    if (m_selecting) {
+        m_selecting = false;
+        updatePrimarySelection();
+    }
+}
+
+void TOvcTextFileEditor::wheelEvent(QWheelEvent* e)
+{
+    if (e->modifiers() & Qt::ControlModifier) {
+        e->ignore();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(e);
+}
+
+void TOvcTextFileEditor::updatePrimarySelection()
+{
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (cb->supportsSelection() && hasSelection())
+        cb->setText(selectedText(), QClipboard::Selection);
+}
+
+void TOvcTextFileEditor::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    const bool sel = hasSelection();
+    menu.addAction(QStringLiteral("&Undo"), this, &TOvcTextFileEditor::UndoStep)->setEnabled(!m_readOnly && m_buf.CanUndo());
+    menu.addAction(QStringLiteral("&Redo"), this, &TOvcTextFileEditor::RedoStep)->setEnabled(!m_readOnly && m_buf.CanRedo());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Cu&t"), this, &TOvcTextFileEditor::CutSelection)->setEnabled(sel && !m_readOnly);
+    menu.addAction(QStringLiteral("&Copy"), this, &TOvcTextFileEditor::CopySelection)->setEnabled(sel);
+    menu.addAction(QStringLiteral("&Paste"), this, &TOvcTextFileEditor::PasteClipboard)
+        ->setEnabled(!m_readOnly && !QGuiApplication::clipboard()->text().isEmpty());
+    menu.addAction(QStringLiteral("&Delete"), this, &TOvcTextFileEditor::DeleteSelection)->setEnabled(sel && !m_readOnly);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Select &All"), this, [this] { setSelection(0, m_buf.Length()); });
+    menu.exec(e->globalPos());
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+void TOvcTextFileEditor::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (m_readOnly || !e->mimeData()->hasText()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void TOvcTextFileEditor::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (m_readOnly || !e->mimeData()->hasText()) {
+        e->ignore();
+        return;
+    }
+    const QPoint pos = e->position().toPoint();
+    const qsizetype old = m_dropCaret;
+    m_dropCaret = offsetAt(pos);
+    if (old != m_dropCaret)
+        viewport()->update();
+    // Near the edges the text scrolls along.
+    QScrollBar* v = verticalScrollBar();
+    if (pos.y() < m_lineHeight)
+        v->setValue(v->value() - 1);
+    else if (pos.y() > viewport()->height() - m_lineHeight)
+        v->setValue(v->value() + 1);
+    const bool self = e->source() == this || e->source() == viewport();
+    if (self && (e->possibleActions() & Qt::MoveAction) && !(e->modifiers() & Qt::ControlModifier)) {
+        e->setDropAction(Qt::MoveAction);
+        e->accept();
+    } else {
+        e->acceptProposedAction();
+    }
+}
+
+void TOvcTextFileEditor::dragLeaveEvent(QDragLeaveEvent*)
+{
+    m_dropCaret = -1;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::dropEvent(QDropEvent* e)
+{
+    m_dropCaret = -1;
+    if (m_readOnly || !e->mimeData()->hasText()) {
+        e->ignore();
+        return;
+    }
+    const bool self = e->source() == this || e->source() == viewport();
+    const bool move = self && (e->possibleActions() & Qt::MoveAction) && !(e->modifiers() & Qt::ControlModifier);
+    insertFromMime(e->mimeData(), offsetAt(e->position().toPoint()), move);
+    if (move) {
+        e->setDropAction(Qt::MoveAction);
+        e->accept();
+    } else {
+        e->acceptProposedAction();
+    }
+    FocusEditor();
+}
+
+void TOvcTextFileEditor::insertFromMime(const QMimeData* data, qsizetype at, bool moveFromSelf)
+{
+    const QString text = plainLines(data->text());
+    if (text.isEmpty())
+        return;
+    const qsizetype selA = std::min(caretOffset(), anchorOffset());
+    const qsizetype selB = std::max(caretOffset(), anchorOffset());
+    if (moveFromSelf && at >= selA && at <= selB) {
+        viewport()->update();
+        return;
+    }
+    m_buf.BeginEditGroup();
+    if (moveFromSelf && selA < selB) {
+        m_buf.Remove(selA, selB - selA);
+        if (at > selB)
+            at -= selB - selA;
+    }
+    m_buf.Insert(at, text);
+    m_buf.EndEditGroup();
+    setSelection(at, at + text.size());
+}
+
+// ---------------------------------------------------------------- input methods
+
+void TOvcTextFileEditor::inputMethodEvent(QInputMethodEvent* e)
+{
+    if (m_readOnly) {
+        e->ignore();
+        return;
+    }
+    if (!e->commitString().isEmpty() || e->replacementLength() > 0) {
+        if (e->replacementLength() > 0 && !hasSelection()) {
+            const qsizetype from = caretOffset() + e->replacementStart();
+            m_buf.MoveMark(m_anchorMark, std::clamp<qsizetype>(from, 0, m_buf.Length()));
+            m_buf.MoveMark(m_caretMark, std::clamp<qsizetype>(from + e->replacementLength(), 0, m_buf.Length()));
+        }
+        typeText(e->commitString());
+    }
+    m_preedit = e->preeditString();
+    m_preeditCursor = int(m_preedit.size());
+    for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor)
+            m_preeditCursor = std::clamp(a.start, 0, int(m_preedit.size()));
+    }
+    viewport()->update();
+    e->accept();
+}
+
+QVariant TOvcTextFileEditor::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const qsizetype line = t.LineOfOffset(caret);
+    const qsizetype ls = t.LineStart(line);
+    // Around the caret only, however long the line.
+    const qsizetype from = std::max(ls, caret - 500);
+    const qsizetype to = std::min(t.LineEndOffset(line), caret + 500);
+    switch (query) {
+    case Qt::ImEnabled:
+        return !m_readOnly;
+    case Qt::ImCursorRectangle:
+        return QRect(cursorRect().translated(viewport()->geometry().topLeft()));
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+        return int(caret - from);
+    case Qt::ImAnchorPosition:
+        return int(std::clamp(anchorOffset(), from, to) - from);
+    case Qt::ImSurroundingText:
+        return t.Text(from, to - from);
+    case Qt::ImCurrentSelection:
+        return selectedText();
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    case Qt::ImMaximumTextLength:
+        return QVariant();
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+bool TOvcTextFileEditor::viewportEvent(QEvent* e)
+{
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+// ---------------------------------------------------------------- tag pair
+
+void TOvcTextFileEditor::refreshTagMatch()
+{
+    m_matchTimer->stop();
+    const QList<TextRange> old = m_tagMarks;
+    m_tagMarks.clear();
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const int line = int(t.LineOfOffset(caret));
+    if (!hasSelection() && t.LineLength(line) <= kMatchLineLength) {
+        const BufferLines lines(m_buf, m_highlighter.get());
+        const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(caret - t.LineStart(line)));
+        const std::optional<TagRef> other = tag ? TagMatcher::partner(lines, *tag, kMatchLines) : std::nullopt;
+        if (other) {
+            for (const TagRef& r : {*tag, *other})
+                m_tagMarks << TextRange{t.LineStart(r.line) + r.start, r.nameEnd - r.start};
+        }
+    }
+    if (old.size() != m_tagMarks.size()
+        || !std::equal(old.begin(), old.end(), m_tagMarks.begin(),
+                       [](const TextRange& a, const TextRange& b) { return a.start == b.start && a.length == b.length; }))
+        viewport()->update();
+}
+
+// ---------------------------------------------------------------- accessibility
+
+namespace {
+
+// The editor as a screen reader sees it: editable text with the caret and
+// the selection as offsets into the whole text.
+class EditorAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit EditorAccessible(TOvcTextFileEditor* ed) : QAccessibleWidget(ed, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = !ed()->ReadOnly();
+        s.readOnly = ed()->ReadOnly();
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::text(t);
+        // The line of the caret: a page may be far too long to hand over whole.
+        int line = 0, column = 0;
+        ed()->CaretPosition(line, column);
+        return ed()->RawLineText(line);
+    }
+
+    // QAccessibleTextInterface
+    void selection(int index, int* start, int* end) const override
+    {
+        *start = *end = 0;
+        if (index != 0 || !ed()->hasSelection())
+            return;
+        *start = int(std::min(ed()->caretOffset(), ed()->anchorOffset()));
+        *end = int(std::max(ed()->caretOffset(), ed()->anchorOffset()));
+    }
+    int selectionCount() const override { return ed()->hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { ed()->setSelection(start, end); }
+    void removeSelection(int index) override
+    {
+        if (index == 0)
+            ed()->setSelection(ed()->caretOffset(), ed()->caretOffset());
+    }
+    void setSelection(int index, int start, int end) override
+    {
+        if (index == 0)
+            ed()->setSelection(start, end);
+    }
+    int cursorPosition() const override { return int(ed()->caretOffset()); }
+    void setCursorPosition(int position) override { ed()->setSelection(position, position); }
+    QString text(int start, int end) const override
+    {
+        const TextSnapshot& t = ed()->buffer().Text();
+        start = std::max(start, 0);
+        end = int(std::min<qsizetype>(end, t.Length()));
+        return start < end ? t.Text(start, end - start) : QString();
+    }
+    int characterCount() const override { return int(ed()->buffer().Length()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect r = ed()->cursorRect(offset);
+        const QRect next = ed()->cursorRect(offset + 1);
+        const int width = next.top() == r.top() && next.left() > r.left() ? next.left() - r.left() : r.width();
+        return QRect(ed()->viewport()->mapToGlobal(r.topLeft()), QSize(width, r.height()));
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return int(ed()->offsetAt(ed()->viewport()->mapFromGlobal(point)));
+    }
+    void scrollToSubstring(int start, int end) override { ed()->setSelection(start, end); }
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = offset;
+        *end = offset + 1;
+        return QString();
+    }
+
+private:
+    TOvcTextFileEditor* ed() const { return static_cast<TOvcTextFileEditor*>(widget()); }
+};
+
+QAccessibleInterface* editorAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TOvcTextFileEditor") && object && object->isWidgetType())
+        return new EditorAccessible(static_cast<TOvcTextFileEditor*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void TOvcTextFileEditor::installAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(editorAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void TOvcTextFileEditor::tellAccessibility(bool textChanged)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (textChanged) {
+        QAccessibleEvent e(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&e);
+    }
+    QAccessibleTextCursorEvent e(this, int(caretOffset()));
+    QAccessible::updateAccessibility(&e);
 }

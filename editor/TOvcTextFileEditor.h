@@ -1,28 +1,36 @@
 #pragma once
-// The plain-text editing control of a document window.
+// The plain-text editing control of a document window: a view over a
+// TextBuffer that lays out only the rows on screen.
 #include "app/FileStamp.h"
 #include "app/SafeFile.h"
 #include "editor/EditorContract.h"
+#include "editor/TextBuffer.h"
 #include "editor/TextFileCodec.h"
 
+#include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
-#include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QPointer>
 #include <array>
+#include <map>
+#include <memory>
+#include <vector>
 
 class HtmlHighlighter;
 class LineNumberGutter;
 class QSaveFile;
+class QTextLayout;
 class QTimer;
+class QMimeData;
 
-class TOvcTextFileEditor : public QPlainTextEdit, public EditorContract {
+class TOvcTextFileEditor : public QAbstractScrollArea, public EditorContract, private TextBufferListener {
     Q_OBJECT
 public:
     enum TabType { ttReal, ttFixed, ttSmart };
     enum ScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 
     explicit TOvcTextFileEditor(QWidget* parent = nullptr);
+    ~TOvcTextFileEditor() override;
 
     // Files larger than this are refused by LoadFile.
     static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
@@ -58,12 +66,13 @@ public:
     void EndEditGroup() override;
 
     QString RawText() const override;
+    QString textForSaving(QByteArray* lineEnds) const override;
     void DeleteRanges(const QList<TextRange>& ranges) override;
     // Replaces the whole text (one undo step), caret at 1:1.
     void SetRawText(const QString& text);
 
     // Published properties
-    bool WordWrap() const;
+    bool WordWrap() const { return m_wordWrap; }
     void SetWordWrap(bool on);
     // Lines wrap at the control's width; WrapColumn is kept for the program,
     // which sets it from the visible width.
@@ -77,7 +86,7 @@ public:
     void SetTabSize(int size);
     ScrollBars scrollBars() const { return m_scrollBars; }
     void SetScrollBars(ScrollBars s);
-    bool InsertMode() const { return !overwriteMode(); }
+    bool InsertMode() const { return !m_overwrite; }
     void SetInsertMode(bool on);
     bool MakeBackup() const { return m_makeBackup; }
     void SetMakeBackup(bool on) { m_makeBackup = on; }
@@ -92,13 +101,13 @@ public:
     int RightMargin() const { return m_rightMargin; }
     void SetRightMargin(int m) { m_rightMargin = m; }
     bool WantTab() const { return m_wantTab; }
-    void SetWantTab(bool on);
-    bool ReadOnly() const { return isReadOnly(); }
-    void SetReadOnly(bool on) { setReadOnly(on); }
+    void SetWantTab(bool on) { m_wantTab = on; }
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool on);
 
     // Format of the file last loaded or saved (new documents: UTF-8, CR LF).
     const TextFileFormat& fileFormat() const { return m_format; }
-    void SetFileFormat(const TextFileFormat& format) { m_format = format; m_finalLineEnd = format.lineEnd; }
+    void SetFileFormat(const TextFileFormat& format);
     QString fileName() const { return m_fileName; }
     // False when the text holds characters the file's encoding cannot store;
     // SaveFile then refuses to write (never a lossy file).
@@ -111,9 +120,42 @@ public:
     // What the last save kept or dropped (set-id bits, backup, written in place).
     const SafeFile::WriteReport& lastWrite() const { return m_lastWrite; }
 
+    // The text itself, for readers that scan it in chunks or take a snapshot.
+    const TextBuffer& buffer() const { return m_buf; }
+    // Forgets every undo and redo step.
+    void ClearUndoHistory() { m_buf.ClearHistory(); }
+
+    // Caret and selection as offsets into RawText().
+    qsizetype caretOffset() const;
+    qsizetype anchorOffset() const;
+    bool hasSelection() const { return caretOffset() != anchorOffset(); }
+    // Selects from anchor to caret (clamped), and shows the caret.
+    void setSelection(qsizetype anchor, qsizetype caret);
+    // The selected text, line breaks as '\n'.
+    QString selectedText() const;
+
+    // Where the caret is drawn (viewport coordinates), and where an offset would be.
+    QRect cursorRect() const;
+    QRect cursorRect(qsizetype offset) const;
+    int cursorWidth() const;
+    // The offset nearest a point of the viewport.
+    qsizetype offsetAt(const QPoint& viewportPos) const;
+    qreal tabStopDistance() const;
+    bool tabChangesFocus() const { return !m_wantTab; }
+    // Rows the line (1-based) takes on screen.
+    int displayRows(int line) const;
+    // Line (0-based) shown at the top, and the tops of the lines that start on screen.
+    int firstVisibleLine() const;
+    std::vector<std::pair<int, int>> visibleLineTops() const;
+    int lineHeight() const { return m_lineHeight; }
+    // The set bookmarks: number and line (0-based).
+    std::vector<std::pair<int, int>> bookmarkLines() const;
+    // The last text searched for: its matches on screen are marked.
+    QString searchMarkText() const { return m_searchMark; }
+
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
-    HtmlHighlighter* highlighter() const { return m_highlighter; }
+    HtmlHighlighter* highlighter() const { return m_highlighter.get(); }
     bool SyntaxHighlighting() const;
     void SetSyntaxHighlighting(bool on);
     bool LineNumbers() const;
@@ -122,79 +164,199 @@ public:
     bool AutoCloseTags() const { return m_autoCloseTags; }
     void SetAutoCloseTags(bool on) { m_autoCloseTags = on; }
     // The tags marked as the pair around the caret (none, or both).
-    QList<QTextCursor> matchedTags() const { return m_tagMarks; }
+    QList<TextRange> matchedTags() const { return m_tagMarks; }
     // Works out the pair around the caret now rather than when idle.
     void refreshTagMatch();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 signals:
     // A short notice for the status line (mixed line ends, very long lines).
     void notice(const QString& text);
+    void textChanged();
+    void cursorPositionChanged();
+    void selectionChanged();
+    void modificationChanged(bool modified);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void timerEvent(QTimerEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     // Plain text only, line breaks as '\n'.
-    QMimeData* createMimeDataFromSelection() const override;
+    virtual QMimeData* createMimeDataFromSelection() const;
     // Puts the completely written new file in place of the old one; false
     // when that fails (the old file then stays as it was).
     virtual bool commitSave(QSaveFile& file) const;
 
 private:
     friend class LineNumberGutter;
-    void setupEditingView();
-    void updateGutterGeometry();
-    void updateMarks();
-    // After "</" typed in text: the innermost open element's name and ">".
-    void completeClosingTag();
+    // Long lines: the column at an offset every kColumnStep characters or so.
+    struct ColumnMarks {
+        std::vector<std::pair<qsizetype, qsizetype>> at;  // offset in the line, column
+        bool tabs = false;
+    };
+    // A slice of a line laid out for drawing.
+    struct RowLayout {
+        std::unique_ptr<QTextLayout> layout;
+        qreal x0 = 0;  // x of the slice's start from the text's left edge
+        bool checkColours = false;  // moved along by an edit: its colours may have changed
+    };
+    // Which part of a line a row shows.
+    struct Row {
+        int line = 0;
+        qsizetype start = 0;  // offsets within the line
+        qsizetype end = 0;
+    };
 
-    QTextCursor cursorAt(int line, int column) const;
+    // TextBufferListener
+    void TextChanged(const TextBuffer& buffer, const TextChange& change) override;
+    void ModifiedChanged(const TextBuffer& buffer, bool modified) override;
+
+    // Geometry
+    void updateMetrics();
+    int wrapColumns() const;
+    void recomputeAllRows();
+    void rebuildRowIndex();
+    qint64 rowOfLine(int line) const;             // first row of a line
+    std::pair<int, int> lineOfRow(qint64 row) const;  // line, row within it
+    qint64 totalRows() const;
+    int rowsOfLine(int line) const;
+    const std::vector<qsizetype>& rowStarts(int line) const;
+    Row rowAt(int line, int rowInLine) const;
+    int rowInLineOf(int line, qsizetype offsetInLine) const;
+    int columnsOf(QStringView text) const;
+    qsizetype columnOf(int line, qsizetype offsetInLine) const;
+    const ColumnMarks& columnMarks(int line) const;
+    // After an edit inside one line: its rows and columns worked out again
+    // from near the edit, as far as they change.
+    // Returns the first and last row of the line that changed.
+    std::pair<int, int> resyncRows(int line, std::vector<qsizetype> old, const TextChange& c);
+    void resyncColumns(int line, ColumnMarks old, const TextChange& c);
+    qsizetype offsetOfColumn(int line, qsizetype column) const;
+    RowLayout& layoutFor(const Row& row) const;
+    qreal xOf(const Row& row, qsizetype offsetInLine) const;
+    int visibleRows() const;
+    int textLeft() const;  // x of column 0 in viewport coordinates
+    void updateScrollBars();
+    void ensureCaretVisible();
+    void dropLayouts(int fromLine, int toLine);
+
+    // Caret and editing
+    void setCaret(qsizetype offset, bool keepAnchor = false);
+    void caretMoved(bool keepGoalX = false);
     void checkLine(int line) const;
-    // The match SearchText would select, or a null cursor.
-    QTextCursor findMatch(const QString& text, int flags) const;
-    int replaceAll(const QString& text, const QString& replacement, int flags);
-    // Inserts text at c (replacing its selection) and remembers which of
-    // the line breaks it makes came from characters other than line ends.
-    void insertKeepingBreaks(QTextCursor& c, const QString& text);
-    void markBreaks(int firstBlockNumber, QStringView text);
-    // The text as it goes to the file: '\n' at line ends, the original
-    // character where a line break came from U+2029, U+FDD0 or U+FDD1.
-    // *lineEnds receives each line end's style when some line keeps its own.
-    QString textForSaving(QByteArray* lineEnds) const;
-    QString selectedPlainText() const;
-    void writeFile(const QString& fileName, const QByteArray& bytes) const;
-    void showCursor(const QTextCursor& c);
+    qsizetype offsetOf(int line, int column) const;  // clamped, never inside a surrogate pair
+    void positionOf(qsizetype offset, int& line, int& column) const;
+    void replaceSelection(const QString& text, EditKind kind = EditKind::Plain);
+    void removeRange(qsizetype from, qsizetype to, EditKind kind = EditKind::Plain);
+    TextRange findMatch(const QString& text, int flags) const;
+    void moveCaretByKey(QKeyEvent* e, bool& handled);
+    qsizetype wordLeft(qsizetype from) const;
+    qsizetype wordRight(qsizetype from) const;
+    void selectWordAt(qsizetype offset);
+    void selectLineAt(qsizetype offset);
+    void indentSelection(bool unindent);
+    void typeText(const QString& text);
+    void startBlink();
     void clearBookmarks();
-    void updateTabStops();
-    void updateCaretShape();
+    void updateGutterGeometry();
+    void updatePrimarySelection();
+    void insertFromMime(const QMimeData* data, qsizetype at, bool moveFromSelf);
+    void autoScrollStep();
     // Enter: a line end, and the line's indentation when AutoIndent is on.
     void insertLineBreak();
     void insertTabKey();
+    // After "</" typed in text: the innermost open element's name and ">".
+    void completeClosingTag();
+    void paintRows(QPainter& p, const QRect& clip);
+    void writeFile(const QString& fileName, const QByteArray& bytes) const;
+    // A text interface for screen readers, and news of caret moves and edits for them.
+    static void installAccessibility();
+    void tellAccessibility(bool textChanged);
 
+    TextBuffer m_buf;
+    int m_caretMark = -1;
+    int m_anchorMark = -1;
+    qreal m_goalX = -1;
+
+    bool m_wordWrap = true;
     int m_wrapColumn = 0;
     bool m_autoIndent = true;
     TabType m_tabType = ttReal;
     int m_tabSize = 8;
     ScrollBars m_scrollBars = ssVertical;
+    bool m_overwrite = false;
     bool m_makeBackup = false;
     QString m_backupExt = QStringLiteral("BAK");
     int m_rightMargin = 5;
     bool m_wantTab = true;
+    bool m_readOnly = false;
     TextFileFormat m_format;
-    TextFileFormat::LineEnd m_finalLineEnd = TextFileFormat::CRLF;  // style of the line end closing the file
     FileStamp m_stamp;
     mutable SafeFile::WriteReport m_lastWrite;
     QString m_fileName;
-    std::array<QTextCursor, 10> m_bookmarks;
+    std::array<int, 10> m_bookmarks{};
     std::array<bool, 10> m_bookmarkSet{};
-    QTextCursor m_groupCursor;
     int m_groupDepth = 0;
-    bool m_hasBreakMarks = false;  // some block carries a break mark
-    HtmlHighlighter* m_highlighter = nullptr;
+
+    // Metrics of the fixed-pitch font.
+    qreal m_charWidth = 8;
+    int m_lineHeight = 16;
+    int m_ascent = 12;
+
+    // Rows: per line (wrap on) with a Fenwick tree over them.
+    std::vector<int> m_rowCount;
+    std::vector<qint64> m_rowTree;
+    int m_rowsWidth = -1;  // wrap width the counts were made for
+    qsizetype m_maxColumns = 0;
+    mutable std::map<int, std::vector<qsizetype>> m_rowStartCache;
+    mutable std::map<int, ColumnMarks> m_columnMarks;
+    mutable std::map<std::pair<int, qsizetype>, RowLayout> m_layouts;
+
+    // Caret blink and mouse state
+    int m_blinkTimer = 0;
+    int m_autoScrollTimer = 0;
+    bool m_caretVisible = true;
+    int m_clickCount = 0;
+    qint64 m_lastClickTime = 0;
+    QPoint m_lastClickPos;
+    QPoint m_pressPos;
+    bool m_mayDrag = false;
+    bool m_selecting = false;
+    qsizetype m_selectOrigin = 0;      // word or line selections grow from here
+    qsizetype m_selectOriginEnd = 0;
+    qsizetype m_dropCaret = -1;
+    // What the last paint showed, so that a move of the caret within a line repaints little.
+    mutable QRect m_caretRectShown;
+    mutable int m_caretLineShown = -1;
+    mutable bool m_selectionShown = false;
+    QString m_preedit;
+    int m_preeditCursor = 0;
+
+    std::unique_ptr<HtmlHighlighter> m_highlighter;
     LineNumberGutter* m_gutter = nullptr;
     QTimer* m_matchTimer = nullptr;
-    QList<QTextCursor> m_tagMarks;
+    QList<TextRange> m_tagMarks;
+    QString m_searchMark;
+    int m_searchMarkFlags = 0;
     bool m_autoCloseTags = true;
 };

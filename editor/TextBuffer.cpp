@@ -64,8 +64,12 @@ void TextBuffer::SetFormat(const TextFileFormat& format)
 
 void TextBuffer::SetDefaultLineEnd(TextFileFormat::LineEnd style)
 {
+    // An empty text's final line end is the style new text takes.
+    const int finalEnd = m_text.Length() == 0 && m_text.FinalLineEnd() != TextSnapshot::NoLineEnd
+                             ? int(style)
+                             : m_text.FinalLineEnd();
     m_format.lineEnd = style;
-    TextStoreAccess::setLineEnds(m_text, style, m_text.FinalLineEnd());
+    TextStoreAccess::setLineEnds(m_text, style, finalEnd);
 }
 
 Block* TextBuffer::appendBlock(qsizetype room)
@@ -101,8 +105,7 @@ qsizetype TextBuffer::MapOffset(qsizetype m, MarkSide side, qsizetype o, qsizety
         return m;
     if (m > o + removed)
         return m - removed + inserted;
-    if (removed > 0 && m == o + removed)
-        return o + inserted;
+    // At or inside the replaced stretch: before the new text or after it, by side.
     return side == MarkSide::Before ? o : o + inserted;
 }
 

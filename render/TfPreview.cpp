@@ -528,7 +528,7 @@ void TfPreview::watch(TfHTML* doc)
         return;
     disconnect(m_liveConnection);
     m_liveDoc = doc;
-    m_liveConnection = connect(doc->txtHTML, &QPlainTextEdit::textChanged, this, [this] {
+    m_liveConnection = connect(doc->txtHTML, &TOvcTextFileEditor::textChanged, this, [this] {
         if (LiveUpdate1->isChecked() && isVisible())
             m_liveTimer->start();
     });

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -317,9 +316,9 @@ SpellAnswer TAddictSpell::ask(const SpellQuery& query, QWidget* editorWidget)
     SpellDialog dialog(*this, query, editorWidget ? editorWidget->window() : m_owner);
     dialog.adjustSize();
     // Under the selected word, or above it when there is no room below.
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(editorWidget)) {
-        const QRect word(edit->viewport()->mapToGlobal(edit->cursorRect().topLeft()),
-                         edit->cursorRect().size());
+    if (QWidget* edit = editorWidget) {
+        const QRect caret = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QRect word(edit->mapToGlobal(caret.topLeft()), caret.size());
         const QRect screen = edit->screen()->availableGeometry();
         QPoint p(word.left(), word.bottom() + 12);
         if (p.y() + dialog.height() > screen.bottom())

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMimeData>
-#include <QTextBlock>
 #include <QtTest>
 #include <memory>
 
@@ -44,7 +43,7 @@ class TstEditingView : public QObject {
     static QString marked(TOvcTextFileEditor* ed)
     {
         QString t = ed->RawText();
-        t.insert(ed->textCursor().position(), QLatin1Char('|'));
+        t.insert(ed->caretOffset(), QLatin1Char('|'));
         return t;
     }
     static void setMarked(TOvcTextFileEditor* ed, QString text)
@@ -52,9 +51,7 @@ class TstEditingView : public QObject {
         const int at = int(text.indexOf(QLatin1Char('|')));
         text.remove(at, 1);
         ed->SetRawText(text);
-        QTextCursor c(ed->document());
-        c.setPosition(at);
-        ed->setTextCursor(c);
+        ed->setSelection(at, at);
     }
 
 private slots:
@@ -95,12 +92,12 @@ private slots:
         QVERIFY2(h->colouredBlocks() < 200, qPrintable(QString::number(h->colouredBlocks())));
         // (the tag pair around the caret may look a little further ahead)
         QVERIFY(h->knownStates() < 5000);
-        QVERIFY(doc->txtHTML->document()->findBlockByNumber(50000).layout()->formats().isEmpty());
+        QVERIFY(h->formats(50000).isEmpty());
 
         doc->txtHTML->MoveCaret(doc->txtHTML->LineCount() - 1, 1);
         doc->txtHTML->repaint();
         QVERIFY(h->knownStates() >= doc->txtHTML->LineCount() - 1);
-        QVERIFY(!doc->txtHTML->document()->findBlockByNumber(99990).layout()->formats().isEmpty());
+        QVERIFY(!h->formats(99990).isEmpty());
         QVERIFY(h->colouredBlocks() < 400);
     }
 
@@ -112,10 +109,9 @@ private slots:
         ed->MoveCaret(1, 1);
         ed->InsertAtCaret("<!-- ");
         ed->repaint();
-        const QTextBlock second = ed->document()->findBlockByNumber(1);
-        const QList<QTextLayout::FormatRange> f = second.layout()->formats();
+        const QList<QTextLayout::FormatRange> f = ed->highlighter()->formats(1);
         QCOMPARE(f.size(), 1);
-        QCOMPARE(f.first().length, second.length() - 1);
+        QCOMPARE(f.first().length, ed->buffer().Text().LineLength(1));
         QCOMPARE(f.first().format.foreground().color(), ed->highlighter()->colorOf(Html::TokenKind::Comment));
     }
 
@@ -174,10 +170,10 @@ private slots:
         TOvcTextFileEditor* ed = doc->txtHTML;
         ed->MoveCaret(1, 3);
         ed->refreshTagMatch();
-        const QList<QTextCursor> marks = ed->matchedTags();
+        const QList<TextRange> marks = ed->matchedTags();
         QCOMPARE(marks.size(), 2);
-        QCOMPARE(marks[0].selectedText(), QString("<div"));
-        QCOMPARE(marks[1].selectedText(), QString("</DIV"));
+        QCOMPARE(ed->RawText().mid(marks[0].start, marks[0].length), QString("<div"));
+        QCOMPARE(ed->RawText().mid(marks[1].start, marks[1].length), QString("</DIV"));
         main->GotoMatchingTag1Click();
         int line = 0, col = 0;
         ed->CaretPosition(line, col);
@@ -294,7 +290,7 @@ private slots:
         ed->MoveCaret(1, 1);
         QMimeData data;
         data.setText("<b>dropped</b>");
-        const QRect r = ed->cursorRect(QTextCursor(ed->document()->findBlockByNumber(1)));
+        const QRect r = ed->cursorRect(ed->buffer().Text().LineStart(1));
         const QPoint at(r.left() + 1, r.center().y());
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(ed->viewport(), &enter);

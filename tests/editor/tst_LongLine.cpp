@@ -5,7 +5,7 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
 
-#include <QTextBlock>
+#include <QScrollBar>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -104,16 +104,97 @@ private slots:
         }
         ed.repaint();
         for (int n = 0; n < 2; ++n) {
-            const QTextBlock b = ed.document()->findBlockByNumber(n);
             QList<Html::Token> tokens;
-            Html::HtmlTokenizer::tokenize(b.text(), ed.highlighter()->startState(n), &tokens);
-            const QList<QTextLayout::FormatRange> f = b.layout()->formats();
+            Html::HtmlTokenizer::tokenize(ed.buffer().Text().LineText(n), ed.highlighter()->startState(n), &tokens);
+            const QList<QTextLayout::FormatRange> f = ed.highlighter()->formats(n);
             QCOMPARE(f.size(), tokens.size());
             for (int i = 0; i < f.size(); ++i) {
                 QCOMPARE(qMakePair(f[i].start, f[i].length), qMakePair(tokens[i].start, tokens[i].length));
                 QCOMPARE(f[i].format.foreground().color(), ed.highlighter()->colorOf(tokens[i].kind));
             }
         }
+    }
+
+    void stateAfterLongLine_data()
+    {
+        QTest::addColumn<QString>("tail");      // ends the long line
+        QTest::addColumn<QString>("inserted");  // typed in its middle
+        QTest::addColumn<bool>("textBefore");   // the next line starts in the page's text
+        QTest::addColumn<bool>("textAfter");
+        QTest::newRow("a tag in the middle") << "" << "<i>x</i>" << true << true;
+        QTest::newRow("a comment opened in the middle") << "" << "<!--" << true << false;
+        QTest::newRow("a comment open at the end") << "<!-- open" << "<i>x</i>" << false << false;
+        QTest::newRow("the open comment closed in the middle") << "<!-- a" << "<!-- b -->" << false << false;
+        QTest::newRow("a comment from the middle closed at the end") << "-->" << "<!--" << true << true;
+    }
+    // The state a long line ends in reaches the next line, and an edit far
+    // into the line changes it only where it should.
+    void stateAfterLongLine()
+    {
+        QFETCH(QString, tail);
+        QFETCH(QString, inserted);
+        QFETCH(bool, textBefore);
+        QFETCH(bool, textAfter);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetRawText(QStringLiteral("<b>tag</b>").repeated(5000) + tail + QStringLiteral("\n<b>next</b>"));
+        ed.MoveCaret(2, 1);
+        ed.repaint();
+        HtmlHighlighter* h = ed.highlighter();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textBefore);
+        ed.MoveCaret(1, 25001);
+        ed.repaint();
+        ed.InsertAtCaret(inserted);
+        ed.repaint();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textAfter);
+        ed.UndoStep();
+        ed.repaint();
+        QCOMPARE(Html::HtmlTokenizer::isTextState(h->startState(1)), textBefore);
+    }
+
+    void farColours_data()
+    {
+        QTest::addColumn<bool>("wrap");
+        QTest::newRow("wrap on") << true;
+        QTest::newRow("wrap off") << false;
+    }
+    // Far into a line longer than the tokenizer takes at once the markup is
+    // still coloured, and a comment opened there greys what follows it.
+    void farColours()
+    {
+        QFETCH(bool, wrap);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetWordWrap(wrap);
+        ed.SetRawText(QStringLiteral("<b>tag</b>").repeated(3000));
+        auto bluePixels = [&ed] {
+            const QImage image = ed.viewport()->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.blue() > c.red() + 60 ? 1 : 0;
+                }
+            return n;
+        };
+        ed.MoveCaret(1, 30001);
+        const int h = ed.horizontalScrollBar()->value(), v = ed.verticalScrollBar()->value();
+        const int before = bluePixels();
+        QVERIFY2(before > 100, qPrintable(QString::number(before)));
+        ed.MoveCaret(1, 27001);
+        ed.InsertAtCaret(QStringLiteral("<!--"));
+        ed.MoveCaret(1, 30005);
+        const int after = bluePixels();
+        QVERIFY2(after < before / 10, qPrintable(QStringLiteral("%1 %2").arg(before).arg(after)));
+        ed.UndoStep();
+        ed.MoveCaret(1, 30001);
+        ed.horizontalScrollBar()->setValue(h);
+        ed.verticalScrollBar()->setValue(v);
+        QCOMPARE(bluePixels(), before);
     }
 
     // A long line keeps its glyphs between drawings; a change of its colours

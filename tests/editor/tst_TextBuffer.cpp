@@ -46,8 +46,6 @@ struct Model {
             return m;
         if (m > o + r)
             return m - r + i;
-        if (r > 0 && m == o + r)
-            return o + i;
         return side == MarkSide::Before ? o : o + i;
     }
 
@@ -290,7 +288,7 @@ void TstTextBuffer::randomEditsMatchModel()
     m.ends = decoded.lineEnds.isEmpty() ? QByteArray(m.text.count(QLatin1Char('\n')), char(decoded.format.lineEnd))
                                         : decoded.lineEnds.first(m.text.count(QLatin1Char('\n')));
     m.defaultEnd = decoded.format.lineEnd;
-    const int finalEnd = b.Text().FinalLineEnd();
+    int finalEnd = b.Text().FinalLineEnd();
     QCOMPARE(finalEnd, int(TextFileFormat::CRLF));  // the file ends in CR LF
 
     TextSnapshot kept = b.Snapshot();
@@ -364,6 +362,8 @@ void TstTextBuffer::randomEditsMatchModel()
             const auto style = TextFileFormat::LineEnd(rng.bounded(3));
             b.SetDefaultLineEnd(style);
             m.defaultEnd = style;
+            if (m.text.isEmpty())
+                finalEnd = style;
         } else if (op < 97) {
             const MarkSide side = rng.bounded(2) ? MarkSide::After : MarkSide::Before;
             if (m.marks.size() < 12) {

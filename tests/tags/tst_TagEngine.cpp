@@ -340,7 +340,7 @@ void tst_TagEngine::undoTakesBackTheWholePair()
     QFETCH(QString, before);
     QFETCH(QString, after);
     Marked::set(editor, before);
-    editor.document()->clearUndoRedoStacks();
+    editor.ClearUndoHistory();
     TagEngine engine(host);
     engine.InsertTagPair("<B>", "</B>");
     QCOMPARE(Marked::get(editor), after);

@@ -251,6 +251,32 @@ key ctrl+m
 typed "#"
 expect "ac:" "ac:<#i>x</i>" "</ ctrl+m" "Closing tag, Go to Matching Tag"
 
+# The editor's own keys: each row types, moves and types a mark at the caret.
+edit_key()
+{
+    local lab=$1 text=$2 keys=$3 mark=$4 want=$5 command=$6
+    label "$lab"
+    typed "$text"
+    # shellcheck disable=SC2086
+    key $keys
+    [ -n "$mark" ] && typed "$mark"
+    expect "$lab:" "$lab:$want" "$keys" "$command"
+}
+edit_key ek1 "abc" "Left Left" "|" "a|bc" "Left"
+edit_key ek2 "abc" "Home Right Right Right Right" "|" "|abc" "Home, Right"
+edit_key ek3 "foo bar" "ctrl+Left" "|" "foo |bar" "Ctrl+Left by word"
+edit_key ek4 "foo bar" "Home ctrl+Right ctrl+Right ctrl+Right" "|" "foo |bar" "Ctrl+Right by word"
+edit_key ek5 "abcd" "shift+Left shift+Left" "X" "abX" "Shift selection, typing over it"
+edit_key ek6 "abc" "BackSpace" "" "ab" "Backspace"
+edit_key ek7 "foo bar" "ctrl+BackSpace" "" "foo " "Ctrl+Backspace"
+edit_key ek8 "abc" "Left Left Delete" "" "ac" "Delete"
+edit_key ek9 "abc" "Left Left Insert" "X" "aXc" "Insert: overwrite"
+focus_main
+key Insert
+edit_key ek10 "xyz" "Up Down" "|" "xyz|" "Up, Down keep the column"
+edit_key ek11 "a" "Tab" "b" $'a\tb' "Tab"
+edit_key ek12 "abc def" "ctrl+shift+Left" "X" "abc X" "Ctrl+Shift+Left, typing over it"
+
 # Keys that show windows.
 window_key F1 "Help contents" '^Velquist Help'
 window_key F2 "Project window" '^Project Organiser' Escape
