@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 class FrameServices;
 
@@ -50,6 +51,14 @@ public:
 
 protected:
     FrameServices& frame() const { return m_frame; }
+    // A window made the first time it is asked for; it lives as long as the frame.
+    template <class W, class... Args>
+    static W* made(W*& window, Args&&... args)
+    {
+        if (!window)
+            window = new W(std::forward<Args>(args)...);
+        return window;
+    }
 
 private:
     FrameServices& m_frame;

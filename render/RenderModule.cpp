@@ -21,19 +21,8 @@ void RenderModule::bindCommands(CommandBinder& binder)
                 [this] { preview()->PrintPreview1Click(frame().activeDocument()); });
 }
 
-TfPreview* RenderModule::preview()
-{
-    if (!m_preview)
-        m_preview = new TfPreview(frame(), [this] { return fontForm(); });
-    return m_preview;
-}
-
-TFontForm* RenderModule::fontForm()
-{
-    if (!m_fontForm)
-        m_fontForm = new TFontForm(frame().frameWindow());
-    return m_fontForm;
-}
+TfPreview* RenderModule::preview() { return made(m_preview, frame(), [this] { return fontForm(); }); }
+TFontForm* RenderModule::fontForm() { return made(m_fontForm, frame().frameWindow()); }
 
 void RenderModule::FilePrint()
 {

@@ -21,33 +21,14 @@ void ReuseModule::bindCommands(CommandBinder& binder)
     binder.bind("SaveOpenasNewProject1Click", this, &ReuseModule::SaveOpenasNewProject1Click);
 }
 
-TfTemplate* ReuseModule::templatesDialog()
-{
-    if (!m_template)
-        m_template = new TfTemplate(frame(), m_startFolder);
-    return m_template;
-}
+TfTemplate* ReuseModule::templatesDialog() { return made(m_template, frame(), m_startFolder); }
+TfMacros* ReuseModule::macrosDialog() { return made(m_macros, frame().frameWindow()); }
+TfProj* ReuseModule::projectWindow() { return made(m_proj, frame()); }
 
 TfAddMac* ReuseModule::macroWindow()
 {
-    if (!m_addMac)
-        m_addMac = new TfAddMac(
-            frame().tagEngine(), [this] { return macrosDialog()->systemMacros(); }, frame().frameWindow());
-    return m_addMac;
-}
-
-TfMacros* ReuseModule::macrosDialog()
-{
-    if (!m_macros)
-        m_macros = new TfMacros(frame().frameWindow());
-    return m_macros;
-}
-
-TfProj* ReuseModule::projectWindow()
-{
-    if (!m_proj)
-        m_proj = new TfProj(frame());
-    return m_proj;
+    return made(m_addMac, frame().tagEngine(), [this] { return macrosDialog()->systemMacros(); },
+                frame().frameWindow());
 }
 
 void ReuseModule::SaveOpenasNewProject1Click()

@@ -59,23 +59,6 @@ void TagsModule::InsertFile1Click()
     Stamps::InsertFile(frame(), name);
 }
 
-TfSymbol* TagsModule::symbolChooser()
-{
-    if (!m_symbols)
-        m_symbols = new TfSymbol(frame().tagEngine(), frame().frameWindow());
-    return m_symbols;
-}
-
-TfHTMLTags* TagsModule::htmlTagsChooser()
-{
-    if (!m_htmlTags)
-        m_htmlTags = new TfHTMLTags(frame().tagEngine(), frame().frameWindow());
-    return m_htmlTags;
-}
-
-TfColorChooser* TagsModule::colorChooser()
-{
-    if (!m_colors)
-        m_colors = new TfColorChooser(frame().tagEngine(), frame().frameWindow());
-    return m_colors;
-}
+TfSymbol* TagsModule::symbolChooser() { return made(m_symbols, frame().tagEngine(), frame().frameWindow()); }
+TfHTMLTags* TagsModule::htmlTagsChooser() { return made(m_htmlTags, frame().tagEngine(), frame().frameWindow()); }
+TfColorChooser* TagsModule::colorChooser() { return made(m_colors, frame().tagEngine(), frame().frameWindow()); }

@@ -27,40 +27,11 @@ void ToolsModule::startUp()
         DisplayTips();
 }
 
-TfPlugIn* ToolsModule::plugInWindow()
-{
-    if (!m_plugIns)
-        m_plugIns = new TfPlugIn(frame().tagEngine(), frame().frameWindow());
-    return m_plugIns;
-}
-
-TfNotePad* ToolsModule::notePad()
-{
-    if (!m_notePad)
-        m_notePad = new TfNotePad(frame().frameWindow());
-    return m_notePad;
-}
-
-TfrmFileTools* ToolsModule::fileTools()
-{
-    if (!m_fileTools)
-        m_fileTools = new TfrmFileTools(frame());
-    return m_fileTools;
-}
-
-TfURLGrab* ToolsModule::urlManager()
-{
-    if (!m_urlGrab)
-        m_urlGrab = new TfURLGrab(frame().frameWindow());
-    return m_urlGrab;
-}
-
-TfNetscapeError* ToolsModule::bookmarkError()
-{
-    if (!m_netscapeError)
-        m_netscapeError = new TfNetscapeError(frame().frameWindow());
-    return m_netscapeError;
-}
+TfPlugIn* ToolsModule::plugInWindow() { return made(m_plugIns, frame().tagEngine(), frame().frameWindow()); }
+TfNotePad* ToolsModule::notePad() { return made(m_notePad, frame().frameWindow()); }
+TfrmFileTools* ToolsModule::fileTools() { return made(m_fileTools, frame()); }
+TfURLGrab* ToolsModule::urlManager() { return made(m_urlGrab, frame().frameWindow()); }
+TfNetscapeError* ToolsModule::bookmarkError() { return made(m_netscapeError, frame().frameWindow()); }
 
 void ToolsModule::DisplayTips()
 {

@@ -21,17 +21,6 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace {
-// Makes a window the first time it is asked for; it lives as long as the frame.
-template <class W, class... Args>
-W* made(W*& window, Args&&... args)
-{
-    if (!window)
-        window = new W(std::forward<Args>(args)...);
-    return window;
-}
-}
-
 WizardsModule::WizardsModule(FrameServices& frame) : FrameModule(frame)
 {
     // Relative names and Browse dialogs start from the active document's folder.
