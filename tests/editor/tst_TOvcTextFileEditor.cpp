@@ -89,6 +89,8 @@ private slots:
     void fileRoundTrip_data();
     void fileRoundTrip();
     void breakCharactersSurviveEdits();
+    void undoRestoresLineEnds_data();
+    void undoRestoresLineEnds();
     void noticesOnLoad_data();
     void noticesOnLoad();
     void unencodableTextIsNeverSavedLossy();
@@ -1360,6 +1362,29 @@ void TstTOvcTextFileEditor::fileRoundTrip()
     QVERIFY(ed->CanEncodeText());
     ed->SaveFile(out);
     QCOMPARE(TestEnv::readAll(out), edited);
+}
+
+// Undoing a deletion brings back the line ends it removed, each in its own style.
+void TstTOvcTextFileEditor::undoRestoresLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("range");  // l1, c1, l2, c2
+    QTest::newRow("LF line in a CR LF file") << QByteArray("a\r\nb\nc\r\nd\r\n") << QList<int>{2, 1, 3, 1};
+    QTest::newRow("across CR and LF") << QByteArray("a\rb\nc\r\nd") << QList<int>{1, 2, 3, 2};
+    QTest::newRow("whole text") << QByteArray("x\ny\r\nz\r") << QList<int>{1, 1, 4, 1};
+}
+
+void TstTOvcTextFileEditor::undoRestoresLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, range);
+    loadBytes(bytes);
+    ed->SelectRange(range[0], range[1], range[2], range[3], true);
+    ed->DeleteSelection();
+    ed->UndoStep();
+    const QString out = path(QStringLiteral("undone.htm"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), bytes);
 }
 
 void TstTOvcTextFileEditor::breakCharactersSurviveEdits()

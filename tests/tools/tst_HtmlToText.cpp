@@ -40,6 +40,10 @@ void tst_HtmlToText::convert_data()
     QTest::newRow("open < at the end") << "<i>x</i> 1 < 2" << "x 1 < 2" << "</i>" << "x</i> 1 < 2";
     QTest::newRow("tab inside a tag") << "<a\thref=x>t</a>\tafter" << "t\tafter" << "</a>" << "t</a>\tafter";
     QTest::newRow("plain") << "no tags" << "no tags" << "-" << "no tags";
+    // A removed tag that starts a line and holds a line break, not the last one.
+    QTest::newRow("tag with a break starts a line") << "<img src=\"a.png\"\n alt=\"x\">\n<p>text</p>" << "\ntext"
+                                                    << "</p>" << "\ntext</p>";
+    QTest::newRow("break inside the middle tag") << "<a><b\n><c>" << "" << "<c>" << "<c>";
 }
 
 void tst_HtmlToText::convert()
