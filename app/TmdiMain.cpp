@@ -509,6 +509,15 @@ TfHTML* TmdiMain::createDocument(const QString& caption)
     // A bad stored font is reported and leaves the window with its defaults;
     // the document itself still opens.
     AppInvoker::run([doc] { doc->SetProperties(); });
+    // A new document's lines end as this system's do; a file loaded into it
+    // brings its own.
+    TextFileFormat format = doc->txtHTML->fileFormat();
+#ifdef Q_OS_WIN
+    format.lineEnd = TextFileFormat::CRLF;
+#else
+    format.lineEnd = TextFileFormat::LF;
+#endif
+    doc->txtHTML->SetFileFormat(format);
     return doc;
 }
 

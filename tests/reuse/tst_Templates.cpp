@@ -122,6 +122,10 @@ private slots:
         QVERIFY(!doc->txtHTML->Modified());
         QCOMPARE(doc->caption(), QString("New HTML Document %1").arg(before + 1));
         QCOMPARE(main->tabSet()->tabData(main->tabSet()->currentIndex()).toString(), doc->caption());
+        // Saved, its lines end as this system's do.
+        const QString saved = TestEnv::workDir() + "/from-template.htm";
+        doc->txtHTML->SaveFile(saved);
+        QVERIFY(!TestEnv::readAll(saved).contains('\r'));
     }
 
     void counterSharedWithNewDocument()
