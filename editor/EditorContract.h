@@ -92,6 +92,8 @@ public:
     // into the text before the first deletion. For commands that remove many
     // pieces at once; a read-only editor changes nothing.
     virtual void DeleteRanges(const QList<TextRange>& ranges) = 0;
+    // Forgets every undo and redo step: the text as it stands is where undo stops.
+    virtual void ClearUndoHistory() = 0;
     // Changes made between the two calls undo and redo as one step. Calls nest.
     virtual void BeginEditGroup() = 0;
     virtual void EndEditGroup() = 0;

@@ -123,7 +123,7 @@ public:
     // The text itself, for readers that scan it in chunks or take a snapshot.
     const TextBuffer& buffer() const { return m_buf; }
     // Forgets every undo and redo step.
-    void ClearUndoHistory() { m_buf.ClearHistory(); }
+    void ClearUndoHistory() override { m_buf.ClearHistory(); }
 
     // Caret and selection as offsets into RawText().
     qsizetype caretOffset() const;

@@ -165,5 +165,7 @@ void TemplateLibrary::fill(EditorContract& editor, const QStringList& lines)
         // One insertion: a large template goes in at once, not line by line.
         editor.InsertAtCaret(lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
+    // A new document starts with nothing to undo, as "&New Document" does.
+    editor.ClearUndoHistory();
     editor.SetModified(false);
 }

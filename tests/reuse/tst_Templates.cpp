@@ -122,6 +122,10 @@ private slots:
         QVERIFY(!doc->txtHTML->Modified());
         QCOMPARE(doc->caption(), QString("New HTML Document %1").arg(before + 1));
         QCOMPARE(main->tabSet()->tabData(main->tabSet()->currentIndex()).toString(), doc->caption());
+        // Nothing to undo in a new document.
+        doc->txtHTML->UndoStep();
+        QCOMPARE(doc->txtHTML->RawText(), text);
+        QVERIFY(!doc->txtHTML->Modified());
         // Saved, its lines end as this system's do.
         const QString saved = TestEnv::workDir() + "/from-template.htm";
         doc->txtHTML->SaveFile(saved);
