@@ -40,6 +40,10 @@ public:
     // A page that has not finished loading after this many milliseconds (a
     // script that never ends, say) is stopped, so the next load can go.
     int LoadLimitMs = 10000;
+    // The encoding of the pages LoadFromFile loads, as a charset name
+    // ("UTF-8"); empty: the engine's own guess. A page's BOM or declaration
+    // still wins.
+    QString PageCharset;
 
     // Notifications. OnHotSpotClick answers whether it handled the click
     // itself; when not, the viewer follows the link.

@@ -228,6 +228,12 @@ void TfPreview::PrintPreview1Click(TfHTML* doc)
 void TfPreview::writePreviewFile(TfHTML* doc, const QString& path)
 {
     const TOvcTextFileEditor& editor = *doc->txtHTML;
+    m_writtenRevision = editor.buffer().Revision();
+    // The page is read in the encoding the editor found, declared or not.
+    static const char* const kCharsets[] = {"UTF-8", "windows-1252", "UTF-16LE", "UTF-16BE", "UTF-32LE", "UTF-32BE"};
+    const TextFileFormat& found = editor.fileFormat();
+    m_pageCharset = found.encoding == TextFileFormat::Named ? QString::fromLatin1(found.charset)
+                                                             : QString::fromLatin1(kCharsets[found.encoding]);
     const QString text = editor.RawText();
     const TextFileFormat& format = editor.fileFormat();
     if (!TextFileCodec::canEncode(text, format))
@@ -265,6 +271,8 @@ void TfPreview::loadFile(const QString& path, Caption caption)
         return;
     }
     m_caption = caption;
+    // A preview file goes with its document's encoding; any other page with the engine's guess.
+    v->PageCharset = m_written.contains(QFileInfo(path).absoluteFilePath()) ? m_pageCharset : QString();
     v->LoadFromFile(path);
 }
 
@@ -545,11 +553,21 @@ void TfPreview::liveUpdate()
         m_liveTimer->start();
         return;
     }
+    // Nothing changed since the last write: nothing to write or show again.
+    if (m_liveDoc->txtHTML->buffer().Revision() == m_writtenRevision)
+        return;
+    // After Save As the preview file goes beside the document's new name.
+    const QString path = previewFileFor(m_liveDoc->caption(), m_liveDoc->isUntitled());
     try {
-        writePreviewFile(m_liveDoc, m_livePath);
+        writePreviewFile(m_liveDoc, path);
     } catch (const EFileError& e) {
         m_main.SetStatusText(e.message());
         return;
     }
-    m_viewer->Reload();
+    if (path == m_livePath) {
+        m_viewer->Reload();
+    } else {
+        m_livePath = path;
+        loadFile(path, Caption::Prefixed);
+    }
 }

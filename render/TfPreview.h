@@ -106,6 +106,8 @@ private:
     Caption m_caption = Caption::None;
     bool m_firstShow = true;
     QPointer<TfHTML> m_liveDoc;
+    quint64 m_writtenRevision = 0;  // the document's text as last written for the preview
+    QString m_pageCharset;          // and its encoding
     QString m_livePath;
     QHash<QString, QPair<quint64, quint64>> m_written;  // preview file -> device, inode
     QMetaObject::Connection m_liveConnection;

@@ -87,6 +87,19 @@ public:
         m_root = root;
     }
 
+    // The file the program loaded and its encoding, sent with it.
+    void setPageCharset(const QString& path, const QString& charset)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_pagePath = path;
+        m_charset = charset;
+    }
+    QString charsetOf(const QString& path) const
+    {
+        QMutexLocker lock(&m_mutex);
+        return path == m_pagePath ? m_charset : QString();
+    }
+
     bool allows(const QString& path) const
     {
         QString root;
@@ -114,6 +127,8 @@ public:
 private:
     mutable QMutex m_mutex;
     QString m_root;
+    QString m_pagePath;
+    QString m_charset;
 };
 
 // Every request a page makes passes here, on the engine's own thread: files
@@ -162,6 +177,9 @@ public:
             mime = QByteArrayLiteral("text/html");
         else
             mime = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
+        const QString charset = m_sandbox.charsetOf(QDir::cleanPath(path));
+        if (!charset.isEmpty())
+            mime += "; charset=" + charset.toLatin1();
         job->reply(mime, file);
     }
 
@@ -216,6 +234,7 @@ public:
         m_pendingScroll = 0;
         m_loading = true;
         m_sandbox.setPage(QFileInfo(fileName).absoluteFilePath());
+        m_sandbox.setPageCharset(QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()), PageCharset);
         m_view->load(pageUrl(fileName));
     }
     void LoadFromString(const QString& html, const QString& baseFolder) override

@@ -333,6 +333,36 @@ private slots:
         doc->txtHTML->InsertAtCaret(QStringLiteral(" more"));
         QVERIFY(!p.liveTimer()->isActive());
     }
+
+    // A UTF-8 page that declares no encoding shows its characters; after Save
+    // As to another folder the live preview follows the document there; a
+    // pause with nothing new writes nothing.
+    void previewFollowsDocument()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        QDir().mkpath(work("moved"));
+        TestEnv::writeAll(work("enc.htm"), page(QStringLiteral("Caf\u00E9")).toUtf8());
+        main.OpenDocumentFile(work("enc.htm"));
+        TfHTML* doc = main.activeDocument();
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Caf\u00E9")));
+        p.LiveUpdate1->setChecked(true);
+        QVERIFY(doc->saveTo(work("moved/enc.htm")));
+        doc->setCaption(work("moved/enc.htm"));
+        doc->txtHTML->MoveCaret(1, 24);
+        doc->txtHTML->InsertAtCaret(QStringLiteral(" au lait"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.viewer()->DocumentTitle(), QStringLiteral("Caf\u00E9 au lait"), 20000);
+        QCOMPARE(QFileInfo(p.viewer()->CurrentFile()).absolutePath(), QFileInfo(work("moved/enc.htm")).absolutePath());
+        QVERIFY(QFileInfo::exists(work("moved/temp.vlq")));
+        // A pause without a change leaves the file alone.
+        const QDateTime written = QFileInfo(work("moved/temp.vlq")).lastModified();
+        QTest::qWait(20);
+        p.liveTimer()->start();
+        QTest::qWait(800);
+        QCOMPARE(QFileInfo(work("moved/temp.vlq")).lastModified(), written);
+    }
 };
 
 VQ_TEST_MAIN(tst_Preview)
