@@ -464,15 +464,14 @@ void TextSnapshot::refreshTotals()
     totals(m_root.get(), m_length, m_breaks);
 }
 
-TextSnapshot::Located TextSnapshot::locateOffset(qsizetype offset) const
+template <class Before>
+TextSnapshot::Located TextSnapshot::locate(Before before) const
 {
     Located at;
     const Node* n = m_root.get();
-    if (n->count == 0)
-        return at;
     for (;;) {
         int i = 0;
-        for (; i < n->count - 1 && offset >= at.start + n->len[i]; ++i) {
+        for (; i < n->count - 1 && before(at, n->len[i], n->brk[i]); ++i) {
             at.start += n->len[i];
             at.breaks += n->brk[i];
         }
@@ -484,22 +483,16 @@ TextSnapshot::Located TextSnapshot::locateOffset(qsizetype offset) const
     }
 }
 
+TextSnapshot::Located TextSnapshot::locateOffset(qsizetype offset) const
+{
+    if (m_root->count == 0)
+        return Located();
+    return locate([offset](const Located& at, qsizetype len, qsizetype) { return offset >= at.start + len; });
+}
+
 TextSnapshot::Located TextSnapshot::locateBreak(qsizetype k) const
 {
-    Located at;
-    const Node* n = m_root.get();
-    for (;;) {
-        int i = 0;
-        for (; i < n->count - 1 && k >= at.breaks + n->brk[i]; ++i) {
-            at.start += n->len[i];
-            at.breaks += n->brk[i];
-        }
-        if (n->leaf) {
-            at.piece = &static_cast<const Leaf*>(n)->piece[i];
-            return at;
-        }
-        n = static_cast<const Inner*>(n)->child[i].get();
-    }
+    return locate([k](const Located& at, qsizetype, qsizetype brk) { return k >= at.breaks + brk; });
 }
 
 qsizetype TextSnapshot::breakOffset(qsizetype k) const

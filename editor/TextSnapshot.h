@@ -172,6 +172,9 @@ private:
     };
     Located locateOffset(qsizetype offset) const;
     Located locateBreak(qsizetype k) const;
+    // Walks down to the piece where before(at, length, breaks) turns false.
+    template <class Before>
+    Located locate(Before before) const;
     qsizetype breakOffset(qsizetype k) const;  // offset of the k-th '\n'
     template <class F>
     static bool visit(const TextStore::Node* n, qsizetype base, qsizetype from, qsizetype to, F& f);

@@ -374,14 +374,6 @@ void TfHPWiz::OKBtnClick()
     TfHTML* doc = m_main.createUntitledDocument();
     m_main.showNewDocument(doc);
     accept();
-    // A new page takes this system's line ends, as the shipped template has them.
-    TextFileFormat format = doc->txtHTML->fileFormat();
-#ifdef Q_OS_WIN
-    format.lineEnd = TextFileFormat::CRLF;
-#else
-    format.lineEnd = TextFileFormat::LF;
-#endif
-    doc->txtHTML->SetFileFormat(format);
     EditorContract& ed = *doc->txtHTML;
     {
         EditGroup group(ed);
