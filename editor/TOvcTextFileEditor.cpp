@@ -210,8 +210,7 @@ QByteArray readFile(const QString& fileName)
         throw EFileError(QStringLiteral("Unable to open %1: %2.").arg(shown(fileName), file.errorString()));
     if (file.size() > TOvcTextFileEditor::MaxFileSize)
         throw EFileError(QStringLiteral("Unable to open %1: the file is too large (%2 MB).")
-                             .arg(shown(fileName))
-                             .arg(file.size() / (1024 * 1024)));
+                             .arg(shown(fileName), QString::number(file.size() / (1024 * 1024))));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EFileError(QStringLiteral("Unable to read %1: %2.").arg(shown(fileName), file.errorString()));

@@ -85,7 +85,7 @@ void MediaOpenDialog::showPreview(const QString& path)
     QImage picture;
     if (ImageInfo::queryAway(path, kPreviewBox, &info, &picture, nullptr)) {
         m_preview->setPixmap(QPixmap::fromImage(picture));
-        m_about->setText(QStringLiteral("%1 x %2, %3").arg(info.width).arg(info.height).arg(info.fileType));
+        m_about->setText(QStringLiteral("%1 x %2, %3").arg(QString::number(info.width), QString::number(info.height), info.fileType));
     } else {
         m_preview->clear();
         m_about->clear();
