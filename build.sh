@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev fonts-dejavu-core
-  qt6-webengine-dev qt6-multimedia-dev gstreamer1.0-plugins-good libhunspell-dev hunspell-en-us
+  qt6-webengine-dev qt6-multimedia-dev gstreamer1.0-plugins-good libhunspell-dev hunspell-en-us libtidy-dev
   breeze-icon-theme qt6-image-formats-plugins libqt6svg6 poppler-utils"
 
 missing=""
