@@ -29,6 +29,6 @@ void RenderModule::FilePrint()
     TfHTML* doc = frame().activeDocument();
     if (!doc)
         return;
-    TextPrinter::printSource(frame().frameWindow(), *doc->txtHTML, doc->txtHTML->FixedFont());
+    TextPrinter::printSource(frame().frameWindow(), *doc->txtHTML, doc->txtHTML->FixedFont(), doc->txtHTML->TabSize());
     frame().SetStatusText(AppSettings::kReady);
 }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <climits>
 #include <memory>
 
 namespace {
@@ -56,7 +57,8 @@ bool TextPrinter::runPrintDialog(QWidget* parent, QPrinter& printer, bool offerS
         return g_dialog(parent, printer, offerSelection, selectionOnly);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, 9999);
     printer.setPrintRange(QPrinter::AllPages);
     if (dialog.exec() != QDialog::Accepted)
         return false;
@@ -86,24 +88,39 @@ bool TextPrinter::print(QPrinter& printer, const QStringList& lines, const QFont
     const QFontMetricsF fm(painter.font(), painter.device());
     const QRectF page = painter.viewport();
     const qreal lineHeight = fm.lineSpacing();
+    // Pages are counted from 1; with a range, the pages outside it are laid
+    // out but not printed.
+    int first = 1, last = INT_MAX;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = qMax(first, printer.toPage());
+    }
+    int pageNo = 1;
     qreal y = 0;
     bool pageHasText = false;
     for (const QString& line : lines) {
         for (const QString& part : fitted(line, fm, page.width())) {
             if (pageHasText && y + lineHeight > page.height()) {
-                printer.newPage();
+                ++pageNo;
                 y = 0;
+                if (pageNo > last)
+                    break;
+                if (pageNo > first)
+                    printer.newPage();
             }
-            painter.drawText(QPointF(0, y + fm.ascent()), part);
+            if (pageNo >= first)
+                painter.drawText(QPointF(0, y + fm.ascent()), part);
             y += lineHeight;
             pageHasText = true;
         }
+        if (pageNo > last)
+            break;
     }
     painter.end();
     return true;
 }
 
-bool TextPrinter::printSource(QWidget* parent, const EditorContract& editor, const QFont& font)
+bool TextPrinter::printSource(QWidget* parent, const EditorContract& editor, const QFont& font, int tabWidth)
 {
     int l1, c1, l2, c2;
     const bool hasSelection = editor.SelectionRange(l1, c1, l2, c2);
@@ -111,7 +128,7 @@ bool TextPrinter::printSource(QWidget* parent, const EditorContract& editor, con
     if (!runPrintDialog(parent, printer(), hasSelection, selectionOnly))
         return false;
     QString error;
-    if (!print(printer(), SourcePrint::lines(editor, selectionOnly), font, &error)) {
+    if (!print(printer(), SourcePrint::lines(editor, selectionOnly, tabWidth), font, &error)) {
         UiPrompter::instance().message(parent, error, UiPrompter::Ok, UiPrompter::Warning);
         return false;
     }

@@ -26,12 +26,14 @@ void setDialogForTests(DialogFn fn);
 // The printer set-up dialog ("Pr&int Setup...").
 void runSetupDialog(QWidget* parent);
 
-// "&Print": the print dialog (offering the selection when there is one),
-// then the document's lines in font. A job that cannot start is reported in
-// a message box. Returns whether anything was printed.
-bool printSource(QWidget* parent, const EditorContract& editor, const QFont& font);
+// "&Print": the print dialog (offering the selection when there is one, and
+// a range of pages), then the document's lines in font, tabs expanded to
+// stops every tabWidth columns. A job that cannot start is reported in a
+// message box. Returns whether anything was printed.
+bool printSource(QWidget* parent, const EditorContract& editor, const QFont& font, int tabWidth);
 
 // Prints; false with the reason in *error when the job cannot be started.
+// When the printer's range is a page range, only those pages are printed.
 bool print(QPrinter& printer, const QStringList& lines, const QFont& font, QString* error);
 
 }
