@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 
+class QPageLayout;
 class QPrinter;
 class QWidget;
 
@@ -20,8 +21,11 @@ public:
 
     // Loads a page; the view updates when the page has loaded.
     virtual void LoadFromFile(const QString& fileName) = 0;
-    // Loads the current page again and restores the vertical scroll position.
-    virtual void Reload() = 0;
+    // Loads the current page again and restores the vertical scroll
+    // position. A quiet reload (the preview following the user's typing)
+    // never takes the keyboard: the page's script message boxes are told
+    // through OnStatus instead of shown.
+    virtual void Reload(bool quiet = false) = 0;
     // Shows HTML given as text (sample panes); relative names resolve
     // against baseFolder.
     virtual void LoadFromString(const QString& html, const QString& baseFolder = QString()) = 0;
@@ -49,7 +53,8 @@ public:
     // itself; when not, the viewer follows the link.
     std::function<void()> OnHistoryChange;
     std::function<void()> OnPageLoaded;
-    // Something the user should know about the page (stopped, crashed).
+    // Something the user should know about the page (stopped, crashed, a
+    // script's message box held back, a link to a file that is not there).
     std::function<void(const QString& text)> OnStatus;
     std::function<void(const QString& link)> OnHotSpotCovered;  // empty: the pointer left the link
     std::function<bool(const QString& link)> OnHotSpotClick;
@@ -60,8 +65,14 @@ public:
     // Finds the next occurrence of text; done receives whether it was found.
     virtual void FindEx(const QString& text, bool matchCase, std::function<void(bool found)> done) = 0;
 
-    // Prints pages from to to (counted from 1); done receives whether it worked.
+    // Prints pages from to to (counted from 1; 0 and 0: every page) as the
+    // engine lays the page out for paper, text kept as text; done receives
+    // whether it worked.
     virtual void Print(QPrinter& printer, int fromPage, int toPage, std::function<void(bool ok)> done) = 0;
+    // The same pages as a PDF document on paper of layout; done receives it,
+    // or nothing when printing failed.
+    virtual void PrintToPdf(const QPageLayout& layout, int fromPage, int toPage,
+                            std::function<void(const QByteArray& pdf)> done) = 0;
 
     // Defaults for pages that do not set their own; they apply from the next load.
     virtual void SetDefaults(const QString& fontName, const QColor& fontColor, int fontSizePoints,

@@ -15,6 +15,7 @@
 #include "render/PreviewLinks.h"
 #include "render/TFontForm.h"
 #include "render/THTMLViewer.h"
+#include "render/TextPrinter.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -30,6 +31,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -177,6 +179,7 @@ THTMLViewer* TfPreview::viewer()
         m_viewer->OnHistoryChange = [this] { AppInvoker::run([this] { HistoryChange(); }); };
         m_viewer->OnPageLoaded = [this] { AppInvoker::run([this] { pageLoaded(); }); };
         m_viewer->OnHotSpotCovered = [this](const QString& link) { HotSpotCovered(link); };
+        m_viewer->OnStatus = [this](const QString& text) { statusBar()->showMessage(text, 15000); };
         m_viewer->OnHotSpotClick = [this](const QString& link) {
             bool handled = false;
             AppInvoker::run([&] { handled = HotSpotClick(link); });
@@ -441,24 +444,64 @@ bool TfPreview::HotSpotClick(const QString& link)
     return false;
 }
 
+// The page as the engine lays it out for paper, on the printer of "Print
+// Setup". The engine's PDF keeps the text as text: it becomes the file of a
+// print to a file, and goes to the print spooler as it is; only without a
+// spooler is the page printed as pictures through the printer.
 void TfPreview::Print1Click()
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setMinMax(1, 9999);
-    if (dialog.exec() != QDialog::Accepted)
+    QPrinter& printer = TextPrinter::printer();
+    bool selectionOnly = false;
+    if (!TextPrinter::runPrintDialog(this, printer, false, selectionOnly))
         return;
-    int from = 1, to = 9999;
-    if (m_printer->printRange() == QPrinter::PageRange) {
-        from = m_printer->fromPage();
-        to = m_printer->toPage();
+    int from = 0, to = 0;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = printer.fromPage();
+        to = qMax(from, printer.toPage());
     }
-    viewer()->Print(*m_printer, from, to, [this](bool ok) {
-        if (!ok)
-            UiPrompter::instance().message(this, QStringLiteral("Unable to print the page."), UiPrompter::Ok,
-                                           UiPrompter::Warning);
+    auto failed = [this](const QString& text) {
+        UiPrompter::instance().message(this, text, UiPrompter::Ok, UiPrompter::Warning);
+    };
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    const QString spooler = QStandardPaths::findExecutable(QStringLiteral("lp"));
+    if (file.isEmpty() && (spooler.isEmpty() || printer.printerName().isEmpty())) {
+        viewer()->Print(printer, from, to, [failed](bool ok) {
+            if (!ok)
+                AppInvoker::run([&] { failed(QStringLiteral("Unable to print the page.")); });
+        });
+        return;
+    }
+    const QStringList lpArgs{QStringLiteral("-d"), printer.printerName(), QStringLiteral("-n"),
+                             QString::number(qMax(1, printer.copyCount())), QStringLiteral("-t"), windowTitle()};
+    viewer()->PrintToPdf(printer.pageLayout(), from, to, [this, failed, file, spooler, lpArgs](const QByteArray& pdf) {
+        AppInvoker::run([&] {
+            if (pdf.isEmpty()) {
+                failed(QStringLiteral("Unable to print the page."));
+                return;
+            }
+            if (!file.isEmpty()) {
+                QString error;
+                if (!SafeFile::tryWrite(file, pdf, &error))
+                    failed(error);
+                return;
+            }
+            auto* lp = new QProcess(this);
+            connect(lp, &QProcess::finished, lp, [lp, failed](int code, QProcess::ExitStatus status) {
+                if (status != QProcess::NormalExit || code != 0)
+                    failed(QStringLiteral("Unable to print the page: ")
+                           + QString::fromLocal8Bit(lp->readAllStandardError()).trimmed());
+                lp->deleteLater();
+            });
+            connect(lp, &QProcess::errorOccurred, lp, [lp, failed](QProcess::ProcessError e) {
+                if (e == QProcess::FailedToStart) {
+                    failed(QStringLiteral("Unable to print the page: ") + lp->errorString());
+                    lp->deleteLater();
+                }
+            });
+            lp->start(spooler, lpArgs);
+            lp->write(pdf);
+            lp->closeWriteChannel();
+        });
     });
 }
 
@@ -565,7 +608,7 @@ void TfPreview::liveUpdate()
         return;
     }
     if (path == m_livePath) {
-        m_viewer->Reload();
+        m_viewer->Reload(true);
     } else {
         m_livePath = path;
         loadFile(path, Caption::Prefixed);

@@ -116,5 +116,4 @@ private:
     QLineEdit* m_findText = nullptr;
     QCheckBox* m_findCase = nullptr;
     QSoundEffect* m_sound = nullptr;
-    std::unique_ptr<QPrinter> m_printer;
 };

@@ -16,7 +16,11 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPageRanges>
 #include <QPrinter>
+
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -229,6 +233,7 @@ public:
     }
     void LoadFromFile(const QString& fileName) override
     {
+        m_quiet = false;
         m_html = QString();
         m_kind = Kind::New;
         m_pendingScroll = 0;
@@ -239,6 +244,7 @@ public:
     }
     void LoadFromString(const QString& html, const QString& baseFolder) override
     {
+        m_quiet = false;
         m_html = html;
         m_baseFolder = baseFolder;
         m_kind = Kind::Reload;  // text is not a page of the history
@@ -246,14 +252,16 @@ public:
         m_sandbox.setPage(baseFolder.isEmpty() ? QString() : QDir(baseFolder).absolutePath() + QLatin1Char('/'));
         m_view->setHtml(html, baseFolder.isEmpty() ? QUrl() : pageUrl(QDir(baseFolder).absolutePath() + QLatin1Char('/')));
     }
-    void Reload() override
+    void Reload(bool quiet) override
     {
         if (!m_html.isNull() && m_history.isEmpty()) {
             LoadFromString(m_html, m_baseFolder);
+            m_quiet = quiet;
             return;
         }
         if (m_history.isEmpty())
             return;
+        m_quiet = quiet;
         m_kind = Kind::Reload;
         m_pendingScroll = VScrollBarPosition();
         m_loading = true;
@@ -265,7 +273,25 @@ public:
         const QUrl url = currentUrl();
         return isLocalUrl(url) ? QDir::toNativeSeparators(localPath(url)) : QString();
     }
-    QString DocumentTitle() const override { return m_view->page()->title(); }
+    // The page's own title. A page without one, or after a link that went
+    // nowhere, the engine titles with its address: then the title the page
+    // had, or none.
+    QString DocumentTitle() const override
+    {
+        const QString title = m_view->page()->title();
+        if (!isAddressTitle(title))
+            return title;
+        return m_history.isEmpty() ? QString() : m_history[m_index].title;
+    }
+    bool isAddressTitle(const QString& title) const
+    {
+        if (title.startsWith(QLatin1String(kScheme) + QLatin1Char(':')))
+            return true;
+        for (const QUrl& url : {m_view->url(), m_view->page()->requestedUrl(), currentUrl()})
+            if (title == url.toString() || (isLocalUrl(url) && title == localPath(url)))
+                return true;
+        return false;
+    }
     bool IsLoading() const override { return m_loading; }
     int VScrollBarPosition() const override
     {
@@ -292,6 +318,7 @@ public:
         if (index < 0 || index >= m_history.size() || index == m_index)
             return;
         m_index = index;
+        m_quiet = false;
         m_kind = Kind::Move;
         m_pendingScroll = m_history[index].scroll;
         m_loading = true;
@@ -322,8 +349,13 @@ public:
     }
     void Print(QPrinter& printer, int fromPage, int toPage, std::function<void(bool)> done) override
     {
-        printer.setPrintRange(QPrinter::PageRange);
-        printer.setFromTo(fromPage, toPage);
+        if (fromPage > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(fromPage, qMax(fromPage, toPage));
+        } else {
+            printer.setPrintRange(QPrinter::AllPages);
+            printer.setFromTo(0, 0);
+        }
         auto* c = new QMetaObject::Connection;
         *c = connect(m_view, &QWebEngineView::printFinished, this, [c, done](bool ok) {
             disconnect(*c);
@@ -332,6 +364,14 @@ public:
                 done(ok);
         });
         m_view->print(&printer);
+    }
+    void PrintToPdf(const QPageLayout& layout, int fromPage, int toPage,
+                    std::function<void(const QByteArray&)> done) override
+    {
+        QPageRanges ranges;
+        if (fromPage > 0)
+            ranges.addRange(fromPage, qMax(fromPage, toPage));
+        m_view->page()->printToPdf([done](const QByteArray& pdf) { done(pdf); }, layout, ranges);
     }
     void SetDefaults(const QString& fontName, const QColor& fontColor, int fontSizePoints,
                      const QColor& linkColor, const QColor& background) override
@@ -391,6 +431,16 @@ public:
             QDesktopServices::openUrl(url);
             return false;
         }
+        // A link to a file that is not there leaves the page and its history
+        // as they are; the status line says what is missing.
+        const QFileInfo target(localPath(url));
+        if (!target.isFile() || !target.isReadable()) {
+            if (OnStatus)
+                OnStatus(QStringLiteral("Unable to open ") + QDir::toNativeSeparators(target.absoluteFilePath())
+                         + (target.exists() ? QStringLiteral(": not a readable file.") : QStringLiteral(": no such file.")));
+            return false;
+        }
+        m_quiet = false;
         m_sandbox.setPage(localPath(url));
         m_kind = Kind::New;
         m_pendingScroll = 0;
@@ -402,6 +452,29 @@ public:
         return url.scheme() == QLatin1String(kScheme) && m_sandbox.allows(url.path());
     }
     void userInput() { m_lastInput.start(); }
+
+    // A script's message box, alert, confirm or prompt. After a quiet
+    // reload, unless the user has just clicked or typed in the page, it is
+    // told through OnStatus and answered "Cancel". Shown, its title is the
+    // page's, never the address the program serves it under.
+    bool scriptDialogShown(const QString& kind, const QString& text)
+    {
+        const bool byUser = m_lastInput.isValid() && m_lastInput.elapsed() < 1000;
+        if (!m_quiet || byUser)
+            return true;
+        if (OnStatus)
+            OnStatus(QStringLiteral("The page's %1 was not shown while the preview follows your typing: ").arg(kind)
+                     + text.left(200));
+        return false;
+    }
+    QString dialogTitle() const
+    {
+        const QString title = DocumentTitle();
+        if (!title.isEmpty() && !title.startsWith(QLatin1String(kScheme) + QLatin1Char(':')))
+            return title;
+        const QString file = CurrentFile();
+        return file.isEmpty() ? QStringLiteral("Velquist Preview") : QFileInfo(file).fileName();
+    }
 
 private:
     enum class Kind { New, Move, Reload };
@@ -429,6 +502,8 @@ private:
     int m_index = 0;
     Kind m_kind = Kind::New;
     bool m_loading = false;
+    bool m_quiet = false;  // the current page came from a quiet reload
+    bool m_errorPage = false;  // the program's page for one that failed is loading
     int m_pendingScroll = -1;
     QString m_fontName = QStringLiteral("Times New Roman");
     QColor m_fontColor = Qt::black;
@@ -457,6 +532,28 @@ protected:
     }
     // A link meant for a new window opens in the preview itself.
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
+    void javaScriptAlert(const QUrl&, const QString& msg) override
+    {
+        if (m_viewer.scriptDialogShown(QStringLiteral("message"), msg))
+            QMessageBox::information(m_viewer.widget(), m_viewer.dialogTitle(), msg);
+    }
+    bool javaScriptConfirm(const QUrl&, const QString& msg) override
+    {
+        return m_viewer.scriptDialogShown(QStringLiteral("question"), msg)
+            && QMessageBox::question(m_viewer.widget(), m_viewer.dialogTitle(), msg, QMessageBox::Ok | QMessageBox::Cancel)
+            == QMessageBox::Ok;
+    }
+    bool javaScriptPrompt(const QUrl&, const QString& msg, const QString& defaultValue, QString* result) override
+    {
+        if (!m_viewer.scriptDialogShown(QStringLiteral("question"), msg))
+            return false;
+        bool ok = false;
+        const QString answer = QInputDialog::getText(m_viewer.widget(), m_viewer.dialogTitle(), msg, QLineEdit::Normal,
+                                                     defaultValue, &ok);
+        if (ok && result)
+            *result = answer;
+        return ok;
+    }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
@@ -527,7 +624,7 @@ void WebHTMLViewer::makePage()
                     OnStatus(QStringLiteral("The page stopped unexpectedly; load it again to see it."));
             });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-        if (m_history.isEmpty() || m_loading)
+        if (m_history.isEmpty() || m_loading || isAddressTitle(title))
             return;
         m_history[m_index].title = title;
         if (OnHistoryChange)
@@ -553,8 +650,33 @@ void WebHTMLViewer::loadTimedOut()
 void WebHTMLViewer::loaded(bool ok)
 {
     m_loading = false;
+    if (!ok) {
+        // The engine's error page names the address the page was served
+        // under; the program's own names the file. History stays as it was.
+        const QString file = isLocalUrl(m_view->url()) ? QDir::toNativeSeparators(localPath(m_view->url())) : QString();
+        m_kind = Kind::New;
+        m_pendingScroll = -1;
+        if (!file.isEmpty()) {
+            m_errorPage = true;
+            m_view->page()->setHtml(QStringLiteral("<!DOCTYPE html><html><head><title>%1</title></head>"
+                                                   "<body><p>Unable to show %1.</p></body></html>")
+                                        .arg(file.toHtmlEscaped()));
+            if (OnStatus)
+                OnStatus(QStringLiteral("Unable to show ") + file + QLatin1Char('.'));
+        } else if (OnPageLoaded) {
+            OnPageLoaded();
+        }
+        return;
+    }
+    if (m_errorPage) {
+        m_errorPage = false;
+        m_kind = Kind::New;
+        if (OnPageLoaded)
+            OnPageLoaded();
+        return;
+    }
     const QUrl url = m_view->url();
-    const QString title = m_view->page()->title();
+    const QString title = isAddressTitle(m_view->page()->title()) ? QString() : m_view->page()->title();
     bool changed = false;
     if (m_kind == Kind::New && ok) {
         if (m_index > 0)

@@ -13,6 +13,7 @@
 #include "render/PreviewLinks.h"
 #include "render/THTMLViewer.h"
 #include "render/TfPreview.h"
+#include "render/TextPrinter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -362,6 +365,49 @@ private slots:
         p.liveTimer()->start();
         QTest::qWait(800);
         QCOMPARE(QFileInfo(work("moved/temp.vlq")).lastModified(), written);
+    }
+
+    // "&Print..." prints the page as the engine lays it out, its text kept:
+    // every page, or the range asked for.
+    void printPage()
+    {
+        ScriptedPrompter prompter;
+        TmdiMain main;
+        main.FileNew();
+        QString body;
+        for (int i = 1; i <= 150; ++i)
+            body += QStringLiteral("<p>paragraph %1</p>").arg(i);
+        main.activeDocument()->txtHTML->SetRawText(page("Printed", body));
+        main.run(QStringLiteral("PrintPreview1Click"));
+        TfPreview& p = *main.module<RenderModule>().preview();
+        QVERIFY(waitLoaded(p, QStringLiteral("Velquist Preview : Printed")));
+        auto run = [](const QString& program, const QStringList& args) {
+            QProcess proc;
+            proc.start(program, args);
+            proc.waitForFinished();
+            return QString::fromUtf8(proc.readAllStandardOutput());
+        };
+        for (int from : {0, 2}) {
+            const QString pdf = work(QStringLiteral("page%1.pdf").arg(from));
+            QFile::remove(pdf);
+            TextPrinter::setDialogForTests([&](QWidget*, QPrinter& printer, bool, bool&) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                printer.setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
+                printer.setFromTo(from, from);
+                return true;
+            });
+            p.Print1->trigger();
+            TextPrinter::setDialogForTests(nullptr);
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, 20000);
+            const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+            const int pages = run(QStringLiteral("pdfinfo"), {pdf}).section(QLatin1String("Pages:"), 1).section(
+                QLatin1Char('\n'), 0, 0).trimmed().toInt();
+            QCOMPARE(text.contains(QLatin1String("paragraph 1\n")), from == 0);
+            QVERIFY(text.contains(QLatin1String("paragraph ")));
+            QVERIFY(from ? pages == 1 : pages >= 2);
+        }
+        QVERIFY(prompter.messages.isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "render/THTMLViewer.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +12,22 @@
 #include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
+
+namespace {
+struct ShownViewer {
+    QWidget window;
+    std::unique_ptr<THTMLViewer> viewer;
+    QStringList told;
+    ShownViewer()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        viewer.reset(createHTMLViewer(&window));
+        layout->addWidget(viewer->widget());
+        window.show();
+        viewer->OnStatus = [this](const QString& text) { told << text; };
+    }
+};
+}
 
 class tst_PreviewSandbox : public QObject {
     Q_OBJECT
@@ -109,6 +126,69 @@ Promise.all(tries).then(function() {
         QVERIFY(!viewer->IsLoading());
         viewer->LoadFromFile(site + QStringLiteral("/good.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(viewer->DocumentTitle(), QStringLiteral("good"), 10000);
+    }
+
+    // A script's message box shows with the page's title when the user
+    // loads the page; after a quiet reload (the preview following typing)
+    // it is only told in the status line.
+    void scriptDialogs()
+    {
+        const QString site = TestEnv::workDir() + QStringLiteral("/dialogs");
+        QDir().mkpath(site);
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/alert.htm"),
+                                  "<html><head><title>Alerting</title></head><body>"
+                                  "<script>alert('hello there')</script></body></html>"));
+        ShownViewer v;
+        QStringList boxes;  // the titles of the boxes shown, each closed at once
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                boxes << box->windowTitle();
+                box->close();
+            }
+        });
+        closer.start(50);
+        v.viewer->LoadFromFile(site + QStringLiteral("/alert.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.viewer->IsLoading(), 10000);
+        QCOMPARE(boxes.first(), QStringLiteral("Alerting"));
+        v.viewer->Reload(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.told.isEmpty(), 10000);
+        QVERIFY(v.told.first().contains(QLatin1String("hello there")));
+        QTest::qWait(300);
+        QCOMPARE(boxes.size(), 1);
+    }
+
+    // A link the user follows to a missing file leaves the page and its
+    // history alone; a page that cannot be shown gets the program's own
+    // error page. The internal address shows in neither.
+    void missingFiles()
+    {
+        const QString site = TestEnv::workDir() + QStringLiteral("/missing");
+        QDir().mkpath(site);
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/links.htm"),
+                                  "<html><head><title>Links</title></head><body><a id=a href='gone.htm'>gone</a>"
+                                  "<script>document.onkeydown=function(){document.getElementById('a').click()}"
+                                  "</script></body></html>"));
+        ShownViewer v;
+        v.viewer->LoadFromFile(site + QStringLiteral("/links.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("Links"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.viewer->IsLoading(), 10000);
+        QWidget* input = v.viewer->widget()->focusProxy() ? v.viewer->widget()->focusProxy() : v.viewer->widget();
+        input->setFocus();
+        QTest::keyClick(input, Qt::Key_A);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.told.isEmpty(), 10000);
+        QCOMPARE(v.told.first(), QStringLiteral("Unable to open ") + site + QStringLiteral("/gone.htm: no such file."));
+        QCOMPARE(v.viewer->History(), QStringList{QStringLiteral("Links")});
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("Links"), 3000);
+
+        v.told.clear();
+        v.viewer->LoadFromFile(site + QStringLiteral("/never.htm"));
+        QTRY_VERIFY_WITH_TIMEOUT(!v.told.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.viewer->IsLoading(), 10000);
+        QCOMPARE(v.viewer->History(), QStringList{QStringLiteral("Links")});
+        QVERIFY2(!v.viewer->DocumentTitle().contains(QLatin1String("vqpreview")), qPrintable(v.viewer->DocumentTitle()));
+        QVERIFY(v.viewer->DocumentTitle().endsWith(QLatin1String("never.htm")));
     }
 };
 
