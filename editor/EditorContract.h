@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace SearchFlags {
 enum : int {
@@ -92,6 +93,11 @@ public:
     // into the text before the first deletion. For commands that remove many
     // pieces at once; a read-only editor changes nothing.
     virtual void DeleteRanges(const QList<TextRange>& ranges) = 0;
+    // Replaces each range by the text of the same index, as selecting it and
+    // InsertAtCaret would one after the other: every range an undo step of
+    // its own, the caret left after the last text put in. Ranges as for
+    // DeleteRanges; a read-only editor changes nothing.
+    virtual void ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts) = 0;
     // Forgets every undo and redo step: the text as it stands is where undo stops.
     virtual void ClearUndoHistory() = 0;
     // Changes made between the two calls undo and redo as one step. Calls nest.

@@ -965,6 +965,18 @@ void TOvcTextFileEditor::DeleteRanges(const QList<TextRange>& ranges)
     setCaret(caret);
 }
 
+void TOvcTextFileEditor::ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts)
+{
+    if (m_readOnly || ranges.isEmpty() || ranges.size() != texts.size())
+        return;
+    qsizetype grownBefore = 0;
+    for (qsizetype i = 0; i + 1 < ranges.size(); ++i)
+        grownBefore += texts[i].size() - ranges[i].length;
+    const qsizetype caret = ranges.back().start + grownBefore + texts.back().size();
+    m_buf.ReplaceRanges(ranges, texts, false);
+    setCaret(caret);
+}
+
 void TOvcTextFileEditor::UndoStep()
 {
     if (m_readOnly || !m_buf.CanUndo()) {

@@ -68,6 +68,7 @@ public:
     QString RawText() const override;
     QString textForSaving(QByteArray* lineEnds) const override;
     void DeleteRanges(const QList<TextRange>& ranges) override;
+    void ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts) override;
     // Replaces the whole text (one undo step), caret at 1:1.
     void SetRawText(const QString& text);
 

@@ -362,12 +362,12 @@ void TextBuffer::applyBulk(Record& r)
     notify(change);
 }
 
-void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QString& replacement, bool oneStep)
+void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep)
 {
     if (spans.empty())
         return;
-    const Pieces rep = piecesFor(replacement);
-    const qsizetype repLength = replacement.size();
+    const bool same = replacements.size() != qsizetype(spans.size());
+    Pieces rep = piecesFor(replacements.value(0));
     Pieces all;
     TextStoreAccess::pieces(m_text, all);
     Pieces out;
@@ -396,8 +396,10 @@ void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QString&
         const TextRange& s = spans[k];
         take(s.start, &out);
         take(s.start + s.length, oneStep ? nullptr : &removed[k]);
+        if (!same && k > 0)
+            rep = piecesFor(replacements.at(qsizetype(k)));
         out.insert(out.end(), rep.begin(), rep.end());
-        bulk.edits.push_back({s.start, s.length, repLength});
+        bulk.edits.push_back({s.start, s.length, replacements.at(same ? 0 : qsizetype(k)).size()});
     }
     take(m_text.Length(), &out);
 
@@ -417,11 +419,12 @@ void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QString&
     // One step per range, first to last, each at its offset after the ones before.
     qsizetype d = 0;
     for (size_t k = 0; k < spans.size(); ++k) {
+        const qsizetype inserted = replacements.at(same ? 0 : qsizetype(k)).size();
         Record r;
-        r.offset = spans[k].start - d;
-        r.take = 0;
+        r.offset = spans[k].start + d;
+        r.take = inserted;
         r.put = std::move(removed[k]);
-        d += spans[k].length;
+        d += inserted - spans[k].length;
         push(std::move(r));
     }
 }
@@ -433,7 +436,7 @@ int TextBuffer::ReplaceAll(const QString& needle, const QString& replacement, in
     spans.reserve(starts.size());
     for (qsizetype s : starts)
         spans.push_back({s, needle.size()});
-    bulkReplace(spans, replacement, true);
+    bulkReplace(spans, {replacement}, true);
     return int(spans.size());
 }
 
@@ -448,7 +451,24 @@ void TextBuffer::DeleteRanges(const QList<TextRange>& ranges, bool oneStep)
             end = b;
         }
     }
-    bulkReplace(spans, QString(), oneStep);
+    bulkReplace(spans, {QString()}, oneStep);
+}
+
+void TextBuffer::ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts, bool oneStep)
+{
+    Q_ASSERT(ranges.size() == texts.size());
+    std::vector<TextRange> spans;
+    QStringList reps;
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < ranges.size() && i < texts.size(); ++i) {
+        const qsizetype a = std::max(ranges[i].start, end), b = std::min(ranges[i].start + ranges[i].length, Length());
+        if (b >= a && a <= Length() && (b > a || !texts[i].isEmpty())) {
+            spans.push_back({a, b - a});
+            reps << texts[i];
+            end = b;
+        }
+    }
+    bulkReplace(spans, reps, oneStep);
 }
 
 int TextBuffer::AddMark(qsizetype offset, MarkSide side)

@@ -78,6 +78,9 @@ public:
     // Removes the ranges (ascending, apart, offsets in the text before) in
     // one pass: one undo step, or one per range as the editor contract has it.
     void DeleteRanges(const QList<TextRange>& ranges, bool oneStep = false);
+    // Replaces each range (ascending, apart, offsets in the text before) by
+    // the text of the same index, in one pass: one undo step, or one per range.
+    void ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts, bool oneStep = false);
 
     // Undo history. Groups nest; edits inside the outermost one undo as one step.
     void BeginEditGroup();
@@ -137,7 +140,9 @@ private:
     void setUndoPos(int pos);
     void truncateRedo();
     TextChange changeFor(qsizetype offset, qsizetype removed, const Pieces& put) const;
-    void bulkReplace(const std::vector<TextRange>& spans, const QString& replacement, bool oneStep);
+    // Each span replaced by replacements[k]; every span by replacements[0]
+    // when the counts differ.
+    void bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep);
 
     struct Mark {
         qsizetype offset = 0;

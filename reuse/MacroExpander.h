@@ -1,7 +1,8 @@
 #pragma once
-// Replaces every macro key of a document by its expansion. The scan works
-// through the editing control's own operations and uses the clipboard as
-// its working buffer, so each replacement is a paste the user can undo.
+// Replaces every macro key of a document by its expansion. The keys are
+// found in one pass over the text and replaced in another; each replacement
+// is an undo step of its own, and the clipboard ends holding the last key's
+// text or expansion, as if each had been copied and pasted.
 #include <QString>
 #include <QStringList>
 #include <functional>

@@ -154,14 +154,16 @@ struct Model {
             push(std::move(r));
     }
 
-    void bulk(const std::vector<TextRange>& spans, const QString& rep, bool oneStep)
+    // Each span replaced by reps[k]; by reps[0] when the counts differ.
+    void bulk(const std::vector<TextRange>& spans, const QStringList& reps, bool oneStep)
     {
         if (spans.empty())
             return;
         Rec b;
         b.bulk = true;
-        const QByteArray repEnds(rep.count(QLatin1Char('\n')), char(defaultEnd));
         for (const TextRange& s : spans) {
+            const QString rep = reps.size() == qsizetype(spans.size()) ? reps[qsizetype(&s - spans.data())] : reps[0];
+            const QByteArray repEnds(rep.count(QLatin1Char('\n')), char(defaultEnd));
             const qsizetype line = QStringView(text).first(s.start).count(QLatin1Char('\n'));
             const QString removed = text.mid(s.start, s.length);
             b.edits.push_back({s.start, removed, ends.mid(line, removed.count(QLatin1Char('\n'))), rep, repEnds});
@@ -175,10 +177,11 @@ struct Model {
         qsizetype d = 0;
         for (const Rec::Edit& e : forward) {
             Rec r;
-            r.offset = e.offset - d;
+            r.offset = e.offset + d;
+            r.take = e.inserted.size();
             r.put = e.removed;
             r.putEnds = e.removedEnds;
-            d += e.removed.size();
+            d += e.inserted.size() - e.removed.size();
             push(std::move(r));
         }
     }
@@ -345,7 +348,7 @@ void TstTextBuffer::randomEditsMatchModel()
             std::vector<TextRange> spans;
             for (qsizetype s : found)
                 spans.push_back({s, needle.size()});
-            m.bulk(spans, rep, true);
+            m.bulk(spans, {rep}, true);
         } else if (op < 92) {
             QList<TextRange> ranges;
             std::vector<TextRange> spans;
@@ -356,8 +359,16 @@ void TstTextBuffer::randomEditsMatchModel()
                 p += n;
             }
             const bool oneStep = rng.bounded(2);
-            b.DeleteRanges(ranges, oneStep);
-            m.bulk(spans, QString(), oneStep);
+            if (rng.bounded(2)) {
+                b.DeleteRanges(ranges, oneStep);
+                m.bulk(spans, {QString()}, oneStep);
+            } else {
+                QStringList texts;
+                for (qsizetype k = 0; k < ranges.size(); ++k)
+                    texts << randomText(rng, 4);
+                b.ReplaceRanges(ranges, texts, oneStep);
+                m.bulk(spans, texts, oneStep);
+            }
         } else if (op < 94) {
             const auto style = TextFileFormat::LineEnd(rng.bounded(3));
             b.SetDefaultLineEnd(style);

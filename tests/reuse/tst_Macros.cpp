@@ -114,14 +114,19 @@ private slots:
         QCOMPARE(status.first(), QString("Searching for Macros ..."));
     }
 
+    // Each replacement undoes alone; a last key that matched nothing is left
+    // selected where the expansions before it on its line moved it.
     void eachReplacementUndoesAlone()
     {
         TOvcTextFileEditor ed;
-        ed.SetRawText("[A] [A]");
+        ed.SetRawText("[A] [A] [B]");
         Clipboard clip;
         MacroExpander::expand(ed, {"[A]\tone"}, clip, [](const QString&) {});
+        int l1, c1, l2, c2;
+        QVERIFY(ed.SelectionRange(l1, c1, l2, c2));
+        QCOMPARE(QList<int>({l1, c1, l2, c2}), QList<int>({1, 9, 1, 12}));
         ed.UndoStep();
-        QCOMPARE(ed.RawText(), QString("one [A]"));
+        QCOMPARE(ed.RawText(), QString("one [A] [B]"));
     }
 
     void expandCommand_data()
