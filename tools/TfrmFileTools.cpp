@@ -1,5 +1,7 @@
 #include "tools/TfrmFileTools.h"
 
+#include "app/BackgroundTask.h"
+
 #include "tools/FrameFollower.h"
 
 #include "app/AppError.h"
@@ -221,40 +223,57 @@ TfHTML* TfrmFileTools::documentFor(const QString& path) const
 void TfrmFileTools::SearchInFiles(const FileSearchOptions& options)
 {
     m_last = options;
-    m_main.SetStatusText(QStringLiteral("Searching for ") + options.text + QStringLiteral(" ..."));
-    int total = 0, withMatches = 0;
-    QHash<QString, QString> done;  // a file listed twice is read once
+    const QString searching = QStringLiteral("Searching for ") + options.text + QStringLiteral(" ...");
+    m_main.SetStatusText(searching);
+    // Each file once, however often it is listed; read on a worker thread,
+    // one file in memory at a time.
+    QStringList rowKeys, paths;
+    QHash<QString, qsizetype> indexOf;
     for (int r = 0; r < grdFiles->rowCount(); ++r) {
         const QString path = grdFiles->item(r, 0)->text();
         const QString key = PathUtil::compareKey(path);
-        if (!done.contains(key)) {
+        rowKeys << key;
+        if (!indexOf.contains(key)) {
+            indexOf.insert(key, paths.size());
+            paths << path;
+        }
+    }
+    QStringList results(paths.size(), QStringLiteral("Not searched"));
+    int total = 0, withMatches = 0, searched = 0;
+    const bool finished = BackgroundTask::run(this, searching, [&](BackgroundTask::Progress& progress) {
+        for (qsizetype i = 0; i < paths.size() && !progress.cancelled(); ++i) {
+            progress.set(i, paths.size(), QStringLiteral("Searching ") + paths[i]);
             QByteArray bytes;
             QString error;
-            if (!FileSearch::readFile(path, &bytes, &error)) {
-                done.insert(key, error);
+            if (!FileSearch::readFile(paths[i], &bytes, &error)) {
+                results[i] = error;
             } else {
                 const int n = FileSearch::countMatches(bytes, options);
                 total += n;
                 withMatches += n > 0 ? 1 : 0;
-                done.insert(key, QString::number(n));
+                results[i] = QString::number(n);
             }
+            ++searched;
         }
-        setResult(r, done.value(key));
-    }
+    });
+    for (int r = 0; r < grdFiles->rowCount(); ++r)
+        setResult(r, results.at(indexOf.value(rowKeys.at(r))));
     // One pass over the texts: a "%1" the user typed is never taken for a place holder.
-    m_main.SetStatusText(QStringLiteral("Found %1 matches of \"%2\" in %3 of %4 files")
+    m_main.SetStatusText(QStringLiteral("Found %1 matches of \"%2\" in %3 of %4 files%5")
                              .arg(QString::number(total), options.text, QString::number(withMatches),
-                                  QString::number(done.size())));
+                                  QString::number(searched),
+                                  finished ? QString() : QStringLiteral("; search cancelled")));
 }
 
 void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QString& replacement)
 {
     m_last = options;
-    m_main.SetStatusText(QStringLiteral("Searching for ") + options.text + QStringLiteral(" ..."));
+    const QString searching = QStringLiteral("Searching for ") + options.text + QStringLiteral(" ...");
+    m_main.SetStatusText(searching);
     struct Plan {
         QString path;
         QString key;
-        FileSearch::Replaced change;
+        int matches = 0;
         qint64 size = 0;   // what the file held when it was searched
         quint64 hash = 0;
     };
@@ -271,50 +290,71 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
         const QList<TfHTML*> docs = windowsOf(path);
         return std::any_of(docs.cbegin(), docs.cend(), [](TfHTML* d) { return d->txtHTML->Modified(); });
     };
-    // Each file once, whatever names it is listed under.
+    // Each file once, whatever names it is listed under. Windows are asked
+    // here, on the interface thread; files are read on a worker thread, one
+    // at a time, and only what the replacement will check is kept of them.
     QStringList rowKeys;
-    for (int r = 0; r < grdFiles->rowCount(); ++r)
-        rowKeys << FileSearch::identityKey(grdFiles->item(r, 0)->text());
-    QList<Plan> plans;
+    QList<Plan> files;
     QHash<QString, QString> done;
-    int matches = 0, skipped = 0;
     for (int r = 0; r < grdFiles->rowCount(); ++r) {
         const QString path = grdFiles->item(r, 0)->text();
-        const QString& key = rowKeys.at(r);
+        const QString key = FileSearch::identityKey(path);
+        rowKeys << key;
         if (done.contains(key))
             continue;
-        QByteArray bytes;
-        QString error;
-        if (hasUnsavedWindow(path)) {
+        done.insert(key, QStringLiteral("Not searched"));
+        if (hasUnsavedWindow(path))
             done.insert(key, QStringLiteral("Skipped: open with unsaved changes"));
-            ++skipped;
-        } else if (!FileSearch::readFile(path, &bytes, &error)) {
-            done.insert(key, error);
-            ++skipped;
-        } else if (!FileSearch::isText(bytes)) {
-            done.insert(key, QStringLiteral("Skipped: not a text file"));
-            ++skipped;
-        } else {
-            FileSearch::Replaced change = FileSearch::replaceAll(bytes, options, replacement);
-            if (change.matches == 0) {
-                done.insert(key, QStringLiteral("0"));
-            } else if (!change.error.isEmpty()) {
-                done.insert(key, QStringLiteral("Skipped: ") + change.error);
-                ++skipped;
-            } else if (!(QFileInfo(path).permissions() & QFileDevice::WriteOwner)) {
-                done.insert(key, QStringLiteral("Skipped: the file is read-only"));
-                ++skipped;
-            } else {
-                matches += change.matches;
-                done.insert(key, QString());
-                plans.append({path, key, std::move(change), bytes.size(), FileStamp::hashOf(bytes)});
-            }
-        }
+        else
+            files.append({path, key});
     }
     auto showResults = [&] {
         for (int r = 0; r < grdFiles->rowCount(); ++r)
             setResult(r, done.value(rowKeys.at(r)));
     };
+    QList<Plan> plans;
+    int matches = 0;
+    const bool searched = BackgroundTask::run(this, searching, [&](BackgroundTask::Progress& progress) {
+        for (qsizetype i = 0; i < files.size() && !progress.cancelled(); ++i) {
+            Plan& f = files[i];
+            progress.set(i, files.size(), QStringLiteral("Searching ") + f.path);
+            QByteArray bytes;
+            QString error;
+            if (!FileSearch::readFile(f.path, &bytes, &error)) {
+                done.insert(f.key, error);
+                continue;
+            }
+            if (!FileSearch::isText(bytes)) {
+                done.insert(f.key, QStringLiteral("Skipped: not a text file"));
+                continue;
+            }
+            const FileSearch::Replaced change = FileSearch::replaceAll(bytes, options, replacement);
+            if (change.matches == 0) {
+                done.insert(f.key, QStringLiteral("0"));
+            } else if (!change.error.isEmpty()) {
+                done.insert(f.key, QStringLiteral("Skipped: ") + change.error);
+            } else if (!(QFileInfo(f.path).permissions() & QFileDevice::WriteOwner)) {
+                done.insert(f.key, QStringLiteral("Skipped: the file is read-only"));
+            } else {
+                matches += change.matches;
+                done.insert(f.key, QString());
+                f.matches = change.matches;
+                f.size = bytes.size();
+                f.hash = FileStamp::hashOf(bytes);
+                plans.append(f);
+            }
+        }
+    });
+    int skipped = 0;
+    for (const QString& result : std::as_const(done))
+        skipped += result.startsWith(QLatin1String("Skipped")) || result.startsWith(QLatin1String("Unable")) ? 1 : 0;
+    if (!searched) {
+        for (const Plan& p : std::as_const(plans))
+            done.insert(p.key, QStringLiteral("Not replaced"));
+        showResults();
+        m_main.SetStatusText(QStringLiteral("Search cancelled; nothing was replaced"));
+        return;
+    }
     if (plans.isEmpty()) {
         showResults();
         m_main.SetStatusText(QStringLiteral("No file holds \"%1\"; nothing was replaced").arg(options.text));
@@ -332,71 +372,91 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
         m_main.SetStatusText(AppSettings::kReady);
         return;
     }
+    // A window may have taken edits while the question was open.
+    QSet<QString> unsaved;
+    for (const Plan& p : std::as_const(plans))
+        if (hasUnsavedWindow(p.path))
+            unsaved.insert(p.key);
     const QString backupExtension = m_main.settings().ReadBool(AppSettings::kSystem, QStringLiteral("Create Backup"), true)
                                         ? QStringLiteral("BAK") : QString();
+    for (const Plan& p : std::as_const(plans))
+        done.insert(p.key, QStringLiteral("Not replaced: cancelled"));
     QSet<QString> backupsWritten;  // a backup this run wrote is never overwritten by another
-    int replaced = 0, files = 0;
-    for (const Plan& p : std::as_const(plans)) {
-        m_main.SetStatusText(QStringLiteral("Replacing in ") + p.path + QStringLiteral(" ..."));
-        // What was searched must still be there: another program may have
-        // changed the file, or a window taken edits, while the question was open.
-        QByteArray now;
-        QString error;
-        if (hasUnsavedWindow(p.path)) {
-            done.insert(p.key, QStringLiteral("Skipped: open with unsaved changes"));
-            ++skipped;
-            continue;
-        }
-        if (!FileSearch::readFile(p.path, &now, &error)) {
-            done.insert(p.key, error);
-            ++skipped;
-            continue;
-        }
-        if (now.size() != p.size || FileStamp::hashOf(now) != p.hash) {
-            done.insert(p.key, QStringLiteral("Skipped: changed by another program since it was searched"));
-            ++skipped;
-            continue;
-        }
-        SafeFile::Options write;
-        SafeFile::WriteReport report;
-        write.report = &report;
-        write.backupExtension = backupExtension;
-        QString note, backupKey;
-        if (!backupExtension.isEmpty()) {
-            const QString backup = PathUtil::withExtension(p.path, backupExtension);
-            backupKey = PathUtil::compareKey(QFileInfo(backup).absoluteFilePath());
-            if (backupsWritten.contains(backupKey)) {
-                write.backupExtension.clear();
-                note = QStringLiteral("; no backup: %1 already holds the backup of another file")
-                           .arg(SafeFile::shown(backup));
+    QStringList written;
+    int replaced = 0, filesDone = 0;
+    const bool finished = BackgroundTask::run(this, QStringLiteral("Replacing ") + options.text + QStringLiteral(" ..."),
+                                              [&](BackgroundTask::Progress& progress) {
+        // Cancel stops between two files: a file is written whole or not at all.
+        for (qsizetype i = 0; i < plans.size() && !progress.cancelled(); ++i) {
+            const Plan& p = plans[i];
+            progress.set(i, plans.size(), QStringLiteral("Replacing in ") + p.path);
+            if (unsaved.contains(p.key)) {
+                done.insert(p.key, QStringLiteral("Skipped: open with unsaved changes"));
+                ++skipped;
+                continue;
             }
+            // What was searched must still be there: another program may
+            // have changed the file while the question was open.
+            QByteArray now;
+            QString error;
+            if (!FileSearch::readFile(p.path, &now, &error)) {
+                done.insert(p.key, error);
+                ++skipped;
+                continue;
+            }
+            if (now.size() != p.size || FileStamp::hashOf(now) != p.hash) {
+                done.insert(p.key, QStringLiteral("Skipped: changed by another program since it was searched"));
+                ++skipped;
+                continue;
+            }
+            const FileSearch::Replaced change = FileSearch::replaceAll(now, options, replacement);
+            now.clear();
+            SafeFile::Options write;
+            SafeFile::WriteReport report;
+            write.report = &report;
+            write.backupExtension = backupExtension;
+            QString note, backupKey;
+            if (!backupExtension.isEmpty()) {
+                const QString backup = PathUtil::withExtension(p.path, backupExtension);
+                backupKey = PathUtil::compareKey(QFileInfo(backup).absoluteFilePath());
+                if (backupsWritten.contains(backupKey)) {
+                    write.backupExtension.clear();
+                    note = QStringLiteral("; no backup: ") + SafeFile::shown(backup)
+                        + QStringLiteral(" already holds the backup of another file");
+                }
+            }
+            if (!SafeFile::tryWrite(p.path, change.bytes, &error, write)) {
+                done.insert(p.key, error);
+                ++skipped;
+                continue;
+            }
+            if (report.backupSkipped)
+                note = QStringLiteral("; no backup: its folder cannot be written");
+            else if (!write.backupExtension.isEmpty())
+                backupsWritten.insert(backupKey);
+            replaced += change.matches;
+            ++filesDone;
+            done.insert(p.key, QString::number(change.matches) + QStringLiteral(" replaced") + note);
+            written << p.path;
         }
-        if (!SafeFile::tryWrite(p.path, p.change.bytes, &error, write)) {
-            done.insert(p.key, error);
-            ++skipped;
-            continue;
-        }
-        if (report.backupSkipped)
-            note = QStringLiteral("; no backup: its folder cannot be written");
-        else if (!write.backupExtension.isEmpty())
-            backupsWritten.insert(backupKey);
-        replaced += p.change.matches;
-        ++files;
-        done.insert(p.key, QStringLiteral("%1 replaced").arg(p.change.matches) + note);
-        // A window showing the file without changes of its own shows the new text.
-        for (TfHTML* doc : windowsOf(p.path)) {
+    });
+    // A window showing a file without changes of its own shows the new text.
+    for (const QString& path : std::as_const(written)) {
+        const QString key = FileSearch::identityKey(path);
+        for (TfHTML* doc : windowsOf(path)) {
             try {
                 doc->txtHTML->LoadFile(doc->caption());
                 doc->txtHTML->SetModified(false);
             } catch (const AppError& e) {
-                done[p.key] += QStringLiteral("; its window could not show the new text: ") + e.message();
+                done[key] += QStringLiteral("; its window could not show the new text: ") + e.message();
             }
         }
     }
     showResults();
-    m_main.SetStatusText(QStringLiteral("Replaced %1 matches in %2 files%3")
-                             .arg(QString::number(replaced), QString::number(files),
-                                  skipped ? QStringLiteral(", %1 files skipped").arg(skipped) : QString()));
+    m_main.SetStatusText(QStringLiteral("Replaced %1 matches in %2 files%3%4")
+                             .arg(QString::number(replaced), QString::number(filesDone),
+                                  skipped ? QStringLiteral(", %1 files skipped").arg(skipped) : QString(),
+                                  finished ? QString() : QStringLiteral("; cancelled")));
 }
 
 void TfrmFileTools::OpenRow(int row)

@@ -3,6 +3,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 
+#include "app/BackgroundTask.h"
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "tools/ToolsModule.h"
@@ -260,6 +261,9 @@ void tst_FileTools::replaceGuards_data()
                                             << "Replaced 1 matches in 1 files";
     QTest::newRow("two hard links") << "hard link" << QStringList{"page.htm", "other.htm"}
                                     << QStringList{"1 replaced", "1 replaced"} << "Replaced 1 matches in 1 files";
+    QTest::newRow("cancelled before writing") << "cancel" << QStringList{"page.htm", "page.txt"}
+                                              << QStringList{"Not replaced: cancelled", "Not replaced: cancelled"}
+                                              << "Replaced 0 matches in 0 files; cancelled";
     QTest::newRow("folder takes no backup") << "read-only folder" << QStringList{"ro/page.htm"}
                                             << QStringList{"1 replaced; no backup: its folder cannot be written"}
                                             << "Replaced 1 matches in 1 files";
@@ -305,17 +309,25 @@ void tst_FileTools::replaceGuards()
     });
     if (setup == "change while asking")
         asking->whileAsking = [&] { TestEnv::writeAll(work("page.htm"), "old, then another's\r\n"); };
+    if (setup == "cancel")  // the search runs, the replacement is cancelled at once
+        BackgroundTask::setObserverForTests([](const QString& title, BackgroundTask::Progress& p) {
+            if (title.startsWith("Replacing"))
+                p.cancel();
+        });
 
     TfrmFileTools* w = main->module<ToolsModule>().fileTools();
     for (const QString& name : listed)
         w->addFile(work(name));
     w->ReplaceInFiles({"old", false, false}, "new");
+    BackgroundTask::setObserverForTests(nullptr);
     for (int r = 0; r < results.size(); ++r)
         QVERIFY2(w->result(r).startsWith(results.at(r)), qPrintable(w->result(r)));
     QVERIFY2(main->statusText().contains(status), qPrintable(main->statusText()));
 
     if (setup == "binary")
         QCOMPARE(TestEnv::readAll(work("pic.png")), png);
+    if (setup == "cancel")
+        QCOMPARE(TestEnv::readAll(work("page.htm")), old);
     if (setup == "plain" || setup == "symlink" || setup == "hard link")
         QCOMPARE(TestEnv::readAll(work(QFileInfo(listed.at(0)).completeBaseName() + ".BAK")), old);  // kept
     if (setup == "symlink" || setup == "hard link") {
