@@ -1,6 +1,9 @@
 #include "app/PlacementAdapter.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -105,6 +108,71 @@ QRect fitToScreens(const QRect& r)
     for (const QScreen* s : QGuiApplication::screens())
         areas.append(s->availableGeometry());
     return fitToScreens(r, areas);
+}
+
+void fitOnScreen(QWidget* w)
+{
+    if (!w || !w->isWindow())
+        return;
+    const Qt::WindowType type = w->windowType();
+    if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen || type == Qt::Desktop)
+        return;
+    const QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : w;
+    QScreen* screen = w->screen() ? w->screen() : owner->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The frame adds to the window; before the window manager has framed
+    // the window, room for a title bar is kept.
+    QSize frame = w->frameGeometry().size() - w->geometry().size();
+    if (frame.isEmpty() || frame.height() <= 0)
+        frame = QSize(8, 32);
+    const QSize room = area.size() - frame;
+    QSize size = w->size();
+    if (size.width() > room.width() || size.height() > room.height()) {
+        if (QLayout* layout = w->layout(); layout && layout->sizeConstraint() == QLayout::SetFixedSize)
+            layout->setSizeConstraint(QLayout::SetDefaultConstraint);
+        w->setMinimumSize(w->minimumSize().boundedTo(room));
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        size = size.boundedTo(room);
+        w->resize(size);
+    }
+    QRect r(w->pos(), size + frame);
+    if (r.right() > area.right())
+        r.moveRight(area.right());
+    if (r.bottom() > area.bottom())
+        r.moveBottom(area.bottom());
+    if (r.left() < area.left())
+        r.moveLeft(area.left());
+    if (r.top() < area.top())
+        r.moveTop(area.top());
+    if (r.topLeft() != w->pos())
+        w->move(r.topLeft());
+}
+
+namespace {
+class ScreenFitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                fitOnScreen(w);
+        }
+        return false;
+    }
+};
+}
+
+void keepWindowsOnScreen()
+{
+    static QObject* fitter = nullptr;
+    if (fitter || !qApp)
+        return;
+    fitter = new ScreenFitter(qApp);
+    qApp->installEventFilter(fitter);
 }
 
 void centreOnScreen(QWidget* w)

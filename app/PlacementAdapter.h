@@ -42,6 +42,14 @@ QRect fitToScreens(const QRect& r, const QList<QRect>& screenAreas);
 // The same over the available areas of the screens there are.
 QRect fitToScreens(const QRect& r);
 
+// From now on every window the program shows fits the available area of the
+// screen it opens on: a larger one is made smaller (a fixed-size dialog
+// gives up its fixed size) and moved fully onto the screen. Installs itself
+// once on the application.
+void keepWindowsOnScreen();
+// The same for one window, now.
+void fitOnScreen(QWidget* w);
+
 // Moves w to the middle of the screen its main window is on (the primary
 // screen when it has none). Dialogs the user expects in the screen's middle
 // call it when shown.

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -193,15 +194,25 @@ void TfColor::showSample()
     pal.setColor(QPalette::Text, m_text);
     mSamp->setPalette(pal);
     mSamp->setFont(m_font);
-    // Wide enough for the longest sample line, within reason.
+    // Wide enough for the longest sample line, within reason and within
+    // the screen beside the rest of the dialog.
     const int longest = QFontMetrics(m_font).horizontalAdvance(sampleLines().at(2));
-    mSamp->setMinimumWidth(std::clamp(longest + 30, 460, 900));
+    int width = std::clamp(longest + 30, 460, 900);
+    if (const QScreen* s = screen(); s && layout()) {
+        const int others = layout()->minimumSize().width() - mSamp->minimumWidth();
+        width = std::max(160, std::min(width, s->availableGeometry().width() - others - 40));
+    }
+    mSamp->setMinimumWidth(width);
 }
 
 void TfColor::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    AppInvoker::run([this] { SetDefC(); });
+    AppInvoker::run([this] {
+        SetDefC();
+        adjustSize();
+        fitOnScreen(this);
+    });
 }
 
 void TfColor::SetDefC()

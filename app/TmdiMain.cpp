@@ -68,6 +68,7 @@ TmdiMain::TmdiMain(QWidget* parent)
 {
     setObjectName(QStringLiteral("mdiMain"));
     setWindowTitle(kMainCaption);
+    keepWindowsOnScreen();
     IniControl.Open();
 
     auto* central = new QWidget(this);

@@ -315,17 +315,40 @@ SpellAnswer TAddictSpell::ask(const SpellQuery& query, QWidget* editorWidget)
         return dialogForTests(query);
     SpellDialog dialog(*this, query, editorWidget ? editorWidget->window() : m_owner);
     dialog.adjustSize();
-    // Under the selected word, or above it when there is no room below.
+    // Under the selected word, else above, right or left of it: the first
+    // place on the screen where the dialog leaves the word in sight, or the
+    // one that covers least of it.
     if (QWidget* edit = editorWidget) {
         const QRect caret = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const QRect word(edit->mapToGlobal(caret.topLeft()), caret.size());
+        const QRect word = QRect(edit->mapToGlobal(caret.topLeft()), caret.size()).adjusted(-40, -2, 0, 2);
         const QRect screen = edit->screen()->availableGeometry();
-        QPoint p(word.left(), word.bottom() + 12);
-        if (p.y() + dialog.height() > screen.bottom())
-            p.setY(word.top() - dialog.frameGeometry().height() - 12);
-        p.setX(qBound(screen.left(), p.x(), screen.right() - dialog.frameGeometry().width()));
-        p.setY(qMax(screen.top(), p.y()));
-        dialog.move(p);
+        QSize frame = dialog.frameGeometry().size();
+        if (frame == dialog.size())
+            frame += QSize(8, 32);  // not framed yet: room for the title bar
+        frame = frame.boundedTo(screen.size());
+        const int gap = 12;
+        const QPoint candidates[] = {
+            {word.left(), word.bottom() + gap},
+            {word.left(), word.top() - frame.height() - gap},
+            {word.right() + gap, word.center().y() - frame.height() / 2},
+            {word.left() - frame.width() - gap, word.center().y() - frame.height() / 2},
+        };
+        QRect best;
+        qint64 bestCover = -1;
+        for (const QPoint& c : candidates) {
+            QRect r(c, frame);
+            r.moveLeft(qBound(screen.left(), r.left(), screen.right() - r.width() + 1));
+            r.moveTop(qBound(screen.top(), r.top(), screen.bottom() - r.height() + 1));
+            const QRect covered = r.intersected(word);
+            const qint64 cover = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+            if (bestCover < 0 || cover < bestCover) {
+                best = r;
+                bestCover = cover;
+            }
+            if (cover == 0)
+                break;
+        }
+        dialog.move(best.topLeft());
     }
     dialog.exec();
     return dialog.answer;

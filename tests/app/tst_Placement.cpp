@@ -5,6 +5,9 @@
 #include "app/TBag.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QLayout>
+#include <QVBoxLayout>
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
@@ -32,6 +35,8 @@ private slots:
     void offScreenComesBack();
     void fitToScreens_data();
     void fitToScreens();
+    void shownWindowsFit_data();
+    void shownWindowsFit();
     void bagShowAndClose();
     void fontRoundTrip();
     void colorRefs_data();
@@ -174,6 +179,40 @@ void TestPlacement::offScreenComesBack()
     QCOMPARE(w.size(), QSize(200, 100));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.contains(w.geometry().topLeft()));
+}
+
+// Windows the program shows fit the screen: a fixed-size dialog gives up
+// its size, a large or misplaced window is made smaller and moved in.
+void TestPlacement::shownWindowsFit_data()
+{
+    QTest::addColumn<QSize>("content");  // the least size of the dialog's content; empty: none
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("fixed-size dialog") << QSize(1500, 1200) << QRect();
+    QTest::newRow("large window") << QSize() << QRect(0, 0, 3000, 2000);
+    QTest::newRow("hanging off the edge") << QSize() << QRect(700, 500, 400, 300);
+}
+
+void TestPlacement::shownWindowsFit()
+{
+    QFETCH(QSize, content);
+    QFETCH(QRect, geometry);
+    keepWindowsOnScreen();
+    QDialog d;
+    if (content.isValid()) {
+        auto* layout = new QVBoxLayout(&d);
+        auto* inner = new QWidget;
+        inner->setMinimumSize(content);
+        layout->addWidget(inner);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    } else {
+        d.setGeometry(geometry);
+    }
+    d.show();
+    const QRect screen = d.screen()->availableGeometry();
+    QVERIFY(screen.width() < 1500);
+    QVERIFY2(screen.contains(d.frameGeometry()), qPrintable(QString("%1,%2 %3x%4").arg(d.frameGeometry().x())
+                                                                .arg(d.frameGeometry().y()).arg(d.frameGeometry().width())
+                                                                .arg(d.frameGeometry().height())));
 }
 
 void TestPlacement::fitToScreens_data()

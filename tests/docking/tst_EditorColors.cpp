@@ -8,6 +8,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -116,6 +117,11 @@ private slots:
         QTimer::singleShot(0, [&] {
             QVERIFY(m.editorColorsDialog()->isModal());
             QCOMPARE(m.statusText(), QString("   Loading Color Dialog ..."));
+            // The dialog fits the screen (800 x 600 here), buttons and all.
+            const QRect screen = m.editorColorsDialog()->screen()->availableGeometry();
+            QVERIFY2(screen.contains(m.editorColorsDialog()->frameGeometry()),
+                     qPrintable(QString("%1 x %2").arg(m.editorColorsDialog()->frameGeometry().width())
+                                    .arg(m.editorColorsDialog()->frameGeometry().height())));
             m.editorColorsDialog()->btnCancel->click();
         });
         entry->trigger();
