@@ -7,6 +7,9 @@
 #include "render/THTMLViewer.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -62,9 +65,7 @@ TFontForm::TFontForm(QWidget* parent)
     auto* fontsLabel = new QLabel(QStringLiteral("Font &Name"));
     lstFonts = new QListWidget;
     lstFonts->setObjectName(QStringLiteral("lstFonts"));
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    lstFonts->addItems(families);
+    lstFonts->addItems(familyNames());
     fontsLabel->setBuddy(lstFonts);
     auto* backLabel = new QLabel(QStringLiteral("&Background"));
     lstBackground = new QListWidget;
@@ -167,6 +168,37 @@ void TFontForm::chooseInGrid(QList<QPushButton*>& buttons, int index)
         buttons[i]->setChecked(i == index);
 }
 
+QStringList TFontForm::familyNames()
+{
+    QStringList out;
+    QSet<QString> seen;
+    for (QString f : QFontDatabase::families()) {
+        // A family several foundries make is listed once per foundry.
+        static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+        f.remove(foundry);
+        if (!seen.contains(f.toLower())) {
+            seen.insert(f.toLower());
+            out << f;
+        }
+    }
+    out.sort(Qt::CaseInsensitive);
+    return out;
+}
+
+QString TFontForm::installedFamily(const QString& name)
+{
+    for (const QString& f : familyNames())
+        if (f.compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    const bool fixed = name.contains(QLatin1String("courier"), Qt::CaseInsensitive)
+        || name.contains(QLatin1String("mono"), Qt::CaseInsensitive);
+    if (fixed)
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    QFont serif(QStringLiteral("serif"));
+    serif.setStyleHint(QFont::Serif);
+    return QFontInfo(serif).family();
+}
+
 void TFontForm::setFontName(const QString& name)
 {
     const QString cut = name.left(31);
@@ -251,6 +283,6 @@ void TFontForm::updateSample()
 {
     if (!m_sample)
         return;
-    m_sample->SetDefaults(m_fontName, m_fontColor, m_fontSize, m_linkColor, m_background);
+    m_sample->SetDefaults(installedFamily(m_fontName), m_fontColor, m_fontSize, m_linkColor, m_background);
     m_sample->LoadFromString(kSample);
 }

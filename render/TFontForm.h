@@ -35,6 +35,12 @@ public:
 
     // The sixteen standard colours by name, in the grids' order.
     static const QStringList& colorNames();
+    // The font families installed, by the names pages and the engine use
+    // ("C059", not "C059 [urw]"), each once, sorted.
+    static QStringList familyNames();
+    // name when it is installed; else the family it stands for here: an
+    // installed serif, or the fixed-pitch face for a typewriter font.
+    static QString installedFamily(const QString& name);
     static QColor standardColor(int index);
     // A background's name in the list: its standard name, or "$" and eight
     // hexadecimal digits of its stored value.

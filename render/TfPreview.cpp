@@ -165,7 +165,7 @@ THTMLViewer* TfPreview::viewer()
     if (!m_viewer) {
         m_viewer.reset(createHTMLViewer(m_pageArea));
         m_pageArea->layout()->addWidget(m_viewer->widget());
-        m_viewer->SetDefPreFontName(QStringLiteral("Courier New"));
+        m_viewer->SetDefPreFontName(TFontForm::installedFamily(QStringLiteral("Courier New")));
         FontSpec def;
         def.name = QStringLiteral("Times New Roman");
         def.pointSize = 12;
@@ -173,7 +173,8 @@ THTMLViewer* TfPreview::viewer()
         bool okLink = false, okBack = false;
         const unsigned link = Prefs.GetValue(kDefLink).toUInt(&okLink);
         const unsigned back = Prefs.GetValue(kDefBack).toUInt(&okBack);
-        m_viewer->SetDefaults(font.name, colorFromColorRef(font.color), font.pointSize,
+        m_fontChoice = font.name;
+        m_viewer->SetDefaults(TFontForm::installedFamily(font.name), colorFromColorRef(font.color), font.pointSize,
                               okLink ? colorFromColorRef(link) : QColor(Qt::blue),
                               okBack ? colorFromColorRef(back) : QColor(Qt::white));
         m_viewer->OnHistoryChange = [this] { AppInvoker::run([this] { HistoryChange(); }); };
@@ -327,7 +328,7 @@ void TfPreview::closeEvent(QCloseEvent* e)
     m_liveTimer->stop();
     if (m_viewer) {
         FontSpec font;
-        font.name = m_viewer->DefFontName();
+        font.name = m_fontChoice;
         font.pointSize = m_viewer->DefFontSize();
         font.color = colorRefFromColor(m_viewer->DefFontColor());
         Prefs.PutFont(kDefFont, font);
@@ -561,14 +562,15 @@ void TfPreview::DefaultFontColors1Click()
     if (!form)
         return;
     THTMLViewer* v = viewer();
-    form->setFontName(v->DefFontName());
+    form->setFontName(m_fontChoice);
     form->setFontColor(v->DefFontColor());
     form->setFontSize(v->DefFontSize());
     form->setLinkColor(v->DefHotSpotColor());
     form->setBackground(v->DefBackground());
     if (form->exec() != QDialog::Accepted)
         return;
-    v->SetDefaults(form->fontName(), form->fontColor(), form->fontSize(),
+    m_fontChoice = form->fontName();
+    v->SetDefaults(TFontForm::installedFamily(m_fontChoice), form->fontColor(), form->fontSize(),
                    form->linkColor(), form->background());
     Reload1Click();
 }

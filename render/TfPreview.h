@@ -101,6 +101,7 @@ private:
     FrameServices& m_main;
     std::function<TFontForm*()> m_fontForm;
     std::unique_ptr<THTMLViewer> m_viewer;
+    QString m_fontChoice;  // the pages' default font as the user named it
     QWidget* m_pageArea = nullptr;
     QStringList m_queue;  // pages to load once the current one has loaded
     Caption m_caption = Caption::None;

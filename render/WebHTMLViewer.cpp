@@ -204,6 +204,7 @@ void registerScheme()
 }
 
 const QString kDefaultsScript = QStringLiteral("velquist-defaults");
+const QString kNoImagesScript = QStringLiteral("velquist-noimages");
 
 class ViewerPage;
 
@@ -393,7 +394,34 @@ public:
         m_view->settings()->setFontFamily(QWebEngineSettings::FixedFont, name);
     }
     bool ViewImages() const override { return m_view->settings()->testAttribute(QWebEngineSettings::AutoLoadImages); }
-    void SetViewImages(bool on) override { m_view->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, on); }
+    // Off, images are neither loaded nor shown: those the page shows already
+    // are hidden at once, pictures of CSS backgrounds too.
+    void SetViewImages(bool on) override
+    {
+        m_view->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, on);
+        QWebEngineScriptCollection& scripts = m_view->page()->scripts();
+        for (const QWebEngineScript& old : scripts.find(kNoImagesScript))
+            scripts.remove(old);
+        const QString code = on ? QStringLiteral(
+            "(function(){var s=document.getElementById('velquist-noimages');if(s)s.remove();})();")
+                                : QStringLiteral(
+            "(function(){function apply(){if(document.getElementById('velquist-noimages'))return;"
+            "var s=document.createElement('style');s.id='velquist-noimages';"
+            "s.textContent='img,picture,svg image,input[type=image],video{visibility:hidden!important}"
+            "*{background-image:none!important}';"
+            "var h=document.head||document.documentElement;if(h)h.appendChild(s);}"
+            "if(document.readyState==='loading')document.addEventListener('DOMContentLoaded',apply);else apply();})();");
+        if (!on) {
+            QWebEngineScript script;
+            script.setName(kNoImagesScript);
+            script.setSourceCode(code);
+            script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+            script.setWorldId(QWebEngineScript::ApplicationWorld);
+            script.setRunsOnSubFrames(true);
+            scripts.insert(script);
+        }
+        m_view->page()->runJavaScript(code, QWebEngineScript::ApplicationWorld);
+    }
 
     // The link as the page wrote it: a local file inside the current page's
     // folder relative to it, any other file by its path, other links whole.

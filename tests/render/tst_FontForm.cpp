@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,6 +20,34 @@
 class tst_FontForm : public QObject {
     Q_OBJECT
 private slots:
+    // Families are listed by the names the engine resolves; a family that is
+    // not installed stands for an installed one of its kind.
+    void families_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("family");  // empty: an installed family other than the default sans
+        QTest::newRow("installed") << "DejaVu Sans" << "DejaVu Sans";
+        QTest::newRow("other letter case") << "dejavu sans" << "DejaVu Sans";
+        QTest::newRow("missing serif") << "Times New Roman" << "";
+    }
+    void families()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, family);
+        const QStringList names = TFontForm::familyNames();
+        for (const QString& f : names)
+            QVERIFY2(!f.contains(" [") && names.count(f) == 1, qPrintable(f));
+        if (!names.contains("DejaVu Sans"))
+            QSKIP("the font is not installed");
+        const QString got = TFontForm::installedFamily(name);
+        if (!family.isEmpty()) {
+            QCOMPARE(got, family);
+        } else {
+            QVERIFY2(names.contains(got), qPrintable(got));
+            QVERIFY2(got != QFontInfo(QFont("sans-serif")).family(), qPrintable(got));
+        }
+    }
+
     // The font dialog opens on the font's own style, not on the first its
     // family lists.
     void fontDialogOpensOnTheFontsStyle_data()

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
@@ -157,6 +158,29 @@ Promise.all(tries).then(function() {
         QVERIFY(v.told.first().contains(QLatin1String("hello there")));
         QTest::qWait(300);
         QCOMPARE(boxes.size(), 1);
+    }
+
+    // "Show images" off hides the images a page shows already.
+    void imagesOffHidesShownImages()
+    {
+        const QString site = TestEnv::workDir() + QStringLiteral("/images");
+        QDir().mkpath(site);
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(site + QStringLiteral("/red.png")));
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/page.htm"),
+                                  "<html><head><title>start</title></head><body><img id=i src='red.png'>"
+                                  "<script>setInterval(function(){document.title="
+                                  "getComputedStyle(document.getElementById('i')).visibility},50)</script>"
+                                  "</body></html>"));
+        ShownViewer v;
+        v.viewer->LoadFromFile(site + QStringLiteral("/page.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("visible"), 10000);
+        v.viewer->SetViewImages(false);
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("hidden"), 5000);
+        QVERIFY(!v.viewer->ViewImages());
+        v.viewer->SetViewImages(true);
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("visible"), 5000);
     }
 
     // A link the user follows to a missing file leaves the page and its
