@@ -7,6 +7,10 @@ cd "$(dirname "$0")"
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev fonts-dejavu-core
   qt6-webengine-dev qt6-multimedia-dev gstreamer1.0-plugins-good libhunspell-dev hunspell-en-us libtidy-dev
   breeze-icon-theme qt6-image-formats-plugins libqt6svg6 poppler-utils"
+# The test run also builds the Debian package and checks it.
+if [ "${1:-run}" = test ]; then
+  PACKAGES="$PACKAGES lintian desktop-file-utils appstream"
+fi
 
 missing=""
 for p in $PACKAGES; do
@@ -37,6 +41,12 @@ case "${1:-run}" in
     cmake --install "$BUILD" --prefix "$tmp" >/dev/null
     "$tmp/bin/velquist" --version
     rm -rf "$tmp"
+    # The package, as a user installs it: its menu entry, metadata and
+    # Debian's own checks.
+    desktop-file-validate packaging/velquist.desktop
+    appstreamcli validate --no-net --pedantic packaging/org.velquist.velquist.metainfo.xml
+    (cd "$BUILD" && cpack -G DEB >/dev/null)
+    lintian --fail-on error,warning "$BUILD"/velquist_*.deb
     cd "$BUILD"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
     ;;
