@@ -77,6 +77,7 @@ TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
     // A notice about the file (mixed line ends, very long lines) is shown once
     // the command that loaded or saved it has finished with its own messages.
     connect(txtHTML, &TOvcTextFileEditor::notice, m_main.frameWindow(), [this](const QString& text) {
+        m_notice = text;
         DocumentHost* main = &m_main;
         QTimer::singleShot(0, main->frameWindow(), [main, text] { main->SetStatusText(text); });
     });

@@ -22,6 +22,8 @@ public:
 
     // The caption is the document's identity: a path, or "New HTML Document n".
     QString caption() const { return windowTitle(); }
+    // The last notice about the file (mixed line ends, long lines, ...).
+    QString notice() const { return m_notice; }
     void setCaption(const QString& caption);
     bool isUntitled() const;
     static bool isUntitledCaption(const QString& caption);
@@ -71,6 +73,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    QString m_notice;
     void addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)());
     DocumentHost& m_main;
     QMenu* m_searchMenu = nullptr;

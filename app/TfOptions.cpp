@@ -98,7 +98,8 @@ TfOptions::TfOptions(TmdiMain& main) : QDialog(&main), m_main(main)
     cbLoadTemplate = new QCheckBox(QStringLiteral("Load Template on Start Up"));
     cbBackup = new QCheckBox(QStringLiteral("Create Backup Files"));
     cbTips = new QCheckBox(QStringLiteral("Show Tips on Start Up"));
-    for (QCheckBox* c : {cbLoadTemplate, cbBackup, cbTips}) {
+    cbSession = new QCheckBox(QStringLiteral("Reopen the Files of the Last Session"));
+    for (QCheckBox* c : {cbLoadTemplate, cbBackup, cbTips, cbSession}) {
         c->setChecked(true);
         miscLayout->addWidget(c);
     }
@@ -142,6 +143,7 @@ void TfOptions::LoadIniSettings()
     cbLoadTemplate->setChecked(ini.ReadBool(kSystem, QStringLiteral("Open Template"), true));
     cbBackup->setChecked(ini.ReadBool(kSystem, QStringLiteral("Create Backup"), true));
     cbTips->setChecked(ini.ReadBool(kStart, QStringLiteral("Tips"), true));
+    cbSession->setChecked(ini.ReadBool(kSystem, QStringLiteral("Restore Session"), true));
     spTabWidth->setValue(ini.ReadInteger(kEditor, QStringLiteral("Tab Size"), 8));
     edStartDir->setText(ini.ReadString(kOptions, QStringLiteral("Startup Directory"), AppPaths::defaultStartupDir()));
     edUserName->setText(ini.ReadString(kHeader, QStringLiteral("User Name"), kDefUserName));
@@ -185,6 +187,7 @@ void TfOptions::btnSaveClick()
     ini.WriteBool(kEditor, QStringLiteral("Smart Tabs"), cbSmartTabs->isChecked());
     ini.WriteBool(kSystem, QStringLiteral("Open Template"), cbLoadTemplate->isChecked());
     ini.WriteBool(kSystem, QStringLiteral("Create Backup"), cbBackup->isChecked());
+    ini.WriteBool(kSystem, QStringLiteral("Restore Session"), cbSession->isChecked());
     ini.WriteInteger(kEditor, QStringLiteral("Tab Size"), spTabWidth->value());
     accept();
 }

@@ -32,6 +32,7 @@ public:
     QCheckBox* cbLoadTemplate = nullptr;
     QCheckBox* cbBackup = nullptr;
     QCheckBox* cbTips = nullptr;
+    QCheckBox* cbSession = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnCancel = nullptr;
     QPushButton* btnHelp = nullptr;

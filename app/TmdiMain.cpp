@@ -9,6 +9,8 @@
 #include "app/PathUtil.h"
 #include "app/SafeFile.h"
 #include "app/PlacementAdapter.h"
+#include "app/FormatMenu.h"
+#include "app/Session.h"
 #include "app/ProgressWindow.h"
 #include "app/TAboutBox.h"
 #include "app/TfColor.h"
@@ -243,7 +245,8 @@ void TmdiMain::buildStatusLine()
     pnlMode = make("pnlMode", 65, QStringLiteral("Current Editing Mode"));
     pnlPos = make("pnlPos", 52, QStringLiteral("Current Position"));
     pnlSize = make("pnlSize", 72, QStringLiteral("Files Size in Bytes"));
-    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File"));
+    pnlFormat = make("pnlFormat", 150, QStringLiteral("Encoding and Line Ends of the File: click to change them"));
+    FormatMenu::attach(*this, pnlFormat);
     pnlApp = make("pnlApp", 110, QStringLiteral("Your User Name"));
     pnlTag = make("pnlTag", 143, QStringLiteral("Last Tag inserted - to reuse press \"F4\""));
     panel1->setFixedHeight(StatusLine->sizeHint().height());
@@ -344,7 +347,12 @@ void TmdiMain::GetCommandLine()
     HelpFile = AppPaths::programFile(QStringLiteral("velquist.hlp"));
     UserName = IniControl.ReadString(kHeader, QStringLiteral("User Name"), kDefUserName);
     LoadIniSettings();
-    if (IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
+    // The last session's files come back; the template's new document only
+    // when none did.
+    int restored = 0;
+    if (Session::enabled(IniControl))
+        AppInvoker::run([&] { restored = Session::restore(*this, IniControl); });
+    if (restored == 0 && IniControl.ReadBool(kSystem, QStringLiteral("Open Template"), true))
         FileNew();
     // Documents left by a crash are offered once the frame is on the screen.
     QTimer::singleShot(0, this, [this] { AppInvoker::run([this] { RecoverDocuments(); }); });
@@ -412,6 +420,7 @@ void TmdiMain::doIniSettings()
         IniControl.WriteInteger(kOptions, QStringLiteral("MDI Left"), x());
     }
     IniControl.WriteBool(kOptions, QStringLiteral("Document Tabs"), isChecked(QStringLiteral("DocumentTabs1Click")));
+    Session::store(*this, IniControl);
     for (const auto& m : m_modules)
         m->storeSettings();
     SetStatusText(kReady);
@@ -550,6 +559,12 @@ void TmdiMain::onSubWindowActivated(QMdiSubWindow* sub)
     }
     if (doc)
         doc->SetFocustoMe();
+    // A notice about a file belongs to its document's window.
+    for (TfHTML* other : documents())
+        if (other != doc && !other->notice().isEmpty() && statusText() == QStringLiteral("   ") + other->notice()) {
+            SetStatusText(doc && !doc->notice().isEmpty() ? doc->notice() : kReady);
+            break;
+        }
     updateTitle();
 }
 

@@ -5,7 +5,7 @@ vq_sources(app
   GUI
     UiPrompter.cpp KeyMap.cpp PlacementAdapter.cpp FindDialogs.cpp CommandTable.cpp
     TmdiMain.cpp TfHTML.cpp FrameModule.cpp TfOptions.cpp TAboutBox.cpp ProgressWindow.cpp
-    BackgroundTask.cpp
+    BackgroundTask.cpp FormatMenu.cpp Session.cpp
 )
 vq_sources(app CORE FileStamp.cpp)
 vq_sources(app CORE RecoveryStore.cpp GUI FileGuard.cpp RecoveryDialog.cpp TmdiMain_files.cpp)

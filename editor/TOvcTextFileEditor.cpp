@@ -1141,7 +1141,33 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
 {
     BusyCursor busy;
     const QByteArray bytes = readFile(fileName);
-    DecodedText decoded = TextFileCodec::decode(bytes);
+    loadDecoded(fileName, bytes, TextFileCodec::decode(bytes));
+}
+
+bool TOvcTextFileEditor::ReopenWithEncoding(const QString& encoding, QString* error)
+{
+    BusyCursor busy;
+    const QByteArray bytes = readFile(m_fileName);
+    DecodedText decoded;
+    if (!TextFileCodec::decodeAs(bytes, encoding, &decoded, error))
+        return false;
+    loadDecoded(m_fileName, bytes, std::move(decoded));
+    return true;
+}
+
+void TOvcTextFileEditor::ConvertLineEnds(TextFileFormat::LineEnd style)
+{
+    if (m_readOnly)
+        return;
+    const qsizetype caret = caretOffset();
+    m_buf.ConvertLineEnds(style);
+    m_format.lineEnd = style;
+    m_format.mixedLineEnds = false;
+    setCaret(caret);
+}
+
+void TOvcTextFileEditor::loadDecoded(const QString& fileName, const QByteArray& bytes, DecodedText decoded)
+{
     const TextFileFormat format = decoded.format;
     // Loading is not an edit: the history starts afresh.
     m_maxColumns = format.longestLine;

@@ -51,6 +51,11 @@ public:
     void PasteClipboard() override;
     void ClearAll() override;
     void LoadFile(const QString& fileName) override;
+    // Reads the document's file again as encoding (TextFileCodec::decodeAs);
+    // false, the text unchanged, with the reason in *error when it cannot.
+    bool ReopenWithEncoding(const QString& encoding, QString* error);
+    // Every line end takes the style, as one undo step.
+    void ConvertLineEnds(TextFileFormat::LineEnd style);
     void SaveFile(const QString& fileName) override;
     bool Modified() const override;
     void SetModified(bool modified) override;
@@ -265,6 +270,7 @@ private:
     void setCaret(qsizetype offset, bool keepAnchor = false);
     void caretMoved(bool keepGoalX = false);
     void checkLine(int line) const;
+    void loadDecoded(const QString& fileName, const QByteArray& bytes, DecodedText decoded);
     qsizetype offsetOf(int line, int column) const;  // clamped, never inside a surrogate pair
     void positionOf(qsizetype offset, int& line, int& column) const;
     void replaceSelection(const QString& text, EditKind kind = EditKind::Plain);

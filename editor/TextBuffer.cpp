@@ -362,9 +362,10 @@ void TextBuffer::applyBulk(Record& r)
     notify(change);
 }
 
-void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep)
+void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep,
+                             int finalEnd)
 {
-    if (spans.empty())
+    if (spans.empty() && (finalEnd == keepFinal || finalEnd == m_text.FinalLineEnd()))
         return;
     const bool same = replacements.size() != qsizetype(spans.size());
     Pieces rep = piecesFor(replacements.value(0));
@@ -406,7 +407,7 @@ void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QStringL
     TextSnapshot before = m_text;
     bulk.other = before;
     TextStoreAccess::assign(m_text, std::move(out));
-    TextStoreAccess::setLineEnds(m_text, before.DefaultLineEnd(), before.FinalLineEnd());
+    TextStoreAccess::setLineEnds(m_text, before.DefaultLineEnd(), finalEnd == keepFinal ? before.FinalLineEnd() : finalEnd);
     // Apply the marks and tell the listeners as an undo would, then keep the
     // record: swapping twice puts the new text back.
     std::swap(m_text, bulk.other);
@@ -452,6 +453,16 @@ void TextBuffer::DeleteRanges(const QList<TextRange>& ranges, bool oneStep)
         }
     }
     bulkReplace(spans, {QString()}, oneStep);
+}
+
+void TextBuffer::ConvertLineEnds(TextFileFormat::LineEnd style)
+{
+    SetDefaultLineEnd(style);
+    std::vector<TextRange> spans;
+    for (qsizetype s : m_text.FindAll(QStringLiteral("\n"), SearchFlags::MatchCase, 0, Length()))
+        spans.push_back({s, 1});
+    const int finalEnd = m_text.FinalLineEnd() == TextSnapshot::NoLineEnd ? TextSnapshot::NoLineEnd : int(style);
+    bulkReplace(spans, {QStringLiteral("\n")}, true, finalEnd);
 }
 
 void TextBuffer::ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts, bool oneStep)

@@ -81,6 +81,9 @@ public:
     // Replaces each range (ascending, apart, offsets in the text before) by
     // the text of the same index, in one pass: one undo step, or one per range.
     void ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts, bool oneStep = false);
+    // Gives every line end, the final one included, the style, as one undo
+    // step; new lines take it too.
+    void ConvertLineEnds(TextFileFormat::LineEnd style);
 
     // Undo history. Groups nest; edits inside the outermost one undo as one step.
     void BeginEditGroup();
@@ -142,7 +145,10 @@ private:
     TextChange changeFor(qsizetype offset, qsizetype removed, const Pieces& put) const;
     // Each span replaced by replacements[k]; every span by replacements[0]
     // when the counts differ.
-    void bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep);
+    // keepFinal: the text's final line end keeps its style; else it takes finalEnd.
+    static constexpr int keepFinal = -2;
+    void bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep,
+                     int finalEnd = keepFinal);
 
     struct Mark {
         qsizetype offset = 0;

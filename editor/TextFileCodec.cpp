@@ -669,6 +669,79 @@ bool canEncode(const QString& text, Format::Encoding encoding)
     return canEncode(text, format);
 }
 
+bool decodeAs(const QByteArray& bytes, const QString& encoding, DecodedText* out, QString* error)
+{
+    DecodedText d;
+    Format& format = d.format;
+    const QByteArrayView all(bytes);
+    const QString name = encoding.toUpper();
+    bool ok = true;
+    auto wide = [&](Format::Encoding e, QByteArrayView bom) {
+        format.encoding = e;
+        format.bom = all.startsWith(bom);
+        ok = decodeWide(format.bom ? all.sliced(bom.size()) : all, e, d.text);
+    };
+    if (name == QLatin1String("UTF-8")) {
+        format.bom = bytes.startsWith(kUtf8Bom);
+        bool multiByte = false;
+        d.text = decodeUtf8Escaped(format.bom ? all.sliced(3) : all, &multiByte);
+        format.encoding = Format::Utf8;
+        format.escapedBytes = hasSurrogates(d.text) && std::any_of(d.text.cbegin(), d.text.cend(), [](QChar c) {
+            return isEscape(c.unicode());
+        });
+    } else if (name == QLatin1String("WINDOWS-1252")) {
+        d.text = decodeCp1252(all);
+        format.encoding = Format::Windows1252;
+    } else if (name == QLatin1String("UTF-16 LE")) {
+        wide(Format::Utf16LE, QByteArrayView("\xFF\xFE", 2));
+    } else if (name == QLatin1String("UTF-16 BE")) {
+        wide(Format::Utf16BE, QByteArrayView("\xFE\xFF", 2));
+    } else if (name == QLatin1String("UTF-32 LE")) {
+        wide(Format::Utf32LE, QByteArrayView("\xFF\xFE\0\0", 4));
+    } else if (name == QLatin1String("UTF-32 BE")) {
+        wide(Format::Utf32BE, QByteArrayView("\0\0\xFE\xFF", 4));
+    } else {
+        const QByteArray charset = encoding.toLatin1().toLower();
+        QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
+        if (!decoder.isValid()) {
+            if (error)
+                *error = encoding + QStringLiteral(" is not an encoding this system knows.");
+            return false;
+        }
+        d.text = decoder.decode(all);
+        QStringEncoder encoder(charset.constData());
+        ok = !decoder.hasError() && QByteArrayView(encoder.encode(d.text)) == all && !encoder.hasError();
+        format.encoding = Format::Named;
+        format.charset = charset;
+    }
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("The file is not valid ") + encoding
+                + QStringLiteral(": saved in it, its bytes would change.");
+        return false;
+    }
+    normalizeLineEnds(d.text, format, &d.lineEnds);
+    chooseLineEnd(format);
+    format.finalLineEnd = d.text.endsWith(QLatin1Char('\n'));
+    if (format.finalLineEnd)
+        d.text.chop(1);
+    if (!format.mixedLineEnds)
+        d.lineEnds.clear();
+    *out = std::move(d);
+    return true;
+}
+
+QStringList reopenEncodings()
+{
+    QStringList names{QStringLiteral("UTF-8"),     QStringLiteral("Windows-1252"), QStringLiteral("UTF-16 LE"),
+                      QStringLiteral("UTF-16 BE"), QStringLiteral("UTF-32 LE"),    QStringLiteral("UTF-32 BE")};
+    for (const char* n : {"ISO-8859-2", "ISO-8859-5", "ISO-8859-7", "ISO-8859-9", "ISO-8859-15", "Windows-1250",
+                          "Windows-1251", "KOI8-R", "Shift_JIS", "EUC-JP", "EUC-KR", "GB18030", "Big5"})
+        if (QStringDecoder(n).isValid())
+            names << QString::fromLatin1(n);
+    return names;
+}
+
 QString encodingName(const Format& format)
 {
     switch (format.encoding) {

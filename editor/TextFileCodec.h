@@ -3,6 +3,7 @@
 // without edits comes back byte for byte, whatever its encoding and line ends.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 struct TextFileFormat {
@@ -51,6 +52,14 @@ namespace TextFileCodec {
 // own files, which are UTF-8 (else Windows-1252) whatever text they hold.
 enum class Declarations { Obeyed, Ignored };
 DecodedText decode(const QByteArray& bytes, Declarations declarations = Declarations::Obeyed);
+// The bytes read as the encoding the user names, not as decode would guess:
+// "UTF-8", "Windows-1252", "UTF-16 LE", "UTF-16 BE", "UTF-32 LE", "UTF-32 BE"
+// (a byte order mark of that encoding is taken as one) or any charset Qt
+// knows. False, with the reason in *error, when the bytes would not come
+// back unchanged from a save in that encoding.
+bool decodeAs(const QByteArray& bytes, const QString& encoding, DecodedText* out, QString* error);
+// The encodings decodeAs offers by name, the usual ones first.
+QStringList reopenEncodings();
 // text uses '\n' between lines; the format restores BOM, line ends and the
 // final line end. lineEnds (as from decode) gives lines their own ends; lines
 // beyond it take format.lineEnd.

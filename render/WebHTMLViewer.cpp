@@ -429,6 +429,9 @@ public:
     {
         if (url.isEmpty())
             return QString();
+        // The link as the page wrote it, when the page said so for this address.
+        if (!m_rawLink.first.isEmpty() && QUrl(m_rawLink.first) == url)
+            return m_rawLink.second;
         if (!isLocalUrl(url))
             return url.toString();
         QString path = localPath(url);
@@ -480,6 +483,32 @@ public:
         return url.scheme() == QLatin1String(kScheme) && m_sandbox.allows(url.path());
     }
     void userInput() { m_lastInput.start(); }
+
+    // What the link script reports: the link under the pointer or clicked,
+    // as its address and as the page wrote it.
+    void linkReport(const QString& message)
+    {
+        const bool click = message.startsWith(QLatin1String("\x01vqclick "));
+        if (!click && !message.startsWith(QLatin1String("\x01vqlink ")))
+            return;
+        const QString body = message.mid(message.indexOf(QLatin1Char(' ')) + 1);
+        const qsizetype cut = body.indexOf(QChar(0x02));
+        if (cut < 0)
+            return;
+        m_rawLink = {body.left(cut), body.mid(cut + 1)};
+        if (!click) {
+            if (OnHotSpotCovered && m_hovered == m_rawLink.first)
+                OnHotSpotCovered(m_rawLink.second);
+            return;
+        }
+        // A link within the page moves without a navigation of its own: the
+        // user's click on it is told here.
+        const bool byUser = m_lastInput.isValid() && m_lastInput.elapsed() < 1000;
+        if (byUser && m_rawLink.second.startsWith(QLatin1Char('#')) && OnHotSpotClick)
+            OnHotSpotClick(m_rawLink.second);
+    }
+    QString m_hovered;
+    QPair<QString, QString> m_rawLink;
 
     // A script's message box, alert, confirm or prompt. After a quiet
     // reload, unless the user has just clicked or typed in the page, it is
@@ -582,7 +611,11 @@ protected:
             *result = answer;
         return ok;
     }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override
+    {
+        if (message.startsWith(QChar(0x01)))
+            m_viewer.linkReport(message);
+    }
 
 private:
     WebHTMLViewer& m_viewer;
@@ -630,6 +663,7 @@ void WebHTMLViewer::makePage()
         applyDefaults();
     }
     connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
+        m_hovered = url;
         if (OnHotSpotCovered)
             OnHotSpotCovered(url.isEmpty() ? QString() : linkText(QUrl(url)));
     });
@@ -748,12 +782,19 @@ void WebHTMLViewer::applyDefaults()
         "var h=document.head||document.documentElement;if(h)h.insertBefore(s,h.firstChild);}"
         "if(document.readyState==='loading')document.addEventListener('DOMContentLoaded',apply);else apply();})();")
         .arg(m_fontColor.name(), m_linkColor.name());
+    // Links as the page wrote them ("../a.htm", "MailTo:"), for the status
+    // line and the link field; the engine gives only the resolved address.
+    const QString links = QStringLiteral(
+        "(function(){function at(e){return e.target&&e.target.closest?e.target.closest('a[href],area[href]'):null}"
+        "function tell(kind,a){console.log('\\u0001'+kind+' '+a.href+'\\u0002'+a.getAttribute('href'))}"
+        "document.addEventListener('mouseover',function(e){var a=at(e);if(a)tell('vqlink',a)},true);"
+        "document.addEventListener('click',function(e){var a=at(e);if(a)tell('vqclick',a)},true);})();");
     QWebEngineScriptCollection& scripts = m_view->page()->scripts();
     for (const QWebEngineScript& old : scripts.find(kDefaultsScript))
         scripts.remove(old);
     QWebEngineScript script;
     script.setName(kDefaultsScript);
-    script.setSourceCode(code);
+    script.setSourceCode(code + links);
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(true);

@@ -527,6 +527,40 @@ private slots:
         QCOMPARE(TestEnv::readAll(p), QByteArray("x\n"));
     }
 
+    // The files open at exit come back at the next start with their carets
+    // and the active one; a file gone since is named once in the status line.
+    void sessionComesBack()
+    {
+        TmdiMain& m = start();
+        const QString a = makeFile("session-a.htm", "one\ntwo\nthree\n");
+        const QString b = makeFile("session-b.htm", "bee\n");
+        const QString c = makeFile("session-c.htm", "sea\n");
+        for (const QString& f : {a, b, c})
+            m.OpenDocumentFile(f);
+        m.activeDocument()->txtHTML->MoveCaret(1, 3);  // c
+        m.FileNew();                                     // untitled: not kept
+        m.OpenDocumentFile(a);                           // already open: a comes forward
+        m.activeDocument()->txtHTML->MoveCaret(3, 2);
+        m.FileExit();
+        QVERIFY(QFile::remove(b));
+        const QByteArray ini = TestEnv::readAll(TestEnv::settingsDir() + "/VELQUIST.INI");
+        main.reset();
+        TestEnv::writeAll(TestEnv::settingsDir() + "/VELQUIST.INI", ini);
+        prompter = std::make_unique<ScriptedPrompter>();
+        main = std::make_unique<TmdiMain>();
+        TestEnv::showFrame(*main);
+        QStringList open;
+        for (TfHTML* d : main->documents())
+            open << QFileInfo(d->caption()).fileName();
+        open.sort();
+        QCOMPARE(open, QStringList({"session-a.htm", "session-c.htm"}));
+        QCOMPARE(main->activeDocument()->caption(), a);
+        int line = 0, column = 0;
+        main->activeDocument()->txtHTML->CaretPosition(line, column);
+        QCOMPARE(QPair<int, int>(line, column), QPair<int, int>(3, 2));
+        QCOMPARE(main->statusText(), "   A file of the last session is gone: " + b);
+    }
+
     void closeByOtherMeansSkipsSettings()
     {
         TmdiMain& m = start();

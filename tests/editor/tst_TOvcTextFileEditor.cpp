@@ -91,6 +91,10 @@ private slots:
     void breakCharactersSurviveEdits();
     void undoRestoresLineEnds_data();
     void undoRestoresLineEnds();
+    void convertLineEnds_data();
+    void convertLineEnds();
+    void reopenWithEncoding_data();
+    void reopenWithEncoding();
     void noticesOnLoad_data();
     void noticesOnLoad();
     void unencodableTextIsNeverSavedLossy();
@@ -1383,6 +1387,65 @@ void TstTOvcTextFileEditor::undoRestoresLineEnds()
     ed->DeleteSelection();
     ed->UndoStep();
     const QString out = path(QStringLiteral("undone.htm"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), bytes);
+}
+
+// Every line end, the last included, takes the style; one undo brings the
+// file's own back.
+void TstTOvcTextFileEditor::convertLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QByteArray>("converted");
+    QTest::newRow("mixed to LF") << QByteArray("a\r\nb\nc\rd\r\n") << int(TextFileFormat::LF) << QByteArray("a\nb\nc\nd\n");
+    QTest::newRow("LF to CR LF, no final end") << QByteArray("a\nb") << int(TextFileFormat::CRLF) << QByteArray("a\r\nb");
+    QTest::newRow("one line to CR") << QByteArray("only\n") << int(TextFileFormat::CR) << QByteArray("only\r");
+}
+
+void TstTOvcTextFileEditor::convertLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, style);
+    QFETCH(QByteArray, converted);
+    loadBytes(bytes);
+    ed->ConvertLineEnds(TextFileFormat::LineEnd(style));
+    QVERIFY(ed->Modified());
+    const QString out = path(QStringLiteral("converted.htm"));
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), converted);
+    ed->UndoStep();
+    ed->SaveFile(out);
+    QCOMPARE(TestEnv::readAll(out), bytes);
+}
+
+// The file read again in the encoding the user names: the text it gives,
+// and the same bytes saved; refused when the bytes are not that encoding.
+void TstTOvcTextFileEditor::reopenWithEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QString>("text");  // null: refused
+    QTest::newRow("UTF-8 read as Windows-1252") << QByteArray("caf\xC3\xA9") << "Windows-1252"
+                                              << QString::fromUtf8("caf\xC3\x83\xC2\xA9");
+    QTest::newRow("Latin-1 bytes as UTF-8") << QByteArray("caf\xE9") << "UTF-8" << QString::fromUtf8("caf") + QChar(0xDCE9);
+    QTest::newRow("UTF-16 LE without BOM") << QByteArray("h\0i\0", 4) << "UTF-16 LE" << "hi";
+    QTest::newRow("odd bytes are not UTF-16") << QByteArray("abc") << "UTF-16 BE" << QString();
+    QTest::newRow("KOI8-R") << QByteArray("\xF0\xD2\xC9") << "KOI8-R" << QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8");
+}
+
+void TstTOvcTextFileEditor::reopenWithEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    QFETCH(QString, text);
+    loadBytes(bytes);
+    const QString before = ed->RawText();
+    QString error;
+    QCOMPARE(ed->ReopenWithEncoding(encoding, &error), !text.isNull());
+    QCOMPARE(ed->RawText(), text.isNull() ? before : text);
+    QCOMPARE(error.isEmpty(), !text.isNull());
+    const QString out = path(QStringLiteral("reopened.htm"));
     ed->SaveFile(out);
     QCOMPARE(TestEnv::readAll(out), bytes);
 }

@@ -160,6 +160,43 @@ Promise.all(tries).then(function() {
         QCOMPARE(boxes.size(), 1);
     }
 
+    // A link the user follows is told as the page wrote it.
+    void linksAsWritten_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("up a folder") << int(Qt::Key_A) << "../up.htm";
+        QTest::newRow("mail, as cased") << int(Qt::Key_B) << "MailTo:someone@example.org";
+        QTest::newRow("within the page") << int(Qt::Key_C) << "#end";
+    }
+    void linksAsWritten()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, told);
+        const QString site = TestEnv::workDir() + QStringLiteral("/written");
+        QDir().mkpath(site + QStringLiteral("/sub"));
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/up.htm"), "<title>up</title>"));
+        QVERIFY(TestEnv::writeAll(site + QStringLiteral("/sub/page.htm"),
+                                  "<html><head><title>Links</title></head><body><a id=a href='../up.htm'>a</a>"
+                                  "<a id=b href='MailTo:someone@example.org'>b</a><a id=c href='#end'>c</a>"
+                                  "<p id=end>end</p><script>document.onkeydown=function(e){"
+                                  "document.getElementById(e.key).click()}</script></body></html>"));
+        ShownViewer v;
+        QStringList clicked;
+        v.viewer->OnHotSpotClick = [&](const QString& link) {
+            clicked << link;
+            return true;
+        };
+        v.viewer->LoadFromFile(site + QStringLiteral("/sub/page.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(v.viewer->DocumentTitle(), QStringLiteral("Links"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.viewer->IsLoading(), 10000);
+        QWidget* input = v.viewer->widget()->focusProxy() ? v.viewer->widget()->focusProxy() : v.viewer->widget();
+        input->setFocus();
+        QTest::keyClick(input, Qt::Key(key));
+        QTRY_VERIFY_WITH_TIMEOUT(!clicked.isEmpty(), 10000);
+        QCOMPARE(clicked.first(), told);
+    }
+
     // "Show images" off hides the images a page shows already.
     void imagesOffHidesShownImages()
     {
