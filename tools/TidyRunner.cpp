@@ -87,7 +87,7 @@ bool repeatsOurs(const QByteArray& key, const QString& text, const PageChecks::O
         return true;
     if (ours.runs(Nesting)
         && (key == "NON_MATCHING_ENDTAG" || key == "MISSING_ENDTAG_FOR" || key == "MISSING_ENDTAG_BEFORE"
-            || key == "DISCARDING_UNEXPECTED"))
+            || key == "DISCARDING_UNEXPECTED" || key == "MISSING_ENDTAG_OPTIONAL"))
         return true;
     if (ours.runs(Legacy) && key == "REMOVED_HTML5")
         return true;
