@@ -189,14 +189,19 @@ void ProblemsPanel::setOptions(const PageChecks::Options& options)
 
 void ProblemsPanel::loadChoices(TMegaRegistry& settings)
 {
+    m_options = choicesFrom(settings);
+    buildMenu();
+    showProblems();
+}
+
+PageChecks::Options ProblemsPanel::choicesFrom(TMegaRegistry& settings)
+{
     PageChecks::Options o;
     for (int c = 0; c < PageChecks::kCheckCount; ++c)
         o.setRuns(PageChecks::Check(c), settings.ReadBool(kSection, PageChecks::checkKey(PageChecks::Check(c)), true));
     for (int s = 0; s < PageChecks::kSeverityCount; ++s)
         o.setShows(PageChecks::Severity(s), settings.ReadBool(kSection, showKey(PageChecks::Severity(s)), true));
-    m_options = o;
-    buildMenu();
-    showProblems();
+    return o;
 }
 
 void ProblemsPanel::storeChoices(TMegaRegistry& settings) const

@@ -42,6 +42,7 @@ public:
     const PageChecks::Options& options() const { return m_options; }
     void setOptions(const PageChecks::Options& options);
     // Reads and writes the choices in the settings file.
+    static PageChecks::Options choicesFrom(TMegaRegistry& settings);
     void loadChoices(TMegaRegistry& settings);
     void storeChoices(TMegaRegistry& settings) const;
 

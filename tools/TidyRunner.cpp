@@ -76,22 +76,16 @@ private:
     TidyDoc m_doc = nullptr;
 };
 
-bool repeatsOurs(const QByteArray& key, const QString& text, const PageChecks::Options& ours)
+// Messages that the program's own checks give in their own words: left out
+// whether that check runs or the user turned it off.
+bool repeatsOurs(const QByteArray& key, const QString& text)
 {
-    using namespace PageChecks;
-    if (ours.runs(ImageAlt) && key == "MISSING_ATTRIBUTE" && text.contains(QLatin1String("\"alt\"")))
+    static const QByteArrayList keys{"ANCHOR_NOT_UNIQUE",     "ANCHOR_DUPLICATED",     "MISSING_TITLE_ELEMENT",
+                                     "NON_MATCHING_ENDTAG",   "MISSING_ENDTAG_FOR",    "MISSING_ENDTAG_BEFORE",
+                                     "DISCARDING_UNEXPECTED", "MISSING_ENDTAG_OPTIONAL", "REMOVED_HTML5"};
+    if (key == "MISSING_ATTRIBUTE" && text.contains(QLatin1String("\"alt\"")))
         return true;
-    if (ours.runs(DuplicateId) && (key == "ANCHOR_NOT_UNIQUE" || key == "ANCHOR_DUPLICATED"))
-        return true;
-    if (ours.runs(Title) && key == "MISSING_TITLE_ELEMENT")
-        return true;
-    if (ours.runs(Nesting)
-        && (key == "NON_MATCHING_ENDTAG" || key == "MISSING_ENDTAG_FOR" || key == "MISSING_ENDTAG_BEFORE"
-            || key == "DISCARDING_UNEXPECTED" || key == "MISSING_ENDTAG_OPTIONAL"))
-        return true;
-    if (ours.runs(Legacy) && key == "REMOVED_HTML5")
-        return true;
-    return false;
+    return keys.contains(key);
 }
 
 bool isLegacyKey(const QByteArray& key)
@@ -141,10 +135,14 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         }
         if (m.line <= 0 && p.severity == PageChecks::Severity::Info)
             continue;
-        if (repeatsOurs(m.key, m.text, ours))
+        if (repeatsOurs(m.key, m.text))
             continue;
-        if (isLegacyKey(m.key) && p.severity != PageChecks::Severity::Error)
+        // Notes on HTML 4 markup go with the legacy check.
+        if (isLegacyKey(m.key) && p.severity != PageChecks::Severity::Error) {
+            if (!ours.runs(PageChecks::Legacy))
+                continue;
             p.severity = PageChecks::Severity::Legacy;
+        }
         p.line = std::max(1, m.line);
         p.column = std::max(1, m.column);
         p.message = m.text;

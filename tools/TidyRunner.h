@@ -19,8 +19,8 @@ struct Diagnostics {
 };
 
 // Tidy's errors, warnings and notes for text. Messages that only repeat what
-// the program's own checks in `ours` report are left out; messages about
-// HTML 4 markup become legacy notes. configFile: the user's options (may be
+// the program's own checks report are left out; messages about HTML 4 markup
+// become legacy notes, shown when `ours` runs the legacy check. configFile: the user's options (may be
 // empty or missing).
 Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const QString& configFile = QString());
 

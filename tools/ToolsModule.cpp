@@ -5,8 +5,12 @@
 #include "app/TMegaRegistry.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLineEdit>
 #include "tools/HtmlToText.h"
 #include "tools/ProblemsPanel.h"
+#include "tools/TfCheckSite.h"
+#include "tools/TfTidyUp.h"
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 #include "tools/TfTipOfTheDay.h"
@@ -23,6 +27,8 @@ void ToolsModule::bindCommands(CommandBinder& binder)
     binder.bind(QStringLiteral("GrabURLs1Click"), [this] { UrlCommands::GrabURLs(frame(), *urlManager()); });
     binder.bind("ImportURLsfromNetscape1Click", this, &ToolsModule::ImportURLsfromNetscape1Click);
     binder.bind("ProblemsPanel1Click", this, &ToolsModule::ProblemsPanel1Click);
+    binder.bind(QStringLiteral("TidyUpPage1Click"), [this] { TfTidyUp::TidyUpPage(frame()); });
+    binder.bind("CheckSite1Click", this, &ToolsModule::CheckSite1Click);
 }
 
 ToolsModule::~ToolsModule()
@@ -71,6 +77,18 @@ void ToolsModule::syncProblemsToggle()
     const bool on = m_problems && !m_problems->isHidden();
     for (QAction* a : frame().actions(QStringLiteral("ProblemsPanel1Click")))
         a->setChecked(on);
+}
+
+TfCheckSite* ToolsModule::checkSite() { return made(m_checkSite, frame()); }
+
+void ToolsModule::CheckSite1Click()
+{
+    TfCheckSite* w = checkSite();
+    if (w->edFolder->text().isEmpty())
+        w->edFolder->setText(QDir::currentPath());
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void ToolsModule::ProblemsPanel1Click()

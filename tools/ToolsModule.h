@@ -33,6 +33,7 @@ public:
     TfURLGrab* urlManager();
     TfNetscapeError* bookmarkError();
     ProblemsPanel* problemsPanel();
+    TfCheckSite* checkSite();
 
     void DisplayTips();
 
@@ -40,6 +41,7 @@ private:
     void VelquistFileTools1Click();
     void ImportURLsfromNetscape1Click();
     void ProblemsPanel1Click();
+    void CheckSite1Click();
     void syncProblemsToggle();
 
     TfPlugIn* m_plugIns = nullptr;
@@ -48,5 +50,6 @@ private:
     TfURLGrab* m_urlGrab = nullptr;
     TfNetscapeError* m_netscapeError = nullptr;
     ProblemsPanel* m_problems = nullptr;
+    TfCheckSite* m_checkSite = nullptr;
     QMetaObject::Connection m_problemsToggle;
 };

@@ -240,11 +240,17 @@ private slots:
         }
         QVERIFY(unknown);
         QVERIFY(legacyDropped);  // our own legacy check says it already
+        // Tidy's own notes on HTML 4 markup go with the legacy check.
+        const QString summary = QStringLiteral("<!DOCTYPE html>\n<html><head><title>T</title></head><body>\n"
+                                               "<table summary=\"s\"><tr><td>x</td></tr></table></body></html>");
+        auto legacyNotes = [&summary](const Options& o) {
+            const QList<Problem> found = TidyRunner::diagnose(summary, o).problems;
+            return std::count_if(found.cbegin(), found.cend(),
+                                 [](const Problem& p) { return p.severity == Severity::Legacy; });
+        };
+        QCOMPARE(legacyNotes(ours), 1);
         ours.setRuns(Legacy, false);
-        d = TidyRunner::diagnose(faulty, ours);
-        QVERIFY(std::any_of(d.problems.cbegin(), d.problems.cend(), [](const Problem& p) {
-            return p.severity == Severity::Legacy && p.message.contains(QStringLiteral("center"));
-        }));
+        QCOMPARE(legacyNotes(ours), 0);
     }
 
     void tidyCleanUp_data()
