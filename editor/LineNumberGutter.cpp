@@ -2,8 +2,12 @@
 
 #include "editor/TOvcTextFileEditor.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QPainter>
+
+#include <algorithm>
 
 LineNumberGutter::LineNumberGutter(TOvcTextFileEditor* editor) : QWidget(editor), m_editor(editor)
 {
@@ -44,9 +48,21 @@ void LineNumberGutter::paintEvent(QPaintEvent* e)
     const QColor markBack = dark ? QColor(0x3A, 0x6E, 0xA5) : QColor(0x2F, 0x6F, 0xC0);
     QFont small = m_editor->font();
     small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    const std::vector<TOvcTextFileEditor::LineMark>& lineMarks = m_editor->lineMarks();
     for (const auto& [line, y] : m_editor->visibleLineTops()) {
         if (y + top + lineHeight < e->rect().top() || y + top > e->rect().bottom())
             continue;
+        // Line marks: the gravest severity of the line colours a bar at the right edge.
+        auto mark = std::lower_bound(lineMarks.begin(), lineMarks.end(), line,
+                                     [](const TOvcTextFileEditor::LineMark& m, int l) { return m.line < l; });
+        if (mark != lineMarks.end() && mark->line == line) {
+            int worst = mark->severity;
+            for (auto m = mark; m != lineMarks.end() && m->line == line; ++m)
+                worst = std::min(worst, m->severity);
+            static const QColor colours[] = {QColor(0xD0, 0x20, 0x20), QColor(0xE0, 0x90, 0x10),
+                                             QColor(0x60, 0x80, 0xC0)};
+            p.fillRect(QRect(width() - 4, y + top + 1, 3, lineHeight - 2), colours[std::clamp(worst, 0, 2)]);
+        }
         p.setPen(line + 1 == caretLine ? current : numbers);
         p.drawText(0, y + top, right, lineHeight, Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
         // A bookmark: its number on a small tab at the gutter's left edge.
@@ -72,4 +88,37 @@ void LineNumberGutter::mousePressEvent(QMouseEvent* e)
     const qsizetype start = t.LineStart(t.LineOfOffset(at));
     m_editor->setSelection(start, start);
     m_editor->setFocus(Qt::MouseFocusReason);
+}
+
+QString LineNumberGutter::markTipAt(const QPoint& pos) const
+{
+    const std::vector<TOvcTextFileEditor::LineMark>& marks = m_editor->lineMarks();
+    if (marks.empty())
+        return QString();
+    const int top = m_editor->viewport()->y() - m_editor->contentsRect().y();
+    const int lineHeight = m_editor->lineHeight();
+    for (const auto& [line, y] : m_editor->visibleLineTops()) {
+        if (pos.y() < y + top || pos.y() >= y + top + lineHeight)
+            continue;
+        QStringList tips;
+        for (const TOvcTextFileEditor::LineMark& m : marks)
+            if (m.line == line)
+                tips << m.toolTip;
+        return tips.join(u'\n');
+    }
+    return QString();
+}
+
+bool LineNumberGutter::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QString tip = markTipAt(help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(e);
 }

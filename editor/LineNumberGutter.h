@@ -14,7 +14,11 @@ public:
     int neededWidth() const;
     QSize sizeHint() const override { return QSize(neededWidth(), 0); }
 
+    // The tool tips of the line marks beside a point of the gutter, one a line.
+    QString markTipAt(const QPoint& pos) const;
+
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 

@@ -2700,3 +2700,11 @@ void TOvcTextFileEditor::tellAccessibility(bool textChanged)
     QAccessibleTextCursorEvent e(this, int(caretOffset()));
     QAccessible::updateAccessibility(&e);
 }
+
+void TOvcTextFileEditor::setLineMarks(std::vector<LineMark> marks)
+{
+    std::stable_sort(marks.begin(), marks.end(), [](const LineMark& a, const LineMark& b) { return a.line < b.line; });
+    m_lineMarks = std::move(marks);
+    if (m_gutter)
+        m_gutter->update();
+}

@@ -158,6 +158,17 @@ public:
     std::vector<std::pair<int, int>> bookmarkLines() const;
     // The last text searched for: its matches on screen are marked.
     QString searchMarkText() const { return m_searchMark; }
+    // Marks beside lines in the gutter, for tools that report on the text
+    // (problems found by a check): the line (0-based), a severity (0 the
+    // gravest; the gravest of a line decides its colour) and a tool tip.
+    struct LineMark {
+        int line = 0;
+        int severity = 0;
+        QString toolTip;
+    };
+    void setLineMarks(std::vector<LineMark> marks);
+    // Sorted by line.
+    const std::vector<LineMark>& lineMarks() const { return m_lineMarks; }
 
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
@@ -366,4 +377,5 @@ private:
     QString m_searchMark;
     int m_searchMarkFlags = 0;
     bool m_autoCloseTags = true;
+    std::vector<LineMark> m_lineMarks;
 };
