@@ -58,6 +58,7 @@ public:
     void GotoBookmark(int number) override;
     QString LineText(int line) const override;
     QString RawLineText(int line) const override;
+    const TagLineSource* tagLines() const override;
     int LineLength(int line) const override;
     int LineCount() const override;
     qint64 TextSize() const override;

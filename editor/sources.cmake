@@ -1,6 +1,6 @@
 vq_sources(editor
   CORE
-    EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
+    EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp FileTypes.cpp
     TextSnapshot.cpp TextBuffer.cpp
   GUI
     TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp
