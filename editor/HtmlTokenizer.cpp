@@ -899,6 +899,16 @@ bool HtmlTokenizer::isCssState(int state)
     return st >= CssSelector && st <= CssAtRule;
 }
 
+bool HtmlTokenizer::isCssPropertyState(int state)
+{
+    return modeOf(state) == CssProperty;
+}
+
+bool HtmlTokenizer::isCssValueState(int state)
+{
+    return modeOf(state) == CssValue;
+}
+
 bool HtmlTokenizer::isScriptState(int state)
 {
     const int st = modeOf(state);

@@ -91,6 +91,9 @@ public:
     static bool isTagState(int state);
     // True for a state in a stylesheet (a <style> element's or a file's).
     static bool isCssState(int state);
+    // In a stylesheet, where a property's name or value goes.
+    static bool isCssPropertyState(int state);
+    static bool isCssValueState(int state);
     // True for a state in a script (a <script> element's or a file's).
     static bool isScriptState(int state);
 };

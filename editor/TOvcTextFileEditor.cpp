@@ -1950,7 +1950,8 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 {
     // The control's own keys run the same operations as the program's
     // commands, so they beep, keep to plain text and respect ReadOnly alike.
-    if (e->matches(QKeySequence::Undo)) {
+    if (completionKey(e) || (!m_readOnly && languageKey(e))) {
+    } else if (e->matches(QKeySequence::Undo)) {
         UndoStep();
     } else if (e->matches(QKeySequence::Redo)) {
         RedoStep();
@@ -2032,9 +2033,11 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                     typeText(text);
                     if (m_autoCloseTags && text == QLatin1String("/"))
                         completeClosingTag();
+                    afterTyping(text);
                 }
             }
         }
+        updateCompletion(false);
     }
     e->accept();
 }

@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/CompletionPopup.h"
 #include "editor/TagMatcher.h"
 
 #include <QtTest>
@@ -17,6 +18,12 @@ void type(TOvcTextFileEditor& ed, const QString& text)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(&ed, &press);
     }
+}
+
+void press(TOvcTextFileEditor& ed, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString())
+{
+    QKeyEvent e(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(&ed, &e);
 }
 
 // A minified script over 10 000 characters: tags and "<" in its strings,
@@ -114,6 +121,129 @@ private slots:
         ed->refreshTagMatch();
         QCOMPARE(ed->matchedTags().size(), 2);
         QCOMPARE(ed->matchedTags().last().start, ed->buffer().Text().LineStart(14999));
+    }
+
+    // Sets the text with "|" as the caret, or "[" and "]" around the selection.
+    void setMarked(QString text)
+    {
+        const qsizetype a = text.indexOf(QLatin1Char('[')), caret = text.indexOf(QLatin1Char('|'));
+        if (a >= 0) {
+            text.remove(a, 1);
+            const qsizetype b = text.indexOf(QLatin1Char(']'));
+            text.remove(b, 1);
+            ed->SetRawText(text);
+            ed->setSelection(a, b);
+        } else {
+            text.remove(caret, 1);
+            ed->SetRawText(text);
+            ed->setSelection(caret, caret);
+        }
+    }
+
+    // Ctrl+/ in each language of a page; one undo step.
+    void toggleComment_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("HTML line") << "<div>\n  <p>x|</p>\n</div>" << "<div>\n  <!-- <p>x|</p> -->\n</div>";
+        QTest::newRow("HTML selection") << "<p>[two words]</p>" << "<p><!-- two words --></p>";
+        QTest::newRow("uncomment") << "  <!-- <b>x</b> -->|" << "  <b>x</b>|";
+        QTest::newRow("CSS") << "<style>\n  p { color: red }|\n</style>" << "<style>\n  /* p { color: red } */|\n</style>";
+        QTest::newRow("script lines") << "<script>\n[a();\nb();\n]</script>" << "<script>\n// a();\n// b();\n</script>";
+    }
+    void toggleComment()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        setMarked(before);
+        const QString original = ed->RawText();
+        press(*ed, Qt::Key_Slash, Qt::ControlModifier, QStringLiteral("/"));
+        QString got = ed->RawText();
+        if (after.contains(QLatin1Char('|')))
+            got.insert(ed->caretOffset(), QLatin1Char('|'));
+        QCOMPARE(got, after);
+        ed->UndoStep();
+        QCOMPARE(ed->RawText(), original);
+    }
+
+    // Abbreviations by Tab (a likely one only) and Ctrl+E.
+    void abbreviations_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("Tab") << "<body>\n  ul>li*2|" << int(Qt::Key_Tab) << "<body>\n  <ul>\n  \t<li>|</li>\n  \t<li></li>\n  </ul>";
+        QTest::newRow("Ctrl+E") << "<p>b{x}|" << int(Qt::Key_E) << "<p><b>x</b>|";
+        QTest::newRow("Tab after a word") << "hello|" << int(Qt::Key_Tab) << "hello\t|";
+        QTest::newRow("Tab in a script") << "<script>a.b|" << int(Qt::Key_Tab) << "<script>a.b\t|";
+    }
+    void abbreviations()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, key);
+        QFETCH(QString, after);
+        setMarked(before);
+        press(*ed, key, key == Qt::Key_E ? Qt::ControlModifier : Qt::NoModifier, key == Qt::Key_Tab ? QStringLiteral("\t") : QString());
+        QString got = ed->RawText();
+        got.insert(ed->caretOffset(), QLatin1Char('|'));
+        QCOMPARE(got, after);
+    }
+
+    // ">" after an opening tag offers its closing tag.
+    void closeOnGreater_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("element") << "<div class=\"a\">" << "<div class=\"a\">|</div>";
+        QTest::newRow("void") << "<br>" << "<br>|";
+        QTest::newRow("self-closed") << "<x/>" << "<x/>|";
+        QTest::newRow("in a value") << "<a title=\"x>" << "<a title=\"x>|";
+        QTest::newRow("closing tag") << "</b>" << "</b>|";
+        QTest::newRow("in a comment") << "<!-- <i>" << "<!-- <i>|";
+    }
+    void closeOnGreater()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        ed->SetAutoCloseTags(false);
+        ed->SetRawText(QString());
+        type(*ed, typed);
+        ed->completionPopup() ? ed->completionPopup()->hide() : void();
+        QCOMPARE(marked(), after);
+    }
+
+    // The list follows the typing; it takes only the keys it uses.
+    void completionPopup()
+    {
+        ed->SetRawText(QString());
+        type(*ed, QStringLiteral("<ta"));
+        CompletionPopup* popup = ed->completionPopup();
+        QVERIFY(popup && popup->isVisible());
+        QCOMPARE(popup->chosen(), QStringLiteral("table"));
+        press(*ed, Qt::Key_Return);
+        QCOMPARE(marked(), QStringLiteral("<table|"));
+        QVERIFY(!popup->isVisible());
+        type(*ed, QStringLiteral(" ti"));
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->context().kind, Completion::Kind::Attribute);
+        type(*ed, QStringLiteral("t"));  // letters go to the text
+        QCOMPARE(popup->chosen(), QStringLiteral("title"));
+        press(*ed, Qt::Key_Escape);
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(marked(), QStringLiteral("<table tit|"));
+        ed->SetTagCase(QStringLiteral("U"));
+        type(*ed, QStringLiteral("><"));
+        QVERIFY(popup->isVisible());
+        type(*ed, QStringLiteral("tb"));
+        press(*ed, Qt::Key_Tab);
+        QCOMPARE(marked(), QStringLiteral("<table tit><TBODY|</table>"));
+        // Arrows move in the list, then the caret once it is closed.
+        type(*ed, QStringLiteral(" "));
+        QVERIFY(popup->isVisible());
+        const QString first = popup->chosen();
+        press(*ed, Qt::Key_Down);
+        QVERIFY(popup->chosen() != first);
+        QCOMPARE(marked(), QStringLiteral("<table tit><TBODY |</table>"));
     }
 
     // Each file is coloured in its own language.
