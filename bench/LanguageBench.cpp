@@ -4,6 +4,7 @@
 //                                 10 MB page, a one-line page of 400 000 characters
 #include "bench/Bench.h"
 
+#include "editor/CompletionPopup.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/TagMatcher.h"
@@ -137,6 +138,41 @@ int languageBench(const QStringList&)
         typeKey(ed, QStringLiteral("<"));
         typeKey(ed, QStringLiteral("/"));
         t.report(QStringLiteral("  \"</\" typed before </div> (%1)").arg(ed.RawLineText(1).mid(int(text.size()) - 6, 8)));
+    }
+
+    // Completion on the 10 MB page, at its end: the list after each key.
+    {
+        load(ed, dir.path(), QStringLiteral("big2.htm"), QString::fromUtf8(Bench::makeHtml()));
+        ed.MoveCaret(ed.LineCount(), 1);
+        ed.repaint();
+        Bench::settle();
+        std::vector<double> times;
+        for (const QString& keys : {QStringLiteral("<ta"), QStringLiteral(" st"), QStringLiteral("yle=\"col"),
+                                    QStringLiteral(": r"), QStringLiteral(" &am")}) {
+            for (QChar ch : keys)
+                times.push_back(typeKey(ed, QString(ch)));
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&ed, &esc);
+        }
+        std::sort(times.begin(), times.end());
+        Bench::report(QStringLiteral("completion list after a key at the end of 10 MB, slowest of %1").arg(times.size()),
+                      times.back(), QStringLiteral("ms"),
+                      QStringLiteral("target <= 20 (list shown: %1)")
+                          .arg(ed.completionPopup() ? QStringLiteral("yes") : QStringLiteral("no")));
+        Bench::report(QStringLiteral("  median"), times[times.size() / 2], QStringLiteral("ms"));
+        // Toggle comment and an abbreviation there.
+        ed.MoveCaret(ed.LineCount() / 2, 1);
+        Bench::Stopwatch t;
+        ed.ToggleComment();
+        ed.viewport()->repaint();
+        t.report(QStringLiteral("  toggle comment halfway down"));
+        ed.MoveCaret(ed.LineCount(), 1);
+        for (QChar ch : QStringLiteral("table>tr*20>td*5"))
+            typeKey(ed, QString(ch));
+        t.restart();
+        ed.ExpandAbbreviation();
+        ed.viewport()->repaint();
+        t.report(QStringLiteral("  table>tr*20>td*5 expanded at the end"));
     }
     return 0;
 }
