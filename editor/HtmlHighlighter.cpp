@@ -52,6 +52,10 @@ void HtmlHighlighter::buildFormats()
         f.setForeground(QColor(m_dark ? c.dark : c.light));
         m_formats[size_t(c.kind)] = f;
     }
+    // A closing tag that closes nothing: underlined as a problem.
+    m_strayFormat = m_formats[size_t(TokenKind::Tag)];
+    m_strayFormat.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    m_strayFormat.setUnderlineColor(m_dark ? QColor(0xFF6B6B) : QColor(0xD00000));
 }
 
 void HtmlHighlighter::setEnabled(bool on)
@@ -138,7 +142,19 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
         ranges.append(QTextLayout::FormatRange{t.start, t.length, m_formats[size_t(t.kind)]});
+    markStrays(line, 0, HtmlTokenizer::kMaxLineLength + 1, ranges);
     return m_coloured.emplace(line, std::move(ranges)).first->second;
+}
+
+void HtmlHighlighter::markStrays(int line, qsizetype from, qsizetype to, QList<QTextLayout::FormatRange>& ranges)
+{
+    if (m_language != Html::Language::Html)
+        return;
+    for (const TagRef& r : m_lines.structure()->strayClosingTags(line, line)) {
+        const qsizetype a = std::max<qsizetype>(r.start, from), b = std::min<qsizetype>(r.nameEnd, to);
+        if (a < b)
+            ranges.append(QTextLayout::FormatRange{int(a - from), int(b - a), m_strayFormat});
+    }
 }
 
 std::pair<qsizetype, int> HtmlHighlighter::slice(int line, qsizetype at, int state, qsizetype until,
@@ -245,6 +261,7 @@ QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype f
             break;
         ++k;
     }
+    markStrays(line, from, to, out);
     return out;
 }
 
@@ -290,7 +307,13 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     if (!old.empty())
         m_checkpoints[first].assign(old.begin(),
                                     std::lower_bound(old.begin(), old.end(), std::make_pair(inLine - 16, INT_MIN)));
-    m_lines.structure()->invalidateFrom(first);
+    // What the lines below depend on for their stray closing tags.
+    TagStructure* structure = m_lines.structure();
+    std::vector<int> openBelow;
+    const bool structureKnown = m_language == Html::Language::Html && structure->linesDone() > first + 1;
+    if (structureKnown)
+        openBelow = structure->openKeysAt(first + 1);
+    structure->invalidateFrom(first);
 
     if (inOneLine && first < int(m_endStates.size())) {
         const int start = first == 0 ? HtmlTokenizer::initialState(m_language) : m_endStates[size_t(first - 1)];
@@ -330,7 +353,7 @@ int HtmlHighlighter::textChanged(const TextChange& change)
         }
         // Typing in a line: the lines below keep their colours unless the
         // state at its end changes.
-        if (end == m_endStates[size_t(first)]) {
+        if (end == m_endStates[size_t(first)] && (!structureKnown || structure->openKeysAt(first + 1) == openBelow)) {
             m_coloured.erase(first);
             return first;
         }

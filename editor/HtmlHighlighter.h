@@ -70,6 +70,9 @@ private:
     // at or after until where a token ends; that point and the state there.
     std::pair<qsizetype, int> slice(int line, qsizetype at, int state, qsizetype until, QList<Html::Token>* tokens) const;
     void forgetStates();
+    // Marks closing tags of [from, to) of a line that close no element.
+    void markStrays(int line, qsizetype from, qsizetype to, QList<QTextLayout::FormatRange>& ranges);
+    QTextCharFormat m_strayFormat;
     // Checkpoints of long lines: (offset in the line, tokenizer state there).
     std::unordered_map<int, std::vector<std::pair<qsizetype, int>>> m_checkpoints;
     // Tokens of the slices of long lines last drawn: (line, slice start) -> tokens.

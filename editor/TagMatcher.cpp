@@ -346,6 +346,20 @@ QString TagStructure::innermostOpen(int line, int offset)
     return k < 0 ? QString() : refOfNode(k).name;
 }
 
+std::vector<int> TagStructure::openKeysAt(int line)
+{
+    advanceTo(line + 1);
+    std::vector<int> keys;
+    if (line >= int(m_lineAt.size()))
+        return keys;
+    for (int k = m_lineAt[size_t(line)].top; k >= 0; k = m_nodes[size_t(k)].parent) {
+        // (those ended on this line by now were open at its start)
+        keys.push_back(m_nodes[size_t(k)].key);
+    }
+    keys.push_back(m_lineAt[size_t(line)].pending >= 0 ? 1 : 0);
+    return keys;
+}
+
 QList<TagRef> TagStructure::strayClosingTags(int first, int last)
 {
     advanceTo(last + 1);

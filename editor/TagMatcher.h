@@ -80,6 +80,9 @@ public:
     QString innermostOpen(int line, int offset);
     // Closing tags of lines first..last that close no open element.
     QList<TagRef> strayClosingTags(int first, int last);
+    // The elements open at the start of line (their names' keys, innermost
+    // first), the pass taken that far; what lines below it depend on.
+    std::vector<int> openKeysAt(int line);
     // Lines worked out from the first line.
     int linesDone() const { return int(m_lineAt.size()); }
 

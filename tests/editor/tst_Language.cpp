@@ -246,6 +246,31 @@ private slots:
         QCOMPARE(marked(), QStringLiteral("<table tit><TBODY |</table>"));
     }
 
+    // Closing tags that close nothing are underlined as problems, and stop
+    // being so when an edit above gives them an element.
+    void strayClosingTags()
+    {
+        auto strays = [this](int line) {
+            QStringList out;
+            for (const QTextLayout::FormatRange& r : ed->highlighter()->lineFormats(line)) {
+                if (r.format.underlineStyle() == QTextCharFormat::WaveUnderline)
+                    out << ed->RawLineText(line + 1).mid(r.start, r.length);
+            }
+            return out.join(QLatin1Char(' '));
+        };
+        ed->SetRawText(QStringLiteral("<div><h5>x</h3></h5>\n<p>a</p>\n</span></div>"));
+        ed->repaint();
+        QCOMPARE(strays(0), QStringLiteral("</h3"));
+        QCOMPARE(strays(2), QStringLiteral("</span"));
+        ed->MoveCaret(1, 6);
+        ed->InsertAtCaret(QStringLiteral("<span>"));
+        ed->repaint();
+        QCOMPARE(strays(2), QString());
+        ed->UndoStep();
+        ed->repaint();
+        QCOMPARE(strays(2), QStringLiteral("</span"));
+    }
+
     // Each file is coloured in its own language.
     void fileTypes_data()
     {
