@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class TagLineSource;
+
 namespace SearchFlags {
 enum : int {
     Plain = 1,      // plain search
@@ -100,6 +102,9 @@ public:
     virtual void ReplaceRanges(const QList<TextRange>& ranges, const QStringList& texts) = 0;
     // Forgets every undo and redo step: the text as it stands is where undo stops.
     virtual void ClearUndoHistory() = 0;
+    // The document's lines with the tokenizer states and tag pairs the editor
+    // keeps up to date, for the tag matcher; null when it keeps none.
+    virtual const TagLineSource* tagLines() const { return nullptr; }
     // Changes made between the two calls undo and redo as one step. Calls nest.
     virtual void BeginEditGroup() = 0;
     virtual void EndEditGroup() = 0;

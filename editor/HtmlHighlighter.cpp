@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 using Html::HtmlTokenizer;
 using Html::Token;
@@ -25,7 +26,15 @@ constexpr Colour kColours[] = {
     {TokenKind::CssValue, 0x00696B, 0x7FE0D2},     {TokenKind::CssComment, 0x7A7A7A, 0x8F9AA3},
     {TokenKind::ScriptKeyword, 0x2036A8, 0x6CB6FF}, {TokenKind::ScriptString, 0xA31515, 0xE6A07C},
     {TokenKind::ScriptComment, 0x3A7A1A, 0x7CC67C}, {TokenKind::ScriptNumber, 0x09705A, 0xB5CEA8},
+    {TokenKind::CssString, 0xA31515, 0xE6A07C},     {TokenKind::CssAtRule, 0x7A1FA2, 0xD7A6F0},
+    {TokenKind::ScriptRegex, 0x8B3A00, 0xE8A86C},   {TokenKind::ServerCode, 0x6B2E00, 0xF0C080},
+    {TokenKind::CData, 0x5B4BA8, 0xB9A8FF},
 };
+static_assert(std::size(kColours) == size_t(TokenKind::Count), "a colour for every kind of token");
+
+// Long lines are tokenized in slices of about this many characters, each
+// seeing this many more beyond it.
+constexpr qsizetype kSlice = 4096;
 
 const QList<QTextLayout::FormatRange> kNone;
 
@@ -43,6 +52,10 @@ void HtmlHighlighter::buildFormats()
         f.setForeground(QColor(m_dark ? c.dark : c.light));
         m_formats[size_t(c.kind)] = f;
     }
+    // A closing tag that closes nothing: underlined as a problem.
+    m_strayFormat = m_formats[size_t(TokenKind::Tag)];
+    m_strayFormat.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    m_strayFormat.setUnderlineColor(m_dark ? QColor(0xFF6B6B) : QColor(0xD00000));
 }
 
 void HtmlHighlighter::setEnabled(bool on)
@@ -53,6 +66,33 @@ void HtmlHighlighter::setEnabled(bool on)
     m_checkpoints.clear();
     m_sliceTokens.clear();
     m_coloured.clear();
+}
+
+void HtmlHighlighter::setLanguage(Html::Language language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    forgetStates();
+}
+
+void HtmlHighlighter::forgetStates()
+{
+    m_endStates.clear();
+    m_checkpoints.clear();
+    m_sliceTokens.clear();
+    m_coloured.clear();
+    m_lines.structure()->invalidateFrom(0);
+}
+
+int HtmlHighlighter::Lines::lineCount() const
+{
+    return int(m_h.m_buf.LineCount());
+}
+
+QString HtmlHighlighter::Lines::lineText(int line) const
+{
+    return m_h.m_buf.Text().LineText(line);
 }
 
 void HtmlHighlighter::setDarkBackground(bool dark)
@@ -66,7 +106,7 @@ void HtmlHighlighter::setDarkBackground(bool dark)
 
 QString HtmlHighlighter::tokenText(int line) const
 {
-    // The tokenizer looks at no more than its limit of a line.
+    // Lines this short are tokenized whole; longer ones slice by slice.
     const TextSnapshot& t = m_buf.Text();
     const qsizetype start = t.LineStart(line);
     const qsizetype length = std::min<qsizetype>(t.LineEndOffset(line) - start, HtmlTokenizer::kMaxLineLength + 1);
@@ -76,19 +116,19 @@ QString HtmlHighlighter::tokenText(int line) const
 int HtmlHighlighter::startState(int line)
 {
     if (line <= 0)
-        return HtmlTokenizer::kInitialState;
+        return HtmlTokenizer::initialState(m_language);
     line = std::min<int>(line, int(m_buf.LineCount()));
     while (int(m_endStates.size()) < line) {
         const int n = int(m_endStates.size());
-        const int start = n == 0 ? HtmlTokenizer::kInitialState : m_endStates.back();
-        m_endStates.push_back(quint8(endState(n, start)));
+        const int start = n == 0 ? HtmlTokenizer::initialState(m_language) : m_endStates.back();
+        m_endStates.push_back(endState(n, start));
     }
     return m_endStates[size_t(line - 1)];
 }
 
 const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
 {
-    if (!m_enabled || line < 0 || line >= m_buf.LineCount())
+    if (!m_enabled || m_language == Html::Language::Plain || line < 0 || line >= m_buf.LineCount())
         return kNone;
     auto it = m_coloured.find(line);
     if (it != m_coloured.end())
@@ -97,28 +137,42 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     QList<Token> tokens;
     const int end = HtmlTokenizer::tokenize(tokenText(line), start, &tokens);
     if (int(m_endStates.size()) == line)
-        m_endStates.push_back(quint8(isLongLine(m_buf.Text().LineLength(line)) ? endState(line, start) : end));
+        m_endStates.push_back(isLongLine(m_buf.Text().LineLength(line)) ? endState(line, start) : end);
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
         ranges.append(QTextLayout::FormatRange{t.start, t.length, m_formats[size_t(t.kind)]});
+    markStrays(line, 0, HtmlTokenizer::kMaxLineLength + 1, ranges);
     return m_coloured.emplace(line, std::move(ranges)).first->second;
 }
 
-qsizetype HtmlHighlighter::sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const
+void HtmlHighlighter::markStrays(int line, qsizetype from, qsizetype to, QList<QTextLayout::FormatRange>& ranges)
 {
-    constexpr qsizetype kSlice = 4096;
-    if (length - from <= 2 * kSlice)
-        return length;
-    const QString window = m_buf.Text().Text(lineStart + from + kSlice, kSlice);
-    const qsizetype gt = window.lastIndexOf(QLatin1Char('>'));
-    return from + kSlice + (gt < 0 ? kSlice : gt + 1);
+    if (m_language != Html::Language::Html)
+        return;
+    for (const TagRef& r : m_lines.structure()->strayClosingTags(line, line)) {
+        const qsizetype a = std::max<qsizetype>(r.start, from), b = std::min<qsizetype>(r.nameEnd, to);
+        if (a < b)
+            ranges.append(QTextLayout::FormatRange{int(a - from), int(b - a), m_strayFormat});
+    }
+}
+
+std::pair<qsizetype, int> HtmlHighlighter::slice(int line, qsizetype at, int state, qsizetype until,
+                                                 QList<Token>* tokens) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    const qsizetype windowEnd = std::min(length, std::max(until, at + kSlice) + kSlice);
+    qsizetype stop = 0;
+    const int next = HtmlTokenizer::tokenizePiece(t.Text(ls + at, windowEnd - at), state, until - at,
+                                                  windowEnd == length, &stop, tokens);
+    return {at + stop, next};
 }
 
 int HtmlHighlighter::endState(int line, int start)
 {
     const TextSnapshot& t = m_buf.Text();
-    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    const qsizetype length = t.LineLength(line);
     if (!isLongLine(length))
         return HtmlTokenizer::tokenize(tokenText(line), start, nullptr);
     // Slice by slice, leaving checkpoints for the colours.
@@ -127,61 +181,87 @@ int HtmlHighlighter::endState(int line, int start)
         cps.assign(1, std::make_pair(qsizetype(0), start));
     for (;;) {
         const auto [at, state] = cps.back();
-        const qsizetype end = sliceEnd(ls, length, at);
-        const int next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
+        const auto [end, next] = slice(line, at, state, at + kSlice, nullptr);
         if (end >= length)
             return next;
         cps.emplace_back(end, next);
     }
 }
 
+int HtmlHighlighter::stateAt(int line, qsizetype offset)
+{
+    const TextSnapshot& t = m_buf.Text();
+    if (line < 0 || line >= t.LineCount())
+        return HtmlTokenizer::initialState(m_language);
+    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    offset = std::clamp<qsizetype>(offset, 0, length);
+    const int start = startState(line);
+    qsizetype from = 0;
+    int state = start;
+    if (isLongLine(length)) {
+        auto& cps = m_checkpoints[line];
+        if (cps.empty())
+            cps.emplace_back(0, start);
+        while (cps.back().first < offset) {
+            const auto [at, st] = cps.back();
+            const auto [end, next] = slice(line, at, st, at + kSlice, nullptr);
+            if (end >= length || end > offset)
+                break;
+            cps.emplace_back(end, next);
+        }
+        auto it = std::upper_bound(cps.begin(), cps.end(), std::make_pair(offset, INT_MAX));
+        from = std::prev(it)->first;
+        state = std::prev(it)->second;
+    }
+    qsizetype stop = 0;
+    return HtmlTokenizer::tokenizePiece(t.Text(ls + from, offset - from), state, offset - from, false, &stop, nullptr);
+}
+
 QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype from, qsizetype to)
 {
     QList<QTextLayout::FormatRange> out;
-    if (!m_enabled)
+    if (!m_enabled || m_language == Html::Language::Plain)
         return out;
     const TextSnapshot& t = m_buf.Text();
-    const qsizetype ls = t.LineStart(line);
-    const qsizetype length = t.LineEndOffset(line) - ls;
+    const qsizetype length = t.LineLength(line);
     to = std::min(to, length);
     auto& cps = m_checkpoints[line];
     if (cps.empty())
         cps.emplace_back(0, startState(line));
     // Checkpoints up to the start of the range.
-    while (cps.back().first < length && sliceEnd(ls, length, cps.back().first) <= from) {
+    while (cps.back().first <= from) {
         const auto [at, state] = cps.back();
-        const qsizetype end = sliceEnd(ls, length, at);
-        cps.emplace_back(end, HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr));
+        const auto [end, next] = slice(line, at, state, at + kSlice, nullptr);
+        if (end >= length || end > from)
+            break;
+        cps.emplace_back(end, next);
     }
     auto it = std::upper_bound(cps.begin(), cps.end(), std::make_pair(from, INT_MAX));
     size_t k = size_t(it - cps.begin()) - 1;
     while (cps[k].first < to) {
         const auto [at, state] = cps[k];
-        const qsizetype end = sliceEnd(ls, length, at);
-        int next = -1;
         auto cached = m_sliceTokens.find({line, at});
-        if (cached == m_sliceTokens.end()) {
+        qsizetype end = k + 1 < cps.size() ? cps[k + 1].first : -1;
+        if (cached == m_sliceTokens.end() || end < 0) {
             QList<Token> fresh;
-            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, &fresh);
+            const auto [sliceEnd, next] = slice(line, at, state, at + kSlice, &fresh);
+            end = sliceEnd;
+            if (k + 1 == cps.size() && end < length)
+                cps.emplace_back(end, next);
             if (m_sliceTokens.size() > 256)
                 m_sliceTokens.clear();
-            cached = m_sliceTokens.emplace(std::make_pair(line, at), std::move(fresh)).first;
+            cached = m_sliceTokens.insert_or_assign(std::make_pair(line, at), std::move(fresh)).first;
         }
-        const QList<Token>& tokens = cached->second;
-        if (k + 1 == cps.size() && end < length && next < 0)
-            next = HtmlTokenizer::tokenize(t.Text(ls + at, end - at), state, nullptr);
-        for (const Token& tk : std::as_const(tokens)) {
+        for (const Token& tk : std::as_const(cached->second)) {
             const qsizetype a = std::max(at + tk.start, from), b = std::min(at + tk.start + tk.length, to);
             if (a < b)
                 out.append(QTextLayout::FormatRange{int(a - from), int(b - a), m_formats[size_t(tk.kind)]});
         }
-        if (k + 1 == cps.size()) {
-            if (end >= length)
-                break;
-            cps.emplace_back(end, next);
-        }
+        if (end >= length)
+            break;
         ++k;
     }
+    markStrays(line, from, to, out);
     return out;
 }
 
@@ -214,7 +294,7 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     const qsizetype d = change.inserted - change.removed;
     for (auto it = m_sliceTokens.lower_bound({first, 0}); it != m_sliceTokens.end();) {
         // The slice holding the edit and those after it go.
-        const bool keep = inOneLine && it->first.first == first && it->first.second + 2 * 4096 + 4096 < inLine;
+        const bool keep = inOneLine && it->first.first == first && it->first.second + 6 * kSlice < inLine;
         it = keep ? std::next(it) : m_sliceTokens.erase(it);
     }
     // Checkpoints of the edited line before the edit stay; those of the lines below go.
@@ -223,11 +303,20 @@ int HtmlHighlighter::textChanged(const TextChange& change)
         old = std::move(it->second);
     for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
         it = it->first >= first ? m_checkpoints.erase(it) : std::next(it);
+    // (A token before a checkpoint may have looked a few characters past it.)
     if (!old.empty())
-        m_checkpoints[first].assign(old.begin(), std::upper_bound(old.begin(), old.end(), std::make_pair(inLine, INT_MAX)));
+        m_checkpoints[first].assign(old.begin(),
+                                    std::lower_bound(old.begin(), old.end(), std::make_pair(inLine - 16, INT_MIN)));
+    // What the lines below depend on for their stray closing tags.
+    TagStructure* structure = m_lines.structure();
+    std::vector<int> openBelow;
+    const bool structureKnown = m_language == Html::Language::Html && structure->linesDone() > first + 1;
+    if (structureKnown)
+        openBelow = structure->openKeysAt(first + 1);
+    structure->invalidateFrom(first);
 
     if (inOneLine && first < int(m_endStates.size())) {
-        const int start = first == 0 ? HtmlTokenizer::kInitialState : m_endStates[size_t(first - 1)];
+        const int start = first == 0 ? HtmlTokenizer::initialState(m_language) : m_endStates[size_t(first - 1)];
         int end = -1;
         if (isLongLine(t.LineLength(first))) {
             // A long line's end state, worked out again from the checkpoint
@@ -235,25 +324,25 @@ int HtmlHighlighter::textChanged(const TextChange& change)
             auto& cps = m_checkpoints[first];
             if (cps.empty())
                 cps.emplace_back(0, start);
-            const qsizetype ls = t.LineStart(first), length = t.LineLength(first);
+            const qsizetype length = t.LineLength(first);
             while (end < 0) {
                 const auto [at, state] = cps.back();
-                qsizetype sliceTo = sliceEnd(ls, length, at);
+                qsizetype until = at + kSlice;
                 // Past the edit, slices end where checkpoints stood before it, so
                 // that the two meet as soon as the states agree again.
                 const auto mate = std::lower_bound(
                     old.begin(), old.end(),
                     std::make_pair(std::max(at - d + 1, inLine + change.removed + 1), INT_MIN));
-                const bool aligned = mate != old.end() && mate->first + d - at <= 4 * 4096;
+                const bool aligned = mate != old.end() && mate->first + d - at <= 4 * kSlice;
                 if (aligned)
-                    sliceTo = mate->first + d;
-                const int next = HtmlTokenizer::tokenize(t.Text(ls + at, sliceTo - at), state, nullptr);
+                    until = mate->first + d;
+                const auto [sliceTo, next] = slice(first, at, state, until, nullptr);
                 if (sliceTo >= length) {
                     end = next;
                     break;
                 }
                 cps.emplace_back(sliceTo, next);
-                if (aligned && mate->second == next) {
+                if (aligned && sliceTo == mate->first + d && mate->second == next) {
                     for (auto j = mate + 1; j != old.end(); ++j)
                         cps.emplace_back(j->first + d, j->second);
                     end = m_endStates[size_t(first)];
@@ -264,7 +353,7 @@ int HtmlHighlighter::textChanged(const TextChange& change)
         }
         // Typing in a line: the lines below keep their colours unless the
         // state at its end changes.
-        if (end == m_endStates[size_t(first)]) {
+        if (end == m_endStates[size_t(first)] && (!structureKnown || structure->openKeysAt(first + 1) == openBelow)) {
             m_coloured.erase(first);
             return first;
         }

@@ -5,6 +5,7 @@
 // as far as it was needed; an edit forgets it from the edited line on, and
 // the colours of the lines it may change.
 #include "editor/HtmlTokenizer.h"
+#include "editor/TagMatcher.h"
 
 #include <QColor>
 #include <QList>
@@ -39,6 +40,15 @@ public:
     QList<QTextLayout::FormatRange> formats(int line) const;
     // The tokenizer state line n starts in.
     int startState(int line);
+    // The tokenizer state at an offset of a line (inside a token: the
+    // state of that token's text so far).
+    int stateAt(int line, qsizetype offset);
+
+    // What the text is, for its colours (Plain: none).
+    Html::Language language() const { return m_language; }
+    void setLanguage(Html::Language language);
+    // The lines with these states and their tag pairs, kept up to date.
+    const TagLineSource& tagLines() const { return m_lines; }
 
     // Lines from the text's start whose states are known.
     int knownStates() const { return int(m_endStates.size()); }
@@ -56,9 +66,13 @@ private:
     QString tokenText(int line) const;
     // The state at a line's end, from the state it starts in (a long line: over all of it).
     int endState(int line, int start);
-    // Where a slice of a long line starting at from ends: after a '>' when
-    // there is one in reach.
-    qsizetype sliceEnd(qsizetype lineStart, qsizetype length, qsizetype from) const;
+    // Tokenizes a slice of a long line from at (in state) to the first point
+    // at or after until where a token ends; that point and the state there.
+    std::pair<qsizetype, int> slice(int line, qsizetype at, int state, qsizetype until, QList<Html::Token>* tokens) const;
+    void forgetStates();
+    // Marks closing tags of [from, to) of a line that close no element.
+    void markStrays(int line, qsizetype from, qsizetype to, QList<QTextLayout::FormatRange>& ranges);
+    QTextCharFormat m_strayFormat;
     // Checkpoints of long lines: (offset in the line, tokenizer state there).
     std::unordered_map<int, std::vector<std::pair<qsizetype, int>>> m_checkpoints;
     // Tokens of the slices of long lines last drawn: (line, slice start) -> tokens.
@@ -67,8 +81,23 @@ private:
 
     const TextBuffer& m_buf;
     std::array<QTextCharFormat, size_t(Html::TokenKind::Count)> m_formats;
-    std::vector<quint8> m_endStates;
+    std::vector<int> m_endStates;
     std::unordered_map<int, QList<QTextLayout::FormatRange>> m_coloured;
     bool m_enabled = true;
     bool m_dark = false;
+    Html::Language m_language = Html::Language::Html;
+
+    class Lines : public TagLineSource {
+    public:
+        explicit Lines(HtmlHighlighter& h) : m_h(h), m_structure(*this) {}
+        int lineCount() const override;
+        QString lineText(int line) const override;
+        int startState(int line) const override { return m_h.startState(line); }
+        TagStructure* structure() const override { return &m_structure; }
+
+    private:
+        HtmlHighlighter& m_h;
+        mutable TagStructure m_structure;
+    };
+    Lines m_lines{*this};
 };

@@ -9,6 +9,7 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/LineNumberGutter.h"
 #include "editor/TagMatcher.h"
+#include "editor/FileTypes.h"
 #include "editor/TextSearch.h"
 
 #include <QAccessible>
@@ -216,25 +217,6 @@ QByteArray readFile(const QString& fileName)
         throw EFileError(QStringLiteral("Unable to read %1: %2.").arg(shown(fileName), file.errorString()));
     return bytes;
 }
-
-// The buffer's lines, with the states the highlighter knows.
-class BufferLines : public TagLineSource {
-public:
-    BufferLines(const TextBuffer& b, HtmlHighlighter* h) : m_b(b), m_h(h) {}
-    int lineCount() const override { return int(m_b.LineCount()); }
-    QString lineText(int line) const override { return m_b.Text().LineText(line); }
-    int startState(int line) const override { return m_h->startState(line); }
-
-private:
-    const TextBuffer& m_b;
-    HtmlHighlighter* m_h;
-};
-
-// How far the marks and "</" look for the other tag (the command has no limit).
-constexpr int kMatchLines = 3000;
-constexpr int kCloseLines = 20000;
-// Tag marks are not worked out in lines longer than this.
-constexpr qsizetype kMatchLineLength = 200000;
 
 } // namespace
 
@@ -1175,6 +1157,7 @@ void TOvcTextFileEditor::loadDecoded(const QString& fileName, const QByteArray& 
     decoded.text.clear();
     m_format = format;
     m_fileName = fileName;
+    m_highlighter->setLanguage(FileTypes::languageOf(fileName));
     m_stamp = FileStamp::of(fileName, bytes);
     clearBookmarks();
     m_searchMark.clear();
@@ -1250,6 +1233,7 @@ void TOvcTextFileEditor::SaveFile(const QString& fileName)
     format.mixedLineEnds = !text.LineEnds().isEmpty();
     m_format = format;
     m_fileName = fileName;
+    m_highlighter->setLanguage(FileTypes::languageOf(fileName));
     m_stamp = FileStamp::of(fileName, bytes);
     m_buf.SetModified(false);
 }
@@ -2004,7 +1988,8 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 {
     // The control's own keys run the same operations as the program's
     // commands, so they beep, keep to plain text and respect ReadOnly alike.
-    if (e->matches(QKeySequence::Undo)) {
+    if (completionKey(e) || (!m_readOnly && languageKey(e))) {
+    } else if (e->matches(QKeySequence::Undo)) {
         UndoStep();
     } else if (e->matches(QKeySequence::Redo)) {
         RedoStep();
@@ -2086,9 +2071,11 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                     typeText(text);
                     if (m_autoCloseTags && text == QLatin1String("/"))
                         completeClosingTag();
+                    afterTyping(text);
                 }
             }
         }
+        updateCompletion(false);
     }
     e->accept();
 }
@@ -2177,12 +2164,9 @@ void TOvcTextFileEditor::completeClosingTag()
     if (at < 2 || t.CharAt(caret - 2) != QLatin1Char('<') || t.CharAt(caret - 1) != QLatin1Char('/'))
         return;
     // Only in the page's text: not in a tag, a comment or a script.
-    const QString before = t.Text(ls, std::min<qsizetype>(at - 2, Html::HtmlTokenizer::kMaxLineLength + 1));
-    const int state = Html::HtmlTokenizer::tokenize(before, m_highlighter->startState(line), nullptr);
-    if (!Html::HtmlTokenizer::isTextState(state))
+    if (!Html::HtmlTokenizer::isTextState(m_highlighter->stateAt(line, at - 2)))
         return;
-    const BufferLines lines(m_buf, m_highlighter.get());
-    const QString name = TagMatcher::innermostOpen(lines, line, int(at - 2), kCloseLines);
+    const QString name = TagMatcher::innermostOpen(m_highlighter->tagLines(), line, int(at - 2));
     if (name.isEmpty())
         return;
     // Its own undo step: undo takes back the completion and keeps "</".
@@ -2559,6 +2543,11 @@ bool TOvcTextFileEditor::viewportEvent(QEvent* e)
 
 // ---------------------------------------------------------------- tag pair
 
+const TagLineSource* TOvcTextFileEditor::tagLines() const
+{
+    return &m_highlighter->tagLines();
+}
+
 void TOvcTextFileEditor::refreshTagMatch()
 {
     m_matchTimer->stop();
@@ -2567,10 +2556,20 @@ void TOvcTextFileEditor::refreshTagMatch()
     const TextSnapshot& t = m_buf.Text();
     const qsizetype caret = caretOffset();
     const int line = int(t.LineOfOffset(caret));
-    if (!hasSelection() && t.LineLength(line) <= kMatchLineLength) {
-        const BufferLines lines(m_buf, m_highlighter.get());
+    if (!hasSelection()) {
+        const TagLineSource& lines = m_highlighter->tagLines();
         const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(caret - t.LineStart(line)));
-        const std::optional<TagRef> other = tag ? TagMatcher::partner(lines, *tag, kMatchLines) : std::nullopt;
+        // An element's end far below is looked for a stretch at a time, between events.
+        TagStructure* s = lines.structure();
+        const int reach = tag ? (s->linesDone() <= tag->line + 3000 ? tag->line + 3000 : s->linesDone() + 30000) : 0;
+        const std::optional<TagRef> other =
+            tag ? TagMatcher::partner(lines, *tag, tag->closing ? 0 : reach - tag->line) : std::nullopt;
+        if (tag && !other && s->undecided(tag->line, tag->start)) {
+            QTimer::singleShot(50, this, [this, caret] {
+                if (caretOffset() == caret)
+                    refreshTagMatch();
+            });
+        }
         if (other) {
             for (const TagRef& r : {*tag, *other})
                 m_tagMarks << TextRange{t.LineStart(r.line) + r.start, r.nameEnd - r.start};

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class CompletionPopup;
 class HtmlHighlighter;
 class LineNumberGutter;
 class QSaveFile;
@@ -63,6 +64,24 @@ public:
     void GotoBookmark(int number) override;
     QString LineText(int line) const override;
     QString RawLineText(int line) const override;
+    const TagLineSource* tagLines() const override;
+
+    // Language commands (TOvcTextFileEditor_lang.cpp).
+    // Ctrl+/: the selection or the caret's line in a comment of its
+    // language, or out of it again; one undo step.
+    void ToggleComment();
+    // Ctrl+E (Tab: only a likely one): the abbreviation before the caret
+    // expanded; false when there is none.
+    bool ExpandAbbreviation(bool onlyLikely = false);
+    // The "Case" setting for completed and expanded tags ("U", "L", other: as listed).
+    void SetTagCase(const QString& caseSetting) { m_tagCase = caseSetting; }
+    // ">" after an opening tag's name puts its closing tag after the caret.
+    bool CloseOnGreater() const { return m_closeOnGreater; }
+    void SetCloseOnGreater(bool on) { m_closeOnGreater = on; }
+    // Completion lists while typing.
+    bool CompletionOn() const { return m_completionOn; }
+    void SetCompletionOn(bool on) { m_completionOn = on; }
+    CompletionPopup* completionPopup() const { return m_completion; }
     int LineLength(int line) const override;
     int LineCount() const override;
     qint64 TextSize() const override;
@@ -371,6 +390,16 @@ private:
     int m_preeditCursor = 0;
 
     std::unique_ptr<HtmlHighlighter> m_highlighter;
+    // Language commands (TOvcTextFileEditor_lang.cpp).
+    bool languageKey(QKeyEvent* e);
+    bool completionKey(QKeyEvent* e);
+    void afterTyping(const QString& text);
+    void offerClosingTag();
+    void updateCompletion(bool typed);
+    QString m_tagCase;
+    bool m_closeOnGreater = true;
+    bool m_completionOn = true;
+    CompletionPopup* m_completion = nullptr;
     LineNumberGutter* m_gutter = nullptr;
     QTimer* m_matchTimer = nullptr;
     QList<TextRange> m_tagMarks;

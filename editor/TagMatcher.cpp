@@ -32,194 +32,372 @@ int ContractLines::startState(int line) const
     return m_states[size_t(line)];
 }
 
+// ---------------------------------------------------------------- structure
+
+namespace {
+
+// What an element's name tells the pass.
+enum NameFlag : unsigned {
+    ScopeDefault = 1 << 0,  // bounds the search of a closing tag for its element
+    ScopeButton = 1 << 1,   // bounds the search of a block for an open paragraph
+    ScopeTable = 1 << 2,    // bounds the search of table parts
+    ScopeList = 1 << 3,     // bounds the search of <li>, <dt>, <dd> for an open one
+    Void = 1 << 4,
+    ClosesP = 1 << 5,       // its opening tag ends an open paragraph
+    TablePart = 1 << 6,
+    Heading = 1 << 7,
+};
+enum KnownKey : int {
+    KeyP, KeyLi, KeyDd, KeyDt, KeyOption, KeyOptgroup, KeyTr, KeyTd, KeyTh, KeyTbody, KeyThead, KeyTfoot, KeyRt, KeyRp
+};
+
+bool in(const QString& n, std::initializer_list<const char*> names)
+{
+    for (const char* k : names) {
+        if (n == QLatin1String(k))
+            return true;
+    }
+    return false;
+}
+
+unsigned flagsOf(const QString& n)
+{
+    unsigned f = 0;
+    if (in(n, {"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template"}))
+        f |= ScopeDefault | ScopeButton;
+    if (n == QLatin1String("button"))
+        f |= ScopeButton;
+    if (in(n, {"html", "table", "template"}))
+        f |= ScopeTable;
+    // Elements a list item does not reach past (all but address, div and p of HTML's special ones).
+    if (in(n, {"applet", "area", "article", "aside", "base", "basefont", "bgsound", "blockquote", "body", "br",
+               "button", "caption", "center", "col", "colgroup", "dd", "details", "dir", "dl", "dt", "embed",
+               "fieldset", "figcaption", "figure", "footer", "form", "frame", "frameset", "h1", "h2", "h3", "h4",
+               "h5", "h6", "head", "header", "hgroup", "hr", "html", "iframe", "img", "input", "li", "link",
+               "listing", "main", "marquee", "menu", "meta", "nav", "noembed", "noframes", "noscript", "object",
+               "ol", "param", "plaintext", "pre", "script", "search", "section", "select", "source", "style",
+               "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th", "thead", "title", "tr",
+               "track", "ul", "wbr", "xmp"}))
+        f |= ScopeList;
+    if (TagMatcher::isVoidElement(n))
+        f |= Void;
+    if (in(n, {"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
+               "fieldset", "figcaption", "figure", "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header",
+               "hgroup", "hr", "main", "menu", "nav", "ol", "p", "pre", "section", "search", "summary", "table",
+               "ul", "li", "dd", "dt", "listing", "xmp", "plaintext"}))
+        f |= ClosesP;
+    if (in(n, {"table", "caption", "colgroup", "tbody", "thead", "tfoot", "tr", "td", "th"}))
+        f |= TablePart;
+    if (in(n, {"h1", "h2", "h3", "h4", "h5", "h6"}))
+        f |= Heading;
+    return f;
+}
+
+} // namespace
+
+TagStructure::TagStructure(const TagLineSource& lines) : m_lines(lines)
+{
+    // The names the pass asks about get the first keys, in KnownKey's order.
+    for (const char* n : {"p", "li", "dd", "dt", "option", "optgroup", "tr", "td", "th", "tbody", "thead", "tfoot",
+                          "rt", "rp"})
+        keyOf(QString::fromLatin1(n));
+}
+
+TagStructure::~TagStructure() = default;
+
+int TagStructure::keyOf(const QString& name)
+{
+    const QString n = name.toLower();
+    auto it = m_keys.constFind(n);
+    if (it != m_keys.constEnd())
+        return it.value();
+    const int key = int(m_flags.size());
+    m_keys.insert(n, key);
+    m_flags.push_back(flagsOf(n));
+    m_lastOpen.push_back(-1);
+    return key;
+}
+
+int TagStructure::scopeDepth(int rule) const
+{
+    return m_top < 0 ? -1 : m_nodes[size_t(m_top)].scope[rule];
+}
+
+void TagStructure::push(int line, const TagEvent& e, int key)
+{
+    Node node;
+    node.line = line;
+    node.start = e.start;
+    node.nameEnd = e.nameEnd;
+    node.key = key;
+    node.parent = m_top;
+    node.prevSame = m_lastOpen[size_t(key)];
+    node.depth = m_top < 0 ? 0 : m_nodes[size_t(m_top)].depth + 1;
+    const unsigned f = m_flags[size_t(key)];
+    for (int r = 0; r < kRules; ++r)
+        node.scope[r] = (f & (1u << r)) ? node.depth : (m_top < 0 ? -1 : m_nodes[size_t(m_top)].scope[r]);
+    m_top = int(m_nodes.size());
+    m_lastOpen[size_t(key)] = m_top;
+    m_nodes.push_back(node);
+}
+
+void TagStructure::popTo(int node, int endLine, int endStart, int closer)
+{
+    while (m_top >= 0) {
+        Node& t = m_nodes[size_t(m_top)];
+        const int popped = m_top;
+        t.closer = popped == node ? closer : -1;
+        t.endLine = endLine;
+        t.endStart = endStart;
+        m_lastOpen[size_t(t.key)] = t.prevSame;
+        m_top = t.parent;
+        if (popped == node)
+            break;
+    }
+}
+
+void TagStructure::closeIn(std::initializer_list<int> keys, int rule, int line, int start)
+{
+    int best = -1;
+    for (int k : keys)
+        best = std::max(best, m_lastOpen[size_t(k)]);
+    if (best >= 0 && m_nodes[size_t(best)].depth >= scopeDepth(rule))
+        popTo(best, line, start, -1);
+}
+
+void TagStructure::openingTag(int line, const TagEvent& e, int key)
+{
+    const unsigned f = m_flags[size_t(key)];
+    // The elements HTML ends before this one.
+    if (f & ClosesP)
+        closeIn({KeyP}, 1, line, e.start);
+    switch (key) {
+    case KeyLi: closeIn({KeyLi}, 3, line, e.start); break;
+    case KeyDd:
+    case KeyDt: closeIn({KeyDd, KeyDt}, 3, line, e.start); break;
+    case KeyOption:
+    case KeyOptgroup:
+        if (m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOption)
+            popTo(m_top, line, e.start, -1);
+        if (key == KeyOptgroup && m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOptgroup)
+            popTo(m_top, line, e.start, -1);
+        break;
+    case KeyTr: closeIn({KeyTr}, 2, line, e.start); break;
+    case KeyTd:
+    case KeyTh: closeIn({KeyTd, KeyTh}, 2, line, e.start); break;
+    case KeyTbody:
+    case KeyThead:
+    case KeyTfoot: closeIn({KeyTbody, KeyThead, KeyTfoot}, 2, line, e.start); break;
+    case KeyRt:
+    case KeyRp: closeIn({KeyRt, KeyRp}, 0, line, e.start); break;
+    default:
+        if ((f & Heading) && m_top >= 0 && (m_flags[size_t(m_nodes[size_t(m_top)].key)] & Heading))
+            popTo(m_top, line, e.start, -1);
+        break;
+    }
+    if (e.selfClosing || (f & Void))
+        return;
+    push(line, e, key);
+    m_pending = e.end < 0 ? m_top : -1;
+}
+
+void TagStructure::closingTag(int line, const TagEvent& e, int key)
+{
+    const unsigned f = m_flags[size_t(key)];
+    const int rule = (f & TablePart) ? 2 : key == KeyP ? 1 : 0;
+    const int node = m_lastOpen[size_t(key)];
+    const int closer = int(m_closers.size());
+    if (node >= 0 && m_nodes[size_t(node)].depth >= scopeDepth(rule)) {
+        m_closers.push_back(Closer{line, e.start, e.nameEnd, node});
+        popTo(node, line, e.start, closer);
+    } else {
+        m_closers.push_back(Closer{line, e.start, e.nameEnd, -1});  // stray: ignored
+    }
+}
+
+void TagStructure::processLine(int line)
+{
+    m_lineAt.push_back(LineStart{m_top, m_pending, int(m_nodes.size()), int(m_closers.size())});
+    QList<TagEvent> events;
+    HtmlTokenizer::tokenize(m_lines.lineText(line), m_lines.startState(line), nullptr, &events);
+    for (const TagEvent& e : std::as_const(events)) {
+        if (e.start < 0) {
+            // The rest of a tag begun on an earlier line.
+            if (e.end >= 0) {
+                if (e.selfClosing && m_pending >= 0 && m_pending == m_top)
+                    popTo(m_top, line, e.end, -1);
+                m_pending = -1;
+            }
+            continue;
+        }
+        m_pending = -1;
+        const int key = keyOf(e.name);
+        if (e.closing)
+            closingTag(line, e, key);
+        else
+            openingTag(line, e, key);
+    }
+}
+
+void TagStructure::advanceTo(int line)
+{
+    line = std::min(line, m_lines.lineCount());
+    while (int(m_lineAt.size()) < line)
+        processLine(int(m_lineAt.size()));
+}
+
+void TagStructure::invalidateFrom(int line)
+{
+    line = std::max(line, 0);
+    if (line >= int(m_lineAt.size()))
+        return;
+    const LineStart at = m_lineAt[size_t(line)];
+    m_lineAt.resize(size_t(line));
+    m_nodes.resize(size_t(at.nodes));
+    m_closers.resize(size_t(at.closers));
+    m_top = at.top;
+    m_pending = at.pending;
+    rebuildOpenIndex();
+}
+
+void TagStructure::rebuildOpenIndex()
+{
+    std::fill(m_lastOpen.begin(), m_lastOpen.end(), -1);
+    for (int k = m_top; k >= 0; k = m_nodes[size_t(k)].parent) {
+        Node& node = m_nodes[size_t(k)];
+        node.closer = -2;
+        node.endLine = node.endStart = -1;
+        if (m_lastOpen[size_t(node.key)] < 0)
+            m_lastOpen[size_t(node.key)] = k;
+    }
+}
+
+int TagStructure::findNode(int line, int start) const
+{
+    const auto it = std::lower_bound(m_nodes.begin(), m_nodes.end(), std::make_pair(line, start),
+                                     [](const Node& n, const std::pair<int, int>& p) {
+                                         return std::make_pair(n.line, n.start) < p;
+                                     });
+    return it != m_nodes.end() && it->line == line && it->start == start ? int(it - m_nodes.begin()) : -1;
+}
+
+int TagStructure::findCloser(int line, int start) const
+{
+    const auto it = std::lower_bound(m_closers.begin(), m_closers.end(), std::make_pair(line, start),
+                                     [](const Closer& c, const std::pair<int, int>& p) {
+                                         return std::make_pair(c.line, c.start) < p;
+                                     });
+    return it != m_closers.end() && it->line == line && it->start == start ? int(it - m_closers.begin()) : -1;
+}
+
+TagRef TagStructure::refOfNode(int node) const
+{
+    const Node& n = m_nodes[size_t(node)];
+    const QString name = m_lines.lineText(n.line).mid(n.start + 1, n.nameEnd - n.start - 1);
+    return TagRef{n.line, n.start, n.nameEnd, false, name};
+}
+
+TagRef TagStructure::refOfCloser(int closer) const
+{
+    const Closer& c = m_closers[size_t(closer)];
+    const QString name = m_lines.lineText(c.line).mid(c.start + 2, c.nameEnd - c.start - 2);
+    return TagRef{c.line, c.start, c.nameEnd, true, name};
+}
+
+bool TagStructure::openAt(int node, int line, int offset) const
+{
+    const Node& n = m_nodes[size_t(node)];
+    return n.closer == -2 || std::make_pair(n.endLine, n.endStart) > std::make_pair(line, offset);
+}
+
+std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
+{
+    advanceTo(line + 1);
+    if (const int node = findNode(line, start); node >= 0) {
+        const int end = std::min(lastLine, m_lines.lineCount() - 1);
+        while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
+            processLine(int(m_lineAt.size()));
+        const int closer = m_nodes[size_t(node)].closer;
+        return closer >= 0 ? std::optional<TagRef>(refOfCloser(closer)) : std::nullopt;
+    }
+    if (const int closer = findCloser(line, start); closer >= 0 && m_closers[size_t(closer)].node >= 0)
+        return refOfNode(m_closers[size_t(closer)].node);
+    return std::nullopt;
+}
+
+bool TagStructure::undecided(int line, int start) const
+{
+    const int node = findNode(line, start);
+    return node >= 0 && m_nodes[size_t(node)].closer == -2 && linesDone() < m_lines.lineCount();
+}
+
+QString TagStructure::innermostOpen(int line, int offset)
+{
+    advanceTo(line + 1);
+    // The last element opened before the position; the stack there is what
+    // stood below it once those above were closed.
+    auto it = std::lower_bound(m_nodes.begin(), m_nodes.end(), std::make_pair(line, offset),
+                               [](const Node& n, const std::pair<int, int>& p) {
+                                   return std::make_pair(n.line, n.start) < p;
+                               });
+    int k = int(it - m_nodes.begin()) - 1;
+    while (k >= 0 && !openAt(k, line, offset))
+        k = m_nodes[size_t(k)].parent;
+    return k < 0 ? QString() : refOfNode(k).name;
+}
+
+std::vector<int> TagStructure::openKeysAt(int line)
+{
+    advanceTo(line + 1);
+    std::vector<int> keys;
+    if (line >= int(m_lineAt.size()))
+        return keys;
+    for (int k = m_lineAt[size_t(line)].top; k >= 0; k = m_nodes[size_t(k)].parent) {
+        // (those ended on this line by now were open at its start)
+        keys.push_back(m_nodes[size_t(k)].key);
+    }
+    keys.push_back(m_lineAt[size_t(line)].pending >= 0 ? 1 : 0);
+    return keys;
+}
+
+QList<TagRef> TagStructure::strayClosingTags(int first, int last)
+{
+    advanceTo(last + 1);
+    QList<TagRef> out;
+    auto it = std::lower_bound(m_closers.begin(), m_closers.end(), first,
+                               [](const Closer& c, int l) { return c.line < l; });
+    for (; it != m_closers.end() && it->line <= last; ++it) {
+        if (it->node < 0)
+            out.append(refOfCloser(int(it - m_closers.begin())));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- matcher
+
 namespace TagMatcher {
 
 namespace {
 
-QString lower(const QString& s)
-{
-    return s.toLower();
-}
-
-// Elements whose closing tag HTML lets one leave out.
-bool hasOptionalEnd(const QString& n)
-{
-    static const QSet<QString> set{QStringLiteral("p"),     QStringLiteral("li"),    QStringLiteral("dt"),
-                                   QStringLiteral("dd"),    QStringLiteral("option"), QStringLiteral("optgroup"),
-                                   QStringLiteral("tr"),    QStringLiteral("td"),    QStringLiteral("th"),
-                                   QStringLiteral("thead"), QStringLiteral("tbody"), QStringLiteral("tfoot"),
-                                   QStringLiteral("colgroup"), QStringLiteral("rt"), QStringLiteral("rp")};
-    return set.contains(n);
-}
-
-bool isBlockForP(const QString& n)
-{
-    static const QSet<QString> set{
-        QStringLiteral("address"), QStringLiteral("article"), QStringLiteral("aside"), QStringLiteral("blockquote"),
-        QStringLiteral("center"), QStringLiteral("details"), QStringLiteral("dir"), QStringLiteral("div"),
-        QStringLiteral("dl"), QStringLiteral("fieldset"), QStringLiteral("figcaption"), QStringLiteral("figure"),
-        QStringLiteral("footer"), QStringLiteral("form"), QStringLiteral("h1"), QStringLiteral("h2"),
-        QStringLiteral("h3"), QStringLiteral("h4"), QStringLiteral("h5"), QStringLiteral("h6"),
-        QStringLiteral("header"), QStringLiteral("hr"), QStringLiteral("main"), QStringLiteral("menu"),
-        QStringLiteral("nav"), QStringLiteral("ol"), QStringLiteral("p"), QStringLiteral("pre"),
-        QStringLiteral("section"), QStringLiteral("table"), QStringLiteral("ul")};
-    return set.contains(n);
-}
-
-// True when an opening tag "next" ends an open element "open" whose closing
-// tag was left out.
-bool closesImplicitly(const QString& open, const QString& next)
-{
-    if (open == QLatin1String("p"))
-        return isBlockForP(next);
-    if (open == QLatin1String("li"))
-        return next == QLatin1String("li");
-    if (open == QLatin1String("dt") || open == QLatin1String("dd"))
-        return next == QLatin1String("dt") || next == QLatin1String("dd");
-    if (open == QLatin1String("option"))
-        return next == QLatin1String("option") || next == QLatin1String("optgroup");
-    if (open == QLatin1String("optgroup"))
-        return next == QLatin1String("optgroup");
-    if (open == QLatin1String("tr"))
-        return next == QLatin1String("tr") || next == QLatin1String("tbody") || next == QLatin1String("tfoot");
-    if (open == QLatin1String("td") || open == QLatin1String("th"))
-        return next == QLatin1String("td") || next == QLatin1String("th") || next == QLatin1String("tr")
-               || next == QLatin1String("tbody") || next == QLatin1String("tfoot");
-    if (open == QLatin1String("thead") || open == QLatin1String("tbody"))
-        return next == QLatin1String("tbody") || next == QLatin1String("tfoot");
-    if (open == QLatin1String("rt") || open == QLatin1String("rp"))
-        return next == QLatin1String("rt") || next == QLatin1String("rp");
-    return false;
-}
-
-// The tags of the lines, one at a time, forwards or backwards from a line.
-class Walker {
+// The structure the lines keep, or one made for this question.
+class StructureOf {
 public:
-    Walker(const TagLineSource& lines, int line, int limit) : m_lines(lines), m_first(line), m_line(line), m_limit(limit) {}
-
-    // Events of the current line.
-    const QList<TagEvent>& events()
+    explicit StructureOf(const TagLineSource& lines) : m_kept(lines.structure())
     {
-        if (!m_loaded) {
-            m_events.clear();
-            Html::HtmlTokenizer::tokenize(m_lines.lineText(m_line), m_lines.startState(m_line), nullptr, &m_events);
-            // A tag carried over from an earlier line belongs to that line.
-            if (!m_events.isEmpty() && m_events.first().start < 0)
-                m_events.removeFirst();
-            m_loaded = true;
-        }
-        return m_events;
+        if (!m_kept)
+            m_own = std::make_unique<TagStructure>(lines);
     }
-    int line() const { return m_line; }
-    bool next()
-    {
-        if (m_line + 1 >= m_lines.lineCount() || (m_limit > 0 && m_line + 1 - m_first > m_limit))
-            return false;
-        ++m_line;
-        m_loaded = false;
-        return true;
-    }
-    bool previous()
-    {
-        if (m_line == 0 || (m_limit > 0 && m_first - (m_line - 1) > m_limit))
-            return false;
-        --m_line;
-        m_loaded = false;
-        return true;
-    }
+    TagStructure* operator->() { return m_kept ? m_kept : m_own.get(); }
 
 private:
-    const TagLineSource& m_lines;
-    int m_first;
-    int m_line;
-    int m_limit;
-    bool m_loaded = false;
-    QList<TagEvent> m_events;
+    TagStructure* m_kept;
+    std::unique_ptr<TagStructure> m_own;
 };
 
 TagRef refOf(int line, const TagEvent& e)
 {
     return TagRef{line, e.start, e.nameEnd, e.closing, e.name};
 }
-
-// Calls visit(line, event) for every tag after (line, offset) until it
-// returns true.
-template <typename Visit>
-void forwardFrom(const TagLineSource& lines, int line, int offset, int limit, Visit visit)
-{
-    Walker w(lines, line, limit);
-    do {
-        for (const TagEvent& e : w.events()) {
-            if (w.line() == line && e.start <= offset)
-                continue;
-            if (visit(w.line(), e))
-                return;
-        }
-    } while (w.next());
-}
-
-// Calls visit(line, event) for every tag before (line, offset), nearest first.
-template <typename Visit>
-void backwardFrom(const TagLineSource& lines, int line, int offset, int limit, Visit visit)
-{
-    Walker w(lines, line, limit);
-    do {
-        const QList<TagEvent>& ev = w.events();
-        for (qsizetype k = ev.size() - 1; k >= 0; --k) {
-            if (w.line() == line && ev[k].start >= offset)
-                continue;
-            if (visit(w.line(), ev[k]))
-                return;
-        }
-    } while (w.previous());
-}
-
-// Walks backwards over complete elements; returns true when the opening tag
-// at depth 0 (one that no later closing tag belongs to) is still open.
-class BackwardStack {
-public:
-    // Feeds one tag; true when it is an opening tag left open at depth 0.
-    bool feed(const TagEvent& e)
-    {
-        const QString n = lower(e.name);
-        if (e.closing) {
-            m_closers.push_back(n);
-            return false;
-        }
-        if (e.selfClosing || isVoidElement(n)) {
-            if (m_closers.empty())
-                m_later.insert(n);
-            return false;
-        }
-        if (!m_closers.empty()) {
-            if (m_closers.back() == n) {
-                m_closers.pop_back();
-            } else if (!hasOptionalEnd(n)) {
-                const auto it = std::find(m_closers.rbegin(), m_closers.rend(), n);
-                if (it != m_closers.rend())
-                    m_closers.erase(std::next(it).base(), m_closers.end());
-            }
-            if (m_closers.empty())
-                m_later.insert(n);
-            return false;
-        }
-        // Depth 0: open, unless a later sibling ended it.
-        if (hasOptionalEnd(n)) {
-            for (const QString& later : std::as_const(m_later)) {
-                if (closesImplicitly(n, later)) {
-                    m_later.insert(n);
-                    return false;
-                }
-            }
-        }
-        m_later.insert(n);
-        return true;
-    }
-
-private:
-    std::vector<QString> m_closers;
-    QSet<QString> m_later;  // elements met at depth 0 after the point reached
-};
 
 } // namespace
 
@@ -243,15 +421,19 @@ std::optional<TagRef> tagAt(const TagLineSource& lines, int line, int offset)
     for (const TagEvent& e : std::as_const(events)) {
         const int end = e.end < 0 ? INT_MAX : e.end;
         if (e.start < 0) {
-            // The caret is in a tag that began on an earlier line.
+            // The caret is in a tag that began on an earlier line: the last
+            // tag begun above.
             if (offset > end)
                 continue;
-            std::optional<TagRef> found;
-            backwardFrom(lines, line, 0, 200, [&](int l, const TagEvent& before) {
-                found = refOf(l, before);
-                return true;
-            });
-            return found;
+            for (int l = line - 1; l >= 0 && l >= line - 200; --l) {
+                QList<TagEvent> above;
+                HtmlTokenizer::tokenize(lines.lineText(l), lines.startState(l), nullptr, &above);
+                for (qsizetype k = above.size() - 1; k >= 0; --k) {
+                    if (above[k].start >= 0)
+                        return refOf(l, above[k]);
+                }
+            }
+            return std::nullopt;
         }
         if (offset >= e.start && offset <= end)
             return refOf(line, e);
@@ -261,81 +443,27 @@ std::optional<TagRef> tagAt(const TagLineSource& lines, int line, int offset)
 
 std::optional<TagRef> partner(const TagLineSource& lines, const TagRef& tag, LineLimit limit)
 {
-    const QString name = lower(tag.name);
-    std::optional<TagRef> found;
-    if (!tag.closing) {
-        if (isVoidElement(name))
-            return std::nullopt;
-        // Is it closed by "/>"?
-        bool selfClosed = false;
-        {
-            QList<TagEvent> events;
-            HtmlTokenizer::tokenize(lines.lineText(tag.line), lines.startState(tag.line), nullptr, &events);
-            for (const TagEvent& e : std::as_const(events)) {
-                if (e.start == tag.start)
-                    selfClosed = e.selfClosing;
-            }
-        }
-        if (selfClosed)
-            return std::nullopt;
-        std::vector<QString> open{name};
-        forwardFrom(lines, tag.line, tag.start, limit, [&](int l, const TagEvent& e) {
-            const QString n = lower(e.name);
-            if (e.closing) {
-                const auto it = std::find(open.rbegin(), open.rend(), n);
-                if (it == open.rend())
-                    return true;  // the parent ends first: no closing tag of ours
-                open.erase(std::next(it).base(), open.end());
-                if (open.empty()) {
-                    found = refOf(l, e);
-                    return true;
-                }
-                return false;
-            }
-            while (!open.empty() && hasOptionalEnd(open.back()) && closesImplicitly(open.back(), n))
-                open.pop_back();
-            if (open.empty())
-                return true;  // ended by a sibling
-            if (!e.selfClosing && !isVoidElement(n))
-                open.push_back(n);
-            return false;
-        });
-        return found;
-    }
-    BackwardStack stack;
-    backwardFrom(lines, tag.line, tag.start, limit, [&](int l, const TagEvent& e) {
-        if (stack.feed(e)) {
-            if (lower(e.name) == name) {
-                found = refOf(l, e);
-                return true;
-            }
-            // An element left open inside ours (<b> in <div><b></div>) is passed.
-            return false;
-        }
-        return false;
-    });
-    return found;
+    StructureOf s(lines);
+    const std::optional<TagRef> other =
+        s->partner(tag.line, tag.start, limit > 0 ? tag.line + limit : INT_MAX);
+    if (other && limit > 0 && std::abs(other->line - tag.line) > limit)
+        return std::nullopt;
+    return other;
 }
 
-QString innermostOpen(const TagLineSource& lines, int line, int offset, LineLimit limit)
+QString innermostOpen(const TagLineSource& lines, int line, int offset)
 {
-    QString found;
-    BackwardStack stack;
-    backwardFrom(lines, line, offset, limit, [&](int, const TagEvent& e) {
-        if (stack.feed(e)) {
-            found = e.name;
-            return true;
-        }
-        return false;
-    });
-    return found;
+    StructureOf s(lines);
+    return s->innermostOpen(line, offset);
 }
 
 bool gotoPartner(EditorContract& editor)
 {
     int line = 0, column = 0;
     editor.CaretPosition(line, column);
-    const ContractLines lines(editor);
+    const ContractLines own(editor);
+    const TagLineSource* kept = editor.tagLines();
+    const TagLineSource& lines = kept ? *kept : own;
     const std::optional<TagRef> tag = tagAt(lines, line - 1, column - 1);
     if (!tag)
         return false;

@@ -1,16 +1,25 @@
 #pragma once
-// Which tag pairs with which, as HTML reads them: void elements (<br>,
-// <img>, <HR>) have no closing tag, and elements whose closing tag may be
-// left out (<P>, <LI>, <TD> ...) end where the next one of their kind or
-// their parent's closing tag begins. Comments, declarations and the text of
-// <style> and <script> hold no tags.
+// Which tag pairs with which, as a browser builds the page's elements: void
+// elements (<br>, <img>, <HR>) have no closing tag; elements whose closing
+// tag may be left out (<P>, <LI>, <TD> ...) end where HTML ends them (the
+// next one of their kind, a block that closes a paragraph, their parent's
+// closing tag); a closing tag that closes no open element is stray and
+// ignored; a closing tag closes the elements left open inside its own.
+// Comments, declarations and the text of <style> and <script> hold no tags.
+// Pairs are worked out in one pass forwards from the first line, kept, and
+// worked out again from a changed line on, so a pair found from one end is
+// found from the other and no distance is too far.
 #include "editor/HtmlTokenizer.h"
 
+#include <QHash>
+#include <climits>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class EditorContract;
+class TagStructure;
 
 // The lines of a document, each with the tokenizer state it starts in.
 class TagLineSource {
@@ -19,6 +28,9 @@ public:
     virtual int lineCount() const = 0;
     virtual QString lineText(int line) const = 0;  // 0-based, as stored
     virtual int startState(int line) const = 0;
+    // The pairs kept for these lines, when the source keeps them (it then
+    // tells them of every change); null: they are worked out for each question.
+    virtual TagStructure* structure() const { return nullptr; }
 };
 
 // A document reached through EditorContract; states are worked out from the
@@ -47,6 +59,82 @@ struct TagRef {
     }
 };
 
+// The elements of a document's lines: which opening tag each closing tag
+// closes. Worked out as far as a question needs; invalidateFrom() after a
+// change forgets what lies from the changed line on.
+class TagStructure {
+public:
+    explicit TagStructure(const TagLineSource& lines);
+    ~TagStructure();
+
+    void invalidateFrom(int line);
+    // The other tag of the pair of the tag at (line, start); none for a void
+    // or self-closed element, one whose closing tag is left out or missing,
+    // or a stray closing tag.
+    // Closing tags past lastLine are not looked for.
+    std::optional<TagRef> partner(int line, int start, int lastLine = INT_MAX);
+    // True for an opening tag at (line, start) whose end the pass has not
+    // reached yet (it stopped at a partner's lastLine).
+    bool undecided(int line, int start) const;
+    // The name, as written, of the innermost element open at the position.
+    QString innermostOpen(int line, int offset);
+    // Closing tags of lines first..last that close no open element.
+    QList<TagRef> strayClosingTags(int first, int last);
+    // The elements open at the start of line (their names' keys, innermost
+    // first), the pass taken that far; what lines below it depend on.
+    std::vector<int> openKeysAt(int line);
+    // Lines worked out from the first line.
+    int linesDone() const { return int(m_lineAt.size()); }
+
+private:
+    static constexpr int kRules = 4;  // the searches HTML bounds differently
+    struct Node {
+        int line, start, nameEnd;
+        int key;
+        int parent;        // the node below it on the stack
+        int prevSame;      // the next open node of its name below it
+        int depth;
+        int scope[kRules];  // depth of the nearest node at or below it that bounds each search (-1: none)
+        int closer = -2;    // its closing tag; -1: ended without one; -2: still open
+        int endLine = -1, endStart = -1;  // where it ended
+    };
+    struct Closer {
+        int line, start, nameEnd;
+        int node;  // the element it closes; -1: stray
+    };
+    struct LineStart {
+        int top, pending;
+        int nodes, closers;
+    };
+    void advanceTo(int line);  // works out lines up to line (exclusive)
+    void processLine(int line);
+    int keyOf(const QString& name);
+    void push(int line, const Html::TagEvent& e, int key);
+    void popTo(int node, int endLine, int endStart, int closer);
+    // Ends the innermost open element among keys when no node bounding the
+    // search by rule stands above it.
+    void closeIn(std::initializer_list<int> keys, int rule, int line, int start);
+    void closingTag(int line, const Html::TagEvent& e, int key);
+    void openingTag(int line, const Html::TagEvent& e, int key);
+    int scopeDepth(int rule) const;
+    int findNode(int line, int start) const;
+    int findCloser(int line, int start) const;
+    bool openAt(int node, int line, int offset) const;
+    TagRef refOfNode(int node) const;
+    TagRef refOfCloser(int closer) const;
+    void rebuildOpenIndex();
+
+    const TagLineSource& m_lines;
+    std::vector<Node> m_nodes;
+    std::vector<Closer> m_closers;
+    std::vector<LineStart> m_lineAt;  // the pass's state at the start of each line done
+    QHash<QString, int> m_keys;
+    std::vector<unsigned> m_flags;  // by key: what the name tells the pass
+    std::vector<int> m_lastOpen;  // by key: the innermost open node of that name, -1
+    int m_top = -1;
+    int m_pending = -1;  // an opening tag whose ">" is on a later line
+};
+
 namespace TagMatcher {
 
 // Looks at most this many lines away from the tag (0: no limit).
@@ -56,12 +144,13 @@ bool isVoidElement(QStringView name);
 // The tag the position (0-based line, 0-based offset) stands in: from just
 // before its "<" to just after its ">".
 std::optional<TagRef> tagAt(const TagLineSource& lines, int line, int offset);
-// The other tag of the pair; none for a void or self-closed element, or
-// one whose closing tag is left out or missing.
+// The other tag of the pair; none for a void or self-closed element, one
+// whose closing tag is left out or missing, a stray closing tag, or a
+// partner further than limit lines away.
 std::optional<TagRef> partner(const TagLineSource& lines, const TagRef& tag, LineLimit limit = 0);
 // The name, as written, of the innermost element still open before the
 // position; empty when every element is closed.
-QString innermostOpen(const TagLineSource& lines, int line, int offset, LineLimit limit = 0);
+QString innermostOpen(const TagLineSource& lines, int line, int offset);
 
 // "Go to Matching Tag": with the caret in a tag, moves it just inside the
 // partner tag's "<" and returns true; false when there is none.

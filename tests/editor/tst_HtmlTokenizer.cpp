@@ -7,14 +7,16 @@
 using namespace Html;
 
 namespace {
-const char* const kNames[] = {"T", "AN", "AV", "C", "E", "D", "CS", "CP", "CV", "CC", "SK", "SS", "SC", "SN"};
+const char* const kNames[] = {"T",  "AN", "AV", "C",   "E",  "D",  "CS", "CP",  "CV", "CC",
+                              "SK", "SS", "SC", "SN", "CST", "CA", "SR", "PHP", "CD"};
+static_assert(std::size(kNames) == size_t(TokenKind::Count));
 
 // "kind[text] kind[text]" for each line, lines joined by " | "; neighbouring
 // runs of one kind are one token.
-QString runs(const QString& text)
+QString runs(const QString& text, Language language = Language::Html)
 {
     QStringList out;
-    int state = HtmlTokenizer::kInitialState;
+    int state = HtmlTokenizer::initialState(language);
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         QList<Token> tokens;
         state = HtmlTokenizer::tokenize(line, state, &tokens);
@@ -58,6 +60,28 @@ private slots:
         QTest::newRow("script with attributes over lines") << "<script\nsrc=a.js></script>x"
                                                            << "T[<script] | AN[src] AV[a.js] T[></script>]";
         QTest::newRow("self-closed script leaves text") << "<script src=x />&amp;" << "T[<script] AN[src] AV[x] T[/>] E[&amp;]";
+        // A regular expression is no comment, and a division no expression.
+        QTest::newRow("regex holding /*") << "<script>\nvar r = /[/*]/g;\nx = 1;</script>"
+                                          << "T[<script>] | SK[var] SR[/[/*]/g] | SN[1] T[</script>]";
+        QTest::newRow("regex after return") << "<script>return /a\\/b'/.test(s) // c</script>"
+                                            << "T[<script>] SK[return] SR[/a\\/b'/] SC[// c] T[</script>]";
+        QTest::newRow("division") << "<script>x = a / b / 2; y = (c) / d /* e */</script>"
+                                  << "T[<script>] SN[2] SC[/* e */] T[</script>]";
+        QTest::newRow("string with a quote escaped") << "<script>s = 'it\\'s </b>'; t</script>"
+                                                     << "T[<script>] SS['it\\'s </b>'] T[</script>]";
+        QTest::newRow("CSS string holds } and </p>") << "<style>p::after { content: \"}</p>\"; color: red }</style>"
+                                                     << "T[<style>] CS[p::after] CP[content] CST[\"}</p>\"] CP[color] CV[red] T[</style>]";
+        QTest::newRow("CSS data URI") << "<style>a { background: url(data:image/png;base64,AA==) no-repeat; top: 0 }</style>"
+                                      << "T[<style>] CS[a] CP[background] CV[url(data:image/png;base64,AA==)] CV[no-repeat] CP[top] CV[0] T[</style>]";
+        QTest::newRow("selectors inside @media") << "<style>@media screen { p { color: red } }\ndiv { margin: 0 }</style>"
+                                                 << "T[<style>] CA[@media] CV[screen] CS[p] CP[color] CV[red] | CS[div] CP[margin] CV[0] T[</style>]";
+        QTest::newRow("@font-face holds declarations") << "<style>@font-face { font-family: x } b { }</style>"
+                                                       << "T[<style>] CA[@font-face] CP[font-family] CV[x] CS[b] T[</style>]";
+        QTest::newRow("PHP with ->") << "<p><?php if ($user->isAdmin()) echo \"?>\"; ?><b>"
+                                     << "T[<p>] PHP[<?php if ($user->isAdmin()) echo \"?>\"; ?>] T[<b>]";
+        QTest::newRow("PHP over lines") << "<?php\n$a = 1 > 2; // c\n?>&amp;" << "PHP[<?php] | PHP[$a = 1 > 2; // c] | PHP[?>] E[&amp;]";
+        QTest::newRow("PHP in a value") << "<a href=\"<?= $u ?>\">" << "T[<a] AN[href] AV[\"] PHP[<?= $u ?>] AV[\"] T[>]";
+        QTest::newRow("CDATA holds >") << "<![CDATA[ a > b ]]><i>" << "CD[<![CDATA[ a > b ]]>] T[<i>]";
     }
     void tokens()
     {
@@ -66,15 +90,74 @@ private slots:
         QCOMPARE(runs(text), expected);
     }
 
-    // Only the first characters of a very long line are looked at.
+    // Files of other languages: a stylesheet or script on its own.
+    void languages_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("stylesheet") << int(Language::Css) << "body { color: red }\n/* x */ a:hover { }"
+                                    << "CS[body] CP[color] CV[red] | CC[/* x */] CS[a:hover]";
+        QTest::newRow("script with a tag in a string") << int(Language::Script)
+                                                       << "var s = \"<script>\";\nif (a < b) { /x/.test(s) }"
+                                                       << "SK[var] SS[\"<script>\"] | SK[if] SR[/x/]";
+        QTest::newRow("script with </script> in a string") << int(Language::Script) << "s = '</script><b>'\nx = 1"
+                                                           << "SS['</script><b>'] | SN[1]";
+    }
+    void languages()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(runs(text, Language(language)), expected);
+    }
+
+    // A line of any length is looked at whole: its state at the end is the
+    // state after all of it.
     void longLine()
     {
-        const QString line = QString(HtmlTokenizer::kMaxLineLength - 2, QLatin1Char('x')) + QStringLiteral("<b>");
+        const QString script = QStringLiteral("var s = \"a>b\", t = /<\\/x>/; ").repeated(800);
+        const QString line = QStringLiteral("<p>") + QString(20000, QLatin1Char('x')) + QStringLiteral("<script>")
+                             + script + QStringLiteral("</script><b");
         QList<Token> tokens;
         const int state = HtmlTokenizer::tokenize(line, HtmlTokenizer::kInitialState, &tokens);
-        QCOMPARE(tokens.size(), 1);
-        QCOMPARE(tokens.first().length, 2);
         QVERIFY(HtmlTokenizer::isTagState(state));
+        QCOMPARE(tokens.last(), (Token{int(line.size()) - 11, 11, TokenKind::Tag}));  // "</script><b"
+        // In pieces, each from the state the one before ended in, alike.
+        QList<Token> pieces;
+        int st = HtmlTokenizer::kInitialState;
+        for (qsizetype at = 0; at < line.size();) {
+            qsizetype stop = 0;
+            QList<Token> part;
+            st = HtmlTokenizer::tokenizePiece(QStringView(line).mid(at, 5000), st, 1000, at + 5000 >= line.size(),
+                                              &stop, &part);
+            for (Token t : std::as_const(part)) {
+                t.start += int(at);
+                if (!pieces.isEmpty() && pieces.last().kind == t.kind && pieces.last().start + pieces.last().length == t.start)
+                    pieces.last().length += t.length;
+                else
+                    pieces.append(t);
+            }
+            at += stop;
+        }
+        QCOMPARE(st, state);
+        QCOMPARE(pieces, tokens);
+    }
+
+    // Linear in the length of a line, whatever it holds: a script of 20
+    // lines of 10 000 "<" each.
+    void manyLessThanSigns()
+    {
+        const QString line = QStringLiteral("a<b;\"<\";/*<*/").repeated(2500);
+        QElapsedTimer timer;
+        timer.start();
+        int state = HtmlTokenizer::tokenize(QStringLiteral("<script>"), HtmlTokenizer::kInitialState, nullptr);
+        for (int i = 0; i < 20; ++i) {
+            QList<Token> tokens;
+            state = HtmlTokenizer::tokenize(line, state, &tokens);
+        }
+        QVERIFY(HtmlTokenizer::isScriptState(state));
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
     }
 };
 

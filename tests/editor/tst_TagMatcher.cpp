@@ -8,19 +8,21 @@ namespace {
 // Lines of a snippet; the states are worked out from its first line.
 class Lines : public TagLineSource {
 public:
-    explicit Lines(const QString& text) : m_lines(text.split(QLatin1Char('\n'))) {}
-    int lineCount() const override { return int(m_lines.size()); }
-    QString lineText(int line) const override { return m_lines.at(line); }
-    int startState(int line) const override
+    explicit Lines(const QString& text) : m_lines(text.split(QLatin1Char('\n')))
     {
         int s = Html::HtmlTokenizer::kInitialState;
-        for (int i = 0; i < line; ++i)
-            s = Html::HtmlTokenizer::tokenize(m_lines.at(i), s, nullptr);
-        return s;
+        for (const QString& line : std::as_const(m_lines)) {
+            m_states.push_back(s);
+            s = Html::HtmlTokenizer::tokenize(line, s, nullptr);
+        }
     }
+    int lineCount() const override { return int(m_lines.size()); }
+    QString lineText(int line) const override { return m_lines.at(line); }
+    int startState(int line) const override { return m_states.at(line); }
 
 private:
     QStringList m_lines;
+    QList<int> m_states;
 };
 
 // Takes the marker out of text; its line and offset.
@@ -67,6 +69,19 @@ private slots:
         QTest::newRow("unclosed inner element passed") << "^<div><b>x</d|iv>";
         QTest::newRow("no closing tag") << "<div|>x";
         QTest::newRow("not in a tag") << "<b>x|y</b>";
+        // A stray closing tag is passed over; the elements around it still pair.
+        QTest::newRow("stray heading end") << "<div|><h5>x</h3></h5>^</div>";
+        QTest::newRow("stray heading end, inner") << "<div><h5|>x</h3>^</h5></div>";
+        QTest::newRow("stray P end after a list") << "<body|><p>a<ul><li>b</ul></p>\n^</body>";
+        QTest::newRow("the stray end itself") << "<div><p>a<ul></ul></|p></div>";
+        QTest::newRow("end past a table cell is stray") << "<div><table><tr><td>x</d|iv></td></tr></table></div>";
+        // Mis-nested tags pair alike from either end.
+        QTest::newRow("mis-nested, outer") << "<div|><b><i>x</b></i>^</div>";
+        QTest::newRow("mis-nested, the end that closes") << "<b|><i>x^</b></i>";
+        QTest::newRow("mis-nested, the element it passed") << "<b><i|>x</b></i>";
+        QTest::newRow("tag cut off by a new one") << "<a <b|>x^</b>";
+        QTest::newRow("cells end cells") << "<table|><tr><td>a<td>b<tr><td>c^</table>";
+        QTest::newRow("nested table") << "<td><table><tr><td|>x^</td></tr></table></td>";
     }
     void partner()
     {
@@ -109,6 +124,48 @@ private slots:
         QTest::newRow("comment ignored") << "<em><!-- <b> -->|" << "em";
         QTest::newRow("all closed") << "<b>x</b>|" << "";
         QTest::newRow("self-closed") << "<i><svg/>|" << "i";
+        QTest::newRow("after a stray end") << "<div><h5>x</h3></h5>|" << "div";
+        QTest::newRow("after a P end a list made stray") << "<div><p>a<ul><li>b</ul></p>|" << "div";
+        QTest::newRow("after mis-nested ends") << "<div><b><i>x</b></i>|" << "div";
+        QTest::newRow("in a tag cut off") << "<p><a <b>x</b>|" << "a";
+    }
+
+    // "!" marks each stray closing tag.
+    void strayClosingTags_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << "<ul><li>a<li>b</ul><p>x</p>";
+        QTest::newRow("heading") << "<h5>x!</h3></h5>";
+        QTest::newRow("P after a list") << "<p>a<ul></ul>!</p>\n!</p>";
+        QTest::newRow("mis-nested") << "<b><i>x</b>!</i>";
+    }
+    void strayClosingTags()
+    {
+        QFETCH(QString, text);
+        QList<QPair<int, int>> expected;
+        int line = 0, offset = 0;
+        while (takeMarker(text, QLatin1Char('!'), line, offset))
+            expected << qMakePair(line, offset);
+        const Lines lines(text);
+        TagStructure s(lines);
+        QList<QPair<int, int>> found;
+        for (const TagRef& r : s.strayClosingTags(0, lines.lineCount() - 1))
+            found << qMakePair(r.line, r.start);
+        QCOMPARE(found, expected);
+    }
+
+    // Linear however deep: 64 000 "<b>" then 64 000 "</i>", one a line.
+    void deepAndStray()
+    {
+        const QString text = QStringLiteral("<b>\n").repeated(64000) + QStringLiteral("</i>\n").repeated(64000) + QStringLiteral("</b>");
+        const Lines lines(text);
+        QElapsedTimer timer;
+        timer.start();
+        TagStructure s(lines);
+        QCOMPARE(s.innermostOpen(128000, 0), QStringLiteral("b"));
+        QCOMPARE(s.partner(128000, 0), (TagRef{63999, 0, 2, false, QStringLiteral("b")}));
+        QCOMPARE(s.partner(0, 0), std::nullopt);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
     void innermostOpen()
     {
