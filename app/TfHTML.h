@@ -63,6 +63,10 @@ public slots:
     void doFind();
     void FindAgain1Click();
     void HandleReplace(bool all);
+    // As the user types in the Find dialog: the first match from where the
+    // search began, every match marked and counted in the status line.
+    void incrementalFind();
+    void replaceDialogFind();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -72,12 +76,19 @@ protected:
 
 private:
     void addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)());
+    // Finds with wrap-around; says where it is ("3 of 17") or why it failed
+    // (quiet: in the status line rather than a message box).
+    bool findAndReport(const QString& text, int flags, bool quiet);
+    void rememberFindOrigin();
     DocumentHost& m_main;
     QMenu* m_searchMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
     QAction* m_findAgain = nullptr;
     FindDialog* m_findDialog = nullptr;
     ReplaceDialog* m_replaceDialog = nullptr;
+    int m_lastFindFlags = 1;  // SearchFlags::Plain
+    qsizetype m_findOrigin = 0;  // where an incremental search starts
+    qsizetype m_findOriginEnd = 0;
     bool m_propertiesSet = false;
     bool m_closeApproved = false;
     bool m_closed = false;

@@ -17,6 +17,8 @@ enum : int {
     ReplaceOne = 16,
     ReplaceAll = 32,
     WholeWord = 64,
+    RegExp = 128,       // text is a regular expression (QRegularExpression), matched within lines
+    InSelection = 256,  // only inside the search scope: the selection when the scope was set
 };
 }
 

@@ -7,7 +7,9 @@
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
 #include "editor/HtmlHighlighter.h"
+#include "editor/AutoPairs.h"
 #include "editor/LineNumberGutter.h"
+#include "editor/SearchMarks.h"
 #include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
 
@@ -36,6 +38,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 #include <limits>
 
 namespace {
@@ -270,6 +273,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     SetScrollBars(m_scrollBars);
     updateMetrics();
     updateGutterGeometry();
+    m_searchMarks = std::make_unique<SearchMarks>(m_buf);
 }
 
 TOvcTextFileEditor::~TOvcTextFileEditor()
@@ -836,6 +840,9 @@ void TOvcTextFileEditor::caretMoved(bool keepGoalX)
     m_caretVisible = true;
     startBlink();
     m_matchTimer->start();
+    if (!m_pendingClosers.empty()
+        && m_buf.Text().LineOfOffset(m_buf.MarkOffset(m_pendingClosers.front())) != m_buf.Text().LineOfOffset(caretOffset()))
+        forgetPendingClosers();
     // Within the line shown as current and without a selection, only the
     // caret's old and new places are drawn again.
     const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
@@ -1063,50 +1070,163 @@ void TOvcTextFileEditor::EndEditGroup()
 
 // ---------------------------------------------------------------- search
 
+void TOvcTextFileEditor::prepareScope(int flags)
+{
+    m_scopeFresh = false;
+    if (!(flags & SearchFlags::InSelection)) {
+        m_searchMarks->clearScope();
+        return;
+    }
+    if (!m_searchMarks->hasScope() && hasSelection()) {
+        m_searchMarks->setScope(std::min(caretOffset(), anchorOffset()), std::max(caretOffset(), anchorOffset()));
+        m_scopeFresh = true;
+    }
+}
+
 TextRange TOvcTextFileEditor::findMatch(const QString& text, int flags) const
 {
-    const QString needle = plainLines(text);
+    const TextFinder finder(plainLines(text), flags);
     const bool backward = flags & SearchFlags::Backward;
     const qsizetype a = std::min(caretOffset(), anchorOffset());
     const qsizetype b = std::max(caretOffset(), anchorOffset());
-    const qsizetype origin = (flags & SearchFlags::Global) ? (backward ? m_buf.Length() : 0) : (backward ? a : b);
-    return m_buf.Text().Find(needle, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord | SearchFlags::Backward),
-                             origin);
+    qsizetype lo = 0, hi = m_buf.Length();
+    if (flags & SearchFlags::InSelection)
+        std::tie(lo, hi) = m_searchMarks->scope();
+    qsizetype origin = backward ? a : b;
+    if ((flags & SearchFlags::Global) || m_scopeFresh)
+        origin = backward ? hi : lo;
+    return finder.find(m_buf.Text(), std::clamp(origin, lo, hi), backward, lo, hi);
+}
+
+QString TOvcTextFileEditor::searchMarkText() const
+{
+    return m_searchMarks->finder().text();
 }
 
 bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
 {
+    m_searchError.clear();
     if (text.isEmpty() || text.size() > MaxSearchLength)
         return false;
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        return false;
+    }
     BusyCursor busy;
+    prepareScope(flags);
     const TextRange found = findMatch(text, flags);
+    m_scopeFresh = false;
     if (found.start < 0)
         return false;
-    m_searchMark = plainLines(text);
-    m_searchMarkFlags = flags & (SearchFlags::MatchCase | SearchFlags::WholeWord);
+    m_searchMarks->setSearch(plainLines(text), flags);
     setSelection(found.start, found.start + found.length);
     viewport()->update();
     updatePrimarySelection();
     return true;
 }
 
+bool TOvcTextFileEditor::FindNext(const QString& text, int flags, bool* wrapped)
+{
+    if (wrapped)
+        *wrapped = false;
+    if (SearchText(text, flags))
+        return true;
+    if ((flags & SearchFlags::Global) || !m_searchError.isEmpty() || text.isEmpty())
+        return false;
+    if (!SearchText(text, flags | SearchFlags::Global))
+        return false;
+    if (wrapped)
+        *wrapped = true;
+    return true;
+}
+
+void TOvcTextFileEditor::MarkSearchMatches(const QString& text, int flags)
+{
+    m_searchError.clear();
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        m_searchMarks->clear();
+    } else {
+        prepareScope(flags);
+        m_scopeFresh = false;
+        m_searchMarks->setSearch(finder.text(), flags);
+    }
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::ClearSearchMarks()
+{
+    m_searchMarks->clear();
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::ClearSearchScope()
+{
+    m_searchMarks->clearScope();
+    viewport()->update();
+}
+
+int TOvcTextFileEditor::searchMatchCount() const
+{
+    return m_searchMarks->isActive() ? m_searchMarks->count() : 0;
+}
+
+int TOvcTextFileEditor::searchMatchNumber() const
+{
+    if (!m_searchMarks->isActive() || !hasSelection())
+        return 0;
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    return m_searchMarks->numberOf(TextRange{a, std::max(caretOffset(), anchorOffset()) - a});
+}
+
+QString TOvcTextFileEditor::searchStatus() const
+{
+    const int n = searchMatchCount();
+    if (n == 0)
+        return QStringLiteral("No matches");
+    if (const int k = searchMatchNumber())
+        return QStringLiteral("%1 of %2").arg(k).arg(n);
+    return n == 1 ? QStringLiteral("1 match") : QStringLiteral("%1 matches").arg(n);
+}
+
 int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacement, int flags)
 {
+    m_searchError.clear();
     if (m_readOnly || text.isEmpty() || text.size() > MaxSearchLength || replacement.size() > MaxSearchLength)
         return 0;
     const QString with = plainLines(replacement);
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        return 0;
+    }
+    prepareScope(flags);
+    const bool backward = flags & SearchFlags::Backward;
     if (flags & SearchFlags::ReplaceAll) {
         BusyCursor busy;
-        const bool backward = flags & SearchFlags::Backward;
         qsizetype lo = 0, hi = m_buf.Length();
-        if (!(flags & SearchFlags::Global)) {
+        if (flags & SearchFlags::InSelection)
+            std::tie(lo, hi) = m_searchMarks->scope();
+        if (!(flags & SearchFlags::Global) && !m_scopeFresh) {
             if (backward)
-                hi = std::min(caretOffset(), anchorOffset());
+                hi = std::clamp(std::min(caretOffset(), anchorOffset()), lo, hi);
             else
-                lo = std::max(caretOffset(), anchorOffset());
+                lo = std::clamp(std::max(caretOffset(), anchorOffset()), lo, hi);
         }
-        const int n = m_buf.ReplaceAll(plainLines(text), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord),
-                                       lo, hi);
+        m_scopeFresh = false;
+        int n = 0;
+        if (!finder.isRegExp()) {
+            n = m_buf.ReplaceAll(finder.text(), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord), lo, hi);
+        } else {
+            const std::vector<TextRange> all = finder.findAll(m_buf.Text(), lo, hi);
+            m_buf.BeginEditGroup();
+            for (auto it = all.rbegin(); it != all.rend(); ++it)
+                m_buf.Replace(it->start, it->length, finder.replacementFor(m_buf.Text(), *it, with));
+            m_buf.EndEditGroup();
+            n = int(all.size());
+        }
         if (n > 0)
             setCaret(caretOffset());
         return n;
@@ -1114,12 +1234,21 @@ int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacem
     if (!(flags & SearchFlags::ReplaceOne))
         return 0;
     BusyCursor busy;
-    const TextRange found = findMatch(text, flags);
+    // The match a search selected is the one replaced; else the next one.
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    TextRange found{a, std::max(caretOffset(), anchorOffset()) - a};
+    const auto [lo, hi] = (flags & SearchFlags::InSelection) ? m_searchMarks->scope()
+                                                             : std::pair<qsizetype, qsizetype>(0, m_buf.Length());
+    if (m_scopeFresh || found.start < lo || found.start + found.length > hi || !finder.isMatch(m_buf.Text(), found))
+        found = findMatch(text, flags);
+    m_scopeFresh = false;
     if (found.start < 0)
         return 0;
-    m_buf.Replace(found.start, found.length, with);
+    const QString put = finder.replacementFor(m_buf.Text(), found, with);
+    m_buf.Replace(found.start, found.length, put);
+    m_searchMarks->setSearch(finder.text(), flags);
     // A backward search goes on from before the replacement.
-    setCaret((flags & SearchFlags::Backward) ? found.start : found.start + with.size());
+    setCaret(backward ? found.start : found.start + put.size());
     return 1;
 }
 
@@ -1139,7 +1268,8 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     m_fileName = fileName;
     m_stamp = FileStamp::of(fileName, bytes);
     clearBookmarks();
-    m_searchMark.clear();
+    m_searchMarks->clear();
+    m_searchMarks->clearScope();
     horizontalScrollBar()->setValue(0);
     setCaret(0);
     emit modificationChanged(false);
@@ -1598,18 +1728,16 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     tagFormat.setBackground(tagColour);
     QTextCharFormat matchFormat;
     matchFormat.setBackground(dark ? QColor(0x2E, 0x5A, 0x3A) : QColor(0xC8, 0xF0, 0xC8));
-    // Matches of the last search among the lines on screen (not in very long ones).
-    std::vector<qsizetype> matches;
-    if (!m_searchMark.isEmpty() && !m_searchMark.contains(QLatin1Char('\n'))) {
-        const auto [topLine, topRow] = lineOfRow(verticalScrollBar()->value());
-        const int bottomLine = lineOfRow(verticalScrollBar()->value() + visibleRows()).first;
-        const qsizetype lo = t.LineStart(topLine), hi = t.LineEndOffset(bottomLine);
-        if (hi - lo < 200000)
-            matches = t.FindAll(m_searchMark, m_searchMarkFlags, lo, hi);
-    }
+    // Every match of the last search is marked; the search scope is tinted.
+    const std::vector<TextRange>& matches = m_searchMarks->matches();
+    const bool scoped = m_searchMarks->hasScope();
+    const auto [scopeA, scopeB] = m_searchMarks->scope();
+    QTextCharFormat scopeFormat;
+    scopeFormat.setBackground(dark ? QColor(0x33, 0x33, 0x55) : QColor(0xEC, 0xE8, 0xFF));
     p.setPen(FixedFontColor());
     p.setFont(font());
 
+    const QList<TextRange> pairMarks = m_tagMarks + m_bracketMarks;
     auto [line, r] = lineOfRow(verticalScrollBar()->value());
     const int firstLine = line;
     int y = 0;
@@ -1638,13 +1766,18 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
             RowLayout& rl = layoutFor(row);
             QList<QTextLayout::FormatRange> marks;
             const qsizetype rowA = ls + row.start, rowB = ls + row.end;
-            for (auto it = std::lower_bound(matches.begin(), matches.end(), rowA - m_searchMark.size());
-                 it != matches.end() && *it < rowB; ++it) {
-                const qsizetype a = std::max(*it, rowA), b = std::min(*it + m_searchMark.size(), rowB);
+            if (scoped) {
+                const qsizetype a = std::max(scopeA, rowA), b = std::min(scopeB, rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), scopeFormat});
+            }
+            for (auto [i, end] = m_searchMarks->overlapping(rowA, rowB); i < end; ++i) {
+                const TextRange& m = matches[i];
+                const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)
                     marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), matchFormat});
             }
-            for (const TextRange& m : std::as_const(m_tagMarks)) {
+            for (const TextRange& m : pairMarks) {
                 const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)
                     marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), tagFormat});
@@ -1995,7 +2128,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
             return;
         } else if (key == Qt::Key_Tab && mods == Qt::NoModifier) {
             if (ro) {
-            } else if (hasSelection() && selectedText().contains(QLatin1Char('\n'))) {
+            } else if (hasSelection() && selectsWholeLines()) {
                 indentSelection(false);
             } else if (m_tabType != ttReal) {
                 insertTabKey();
@@ -2007,7 +2140,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                 e->ignore();
                 return;
             }
-            if (!ro && hasSelection())
+            if (!ro)
                 indentSelection(true);
         } else if ((key == Qt::Key_Backspace || key == Qt::Key_Delete)
                    && (mods == Qt::NoModifier || mods == Qt::ControlModifier || mods == Qt::ShiftModifier)) {
@@ -2016,6 +2149,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                 const TextSnapshot& t = m_buf.Text();
                 if (hasSelection()) {
                     removeRange(caret, anchorOffset(), EditKind::Typing);
+                } else if (key == Qt::Key_Backspace && mods == Qt::NoModifier && deletePair()) {
                 } else if (key == Qt::Key_Backspace) {
                     qsizetype from = caret - 1;
                     if (mods & Qt::ControlModifier)
@@ -2045,7 +2179,8 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                     return;
                 }
                 if (!ro) {
-                    typeText(text);
+                    if (!typePairChar(text))
+                        typeText(text);
                     if (m_autoCloseTags && text == QLatin1String("/"))
                         completeClosingTag();
                 }
@@ -2095,20 +2230,49 @@ void TOvcTextFileEditor::insertTabKey()
     replaceSelection(insert, EditKind::Typing);
 }
 
-void TOvcTextFileEditor::indentSelection(bool unindent)
+bool TOvcTextFileEditor::selectsWholeLines() const
 {
     const TextSnapshot& t = m_buf.Text();
     const qsizetype a = std::min(caretOffset(), anchorOffset());
-    qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype line = t.LineOfOffset(a);
+    if (a == b)
+        return false;
+    if (t.LineOfOffset(b) != line)
+        return true;
+    // One line, from its start (or its indentation's end) to its end.
+    qsizetype first = t.LineStart(line);
+    while (first < b && (t.CharAt(first) == QLatin1Char(' ') || t.CharAt(first) == QLatin1Char('\t')))
+        ++first;
+    return a <= first && b == t.LineEndOffset(line);
+}
+
+void TOvcTextFileEditor::indentSelection(bool unindent)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const bool selected = hasSelection();
+    const qsizetype caret = caretOffset();
+    const bool caretFirst = caret < anchorOffset();
+    const qsizetype a = std::min(caret, anchorOffset());
+    qsizetype b = std::max(caret, anchorOffset());
     const qsizetype first = t.LineOfOffset(a);
     qsizetype last = t.LineOfOffset(b);
     if (last > first && b == t.LineStart(last))
         --last;  // a selection ending at a line's start leaves that line alone
+    // One indentation step: a tab, or spaces when the Tab key puts in spaces.
+    const QString step = m_tabType == ttFixed ? QString(m_tabSize, QLatin1Char(' ')) : QStringLiteral("\t");
+    qsizetype caretShift = 0;
+    bool changed = false;
     m_buf.BeginEditGroup();
     for (qsizetype l = last; l >= first; --l) {
         const qsizetype ls = m_buf.Text().LineStart(l);
         if (!unindent) {
-            m_buf.Insert(ls, QStringLiteral("\t"));
+            // Empty lines stay empty.
+            if (m_buf.Text().LineLength(l) == 0 && first != last)
+                continue;
+            m_buf.Insert(ls, step);
+            caretShift = step.size();
+            changed = true;
             continue;
         }
         qsizetype n = 0;
@@ -2117,14 +2281,146 @@ void TOvcTextFileEditor::indentSelection(bool unindent)
         } else {
             while (n < m_tabSize && m_buf.Text().CharAt(ls + n) == QLatin1Char(' '))
                 ++n;
+            // Spaces before a tab go with it.
+            if (n < m_tabSize && m_buf.Text().CharAt(ls + n) == QLatin1Char('\t'))
+                ++n;
         }
-        if (n > 0)
+        if (n > 0) {
             m_buf.Remove(ls, n);
+            changed = true;
+        }
+        caretShift = -std::min(n, caret - ls);
     }
     m_buf.EndEditGroup();
+    if (!changed)
+        return;
+    if (!selected) {
+        setCaret(caret + caretShift);
+        return;
+    }
     const qsizetype from = m_buf.Text().LineStart(first);
     const qsizetype to = m_buf.Text().LineEndOffset(last);
-    setSelection(from, to);
+    if (caretFirst)
+        setSelection(to, from);
+    else
+        setSelection(from, to);
+}
+
+void TOvcTextFileEditor::SetAutoPairs(bool on)
+{
+    m_autoPairs = on;
+    if (!on)
+        forgetPendingClosers();
+}
+
+void TOvcTextFileEditor::forgetPendingClosers()
+{
+    for (int m : m_pendingClosers)
+        m_buf.RemoveMark(m);
+    m_pendingClosers.clear();
+}
+
+bool TOvcTextFileEditor::typePairChar(const QString& text)
+{
+    if (!m_autoPairs || text.size() != 1 || m_overwrite)
+        return false;
+    const QChar c = text.at(0);
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    // Typing the closing character put in before steps over it.
+    if (!hasSelection() && AutoPairs::isCloser(c) && t.CharAt(caret) == c) {
+        for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
+            if (m_buf.MarkOffset(*it) == caret) {
+                m_buf.RemoveMark(*it);
+                m_pendingClosers.erase(it);
+                setCaret(caret + 1);
+                return true;
+            }
+        }
+    }
+    if (hasSelection()) {
+        // Brackets and quotes go around the selection, which stays selected.
+        static const QString kWrapping = QStringLiteral("([{\"'");
+        if (!kWrapping.contains(c))
+            return false;
+        const QChar closer = c == QLatin1Char('(') ? QLatin1Char(')')
+                           : c == QLatin1Char('[') ? QLatin1Char(']')
+                           : c == QLatin1Char('{') ? QLatin1Char('}') : c;
+        const qsizetype a = std::min(caret, anchorOffset()), b = std::max(caret, anchorOffset());
+        m_buf.BeginEditGroup();
+        m_buf.Insert(b, QString(closer));
+        m_buf.Insert(a, QString(c));
+        m_buf.EndEditGroup();
+        setSelection(a + 1, b + 1);
+        return true;
+    }
+    const QChar closer = AutoPairs::closerFor(c, caret > 0 ? t.CharAt(caret - 1) : QChar(), t.CharAt(caret));
+    if (closer.isNull())
+        return false;
+    // The pair is one undo step with the typing around it.
+    m_buf.Replace(caret, 0, QString(c) + closer, EditKind::Typing);
+    setCaret(caret + 1);
+    if (m_pendingClosers.size() >= 16)
+        forgetPendingClosers();
+    m_pendingClosers.push_back(m_buf.AddMark(caret + 1, MarkSide::After));
+    return true;
+}
+
+bool TOvcTextFileEditor::deletePair()
+{
+    const qsizetype caret = caretOffset();
+    const TextSnapshot& t = m_buf.Text();
+    for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
+        if (m_buf.MarkOffset(*it) != caret || caret == 0)
+            continue;
+        const QChar closer = t.CharAt(caret);
+        if (!AutoPairs::isCloser(closer) || t.CharAt(caret - 1) != AutoPairs::openerOf(closer))
+            return false;
+        m_buf.RemoveMark(*it);
+        m_pendingClosers.erase(it);
+        removeRange(caret - 1, caret + 1, EditKind::Typing);
+        return true;
+    }
+    return false;
+}
+
+void TOvcTextFileEditor::addBracketMarks()
+{
+    const QList<TextRange> old = m_bracketMarks;
+    m_bracketMarks.clear();
+    findBracketPair();
+    if (old.size() != m_bracketMarks.size()
+        || !std::equal(old.begin(), old.end(), m_bracketMarks.begin(),
+                       [](const TextRange& a, const TextRange& b) { return a.start == b.start; }))
+        viewport()->update();
+}
+
+void TOvcTextFileEditor::findBracketPair()
+{
+    if (!m_tagMarks.isEmpty() || hasSelection())
+        return;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    // The character after the caret first, then the one before it.
+    for (qsizetype at : {caret, caret - 1}) {
+        const QChar c = t.CharAt(at);
+        if (at < 0 || c.isNull() || QStringLiteral("()[]{}\"'").indexOf(c) < 0)
+            continue;
+        const qsizetype other = AutoPairs::partner(t, at);
+        if (other < 0)
+            continue;
+        m_bracketMarks << TextRange{std::min(at, other), 1} << TextRange{std::max(at, other), 1};
+        return;
+    }
+}
+
+void TOvcTextFileEditor::CentreCaret()
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const int line = int(t.LineOfOffset(caret));
+    const qint64 row = rowOfLine(line) + rowInLineOf(line, caret - t.LineStart(line));
+    verticalScrollBar()->setValue(int(std::clamp<qint64>(row - visibleRows() / 2, 0, INT_MAX)));
 }
 
 void TOvcTextFileEditor::completeClosingTag()
@@ -2538,6 +2834,7 @@ void TOvcTextFileEditor::refreshTagMatch()
                 m_tagMarks << TextRange{t.LineStart(r.line) + r.start, r.nameEnd - r.start};
         }
     }
+    addBracketMarks();
     if (old.size() != m_tagMarks.size()
         || !std::equal(old.begin(), old.end(), m_tagMarks.begin(),
                        [](const TextRange& a, const TextRange& b) { return a.start == b.start && a.length == b.length; }))

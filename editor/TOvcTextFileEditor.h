@@ -18,6 +18,7 @@
 
 class HtmlHighlighter;
 class LineNumberGutter;
+class SearchMarks;
 class QSaveFile;
 class QTextLayout;
 class QTimer;
@@ -150,8 +151,37 @@ public:
     int lineHeight() const { return m_lineHeight; }
     // The set bookmarks: number and line (0-based).
     std::vector<std::pair<int, int>> bookmarkLines() const;
-    // The last text searched for: its matches on screen are marked.
-    QString searchMarkText() const { return m_searchMark; }
+    // The last text searched for: its matches are marked.
+    QString searchMarkText() const;
+
+    // Search as the Find dialog uses it. FindNext finds as SearchText does
+    // and, finding nothing, goes on from the start of the text (backwards:
+    // its end), or of the scope; *wrapped tells whether it did.
+    bool FindNext(const QString& text, int flags, bool* wrapped = nullptr);
+    // Marks every match of text (SearchFlags MatchCase, WholeWord, RegExp,
+    // InSelection) without moving the caret; an empty text marks none.
+    void MarkSearchMatches(const QString& text, int flags);
+    void ClearSearchMarks();
+    // The marked matches: how many, and the number of the selected one (0:
+    // the selection is none of them). searchStatus() says it for the status
+    // line: "3 of 17", "17 matches", "No matches".
+    int searchMatchCount() const;
+    int searchMatchNumber() const;
+    QString searchStatus() const;
+    // Why the last search found nothing because of its pattern ("" otherwise).
+    QString searchError() const { return m_searchError; }
+    // InSelection searches keep to the selection made when the scope was
+    // set: by the first such search after ClearSearchScope.
+    void ClearSearchScope();
+    const SearchMarks& searchMarks() const { return *m_searchMarks; }
+
+    // Scrolls so that the caret's row is in the middle of the view.
+    void CentreCaret();
+
+    // Quotes of attribute values and brackets close themselves when typed,
+    // and typing the closing one steps over it.
+    bool AutoPairs() const { return m_autoPairs; }
+    void SetAutoPairs(bool on);
 
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
@@ -165,6 +195,8 @@ public:
     void SetAutoCloseTags(bool on) { m_autoCloseTags = on; }
     // The tags marked as the pair around the caret (none, or both).
     QList<TextRange> matchedTags() const { return m_tagMarks; }
+    // The bracket or quote pair marked at the caret (none, or both).
+    QList<TextRange> matchedBrackets() const { return m_bracketMarks; }
     // Works out the pair around the caret now rather than when idle.
     void refreshTagMatch();
 
@@ -275,6 +307,17 @@ private:
     void selectWordAt(qsizetype offset);
     void selectLineAt(qsizetype offset);
     void indentSelection(bool unindent);
+    // True when the selection runs over a line end or holds a whole line.
+    bool selectsWholeLines() const;
+    // Search scope for flags: kept, set from the selection, or dropped.
+    void prepareScope(int flags);
+    // Typing with auto pairs; false when text is no pair character.
+    bool typePairChar(const QString& text);
+    bool deletePair();
+    void forgetPendingClosers();
+    // Brackets and quotes around the caret joined to the tag marks.
+    void addBracketMarks();
+    void findBracketPair();
     void typeText(const QString& text);
     void startBlink();
     void clearBookmarks();
@@ -356,7 +399,13 @@ private:
     LineNumberGutter* m_gutter = nullptr;
     QTimer* m_matchTimer = nullptr;
     QList<TextRange> m_tagMarks;
-    QString m_searchMark;
-    int m_searchMarkFlags = 0;
     bool m_autoCloseTags = true;
+    // Search marks and scope; kept last: they listen to the buffer.
+    std::unique_ptr<SearchMarks> m_searchMarks;
+    QString m_searchError;
+    bool m_scopeFresh = false;
+    // Auto pairs: closing characters put in by typing, still to be typed over.
+    bool m_autoPairs = false;
+    QList<TextRange> m_bracketMarks;
+    std::vector<int> m_pendingClosers;
 };
