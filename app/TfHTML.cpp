@@ -174,6 +174,10 @@ void TfHTML::SetProperties()
     txtHTML->SetLineNumbers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Line Numbers"), true));
     txtHTML->SetAutoCloseTags(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Close Tags"), true));
     txtHTML->SetAutoPairs(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Pairs"), true));
+    txtHTML->SetWrapAtColumn(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Wrap Column"), 0));
+    txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));
+    txtHTML->SetIndentGuides(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indentation Guides"), true));
+    txtHTML->SetWrapMarkers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Wrap Markers"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
     if (!stored.name.isEmpty())

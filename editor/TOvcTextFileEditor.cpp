@@ -12,6 +12,7 @@
 #include "editor/SearchMarks.h"
 #include "editor/TagMatcher.h"
 #include "editor/TextSearch.h"
+#include "editor/ViewGuides.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -295,7 +296,8 @@ void TOvcTextFileEditor::updateMetrics()
 
 int TOvcTextFileEditor::wrapColumns() const
 {
-    return std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+    const int window = std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+    return m_wrapAt > 0 ? std::min(window, std::max(10, m_wrapAt)) : window;
 }
 
 int TOvcTextFileEditor::visibleRows() const
@@ -1469,6 +1471,58 @@ void TOvcTextFileEditor::SetWrapColumn(int column)
     m_wrapColumn = std::max(0, column);
 }
 
+void TOvcTextFileEditor::SetWrapAtColumn(int column)
+{
+    column = std::max(0, column);
+    if (column == m_wrapAt)
+        return;
+    m_wrapAt = column;
+    if (m_wordWrap) {
+        recomputeAllRows();
+        ensureCaretVisible();
+        m_gutter->update();
+    }
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetShowWhitespace(bool on)
+{
+    m_showWhitespace = on;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetIndentGuides(bool on)
+{
+    m_indentGuides = on;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetWrapMarkers(bool on)
+{
+    m_wrapMarkers = on;
+    viewport()->update();
+}
+
+int TOvcTextFileEditor::guideIndent(int line) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    auto indentOf = [&](int l) {
+        const qsizetype ls = t.LineStart(l);
+        const qsizetype n = std::min<qsizetype>(t.LineLength(l), 512);
+        return ViewGuides::indentColumns(t.Text(ls, n), m_tabSize);
+    };
+    const int own = indentOf(line);
+    if (own >= 0 || t.LineLength(line) > 512)
+        return std::max(own, 0);
+    // A blank line: as the lines with text nearest above and below it.
+    int above = -1, below = -1;
+    for (int l = line - 1; l >= 0 && l >= line - 50 && above < 0; --l)
+        above = indentOf(l);
+    for (int l = line + 1; l < t.LineCount() && l <= line + 50 && below < 0; ++l)
+        below = indentOf(l);
+    return std::max(ViewGuides::blankLineIndent(above, below), 0);
+}
+
 void TOvcTextFileEditor::SetTabSize(int size)
 {
     m_tabSize = std::clamp(size, 1, 64);
@@ -1738,6 +1792,10 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     p.setFont(font());
 
     const QList<TextRange> pairMarks = m_tagMarks + m_bracketMarks;
+    ViewGuides::Style guideStyle;
+    guideStyle.ink = dark ? QColor(0x60, 0x60, 0x70) : QColor(0xC8, 0xC8, 0xD0);
+    guideStyle.charWidth = m_charWidth;
+    guideStyle.lineHeight = m_lineHeight;
     auto [line, r] = lineOfRow(verticalScrollBar()->value());
     const int firstLine = line;
     int y = 0;
@@ -1792,8 +1850,18 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
                     p.fillRect(QRectF(x, y, m_charWidth, m_lineHeight), selFormat.background());
                 }
             }
+            if (m_indentGuides)
+                ViewGuides::paintIndentGuides(p, left, y, guideIndent(line), m_tabSize, guideStyle);
             rl.layout->draw(&p, QPointF(left + rl.x0, y), marks);
+            if (m_showWhitespace)
+                ViewGuides::paintBlanks(p, *rl.layout, QPointF(left + rl.x0, y), r == rows - 1, guideStyle);
+            if (m_wrapMarkers && r > 0)
+                ViewGuides::paintWrapMarker(p, y, left, guideStyle);
         }
+    }
+    if (m_wrapAt > 0) {
+        const int x = textLeft() + qRound(m_wrapAt * m_charWidth);
+        p.fillRect(QRect(x, clip.top(), 1, clip.height()), guideStyle.ink);
     }
 
     // The caret, and what an input method is composing at it.

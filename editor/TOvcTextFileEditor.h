@@ -79,6 +79,18 @@ public:
     // which sets it from the visible width.
     int WrapColumn() const { return m_wrapColumn; }
     void SetWrapColumn(int column);
+    // Rows wrap at this column when it is set and narrower than the window
+    // (0: at the window's width); a faint line is drawn at it.
+    int WrapAtColumn() const { return m_wrapAt; }
+    void SetWrapAtColumn(int column);
+    // Guides: spaces, tabs and line ends made visible; indentation guides;
+    // a marker at the start of each row a wrapped line goes on in.
+    bool ShowWhitespace() const { return m_showWhitespace; }
+    void SetShowWhitespace(bool on);
+    bool IndentGuides() const { return m_indentGuides; }
+    void SetIndentGuides(bool on);
+    bool WrapMarkers() const { return m_wrapMarkers; }
+    void SetWrapMarkers(bool on);
     bool AutoIndent() const { return m_autoIndent; }
     void SetAutoIndent(bool on) { m_autoIndent = on; }
     TabType tabType() const { return m_tabType; }
@@ -331,6 +343,9 @@ private:
     // After "</" typed in text: the innermost open element's name and ">".
     void completeClosingTag();
     void paintRows(QPainter& p, const QRect& clip);
+    // Columns of the line's indentation for its guides (blank lines: as
+    // the lines around them).
+    int guideIndent(int line) const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     // A text interface for screen readers, and news of caret moves and edits for them.
     static void installAccessibility();
@@ -343,6 +358,10 @@ private:
 
     bool m_wordWrap = true;
     int m_wrapColumn = 0;
+    int m_wrapAt = 0;
+    bool m_showWhitespace = false;
+    bool m_indentGuides = false;
+    bool m_wrapMarkers = false;
     bool m_autoIndent = true;
     TabType m_tabType = ttReal;
     int m_tabSize = 8;

@@ -3,7 +3,7 @@ vq_sources(editor
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
     TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp
   GUI
-    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp
+    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp
 )
 vq_sources(editor GUI GotoLine.cpp)
 vq_sources(app GUI TmdiMain_editing.cpp)
