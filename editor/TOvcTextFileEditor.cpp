@@ -8,6 +8,8 @@
 #include "app/UiPrompter.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/AutoPairs.h"
+#include "editor/FoldGutter.h"
+#include "editor/FoldModel.h"
 #include "editor/LineNumberGutter.h"
 #include "editor/SearchMarks.h"
 #include "editor/TagMatcher.h"
@@ -263,6 +265,8 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     setAcceptDrops(true);
 
     m_gutter = new LineNumberGutter(this);
+    m_foldGutter = new FoldGutter(this);
+    m_foldGutter->hide();
     m_matchTimer = new QTimer(this);
     m_matchTimer->setSingleShot(true);
     m_matchTimer->setInterval(0);
@@ -275,6 +279,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     updateMetrics();
     updateGutterGeometry();
     m_searchMarks = std::make_unique<SearchMarks>(m_buf);
+    m_folds = std::make_unique<FoldModel>(m_buf);
 }
 
 TOvcTextFileEditor::~TOvcTextFileEditor()
@@ -318,6 +323,11 @@ void TOvcTextFileEditor::recomputeAllRows()
         m_rowCount.clear();
         m_rowTree.clear();
         m_rowsWidth = -1;
+        // Folded lines take no row: a line a row, the hidden ones none.
+        if (!m_hiddenRanges.empty()) {
+            m_rowCount.assign(size_t(m_buf.LineCount()), 1);
+            rebuildRowIndex();
+        }
         updateScrollBars();
         return;
     }
@@ -334,8 +344,13 @@ void TOvcTextFileEditor::rebuildRowIndex()
 {
     const size_t n = m_rowCount.size();
     m_rowTree.assign(n + 1, 0);
+    auto hidden = m_hiddenRanges.begin();
     for (size_t i = 1; i <= n; ++i) {
-        m_rowTree[i] += m_rowCount[i - 1];
+        const int line = int(i) - 1;
+        while (hidden != m_hiddenRanges.end() && hidden->second < line)
+            ++hidden;
+        const bool folded = hidden != m_hiddenRanges.end() && hidden->first <= line;
+        m_rowTree[i] += folded ? 0 : m_rowCount[i - 1];
         const size_t j = i + (i & (~i + 1));
         if (j <= n)
             m_rowTree[j] += m_rowTree[i];
@@ -344,7 +359,7 @@ void TOvcTextFileEditor::rebuildRowIndex()
 
 qint64 TOvcTextFileEditor::rowOfLine(int line) const
 {
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return line;
     qint64 sum = 0;
     for (size_t i = std::min<size_t>(size_t(std::max(line, 0)), m_rowCount.size()); i > 0; i &= i - 1)
@@ -356,7 +371,7 @@ std::pair<int, int> TOvcTextFileEditor::lineOfRow(qint64 row) const
 {
     const int lines = int(m_buf.LineCount());
     row = std::max<qint64>(row, 0);
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return {int(std::min<qint64>(row, lines - 1)), 0};
     const size_t n = m_rowCount.size();
     size_t pos = 0;
@@ -370,23 +385,46 @@ std::pair<int, int> TOvcTextFileEditor::lineOfRow(qint64 row) const
             rem -= m_rowTree[pos];
         }
     }
-    if (pos >= n)
-        return {lines - 1, m_rowCount.empty() ? 0 : m_rowCount.back() - 1};
+    if (pos >= n) {
+        const int last = lastShownLine();
+        return {last, rowsOfLine(last) - 1};
+    }
     return {int(pos), int(rem)};
 }
 
 qint64 TOvcTextFileEditor::totalRows() const
 {
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return m_buf.LineCount();
     return rowOfLine(int(m_rowCount.size()));
 }
 
 int TOvcTextFileEditor::rowsOfLine(int line) const
 {
+    if (!m_hiddenRanges.empty() && hiddenRangeOf(line))
+        return 0;
     if (!m_wordWrap || line < 0 || size_t(line) >= m_rowCount.size())
         return 1;
     return m_rowCount[size_t(line)];
+}
+
+bool TOvcTextFileEditor::rowTreeInUse() const
+{
+    return (m_wordWrap || !m_hiddenRanges.empty()) && !m_rowTree.empty();
+}
+
+const std::pair<int, int>* TOvcTextFileEditor::hiddenRangeOf(int line) const
+{
+    const auto it = std::partition_point(m_hiddenRanges.begin(), m_hiddenRanges.end(),
+                                         [line](const std::pair<int, int>& r) { return r.second < line; });
+    return it != m_hiddenRanges.end() && it->first <= line ? &*it : nullptr;
+}
+
+int TOvcTextFileEditor::lastShownLine() const
+{
+    const int last = int(m_buf.LineCount()) - 1;
+    const std::pair<int, int>* r = hiddenRangeOf(last);
+    return r ? std::max(0, r->first - 1) : last;
 }
 
 int TOvcTextFileEditor::displayRows(int line) const
@@ -706,6 +744,11 @@ std::vector<std::pair<int, int>> TOvcTextFileEditor::visibleLineTops() const
     const int lines = int(m_buf.LineCount());
     const int h = viewport()->height();
     for (int y = 0; y < h && line < lines;) {
+        if (const std::pair<int, int>* hidden = m_hiddenRanges.empty() ? nullptr : hiddenRangeOf(line)) {
+            line = hidden->second + 1;
+            r = 0;
+            continue;
+        }
         if (r == 0)
             tops.emplace_back(line, y);
         y += m_lineHeight * (rowsOfLine(line) - r);
@@ -750,7 +793,7 @@ qsizetype TOvcTextFileEditor::offsetAt(const QPoint& pos) const
     if (row < 0)
         return 0;
     if (row >= totalRows())
-        return t.Length();
+        return m_hiddenRanges.empty() ? t.Length() : t.LineEndOffset(lastShownLine());
     const auto [line, r] = lineOfRow(row);
     const Row rw = rowAt(line, r);
     const qsizetype ls = t.LineStart(line);
@@ -837,6 +880,7 @@ void TOvcTextFileEditor::setCaret(qsizetype offset, bool keepAnchor)
 
 void TOvcTextFileEditor::caretMoved(bool keepGoalX)
 {
+    keepCaretOutOfFolds();
     if (!keepGoalX)
         m_goalX = -1;
     m_caretVisible = true;
@@ -1272,6 +1316,8 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     clearBookmarks();
     m_searchMarks->clear();
     m_searchMarks->clearScope();
+    m_folds->unfoldAll();
+    m_hiddenRanges.clear();
     horizontalScrollBar()->setValue(0);
     setCaret(0);
     emit modificationChanged(false);
@@ -1622,11 +1668,16 @@ void TOvcTextFileEditor::updateGutterGeometry()
     if (!m_gutter)
         return;
     const int w = m_gutter->neededWidth();
+    const int fw = m_foldGutter ? m_foldGutter->neededWidth() : 0;
     const QRect cr = contentsRect();
-    if (viewportMargins().left() != w)
-        setViewportMargins(w, 0, 0, 0);
+    if (viewportMargins().left() != w + fw)
+        setViewportMargins(w + fw, 0, 0, 0);
     m_gutter->setGeometry(cr.left(), cr.top(), w, cr.height());
     m_gutter->update();
+    if (m_foldGutter) {
+        m_foldGutter->setGeometry(cr.left() + w, cr.top(), fw, cr.height());
+        m_foldGutter->update();
+    }
 }
 
 // ---------------------------------------------------------------- changes
@@ -1694,10 +1745,24 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         dropLayouts(first, INT_MAX);
     }
 
+    // Folds moved with the text: the lines they hide now.
+    if (!oneLine && m_folds && (!m_hiddenRanges.empty() || m_folds->foldCount() > 0)) {
+        m_folds->prune();
+        m_hiddenRanges = m_folds->hiddenLines();
+    }
+    if (!m_wordWrap && rowTreeInUse() && !oneLine) {
+        const size_t from = std::min(size_t(first), m_rowCount.size());
+        const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
+        m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
+        m_rowCount.insert(m_rowCount.begin() + qsizetype(from), size_t(c.linesAdded + 1), 1);
+        rebuildRowIndex();
+    } else if (!m_wordWrap && !m_hiddenRanges.empty() && m_rowTree.empty()) {
+        recomputeAllRows();
+    }
     if (m_wordWrap && m_rowsWidth > 0) {
         if (oneLine && size_t(first) < m_rowCount.size()) {
             const int rows = int(rowStarts(first).size());
-            const int delta = rows - m_rowCount[size_t(first)];
+            const int delta = hiddenRangeOf(first) ? 0 : rows - m_rowCount[size_t(first)];
             m_rowCount[size_t(first)] = rows;
             if (delta)
                 for (size_t i = size_t(first) + 1; i < m_rowTree.size(); i += i & (~i + 1))
@@ -1718,7 +1783,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
             m_maxColumns = std::max(m_maxColumns, t.LineLength(l));
     }
     updateScrollBars();
-    if (m_gutter && m_gutter->neededWidth() != viewportMargins().left())
+    if (m_gutter && m_gutter->neededWidth() + (m_foldGutter ? m_foldGutter->neededWidth() : 0) != viewportMargins().left())
         updateGutterGeometry();
     m_preedit.clear();
     // An edit inside one line that keeps its rows repaints the rows it changed.
@@ -1792,6 +1857,7 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     p.setFont(font());
 
     const QList<TextRange> pairMarks = m_tagMarks + m_bracketMarks;
+    m_foldMarkerRects.clear();
     ViewGuides::Style guideStyle;
     guideStyle.ink = dark ? QColor(0x60, 0x60, 0x70) : QColor(0xC8, 0xC8, 0xD0);
     guideStyle.charWidth = m_charWidth;
@@ -1800,6 +1866,10 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     const int firstLine = line;
     int y = 0;
     for (; y < height && line < lines; ++line, r = 0) {
+        if (const std::pair<int, int>* hidden = m_hiddenRanges.empty() ? nullptr : hiddenRangeOf(line)) {
+            line = hidden->second;
+            continue;
+        }
         const qsizetype ls = t.LineStart(line);
         const int rows = rowsOfLine(line);
         // Every line on screen gets its colours, drawn now or not.
@@ -1857,6 +1927,23 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
                 ViewGuides::paintBlanks(p, *rl.layout, QPointF(left + rl.x0, y), r == rows - 1, guideStyle);
             if (m_wrapMarkers && r > 0)
                 ViewGuides::paintWrapMarker(p, y, left, guideStyle);
+            if (r == rows - 1 && !m_hiddenRanges.empty()) {
+                if (const std::pair<int, int>* folded = hiddenRangeOf(line + 1); folded && folded->first == line + 1) {
+                    // The fold's marker: how many lines it hides.
+                    const int n = folded->second - folded->first + 1;
+                    const QString label = n == 1 ? QStringLiteral("\u2026 1 line") : QStringLiteral("\u2026 %1 lines").arg(n);
+                    const QFontMetrics fm(font());
+                    const int x = left + qRound(rl.x0 + rl.layout->lineAt(0).naturalTextWidth() + m_charWidth);
+                    const QRect box(x, y + 1, fm.horizontalAdvance(label) + 8, m_lineHeight - 2);
+                    p.save();
+                    p.setPen(guideStyle.ink.darker(130));
+                    p.setBrush(dark ? base.lighter(140) : QColor(0xF0, 0xF0, 0xF4));
+                    p.drawRoundedRect(box, 3, 3);
+                    p.drawText(box, Qt::AlignCenter, label);
+                    p.restore();
+                    m_foldMarkerRects.emplace_back(box, line);
+                }
+            }
         }
     }
     if (m_wrapAt > 0) {
@@ -1906,6 +1993,8 @@ void TOvcTextFileEditor::scrollContentsBy(int, int)
 {
     viewport()->update();
     m_gutter->update();
+    if (m_foldGutter)
+        m_foldGutter->update();
 }
 
 void TOvcTextFileEditor::startBlink()
@@ -2101,7 +2190,9 @@ void TOvcTextFileEditor::moveCaretByKey(QKeyEvent* e, bool& handled)
         return;
     }
     const qreal goal = m_goalX;
+    m_keyStep = to < caret ? -1 : 1;
     setCaret(to, shift);
+    m_keyStep = 0;
     if (keepGoal)
         m_goalX = goal;
     if (shift)
@@ -2145,6 +2236,14 @@ bool TOvcTextFileEditor::event(QEvent* e)
                              || key == Qt::Key_Enter;
         const bool typed = !ke->text().isEmpty() && ke->text().at(0).isPrint()
                         && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+        // Ctrl+Shift+[ and Ctrl+Shift+] fold and unfold at the caret.
+        const bool foldKey = (ke->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier)
+                          && (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft || key == Qt::Key_BracketRight
+                              || key == Qt::Key_BraceRight);
+        if (foldKey) {
+            e->accept();
+            return true;
+        }
         if ((editingKey && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || typed
             || ke->matches(QKeySequence::Undo) || ke->matches(QKeySequence::Redo) || ke->matches(QKeySequence::Cut)
             || ke->matches(QKeySequence::Copy) || ke->matches(QKeySequence::Paste)
@@ -2185,7 +2284,13 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
         const int key = e->key();
         const bool ro = m_readOnly;
         bool handled = false;
-        if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
+        if (mods == (Qt::ControlModifier | Qt::ShiftModifier)
+            && (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft)) {
+            FoldAtCaret();
+        } else if (mods == (Qt::ControlModifier | Qt::ShiftModifier)
+                   && (key == Qt::Key_BracketRight || key == Qt::Key_BraceRight)) {
+            UnfoldAtCaret();
+        } else if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
             SetInsertMode(!InsertMode());
         } else if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier)
                    && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -2482,6 +2587,142 @@ void TOvcTextFileEditor::findBracketPair()
     }
 }
 
+// ---------------------------------------------------------------- folding
+
+void TOvcTextFileEditor::foldsChanged()
+{
+    m_folds->prune();
+    m_hiddenRanges = m_folds->hiddenLines();
+    if (m_wordWrap)
+        rebuildRowIndex();
+    else
+        recomputeAllRows();
+    updateScrollBars();
+    keepCaretOutOfFolds();
+    viewport()->update();
+    m_gutter->update();
+    m_foldGutter->update();
+}
+
+void TOvcTextFileEditor::keepCaretOutOfFolds()
+{
+    if (m_hiddenRanges.empty())
+        return;
+    const TextSnapshot& t = m_buf.Text();
+    const int line = int(t.LineOfOffset(caretOffset()));
+    const std::pair<int, int>* hidden = hiddenRangeOf(line);
+    if (!hidden)
+        return;
+    if (m_keyStep != 0) {
+        // A key steps over the folded lines.
+        const qsizetype to = m_keyStep > 0 && hidden->second + 1 < t.LineCount() ? t.LineStart(hidden->second + 1)
+                                                                                 : t.LineEndOffset(hidden->first - 1);
+        const bool selecting = caretOffset() != anchorOffset();
+        m_buf.MoveMark(m_caretMark, to);
+        if (!selecting)
+            m_buf.MoveMark(m_anchorMark, to);
+        return;
+    }
+    // Put there by a search, Go to or a bookmark: what hides it opens.
+    while (m_folds->reveal(line)) {
+    }
+    m_hiddenRanges = m_folds->hiddenLines();
+    if (m_wordWrap)
+        rebuildRowIndex();
+    else
+        recomputeAllRows();
+    viewport()->update();
+    m_gutter->update();
+    m_foldGutter->update();
+}
+
+bool TOvcTextFileEditor::ToggleFold(int line)
+{
+    if (m_folds->unfoldAt(line)) {
+        foldsChanged();
+        return true;
+    }
+    const FoldRegion* r = m_folds->regionAt(line);
+    if (!r || !m_folds->fold(r->first, r->last)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    foldsChanged();
+    return true;
+}
+
+bool TOvcTextFileEditor::FoldAtCaret()
+{
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    // The innermost region holding the caret's line.
+    const FoldRegion* best = nullptr;
+    for (const FoldRegion& r : m_folds->regions()) {
+        if (r.first > line)
+            break;
+        if (r.last >= line && !m_folds->isFolded(r.first) && (!best || r.depth >= best->depth))
+            best = &r;
+    }
+    if (!best || !m_folds->fold(best->first, best->last)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    // The caret goes to the line left shown.
+    const TextSnapshot& t = m_buf.Text();
+    if (line != best->first)
+        setCaret(t.LineStart(best->first));
+    foldsChanged();
+    return true;
+}
+
+bool TOvcTextFileEditor::UnfoldAtCaret()
+{
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    if (!m_folds->unfoldAt(line)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    foldsChanged();
+    return true;
+}
+
+void TOvcTextFileEditor::FoldAll()
+{
+    BusyCursor busy;
+    m_folds->foldAll(0);
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::UnfoldAll()
+{
+    m_folds->unfoldAll();
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::FoldToLevel(int level)
+{
+    BusyCursor busy;
+    m_folds->unfoldAll();
+    m_folds->foldAll(std::max(0, level));
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::RestoreFolds(const std::vector<int>& lines)
+{
+    m_folds->restore(lines);
+    foldsChanged();
+}
+
+bool TOvcTextFileEditor::Folding() const
+{
+    return !m_foldGutter->isHidden();
+}
+
+void TOvcTextFileEditor::SetFolding(bool on)
+{
+    m_foldGutter->setVisible(on);
+    updateGutterGeometry();
+}
+
 void TOvcTextFileEditor::CentreCaret()
 {
     const TextSnapshot& t = m_buf.Text();
@@ -2565,6 +2806,13 @@ void TOvcTextFileEditor::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton) {
         e->ignore();
         return;
+    }
+    // A click on a fold's marker opens it.
+    for (const auto& [rect, line] : m_foldMarkerRects) {
+        if (rect.contains(pos)) {
+            ToggleFold(line);
+            return;
+        }
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const bool again = now - m_lastClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval()

@@ -19,6 +19,8 @@
 class HtmlHighlighter;
 class LineNumberGutter;
 class SearchMarks;
+class FoldModel;
+class FoldGutter;
 class QSaveFile;
 class QTextLayout;
 class QTimer;
@@ -187,6 +189,27 @@ public:
     void ClearSearchScope();
     const SearchMarks& searchMarks() const { return *m_searchMarks; }
 
+    // Folding. Lines are 0-based. The caret never stays in folded lines:
+    // moved there by a search, Go to or a bookmark, it unfolds them.
+    FoldModel& folds() { return *m_folds; }
+    const FoldModel& folds() const { return *m_folds; }
+    // Folds the region starting on line, or unfolds the fold there; false
+    // when neither could be done.
+    bool ToggleFold(int line);
+    // Folds the innermost region around the caret / unfolds at the caret's line.
+    bool FoldAtCaret();
+    bool UnfoldAtCaret();
+    void FoldAll();
+    void UnfoldAll();
+    // Regions nested deeper than level are folded, the others opened.
+    void FoldToLevel(int level);
+    // Folds the regions starting on these lines (kept from an earlier session).
+    void RestoreFolds(const std::vector<int>& lines);
+    // The fold markers' strip beside the line numbers.
+    bool Folding() const;
+    void SetFolding(bool on);
+    bool isLineHidden(int line) const { return hiddenRangeOf(line) != nullptr; }
+
     // Scrolls so that the caret's row is in the middle of the view.
     void CentreCaret();
 
@@ -343,6 +366,16 @@ private:
     // After "</" typed in text: the innermost open element's name and ">".
     void completeClosingTag();
     void paintRows(QPainter& p, const QRect& clip);
+    // Folding: whether rows come from the tree (wrapped or folded), the
+    // folded range holding a line, and the last line shown.
+    bool rowTreeInUse() const;
+    const std::pair<int, int>* hiddenRangeOf(int line) const;
+    int lastShownLine() const;
+    // After folds changed: rows, scroll range and drawing follow.
+    void foldsChanged();
+    // Keeps the caret out of folded lines: stepping over them when moved by
+    // a key (m_keyStep: the direction), unfolding them when put there.
+    void keepCaretOutOfFolds();
     // Columns of the line's indentation for its guides (blank lines: as
     // the lines around them).
     int guideIndent(int line) const;
@@ -425,6 +458,12 @@ private:
     bool m_scopeFresh = false;
     // Auto pairs: closing characters put in by typing, still to be typed over.
     bool m_autoPairs = false;
+    // Folding (kept after the buffer: its folds are marks of it).
+    std::unique_ptr<FoldModel> m_folds;
+    std::vector<std::pair<int, int>> m_hiddenRanges;  // merged, ordered
+    FoldGutter* m_foldGutter = nullptr;
+    int m_keyStep = 0;
+    mutable std::vector<std::pair<QRect, int>> m_foldMarkerRects;  // viewport, header line
     QList<TextRange> m_bracketMarks;
     std::vector<int> m_pendingClosers;
 };

@@ -1,9 +1,9 @@
 vq_sources(editor
   CORE
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
-    TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp
+    TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp
   GUI
-    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp
+    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp FoldGutter.cpp
 )
 vq_sources(editor GUI GotoLine.cpp)
 vq_sources(app GUI TmdiMain_editing.cpp)
