@@ -12,12 +12,15 @@
 #include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/EditorContract.h"
+#include "editor/FoldModel.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/TextFileCodec.h"
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
 
 #include <QAction>
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -83,6 +86,15 @@ TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
 
     if (FileGuard* guard = m_main.fileGuard())
         guard->attach(this);
+    // The folds a file had when its window last closed come back with it.
+    connect(txtHTML, &TOvcTextFileEditor::fileLoaded, this, [this] {
+        const QString kept = m_main.settings().ReadString(QStringLiteral("Folds"), foldsKey(txtHTML->fileName()), QString());
+        std::vector<int> lines;
+        for (const QString& n : kept.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            lines.push_back(n.toInt());
+        if (!lines.empty())
+            txtHTML->RestoreFolds(lines);
+    });
 
     m_findDialog = new FindDialog(this);
     m_replaceDialog = new ReplaceDialog(this);
@@ -178,6 +190,7 @@ void TfHTML::SetProperties()
     txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));
     txtHTML->SetIndentGuides(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indentation Guides"), true));
     txtHTML->SetWrapMarkers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Wrap Markers"), true));
+    txtHTML->SetFolding(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Code Folding"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
     if (!stored.name.isEmpty())
@@ -223,6 +236,13 @@ bool TfHTML::FormQueryClose()
     return true;
 }
 
+QString TfHTML::foldsKey(const QString& fileName)
+{
+    // A file's folds are kept under a digest of its full name.
+    const QByteArray path = QFileInfo(fileName).absoluteFilePath().toUtf8();
+    return QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(20));
+}
+
 void TfHTML::FormClose()
 {
     if (m_closed)
@@ -231,6 +251,14 @@ void TfHTML::FormClose()
     Prefs.PutInteger(QStringLiteral("Edit_Color"), static_cast<int>(colorRefFromColor(txtHTML->Color())));
     Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
     Prefs.SaveSection();
+    if (!txtHTML->fileName().isEmpty()) {
+        QStringList lines;
+        for (int l : txtHTML->folds().foldedLines())
+            lines << QString::number(l);
+        const QString key = foldsKey(txtHTML->fileName());
+        if (!lines.isEmpty() || !m_main.settings().ReadString(QStringLiteral("Folds"), key, QString()).isEmpty())
+            m_main.settings().WriteString(QStringLiteral("Folds"), key, lines.join(QLatin1Char(',')));
+    }
     m_main.RemovefromTabs(caption());
     if (FileGuard* guard = m_main.fileGuard())
         guard->closed(this);

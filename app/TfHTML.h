@@ -80,6 +80,8 @@ private:
     // (quiet: in the status line rather than a message box).
     bool findAndReport(const QString& text, int flags, bool quiet);
     void rememberFindOrigin();
+    // Where the folds of a file are kept in the settings ("Folds" section).
+    static QString foldsKey(const QString& fileName);
     DocumentHost& m_main;
     QMenu* m_searchMenu = nullptr;
     QMenu* m_contextMenu = nullptr;

@@ -1321,6 +1321,7 @@ void TOvcTextFileEditor::LoadFile(const QString& fileName)
     horizontalScrollBar()->setValue(0);
     setCaret(0);
     emit modificationChanged(false);
+    emit fileLoaded();
 
     QStringList notes;
     if (format.mixedLineEnds) {

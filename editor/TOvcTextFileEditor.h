@@ -244,6 +244,8 @@ signals:
     void cursorPositionChanged();
     void selectionChanged();
     void modificationChanged(bool modified);
+    // A file was loaded (LoadFile): its name is fileName().
+    void fileLoaded();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

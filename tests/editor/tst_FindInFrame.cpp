@@ -5,6 +5,7 @@
 #include "FrameTest.h"
 #include "app/FindDialogs.h"
 #include "editor/EditorContract.h"
+#include "editor/FoldModel.h"
 #include "editor/TOvcTextFileEditor.h"
 
 #include <QLineEdit>
@@ -140,10 +141,37 @@ private slots:
         d->setSearchFlags(0);
     }
 
-    void autoPairsSetting()
+    void viewSettings()
     {
         TfHTML* doc = fresh("");
-        QVERIFY(doc->txtHTML->AutoPairs());  // on unless turned off
+        // On unless turned off.
+        QVERIFY(doc->txtHTML->AutoPairs());
+        QVERIFY(doc->txtHTML->Folding());
+        QVERIFY(doc->txtHTML->IndentGuides());
+        QVERIFY(!doc->txtHTML->ShowWhitespace());
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
+    }
+
+    // A file's folds come back when it is opened again.
+    void foldsComeBack()
+    {
+        fresh("");
+        const QString file = TestEnv::workDir() + "/folded.html";
+        TestEnv::writeAll(file, "<div>\n<p>a\n</p>\n</div>\n<ul>\n<li>x\n</ul>\n");
+        main->OpenDocumentFile(file);
+        TfHTML* doc = main->activeDocument();
+        QVERIFY(doc->txtHTML->ToggleFold(1));
+        QVERIFY(doc->txtHTML->ToggleFold(4));
+        doc->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main->OpenDocumentFile(file);
+        doc = main->activeDocument();
+        QCOMPARE(doc->txtHTML->folds().foldedLines(), (std::vector<int>{1, 4}));
+        QVERIFY(doc->txtHTML->ToggleFold(1));
+        doc->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main->OpenDocumentFile(file);
+        QCOMPARE(main->activeDocument()->txtHTML->folds().foldedLines(), std::vector<int>{4});
     }
 };
 
