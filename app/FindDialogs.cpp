@@ -1,5 +1,7 @@
 #include "app/FindDialogs.h"
 
+#include "editor/EditorContract.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,22 +27,56 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
     grid->addWidget(cancel, 1, 2);
     m_wholeWord = new QCheckBox(tr("Match &whole word only"));
     m_matchCase = new QCheckBox(tr("Match &case"));
+    m_regExp = new QCheckBox(tr("Regular e&xpression"));
+    m_inSelection = new QCheckBox(tr("In &selection"));
     grid->addWidget(m_wholeWord, 1, 0, 1, 2);
     grid->addWidget(m_matchCase, 2, 0, 1, 2);
+    grid->addWidget(m_regExp, 3, 0, 1, 2);
+    grid->addWidget(m_inSelection, 4, 0, 1, 2);
     auto* dir = new QGroupBox(tr("Direction"));
     auto* dirLayout = new QHBoxLayout(dir);
-    auto* up = new QRadioButton(tr("&Up"));
+    m_up = new QRadioButton(tr("&Up"));
     m_down = new QRadioButton(tr("&Down"));
     m_down->setChecked(true);
-    dirLayout->addWidget(up);
+    dirLayout->addWidget(m_up);
     dirLayout->addWidget(m_down);
-    grid->addWidget(dir, 3, 0, 1, 2);
+    grid->addWidget(dir, 5, 0, 1, 2);
     connect(find, &QPushButton::clicked, this, &FindDialog::findNext);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_text, &QLineEdit::textEdited, this, &FindDialog::findTextEdited);
+    // A changed option searches again as a changed text does.
+    for (QCheckBox* box : {m_matchCase, m_wholeWord, m_regExp})
+        connect(box, &QCheckBox::toggled, this, &FindDialog::findTextEdited);
 }
 
 QString FindDialog::findText() const { return m_text->text(); }
 void FindDialog::setFindText(const QString& text) { m_text->setText(text); }
+
+int FindDialog::searchFlags() const
+{
+    int flags = SearchFlags::Plain;
+    if (m_matchCase->isChecked())
+        flags |= SearchFlags::MatchCase;
+    if (m_wholeWord->isChecked())
+        flags |= SearchFlags::WholeWord;
+    if (m_regExp->isChecked())
+        flags |= SearchFlags::RegExp;
+    if (m_inSelection->isChecked())
+        flags |= SearchFlags::InSelection;
+    if (m_up->isChecked())
+        flags |= SearchFlags::Backward;
+    return flags;
+}
+
+void FindDialog::setSearchFlags(int flags)
+{
+    const QSignalBlocker a(m_matchCase), b(m_wholeWord), c(m_regExp);
+    m_matchCase->setChecked(flags & SearchFlags::MatchCase);
+    m_wholeWord->setChecked(flags & SearchFlags::WholeWord);
+    m_regExp->setChecked(flags & SearchFlags::RegExp);
+    m_inSelection->setChecked(flags & SearchFlags::InSelection);
+    (flags & SearchFlags::Backward ? m_up : m_down)->setChecked(true);
+}
 
 ReplaceDialog::ReplaceDialog(QWidget* parent) : QDialog(parent)
 {
@@ -56,8 +92,12 @@ ReplaceDialog::ReplaceDialog(QWidget* parent) : QDialog(parent)
     grid->addWidget(m_replace, 1, 1);
     m_wholeWord = new QCheckBox(tr("Match &whole word only"));
     m_matchCase = new QCheckBox(tr("Match &case"));
+    m_regExp = new QCheckBox(tr("Regular e&xpression"));
+    m_inSelection = new QCheckBox(tr("In &selection"));
     grid->addWidget(m_wholeWord, 2, 0, 1, 2);
     grid->addWidget(m_matchCase, 3, 0, 1, 2);
+    grid->addWidget(m_regExp, 4, 0, 1, 2);
+    grid->addWidget(m_inSelection, 5, 0, 1, 2);
     auto* buttons = new QVBoxLayout;
     auto* findNext = new QPushButton(tr("&Find Next"));
     auto* replace = new QPushButton(tr("&Replace"));
@@ -68,8 +108,9 @@ ReplaceDialog::ReplaceDialog(QWidget* parent) : QDialog(parent)
     buttons->addWidget(replaceAll);
     buttons->addWidget(cancel);
     buttons->addStretch();
-    grid->addLayout(buttons, 0, 2, 4, 1);
-    // "Find Next" of the replace dialog does nothing.
+    grid->addLayout(buttons, 0, 2, 6, 1);
+    connect(findNext, &QPushButton::clicked, this, &ReplaceDialog::findNext);
+    connect(m_find, &QLineEdit::textEdited, this, &ReplaceDialog::findTextEdited);
     connect(replace, &QPushButton::clicked, this, &ReplaceDialog::replaceOne);
     connect(replaceAll, &QPushButton::clicked, this, &ReplaceDialog::replaceAll);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -86,3 +127,25 @@ void ReplaceDialog::setTexts(const QString& find, const QString& replace)
 }
 void ReplaceDialog::setMatchCase(bool on) { m_matchCase->setChecked(on); }
 void ReplaceDialog::setWholeWord(bool on) { m_wholeWord->setChecked(on); }
+
+int ReplaceDialog::searchFlags() const
+{
+    int flags = SearchFlags::Plain;
+    if (m_matchCase->isChecked())
+        flags |= SearchFlags::MatchCase;
+    if (m_wholeWord->isChecked())
+        flags |= SearchFlags::WholeWord;
+    if (m_regExp->isChecked())
+        flags |= SearchFlags::RegExp;
+    if (m_inSelection->isChecked())
+        flags |= SearchFlags::InSelection;
+    return flags;
+}
+
+void ReplaceDialog::setSearchFlags(int flags)
+{
+    m_matchCase->setChecked(flags & SearchFlags::MatchCase);
+    m_wholeWord->setChecked(flags & SearchFlags::WholeWord);
+    m_regExp->setChecked(flags & SearchFlags::RegExp);
+    m_inSelection->setChecked(flags & SearchFlags::InSelection);
+}

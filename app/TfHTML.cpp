@@ -12,12 +12,15 @@
 #include "app/TMegaRegistry.h"
 #include "app/UiPrompter.h"
 #include "editor/EditorContract.h"
+#include "editor/FoldModel.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/TextFileCodec.h"
 #include "tags/ListDragSource.h"
 #include "tags/TagEngine.h"
 
 #include <QAction>
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -84,6 +87,15 @@ TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
 
     if (FileGuard* guard = m_main.fileGuard())
         guard->attach(this);
+    // The folds a file had when its window last closed come back with it.
+    connect(txtHTML, &TOvcTextFileEditor::fileLoaded, this, [this] {
+        const QString kept = m_main.settings().ReadString(QStringLiteral("Folds"), foldsKey(txtHTML->fileName()), QString());
+        std::vector<int> lines;
+        for (const QString& n : kept.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            lines.push_back(n.toInt());
+        if (!lines.empty())
+            txtHTML->RestoreFolds(lines);
+    });
 
     m_findDialog = new FindDialog(this);
     m_replaceDialog = new ReplaceDialog(this);
@@ -92,6 +104,9 @@ TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
             [this] { AppInvoker::run([this] { HandleReplace(false); }); });
     connect(m_replaceDialog, &ReplaceDialog::replaceAll, this,
             [this] { AppInvoker::run([this] { HandleReplace(true); }); });
+    connect(m_replaceDialog, &ReplaceDialog::findNext, this,
+            [this] { AppInvoker::run([this] { replaceDialogFind(); }); });
+    connect(m_findDialog, &FindDialog::findTextEdited, this, [this] { AppInvoker::run([this] { incrementalFind(); }); });
 
     m_searchMenu = new QMenu(tr("&Search"), this);
     auto* find = new QAction(tr("&Find"), this);
@@ -171,6 +186,12 @@ void TfHTML::SetProperties()
     txtHTML->SetSyntaxHighlighting(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Syntax Highlighting"), true));
     txtHTML->SetLineNumbers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Line Numbers"), true));
     txtHTML->SetAutoCloseTags(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Close Tags"), true));
+    txtHTML->SetAutoPairs(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Pairs"), true));
+    txtHTML->SetWrapAtColumn(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Wrap Column"), 0));
+    txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));
+    txtHTML->SetIndentGuides(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indentation Guides"), true));
+    txtHTML->SetWrapMarkers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Wrap Markers"), true));
+    txtHTML->SetFolding(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Code Folding"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
     if (!stored.name.isEmpty())
@@ -216,6 +237,13 @@ bool TfHTML::FormQueryClose()
     return true;
 }
 
+QString TfHTML::foldsKey(const QString& fileName)
+{
+    // A file's folds are kept under a digest of its full name.
+    const QByteArray path = QFileInfo(fileName).absoluteFilePath().toUtf8();
+    return QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(20));
+}
+
 void TfHTML::FormClose()
 {
     if (m_closed)
@@ -224,6 +252,14 @@ void TfHTML::FormClose()
     Prefs.PutInteger(QStringLiteral("Edit_Color"), static_cast<int>(colorRefFromColor(txtHTML->Color())));
     Prefs.PutFont(QStringLiteral("Edit_Font"), specFromFont(txtHTML->FixedFont(), txtHTML->FixedFontColor()));
     Prefs.SaveSection();
+    if (!txtHTML->fileName().isEmpty()) {
+        QStringList lines;
+        for (int l : txtHTML->folds().foldedLines())
+            lines << QString::number(l);
+        const QString key = foldsKey(txtHTML->fileName());
+        if (!lines.isEmpty() || !m_main.settings().ReadString(QStringLiteral("Folds"), key, QString()).isEmpty())
+            m_main.settings().WriteString(QStringLiteral("Folds"), key, lines.join(QLatin1Char(',')));
+    }
     m_main.RemovefromTabs(caption());
     if (FileGuard* guard = m_main.fileGuard())
         guard->closed(this);
@@ -458,14 +494,45 @@ void TfHTML::Paste1Click()
 
 void TfHTML::Find1Click()
 {
+    // A new search: "In selection" keeps to the selection as it is now.
+    txtHTML->ClearSearchScope();
+    rememberFindOrigin();
     m_findDialog->show();
     m_findDialog->raise();
 }
 
 void TfHTML::Replace1Click()
 {
+    txtHTML->ClearSearchScope();
     m_replaceDialog->show();
     m_replaceDialog->raise();
+}
+
+void TfHTML::rememberFindOrigin()
+{
+    m_findOrigin = std::min(txtHTML->caretOffset(), txtHTML->anchorOffset());
+    m_findOriginEnd = std::max(txtHTML->caretOffset(), txtHTML->anchorOffset());
+}
+
+bool TfHTML::findAndReport(const QString& text, int flags, bool quiet)
+{
+    bool wrapped = false;
+    if (txtHTML->FindNext(text, flags, &wrapped)) {
+        QString status = txtHTML->searchStatus();
+        if (wrapped)
+            status = ((flags & SearchFlags::Backward)
+                          ? QStringLiteral("Reached the start of the page, continued from the end: ")
+                          : QStringLiteral("Reached the end of the page, continued from the start: "))
+                   + status;
+        m_main.SetStatusText(status);
+        return true;
+    }
+    const QString why = txtHTML->searchError();
+    if (quiet)
+        m_main.SetStatusText(why.isEmpty() ? QStringLiteral("Search string not found") : why);
+    else
+        UiPrompter::instance().message(this, why.isEmpty() ? QStringLiteral("Search string not found !") : why);
+    return false;
 }
 
 void TfHTML::doFind()
@@ -473,38 +540,77 @@ void TfHTML::doFind()
     txtHTML->setFocus();
     m_findDialog->hide();
     m_main.lastSearchText() = m_findDialog->findText();
-    if (txtHTML->SearchText(m_main.lastSearchText(), SearchFlags::Plain)) {
+    m_lastFindFlags = m_findDialog->searchFlags();
+    if (findAndReport(m_main.lastSearchText(), m_lastFindFlags, false)) {
+        rememberFindOrigin();
         m_findAgain->setEnabled(true);
         m_main.showDocument(this);
         txtHTML->setFocus();
         m_findDialog->show();
     } else {
         m_findAgain->setEnabled(false);
-        UiPrompter::instance().message(this, QStringLiteral("Search string not found !"));
     }
+}
+
+void TfHTML::incrementalFind()
+{
+    const QString text = m_findDialog->findText();
+    const int flags = m_findDialog->searchFlags();
+    // The scope (In selection) is taken before the caret moves.
+    txtHTML->MarkSearchMatches(text, flags);
+    const qsizetype origin = (flags & SearchFlags::Backward) ? m_findOriginEnd : m_findOrigin;
+    txtHTML->setSelection(origin, origin);
+    if (text.isEmpty()) {
+        txtHTML->ClearSearchMarks();
+        m_main.SetStatusText(AppSettings::kReady);
+        return;
+    }
+    findAndReport(text, flags, true);
 }
 
 void TfHTML::FindAgain1Click()
 {
-    if (txtHTML->SearchText(m_main.lastSearchText(), SearchFlags::Plain)) {
+    if (findAndReport(m_main.lastSearchText(), m_lastFindFlags, false)) {
         m_main.showDocument(this);
         txtHTML->setFocus();
     } else {
         m_findAgain->setEnabled(false);
-        UiPrompter::instance().message(this, QStringLiteral("Search string not found !"));
     }
 }
 
 void TfHTML::HandleReplace(bool all)
 {
-    int flags = SearchFlags::Global | (all ? SearchFlags::ReplaceAll : SearchFlags::ReplaceOne);
-    if (m_replaceDialog->matchCase())
-        flags |= SearchFlags::MatchCase;
-    if (m_replaceDialog->wholeWord())
-        flags |= SearchFlags::WholeWord;
-    const int n = txtHTML->ReplaceText(m_replaceDialog->findText(), m_replaceDialog->replaceText(), flags);
-    if (n < 1)
+    const QString find = m_replaceDialog->findText();
+    const int options = m_replaceDialog->searchFlags();
+    int n = 0;
+    if (all) {
+        n = txtHTML->ReplaceText(find, m_replaceDialog->replaceText(), options | SearchFlags::Global | SearchFlags::ReplaceAll);
+    } else {
+        // The match a search selected, else the next one after the caret,
+        // else (past the last one) the first from the start.
+        n = txtHTML->ReplaceText(find, m_replaceDialog->replaceText(), options | SearchFlags::ReplaceOne);
+        if (n == 0 && txtHTML->searchError().isEmpty())
+            n = txtHTML->ReplaceText(find, m_replaceDialog->replaceText(),
+                                     options | SearchFlags::ReplaceOne | SearchFlags::Global);
+    }
+    if (!txtHTML->searchError().isEmpty()) {
+        m_main.SetStatusText(txtHTML->searchError());
+        return;
+    }
+    if (n < 1) {
         m_main.SetStatusText(AppSettings::kReady);
-    else
-        m_main.SetStatusText(QString::number(n) + QStringLiteral(" : occurences were replaced."));
+        return;
+    }
+    m_main.SetStatusText(QString::number(n) + QStringLiteral(" : occurences were replaced."));
+    // The next match is selected: the next Replace acts on what is shown.
+    if (!all)
+        txtHTML->FindNext(find, options);
+}
+
+void TfHTML::replaceDialogFind()
+{
+    m_main.lastSearchText() = m_replaceDialog->findText();
+    m_lastFindFlags = m_replaceDialog->searchFlags();
+    if (findAndReport(m_main.lastSearchText(), m_lastFindFlags, false))
+        m_findAgain->setEnabled(true);
 }

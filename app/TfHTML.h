@@ -65,6 +65,10 @@ public slots:
     void doFind();
     void FindAgain1Click();
     void HandleReplace(bool all);
+    // As the user types in the Find dialog: the first match from where the
+    // search began, every match marked and counted in the status line.
+    void incrementalFind();
+    void replaceDialogFind();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -75,12 +79,21 @@ protected:
 private:
     QString m_notice;
     void addCommand(QMenu* menu, QAction* action, void (TfHTML::*fn)());
+    // Finds with wrap-around; says where it is ("3 of 17") or why it failed
+    // (quiet: in the status line rather than a message box).
+    bool findAndReport(const QString& text, int flags, bool quiet);
+    void rememberFindOrigin();
+    // Where the folds of a file are kept in the settings ("Folds" section).
+    static QString foldsKey(const QString& fileName);
     DocumentHost& m_main;
     QMenu* m_searchMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
     QAction* m_findAgain = nullptr;
     FindDialog* m_findDialog = nullptr;
     ReplaceDialog* m_replaceDialog = nullptr;
+    int m_lastFindFlags = 1;  // SearchFlags::Plain
+    qsizetype m_findOrigin = 0;  // where an incremental search starts
+    qsizetype m_findOriginEnd = 0;
     bool m_propertiesSet = false;
     bool m_closeApproved = false;
     bool m_closed = false;

@@ -20,6 +20,8 @@ enum : int {
     ReplaceOne = 16,
     ReplaceAll = 32,
     WholeWord = 64,
+    RegExp = 128,       // text is a regular expression (QRegularExpression), matched within lines
+    InSelection = 256,  // only inside the search scope: the selection when the scope was set
 };
 }
 
@@ -51,8 +53,10 @@ public:
     // caret) and a backward one looks for a match that ends at or before the
     // selection's start. Found: the match is selected, caret directly after it.
     virtual bool SearchText(const QString& text, int flags) = 0;
-    // ReplaceOne replaces the match SearchText would find; ReplaceAll every
-    // match in the searched range, as one undo step. Returns the number of
+    // ReplaceOne replaces the selection when it is a match (the one a search
+    // just found), else the match SearchText would find; ReplaceAll every
+    // match in the searched range, as one undo step. With RegExp, "\1" or
+    // "$1" in the replacement stand for the groups. Returns the number of
     // replacements (0 without ReplaceOne or ReplaceAll).
     virtual int ReplaceText(const QString& text, const QString& replacement, int flags) = 0;
     virtual void UndoStep() = 0;

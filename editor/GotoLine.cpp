@@ -2,6 +2,7 @@
 
 #include "app/UiPrompter.h"
 #include "editor/EditorContract.h"
+#include "editor/TOvcTextFileEditor.h"
 
 #include <algorithm>
 
@@ -23,6 +24,9 @@ void run(QWidget* parent, EditorContract& editor)
         return;
     }
     editor.MoveCaret(int(std::clamp<qlonglong>(wanted, 1, count)), 1);
+    // The line found is shown in the middle of the view, with what surrounds it.
+    if (auto* view = dynamic_cast<TOvcTextFileEditor*>(&editor))
+        view->CentreCaret();
     editor.FocusEditor();
 }
 

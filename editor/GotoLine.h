@@ -1,5 +1,6 @@
 #pragma once
-// "Go to Line ...": asks for a line number and moves the caret there.
+// "Go to Line ...": asks for a line number and moves the caret there,
+// the line shown in the middle of the view.
 class EditorContract;
 class QWidget;
 

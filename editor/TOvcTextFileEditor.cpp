@@ -7,10 +7,15 @@
 #include "app/SafeFile.h"
 #include "app/UiPrompter.h"
 #include "editor/HtmlHighlighter.h"
+#include "editor/AutoPairs.h"
+#include "editor/FoldGutter.h"
+#include "editor/FoldModel.h"
 #include "editor/LineNumberGutter.h"
+#include "editor/SearchMarks.h"
 #include "editor/TagMatcher.h"
 #include "editor/FileTypes.h"
 #include "editor/TextSearch.h"
+#include "editor/ViewGuides.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -37,6 +42,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 #include <limits>
 
 namespace {
@@ -241,6 +247,8 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     setAcceptDrops(true);
 
     m_gutter = new LineNumberGutter(this);
+    m_foldGutter = new FoldGutter(this);
+    m_foldGutter->hide();
     m_matchTimer = new QTimer(this);
     m_matchTimer->setSingleShot(true);
     m_matchTimer->setInterval(0);
@@ -252,6 +260,8 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     SetScrollBars(m_scrollBars);
     updateMetrics();
     updateGutterGeometry();
+    m_searchMarks = std::make_unique<SearchMarks>(m_buf);
+    m_folds = std::make_unique<FoldModel>(m_buf);
 }
 
 TOvcTextFileEditor::~TOvcTextFileEditor()
@@ -273,7 +283,8 @@ void TOvcTextFileEditor::updateMetrics()
 
 int TOvcTextFileEditor::wrapColumns() const
 {
-    return std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+    const int window = std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+    return m_wrapAt > 0 ? std::min(window, std::max(10, m_wrapAt)) : window;
 }
 
 int TOvcTextFileEditor::visibleRows() const
@@ -294,6 +305,11 @@ void TOvcTextFileEditor::recomputeAllRows()
         m_rowCount.clear();
         m_rowTree.clear();
         m_rowsWidth = -1;
+        // Folded lines take no row: a line a row, the hidden ones none.
+        if (!m_hiddenRanges.empty()) {
+            m_rowCount.assign(size_t(m_buf.LineCount()), 1);
+            rebuildRowIndex();
+        }
         updateScrollBars();
         return;
     }
@@ -310,8 +326,13 @@ void TOvcTextFileEditor::rebuildRowIndex()
 {
     const size_t n = m_rowCount.size();
     m_rowTree.assign(n + 1, 0);
+    auto hidden = m_hiddenRanges.begin();
     for (size_t i = 1; i <= n; ++i) {
-        m_rowTree[i] += m_rowCount[i - 1];
+        const int line = int(i) - 1;
+        while (hidden != m_hiddenRanges.end() && hidden->second < line)
+            ++hidden;
+        const bool folded = hidden != m_hiddenRanges.end() && hidden->first <= line;
+        m_rowTree[i] += folded ? 0 : m_rowCount[i - 1];
         const size_t j = i + (i & (~i + 1));
         if (j <= n)
             m_rowTree[j] += m_rowTree[i];
@@ -320,7 +341,7 @@ void TOvcTextFileEditor::rebuildRowIndex()
 
 qint64 TOvcTextFileEditor::rowOfLine(int line) const
 {
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return line;
     qint64 sum = 0;
     for (size_t i = std::min<size_t>(size_t(std::max(line, 0)), m_rowCount.size()); i > 0; i &= i - 1)
@@ -332,7 +353,7 @@ std::pair<int, int> TOvcTextFileEditor::lineOfRow(qint64 row) const
 {
     const int lines = int(m_buf.LineCount());
     row = std::max<qint64>(row, 0);
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return {int(std::min<qint64>(row, lines - 1)), 0};
     const size_t n = m_rowCount.size();
     size_t pos = 0;
@@ -346,23 +367,46 @@ std::pair<int, int> TOvcTextFileEditor::lineOfRow(qint64 row) const
             rem -= m_rowTree[pos];
         }
     }
-    if (pos >= n)
-        return {lines - 1, m_rowCount.empty() ? 0 : m_rowCount.back() - 1};
+    if (pos >= n) {
+        const int last = lastShownLine();
+        return {last, rowsOfLine(last) - 1};
+    }
     return {int(pos), int(rem)};
 }
 
 qint64 TOvcTextFileEditor::totalRows() const
 {
-    if (!m_wordWrap || m_rowTree.empty())
+    if (!rowTreeInUse())
         return m_buf.LineCount();
     return rowOfLine(int(m_rowCount.size()));
 }
 
 int TOvcTextFileEditor::rowsOfLine(int line) const
 {
+    if (!m_hiddenRanges.empty() && hiddenRangeOf(line))
+        return 0;
     if (!m_wordWrap || line < 0 || size_t(line) >= m_rowCount.size())
         return 1;
     return m_rowCount[size_t(line)];
+}
+
+bool TOvcTextFileEditor::rowTreeInUse() const
+{
+    return (m_wordWrap || !m_hiddenRanges.empty()) && !m_rowTree.empty();
+}
+
+const std::pair<int, int>* TOvcTextFileEditor::hiddenRangeOf(int line) const
+{
+    const auto it = std::partition_point(m_hiddenRanges.begin(), m_hiddenRanges.end(),
+                                         [line](const std::pair<int, int>& r) { return r.second < line; });
+    return it != m_hiddenRanges.end() && it->first <= line ? &*it : nullptr;
+}
+
+int TOvcTextFileEditor::lastShownLine() const
+{
+    const int last = int(m_buf.LineCount()) - 1;
+    const std::pair<int, int>* r = hiddenRangeOf(last);
+    return r ? std::max(0, r->first - 1) : last;
 }
 
 int TOvcTextFileEditor::displayRows(int line) const
@@ -682,6 +726,11 @@ std::vector<std::pair<int, int>> TOvcTextFileEditor::visibleLineTops() const
     const int lines = int(m_buf.LineCount());
     const int h = viewport()->height();
     for (int y = 0; y < h && line < lines;) {
+        if (const std::pair<int, int>* hidden = m_hiddenRanges.empty() ? nullptr : hiddenRangeOf(line)) {
+            line = hidden->second + 1;
+            r = 0;
+            continue;
+        }
         if (r == 0)
             tops.emplace_back(line, y);
         y += m_lineHeight * (rowsOfLine(line) - r);
@@ -726,7 +775,7 @@ qsizetype TOvcTextFileEditor::offsetAt(const QPoint& pos) const
     if (row < 0)
         return 0;
     if (row >= totalRows())
-        return t.Length();
+        return m_hiddenRanges.empty() ? t.Length() : t.LineEndOffset(lastShownLine());
     const auto [line, r] = lineOfRow(row);
     const Row rw = rowAt(line, r);
     const qsizetype ls = t.LineStart(line);
@@ -813,11 +862,15 @@ void TOvcTextFileEditor::setCaret(qsizetype offset, bool keepAnchor)
 
 void TOvcTextFileEditor::caretMoved(bool keepGoalX)
 {
+    keepCaretOutOfFolds();
     if (!keepGoalX)
         m_goalX = -1;
     m_caretVisible = true;
     startBlink();
     m_matchTimer->start();
+    if (!m_pendingClosers.empty()
+        && m_buf.Text().LineOfOffset(m_buf.MarkOffset(m_pendingClosers.front())) != m_buf.Text().LineOfOffset(caretOffset()))
+        forgetPendingClosers();
     // Within the line shown as current and without a selection, only the
     // caret's old and new places are drawn again.
     const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
@@ -1057,50 +1110,163 @@ void TOvcTextFileEditor::EndEditGroup()
 
 // ---------------------------------------------------------------- search
 
+void TOvcTextFileEditor::prepareScope(int flags)
+{
+    m_scopeFresh = false;
+    if (!(flags & SearchFlags::InSelection)) {
+        m_searchMarks->clearScope();
+        return;
+    }
+    if (!m_searchMarks->hasScope() && hasSelection()) {
+        m_searchMarks->setScope(std::min(caretOffset(), anchorOffset()), std::max(caretOffset(), anchorOffset()));
+        m_scopeFresh = true;
+    }
+}
+
 TextRange TOvcTextFileEditor::findMatch(const QString& text, int flags) const
 {
-    const QString needle = plainLines(text);
+    const TextFinder finder(plainLines(text), flags);
     const bool backward = flags & SearchFlags::Backward;
     const qsizetype a = std::min(caretOffset(), anchorOffset());
     const qsizetype b = std::max(caretOffset(), anchorOffset());
-    const qsizetype origin = (flags & SearchFlags::Global) ? (backward ? m_buf.Length() : 0) : (backward ? a : b);
-    return m_buf.Text().Find(needle, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord | SearchFlags::Backward),
-                             origin);
+    qsizetype lo = 0, hi = m_buf.Length();
+    if (flags & SearchFlags::InSelection)
+        std::tie(lo, hi) = m_searchMarks->scope();
+    qsizetype origin = backward ? a : b;
+    if ((flags & SearchFlags::Global) || m_scopeFresh)
+        origin = backward ? hi : lo;
+    return finder.find(m_buf.Text(), std::clamp(origin, lo, hi), backward, lo, hi);
+}
+
+QString TOvcTextFileEditor::searchMarkText() const
+{
+    return m_searchMarks->finder().text();
 }
 
 bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
 {
+    m_searchError.clear();
     if (text.isEmpty() || text.size() > MaxSearchLength)
         return false;
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        return false;
+    }
     BusyCursor busy;
+    prepareScope(flags);
     const TextRange found = findMatch(text, flags);
+    m_scopeFresh = false;
     if (found.start < 0)
         return false;
-    m_searchMark = plainLines(text);
-    m_searchMarkFlags = flags & (SearchFlags::MatchCase | SearchFlags::WholeWord);
+    m_searchMarks->setSearch(plainLines(text), flags);
     setSelection(found.start, found.start + found.length);
     viewport()->update();
     updatePrimarySelection();
     return true;
 }
 
+bool TOvcTextFileEditor::FindNext(const QString& text, int flags, bool* wrapped)
+{
+    if (wrapped)
+        *wrapped = false;
+    if (SearchText(text, flags))
+        return true;
+    if ((flags & SearchFlags::Global) || !m_searchError.isEmpty() || text.isEmpty())
+        return false;
+    if (!SearchText(text, flags | SearchFlags::Global))
+        return false;
+    if (wrapped)
+        *wrapped = true;
+    return true;
+}
+
+void TOvcTextFileEditor::MarkSearchMatches(const QString& text, int flags)
+{
+    m_searchError.clear();
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        m_searchMarks->clear();
+    } else {
+        prepareScope(flags);
+        m_scopeFresh = false;
+        m_searchMarks->setSearch(finder.text(), flags);
+    }
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::ClearSearchMarks()
+{
+    m_searchMarks->clear();
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::ClearSearchScope()
+{
+    m_searchMarks->clearScope();
+    viewport()->update();
+}
+
+int TOvcTextFileEditor::searchMatchCount() const
+{
+    return m_searchMarks->isActive() ? m_searchMarks->count() : 0;
+}
+
+int TOvcTextFileEditor::searchMatchNumber() const
+{
+    if (!m_searchMarks->isActive() || !hasSelection())
+        return 0;
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    return m_searchMarks->numberOf(TextRange{a, std::max(caretOffset(), anchorOffset()) - a});
+}
+
+QString TOvcTextFileEditor::searchStatus() const
+{
+    const int n = searchMatchCount();
+    if (n == 0)
+        return QStringLiteral("No matches");
+    if (const int k = searchMatchNumber())
+        return QStringLiteral("%1 of %2").arg(k).arg(n);
+    return n == 1 ? QStringLiteral("1 match") : QStringLiteral("%1 matches").arg(n);
+}
+
 int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacement, int flags)
 {
+    m_searchError.clear();
     if (m_readOnly || text.isEmpty() || text.size() > MaxSearchLength || replacement.size() > MaxSearchLength)
         return 0;
     const QString with = plainLines(replacement);
+    const TextFinder finder(plainLines(text), flags);
+    if (!finder.isValid()) {
+        m_searchError = finder.errorString();
+        return 0;
+    }
+    prepareScope(flags);
+    const bool backward = flags & SearchFlags::Backward;
     if (flags & SearchFlags::ReplaceAll) {
         BusyCursor busy;
-        const bool backward = flags & SearchFlags::Backward;
         qsizetype lo = 0, hi = m_buf.Length();
-        if (!(flags & SearchFlags::Global)) {
+        if (flags & SearchFlags::InSelection)
+            std::tie(lo, hi) = m_searchMarks->scope();
+        if (!(flags & SearchFlags::Global) && !m_scopeFresh) {
             if (backward)
-                hi = std::min(caretOffset(), anchorOffset());
+                hi = std::clamp(std::min(caretOffset(), anchorOffset()), lo, hi);
             else
-                lo = std::max(caretOffset(), anchorOffset());
+                lo = std::clamp(std::max(caretOffset(), anchorOffset()), lo, hi);
         }
-        const int n = m_buf.ReplaceAll(plainLines(text), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord),
-                                       lo, hi);
+        m_scopeFresh = false;
+        int n = 0;
+        if (!finder.isRegExp()) {
+            n = m_buf.ReplaceAll(finder.text(), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord), lo, hi);
+        } else {
+            const std::vector<TextRange> all = finder.findAll(m_buf.Text(), lo, hi);
+            m_buf.BeginEditGroup();
+            for (auto it = all.rbegin(); it != all.rend(); ++it)
+                m_buf.Replace(it->start, it->length, finder.replacementFor(m_buf.Text(), *it, with));
+            m_buf.EndEditGroup();
+            n = int(all.size());
+        }
         if (n > 0)
             setCaret(caretOffset());
         return n;
@@ -1108,12 +1274,21 @@ int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacem
     if (!(flags & SearchFlags::ReplaceOne))
         return 0;
     BusyCursor busy;
-    const TextRange found = findMatch(text, flags);
+    // The match a search selected is the one replaced; else the next one.
+    const qsizetype a = std::min(caretOffset(), anchorOffset());
+    TextRange found{a, std::max(caretOffset(), anchorOffset()) - a};
+    const auto [lo, hi] = (flags & SearchFlags::InSelection) ? m_searchMarks->scope()
+                                                             : std::pair<qsizetype, qsizetype>(0, m_buf.Length());
+    if (m_scopeFresh || found.start < lo || found.start + found.length > hi || !finder.isMatch(m_buf.Text(), found))
+        found = findMatch(text, flags);
+    m_scopeFresh = false;
     if (found.start < 0)
         return 0;
-    m_buf.Replace(found.start, found.length, with);
+    const QString put = finder.replacementFor(m_buf.Text(), found, with);
+    m_buf.Replace(found.start, found.length, put);
+    m_searchMarks->setSearch(finder.text(), flags);
     // A backward search goes on from before the replacement.
-    setCaret((flags & SearchFlags::Backward) ? found.start : found.start + with.size());
+    setCaret(backward ? found.start : found.start + put.size());
     return 1;
 }
 
@@ -1160,10 +1335,14 @@ void TOvcTextFileEditor::loadDecoded(const QString& fileName, const QByteArray& 
     m_highlighter->setLanguage(FileTypes::languageOf(fileName));
     m_stamp = FileStamp::of(fileName, bytes);
     clearBookmarks();
-    m_searchMark.clear();
+    m_searchMarks->clear();
+    m_searchMarks->clearScope();
+    m_folds->unfoldAll();
+    m_hiddenRanges.clear();
     horizontalScrollBar()->setValue(0);
     setCaret(0);
     emit modificationChanged(false);
+    emit fileLoaded();
 
     QStringList notes;
     if (format.mixedLineEnds) {
@@ -1361,6 +1540,58 @@ void TOvcTextFileEditor::SetWrapColumn(int column)
     m_wrapColumn = std::max(0, column);
 }
 
+void TOvcTextFileEditor::SetWrapAtColumn(int column)
+{
+    column = std::max(0, column);
+    if (column == m_wrapAt)
+        return;
+    m_wrapAt = column;
+    if (m_wordWrap) {
+        recomputeAllRows();
+        ensureCaretVisible();
+        m_gutter->update();
+    }
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetShowWhitespace(bool on)
+{
+    m_showWhitespace = on;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetIndentGuides(bool on)
+{
+    m_indentGuides = on;
+    viewport()->update();
+}
+
+void TOvcTextFileEditor::SetWrapMarkers(bool on)
+{
+    m_wrapMarkers = on;
+    viewport()->update();
+}
+
+int TOvcTextFileEditor::guideIndent(int line) const
+{
+    const TextSnapshot& t = m_buf.Text();
+    auto indentOf = [&](int l) {
+        const qsizetype ls = t.LineStart(l);
+        const qsizetype n = std::min<qsizetype>(t.LineLength(l), 512);
+        return ViewGuides::indentColumns(t.Text(ls, n), m_tabSize);
+    };
+    const int own = indentOf(line);
+    if (own >= 0 || t.LineLength(line) > 512)
+        return std::max(own, 0);
+    // A blank line: as the lines with text nearest above and below it.
+    int above = -1, below = -1;
+    for (int l = line - 1; l >= 0 && l >= line - 50 && above < 0; --l)
+        above = indentOf(l);
+    for (int l = line + 1; l < t.LineCount() && l <= line + 50 && below < 0; ++l)
+        below = indentOf(l);
+    return std::max(ViewGuides::blankLineIndent(above, below), 0);
+}
+
 void TOvcTextFileEditor::SetTabSize(int size)
 {
     m_tabSize = std::clamp(size, 1, 64);
@@ -1460,11 +1691,16 @@ void TOvcTextFileEditor::updateGutterGeometry()
     if (!m_gutter)
         return;
     const int w = m_gutter->neededWidth();
+    const int fw = m_foldGutter ? m_foldGutter->neededWidth() : 0;
     const QRect cr = contentsRect();
-    if (viewportMargins().left() != w)
-        setViewportMargins(w, 0, 0, 0);
+    if (viewportMargins().left() != w + fw)
+        setViewportMargins(w + fw, 0, 0, 0);
     m_gutter->setGeometry(cr.left(), cr.top(), w, cr.height());
     m_gutter->update();
+    if (m_foldGutter) {
+        m_foldGutter->setGeometry(cr.left() + w, cr.top(), fw, cr.height());
+        m_foldGutter->update();
+    }
 }
 
 // ---------------------------------------------------------------- changes
@@ -1532,10 +1768,24 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         dropLayouts(first, INT_MAX);
     }
 
+    // Folds moved with the text: the lines they hide now.
+    if (!oneLine && m_folds && (!m_hiddenRanges.empty() || m_folds->foldCount() > 0)) {
+        m_folds->prune();
+        m_hiddenRanges = m_folds->hiddenLines();
+    }
+    if (!m_wordWrap && rowTreeInUse() && !oneLine) {
+        const size_t from = std::min(size_t(first), m_rowCount.size());
+        const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
+        m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
+        m_rowCount.insert(m_rowCount.begin() + qsizetype(from), size_t(c.linesAdded + 1), 1);
+        rebuildRowIndex();
+    } else if (!m_wordWrap && !m_hiddenRanges.empty() && m_rowTree.empty()) {
+        recomputeAllRows();
+    }
     if (m_wordWrap && m_rowsWidth > 0) {
         if (oneLine && size_t(first) < m_rowCount.size()) {
             const int rows = int(rowStarts(first).size());
-            const int delta = rows - m_rowCount[size_t(first)];
+            const int delta = hiddenRangeOf(first) ? 0 : rows - m_rowCount[size_t(first)];
             m_rowCount[size_t(first)] = rows;
             if (delta)
                 for (size_t i = size_t(first) + 1; i < m_rowTree.size(); i += i & (~i + 1))
@@ -1556,7 +1806,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
             m_maxColumns = std::max(m_maxColumns, t.LineLength(l));
     }
     updateScrollBars();
-    if (m_gutter && m_gutter->neededWidth() != viewportMargins().left())
+    if (m_gutter && m_gutter->neededWidth() + (m_foldGutter ? m_foldGutter->neededWidth() : 0) != viewportMargins().left())
         updateGutterGeometry();
     m_preedit.clear();
     // An edit inside one line that keeps its rows repaints the rows it changed.
@@ -1620,22 +1870,29 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
     tagFormat.setBackground(tagColour);
     QTextCharFormat matchFormat;
     matchFormat.setBackground(dark ? QColor(0x2E, 0x5A, 0x3A) : QColor(0xC8, 0xF0, 0xC8));
-    // Matches of the last search among the lines on screen (not in very long ones).
-    std::vector<qsizetype> matches;
-    if (!m_searchMark.isEmpty() && !m_searchMark.contains(QLatin1Char('\n'))) {
-        const auto [topLine, topRow] = lineOfRow(verticalScrollBar()->value());
-        const int bottomLine = lineOfRow(verticalScrollBar()->value() + visibleRows()).first;
-        const qsizetype lo = t.LineStart(topLine), hi = t.LineEndOffset(bottomLine);
-        if (hi - lo < 200000)
-            matches = t.FindAll(m_searchMark, m_searchMarkFlags, lo, hi);
-    }
+    // Every match of the last search is marked; the search scope is tinted.
+    const std::vector<TextRange>& matches = m_searchMarks->matches();
+    const bool scoped = m_searchMarks->hasScope();
+    const auto [scopeA, scopeB] = m_searchMarks->scope();
+    QTextCharFormat scopeFormat;
+    scopeFormat.setBackground(dark ? QColor(0x33, 0x33, 0x55) : QColor(0xEC, 0xE8, 0xFF));
     p.setPen(FixedFontColor());
     p.setFont(font());
 
+    const QList<TextRange> pairMarks = m_tagMarks + m_bracketMarks;
+    m_foldMarkerRects.clear();
+    ViewGuides::Style guideStyle;
+    guideStyle.ink = dark ? QColor(0x60, 0x60, 0x70) : QColor(0xC8, 0xC8, 0xD0);
+    guideStyle.charWidth = m_charWidth;
+    guideStyle.lineHeight = m_lineHeight;
     auto [line, r] = lineOfRow(verticalScrollBar()->value());
     const int firstLine = line;
     int y = 0;
     for (; y < height && line < lines; ++line, r = 0) {
+        if (const std::pair<int, int>* hidden = m_hiddenRanges.empty() ? nullptr : hiddenRangeOf(line)) {
+            line = hidden->second;
+            continue;
+        }
         const qsizetype ls = t.LineStart(line);
         const int rows = rowsOfLine(line);
         // Every line on screen gets its colours, drawn now or not.
@@ -1660,13 +1917,18 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
             RowLayout& rl = layoutFor(row);
             QList<QTextLayout::FormatRange> marks;
             const qsizetype rowA = ls + row.start, rowB = ls + row.end;
-            for (auto it = std::lower_bound(matches.begin(), matches.end(), rowA - m_searchMark.size());
-                 it != matches.end() && *it < rowB; ++it) {
-                const qsizetype a = std::max(*it, rowA), b = std::min(*it + m_searchMark.size(), rowB);
+            if (scoped) {
+                const qsizetype a = std::max(scopeA, rowA), b = std::min(scopeB, rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), scopeFormat});
+            }
+            for (auto [i, end] = m_searchMarks->overlapping(rowA, rowB); i < end; ++i) {
+                const TextRange& m = matches[i];
+                const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)
                     marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), matchFormat});
             }
-            for (const TextRange& m : std::as_const(m_tagMarks)) {
+            for (const TextRange& m : pairMarks) {
                 const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)
                     marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), tagFormat});
@@ -1681,8 +1943,35 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
                     p.fillRect(QRectF(x, y, m_charWidth, m_lineHeight), selFormat.background());
                 }
             }
+            if (m_indentGuides)
+                ViewGuides::paintIndentGuides(p, left, y, guideIndent(line), m_tabSize, guideStyle);
             rl.layout->draw(&p, QPointF(left + rl.x0, y), marks);
+            if (m_showWhitespace)
+                ViewGuides::paintBlanks(p, *rl.layout, QPointF(left + rl.x0, y), r == rows - 1, guideStyle);
+            if (m_wrapMarkers && r > 0)
+                ViewGuides::paintWrapMarker(p, y, left, guideStyle);
+            if (r == rows - 1 && !m_hiddenRanges.empty()) {
+                if (const std::pair<int, int>* folded = hiddenRangeOf(line + 1); folded && folded->first == line + 1) {
+                    // The fold's marker: how many lines it hides.
+                    const int n = folded->second - folded->first + 1;
+                    const QString label = n == 1 ? QStringLiteral("\u2026 1 line") : QStringLiteral("\u2026 %1 lines").arg(n);
+                    const QFontMetrics fm(font());
+                    const int x = left + qRound(rl.x0 + rl.layout->lineAt(0).naturalTextWidth() + m_charWidth);
+                    const QRect box(x, y + 1, fm.horizontalAdvance(label) + 8, m_lineHeight - 2);
+                    p.save();
+                    p.setPen(guideStyle.ink.darker(130));
+                    p.setBrush(dark ? base.lighter(140) : QColor(0xF0, 0xF0, 0xF4));
+                    p.drawRoundedRect(box, 3, 3);
+                    p.drawText(box, Qt::AlignCenter, label);
+                    p.restore();
+                    m_foldMarkerRects.emplace_back(box, line);
+                }
+            }
         }
+    }
+    if (m_wrapAt > 0) {
+        const int x = textLeft() + qRound(m_wrapAt * m_charWidth);
+        p.fillRect(QRect(x, clip.top(), 1, clip.height()), guideStyle.ink);
     }
 
     // The caret, and what an input method is composing at it.
@@ -1727,6 +2016,8 @@ void TOvcTextFileEditor::scrollContentsBy(int, int)
 {
     viewport()->update();
     m_gutter->update();
+    if (m_foldGutter)
+        m_foldGutter->update();
 }
 
 void TOvcTextFileEditor::startBlink()
@@ -1922,7 +2213,9 @@ void TOvcTextFileEditor::moveCaretByKey(QKeyEvent* e, bool& handled)
         return;
     }
     const qreal goal = m_goalX;
+    m_keyStep = to < caret ? -1 : 1;
     setCaret(to, shift);
+    m_keyStep = 0;
     if (keepGoal)
         m_goalX = goal;
     if (shift)
@@ -1966,6 +2259,14 @@ bool TOvcTextFileEditor::event(QEvent* e)
                              || key == Qt::Key_Enter;
         const bool typed = !ke->text().isEmpty() && ke->text().at(0).isPrint()
                         && !(mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
+        // Ctrl+Shift+[ and Ctrl+Shift+] fold and unfold at the caret.
+        const bool foldKey = (ke->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier)
+                          && (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft || key == Qt::Key_BracketRight
+                              || key == Qt::Key_BraceRight);
+        if (foldKey) {
+            e->accept();
+            return true;
+        }
         if ((editingKey && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || typed
             || ke->matches(QKeySequence::Undo) || ke->matches(QKeySequence::Redo) || ke->matches(QKeySequence::Cut)
             || ke->matches(QKeySequence::Copy) || ke->matches(QKeySequence::Paste)
@@ -2007,7 +2308,13 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
         const int key = e->key();
         const bool ro = m_readOnly;
         bool handled = false;
-        if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
+        if (mods == (Qt::ControlModifier | Qt::ShiftModifier)
+            && (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft)) {
+            FoldAtCaret();
+        } else if (mods == (Qt::ControlModifier | Qt::ShiftModifier)
+                   && (key == Qt::Key_BracketRight || key == Qt::Key_BraceRight)) {
+            UnfoldAtCaret();
+        } else if (key == Qt::Key_Insert && mods == Qt::NoModifier) {
             SetInsertMode(!InsertMode());
         } else if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier)
                    && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -2018,7 +2325,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
             return;
         } else if (key == Qt::Key_Tab && mods == Qt::NoModifier) {
             if (ro) {
-            } else if (hasSelection() && selectedText().contains(QLatin1Char('\n'))) {
+            } else if (hasSelection() && selectsWholeLines()) {
                 indentSelection(false);
             } else if (m_tabType != ttReal) {
                 insertTabKey();
@@ -2030,7 +2337,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                 e->ignore();
                 return;
             }
-            if (!ro && hasSelection())
+            if (!ro)
                 indentSelection(true);
         } else if ((key == Qt::Key_Backspace || key == Qt::Key_Delete)
                    && (mods == Qt::NoModifier || mods == Qt::ControlModifier || mods == Qt::ShiftModifier)) {
@@ -2039,6 +2346,7 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                 const TextSnapshot& t = m_buf.Text();
                 if (hasSelection()) {
                     removeRange(caret, anchorOffset(), EditKind::Typing);
+                } else if (key == Qt::Key_Backspace && mods == Qt::NoModifier && deletePair()) {
                 } else if (key == Qt::Key_Backspace) {
                     qsizetype from = caret - 1;
                     if (mods & Qt::ControlModifier)
@@ -2068,7 +2376,8 @@ void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
                     return;
                 }
                 if (!ro) {
-                    typeText(text);
+                    if (!typePairChar(text))
+                        typeText(text);
                     if (m_autoCloseTags && text == QLatin1String("/"))
                         completeClosingTag();
                     afterTyping(text);
@@ -2120,20 +2429,49 @@ void TOvcTextFileEditor::insertTabKey()
     replaceSelection(insert, EditKind::Typing);
 }
 
-void TOvcTextFileEditor::indentSelection(bool unindent)
+bool TOvcTextFileEditor::selectsWholeLines() const
 {
     const TextSnapshot& t = m_buf.Text();
     const qsizetype a = std::min(caretOffset(), anchorOffset());
-    qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype b = std::max(caretOffset(), anchorOffset());
+    const qsizetype line = t.LineOfOffset(a);
+    if (a == b)
+        return false;
+    if (t.LineOfOffset(b) != line)
+        return true;
+    // One line, from its start (or its indentation's end) to its end.
+    qsizetype first = t.LineStart(line);
+    while (first < b && (t.CharAt(first) == QLatin1Char(' ') || t.CharAt(first) == QLatin1Char('\t')))
+        ++first;
+    return a <= first && b == t.LineEndOffset(line);
+}
+
+void TOvcTextFileEditor::indentSelection(bool unindent)
+{
+    const TextSnapshot& t = m_buf.Text();
+    const bool selected = hasSelection();
+    const qsizetype caret = caretOffset();
+    const bool caretFirst = caret < anchorOffset();
+    const qsizetype a = std::min(caret, anchorOffset());
+    qsizetype b = std::max(caret, anchorOffset());
     const qsizetype first = t.LineOfOffset(a);
     qsizetype last = t.LineOfOffset(b);
     if (last > first && b == t.LineStart(last))
         --last;  // a selection ending at a line's start leaves that line alone
+    // One indentation step: a tab, or spaces when the Tab key puts in spaces.
+    const QString step = m_tabType == ttFixed ? QString(m_tabSize, QLatin1Char(' ')) : QStringLiteral("\t");
+    qsizetype caretShift = 0;
+    bool changed = false;
     m_buf.BeginEditGroup();
     for (qsizetype l = last; l >= first; --l) {
         const qsizetype ls = m_buf.Text().LineStart(l);
         if (!unindent) {
-            m_buf.Insert(ls, QStringLiteral("\t"));
+            // Empty lines stay empty.
+            if (m_buf.Text().LineLength(l) == 0 && first != last)
+                continue;
+            m_buf.Insert(ls, step);
+            caretShift = step.size();
+            changed = true;
             continue;
         }
         qsizetype n = 0;
@@ -2142,14 +2480,282 @@ void TOvcTextFileEditor::indentSelection(bool unindent)
         } else {
             while (n < m_tabSize && m_buf.Text().CharAt(ls + n) == QLatin1Char(' '))
                 ++n;
+            // Spaces before a tab go with it.
+            if (n < m_tabSize && m_buf.Text().CharAt(ls + n) == QLatin1Char('\t'))
+                ++n;
         }
-        if (n > 0)
+        if (n > 0) {
             m_buf.Remove(ls, n);
+            changed = true;
+        }
+        caretShift = -std::min(n, caret - ls);
     }
     m_buf.EndEditGroup();
+    if (!changed)
+        return;
+    if (!selected) {
+        setCaret(caret + caretShift);
+        return;
+    }
     const qsizetype from = m_buf.Text().LineStart(first);
     const qsizetype to = m_buf.Text().LineEndOffset(last);
-    setSelection(from, to);
+    if (caretFirst)
+        setSelection(to, from);
+    else
+        setSelection(from, to);
+}
+
+void TOvcTextFileEditor::SetAutoPairs(bool on)
+{
+    m_autoPairs = on;
+    if (!on)
+        forgetPendingClosers();
+}
+
+void TOvcTextFileEditor::forgetPendingClosers()
+{
+    for (int m : m_pendingClosers)
+        m_buf.RemoveMark(m);
+    m_pendingClosers.clear();
+}
+
+bool TOvcTextFileEditor::typePairChar(const QString& text)
+{
+    if (!m_autoPairs || text.size() != 1 || m_overwrite)
+        return false;
+    const QChar c = text.at(0);
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    // Typing the closing character put in before steps over it.
+    if (!hasSelection() && AutoPairs::isCloser(c) && t.CharAt(caret) == c) {
+        for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
+            if (m_buf.MarkOffset(*it) == caret) {
+                m_buf.RemoveMark(*it);
+                m_pendingClosers.erase(it);
+                setCaret(caret + 1);
+                return true;
+            }
+        }
+    }
+    if (hasSelection()) {
+        // Brackets and quotes go around the selection, which stays selected.
+        static const QString kWrapping = QStringLiteral("([{\"'");
+        if (!kWrapping.contains(c))
+            return false;
+        const QChar closer = c == QLatin1Char('(') ? QLatin1Char(')')
+                           : c == QLatin1Char('[') ? QLatin1Char(']')
+                           : c == QLatin1Char('{') ? QLatin1Char('}') : c;
+        const qsizetype a = std::min(caret, anchorOffset()), b = std::max(caret, anchorOffset());
+        m_buf.BeginEditGroup();
+        m_buf.Insert(b, QString(closer));
+        m_buf.Insert(a, QString(c));
+        m_buf.EndEditGroup();
+        setSelection(a + 1, b + 1);
+        return true;
+    }
+    const QChar closer = AutoPairs::closerFor(c, caret > 0 ? t.CharAt(caret - 1) : QChar(), t.CharAt(caret));
+    if (closer.isNull())
+        return false;
+    // The pair is one undo step with the typing around it.
+    m_buf.Replace(caret, 0, QString(c) + closer, EditKind::Typing);
+    setCaret(caret + 1);
+    if (m_pendingClosers.size() >= 16)
+        forgetPendingClosers();
+    m_pendingClosers.push_back(m_buf.AddMark(caret + 1, MarkSide::After));
+    return true;
+}
+
+bool TOvcTextFileEditor::deletePair()
+{
+    const qsizetype caret = caretOffset();
+    const TextSnapshot& t = m_buf.Text();
+    for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
+        if (m_buf.MarkOffset(*it) != caret || caret == 0)
+            continue;
+        const QChar closer = t.CharAt(caret);
+        if (!AutoPairs::isCloser(closer) || t.CharAt(caret - 1) != AutoPairs::openerOf(closer))
+            return false;
+        m_buf.RemoveMark(*it);
+        m_pendingClosers.erase(it);
+        removeRange(caret - 1, caret + 1, EditKind::Typing);
+        return true;
+    }
+    return false;
+}
+
+void TOvcTextFileEditor::addBracketMarks()
+{
+    const QList<TextRange> old = m_bracketMarks;
+    m_bracketMarks.clear();
+    findBracketPair();
+    if (old.size() != m_bracketMarks.size()
+        || !std::equal(old.begin(), old.end(), m_bracketMarks.begin(),
+                       [](const TextRange& a, const TextRange& b) { return a.start == b.start; }))
+        viewport()->update();
+}
+
+void TOvcTextFileEditor::findBracketPair()
+{
+    if (!m_tagMarks.isEmpty() || hasSelection())
+        return;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    // The character after the caret first, then the one before it.
+    for (qsizetype at : {caret, caret - 1}) {
+        const QChar c = t.CharAt(at);
+        if (at < 0 || c.isNull() || QStringLiteral("()[]{}\"'").indexOf(c) < 0)
+            continue;
+        const qsizetype other = AutoPairs::partner(t, at);
+        if (other < 0)
+            continue;
+        m_bracketMarks << TextRange{std::min(at, other), 1} << TextRange{std::max(at, other), 1};
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- folding
+
+void TOvcTextFileEditor::foldsChanged()
+{
+    m_folds->prune();
+    m_hiddenRanges = m_folds->hiddenLines();
+    if (m_wordWrap)
+        rebuildRowIndex();
+    else
+        recomputeAllRows();
+    updateScrollBars();
+    keepCaretOutOfFolds();
+    viewport()->update();
+    m_gutter->update();
+    m_foldGutter->update();
+}
+
+void TOvcTextFileEditor::keepCaretOutOfFolds()
+{
+    if (m_hiddenRanges.empty())
+        return;
+    const TextSnapshot& t = m_buf.Text();
+    const int line = int(t.LineOfOffset(caretOffset()));
+    const std::pair<int, int>* hidden = hiddenRangeOf(line);
+    if (!hidden)
+        return;
+    if (m_keyStep != 0) {
+        // A key steps over the folded lines.
+        const qsizetype to = m_keyStep > 0 && hidden->second + 1 < t.LineCount() ? t.LineStart(hidden->second + 1)
+                                                                                 : t.LineEndOffset(hidden->first - 1);
+        const bool selecting = caretOffset() != anchorOffset();
+        m_buf.MoveMark(m_caretMark, to);
+        if (!selecting)
+            m_buf.MoveMark(m_anchorMark, to);
+        return;
+    }
+    // Put there by a search, Go to or a bookmark: what hides it opens.
+    while (m_folds->reveal(line)) {
+    }
+    m_hiddenRanges = m_folds->hiddenLines();
+    if (m_wordWrap)
+        rebuildRowIndex();
+    else
+        recomputeAllRows();
+    viewport()->update();
+    m_gutter->update();
+    m_foldGutter->update();
+}
+
+bool TOvcTextFileEditor::ToggleFold(int line)
+{
+    if (m_folds->unfoldAt(line)) {
+        foldsChanged();
+        return true;
+    }
+    const FoldRegion* r = m_folds->regionAt(line);
+    if (!r || !m_folds->fold(r->first, r->last)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    foldsChanged();
+    return true;
+}
+
+bool TOvcTextFileEditor::FoldAtCaret()
+{
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    // The innermost region holding the caret's line.
+    const FoldRegion* best = nullptr;
+    for (const FoldRegion& r : m_folds->regions()) {
+        if (r.first > line)
+            break;
+        if (r.last >= line && !m_folds->isFolded(r.first) && (!best || r.depth >= best->depth))
+            best = &r;
+    }
+    if (!best || !m_folds->fold(best->first, best->last)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    // The caret goes to the line left shown.
+    const TextSnapshot& t = m_buf.Text();
+    if (line != best->first)
+        setCaret(t.LineStart(best->first));
+    foldsChanged();
+    return true;
+}
+
+bool TOvcTextFileEditor::UnfoldAtCaret()
+{
+    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
+    if (!m_folds->unfoldAt(line)) {
+        UiPrompter::instance().beep();
+        return false;
+    }
+    foldsChanged();
+    return true;
+}
+
+void TOvcTextFileEditor::FoldAll()
+{
+    BusyCursor busy;
+    m_folds->foldAll(0);
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::UnfoldAll()
+{
+    m_folds->unfoldAll();
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::FoldToLevel(int level)
+{
+    BusyCursor busy;
+    m_folds->unfoldAll();
+    m_folds->foldAll(std::max(0, level));
+    foldsChanged();
+}
+
+void TOvcTextFileEditor::RestoreFolds(const std::vector<int>& lines)
+{
+    m_folds->restore(lines);
+    foldsChanged();
+}
+
+bool TOvcTextFileEditor::Folding() const
+{
+    return !m_foldGutter->isHidden();
+}
+
+void TOvcTextFileEditor::SetFolding(bool on)
+{
+    m_foldGutter->setVisible(on);
+    updateGutterGeometry();
+}
+
+void TOvcTextFileEditor::CentreCaret()
+{
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype caret = caretOffset();
+    const int line = int(t.LineOfOffset(caret));
+    const qint64 row = rowOfLine(line) + rowInLineOf(line, caret - t.LineStart(line));
+    verticalScrollBar()->setValue(int(std::clamp<qint64>(row - visibleRows() / 2, 0, INT_MAX)));
 }
 
 void TOvcTextFileEditor::completeClosingTag()
@@ -2223,6 +2829,13 @@ void TOvcTextFileEditor::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton) {
         e->ignore();
         return;
+    }
+    // A click on a fold's marker opens it.
+    for (const auto& [rect, line] : m_foldMarkerRects) {
+        if (rect.contains(pos)) {
+            ToggleFold(line);
+            return;
+        }
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const bool again = now - m_lastClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval()
@@ -2575,6 +3188,7 @@ void TOvcTextFileEditor::refreshTagMatch()
                 m_tagMarks << TextRange{t.LineStart(r.line) + r.start, r.nameEnd - r.start};
         }
     }
+    addBracketMarks();
     if (old.size() != m_tagMarks.size()
         || !std::equal(old.begin(), old.end(), m_tagMarks.begin(),
                        [](const TextRange& a, const TextRange& b) { return a.start == b.start && a.length == b.length; }))

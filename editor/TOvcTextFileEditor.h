@@ -19,6 +19,9 @@
 class CompletionPopup;
 class HtmlHighlighter;
 class LineNumberGutter;
+class SearchMarks;
+class FoldModel;
+class FoldGutter;
 class QSaveFile;
 class QTextLayout;
 class QTimer;
@@ -103,6 +106,18 @@ public:
     // which sets it from the visible width.
     int WrapColumn() const { return m_wrapColumn; }
     void SetWrapColumn(int column);
+    // Rows wrap at this column when it is set and narrower than the window
+    // (0: at the window's width); a faint line is drawn at it.
+    int WrapAtColumn() const { return m_wrapAt; }
+    void SetWrapAtColumn(int column);
+    // Guides: spaces, tabs and line ends made visible; indentation guides;
+    // a marker at the start of each row a wrapped line goes on in.
+    bool ShowWhitespace() const { return m_showWhitespace; }
+    void SetShowWhitespace(bool on);
+    bool IndentGuides() const { return m_indentGuides; }
+    void SetIndentGuides(bool on);
+    bool WrapMarkers() const { return m_wrapMarkers; }
+    void SetWrapMarkers(bool on);
     bool AutoIndent() const { return m_autoIndent; }
     void SetAutoIndent(bool on) { m_autoIndent = on; }
     TabType tabType() const { return m_tabType; }
@@ -175,8 +190,6 @@ public:
     int lineHeight() const { return m_lineHeight; }
     // The set bookmarks: number and line (0-based).
     std::vector<std::pair<int, int>> bookmarkLines() const;
-    // The last text searched for: its matches on screen are marked.
-    QString searchMarkText() const { return m_searchMark; }
     // Marks beside lines in the gutter, for tools that report on the text
     // (problems found by a check): the line (0-based), a severity (0 the
     // gravest; the gravest of a line decides its colour) and a tool tip.
@@ -188,6 +201,58 @@ public:
     void setLineMarks(std::vector<LineMark> marks);
     // Sorted by line.
     const std::vector<LineMark>& lineMarks() const { return m_lineMarks; }
+    // The last text searched for: its matches are marked.
+    QString searchMarkText() const;
+
+    // Search as the Find dialog uses it. FindNext finds as SearchText does
+    // and, finding nothing, goes on from the start of the text (backwards:
+    // its end), or of the scope; *wrapped tells whether it did.
+    bool FindNext(const QString& text, int flags, bool* wrapped = nullptr);
+    // Marks every match of text (SearchFlags MatchCase, WholeWord, RegExp,
+    // InSelection) without moving the caret; an empty text marks none.
+    void MarkSearchMatches(const QString& text, int flags);
+    void ClearSearchMarks();
+    // The marked matches: how many, and the number of the selected one (0:
+    // the selection is none of them). searchStatus() says it for the status
+    // line: "3 of 17", "17 matches", "No matches".
+    int searchMatchCount() const;
+    int searchMatchNumber() const;
+    QString searchStatus() const;
+    // Why the last search found nothing because of its pattern ("" otherwise).
+    QString searchError() const { return m_searchError; }
+    // InSelection searches keep to the selection made when the scope was
+    // set: by the first such search after ClearSearchScope.
+    void ClearSearchScope();
+    const SearchMarks& searchMarks() const { return *m_searchMarks; }
+
+    // Folding. Lines are 0-based. The caret never stays in folded lines:
+    // moved there by a search, Go to or a bookmark, it unfolds them.
+    FoldModel& folds() { return *m_folds; }
+    const FoldModel& folds() const { return *m_folds; }
+    // Folds the region starting on line, or unfolds the fold there; false
+    // when neither could be done.
+    bool ToggleFold(int line);
+    // Folds the innermost region around the caret / unfolds at the caret's line.
+    bool FoldAtCaret();
+    bool UnfoldAtCaret();
+    void FoldAll();
+    void UnfoldAll();
+    // Regions nested deeper than level are folded, the others opened.
+    void FoldToLevel(int level);
+    // Folds the regions starting on these lines (kept from an earlier session).
+    void RestoreFolds(const std::vector<int>& lines);
+    // The fold markers' strip beside the line numbers.
+    bool Folding() const;
+    void SetFolding(bool on);
+    bool isLineHidden(int line) const { return hiddenRangeOf(line) != nullptr; }
+
+    // Scrolls so that the caret's row is in the middle of the view.
+    void CentreCaret();
+
+    // Quotes of attribute values and brackets close themselves when typed,
+    // and typing the closing one steps over it.
+    bool AutoPairs() const { return m_autoPairs; }
+    void SetAutoPairs(bool on);
 
     // Editing view: colours, line numbers, the current line, the tag pair
     // around the caret and the closing tag offered after "</".
@@ -201,6 +266,8 @@ public:
     void SetAutoCloseTags(bool on) { m_autoCloseTags = on; }
     // The tags marked as the pair around the caret (none, or both).
     QList<TextRange> matchedTags() const { return m_tagMarks; }
+    // The bracket or quote pair marked at the caret (none, or both).
+    QList<TextRange> matchedBrackets() const { return m_bracketMarks; }
     // Works out the pair around the caret now rather than when idle.
     void refreshTagMatch();
 
@@ -213,6 +280,8 @@ signals:
     void cursorPositionChanged();
     void selectionChanged();
     void modificationChanged(bool modified);
+    // A file was loaded (LoadFile): its name is fileName().
+    void fileLoaded();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -312,6 +381,17 @@ private:
     void selectWordAt(qsizetype offset);
     void selectLineAt(qsizetype offset);
     void indentSelection(bool unindent);
+    // True when the selection runs over a line end or holds a whole line.
+    bool selectsWholeLines() const;
+    // Search scope for flags: kept, set from the selection, or dropped.
+    void prepareScope(int flags);
+    // Typing with auto pairs; false when text is no pair character.
+    bool typePairChar(const QString& text);
+    bool deletePair();
+    void forgetPendingClosers();
+    // Brackets and quotes around the caret joined to the tag marks.
+    void addBracketMarks();
+    void findBracketPair();
     void typeText(const QString& text);
     void startBlink();
     void clearBookmarks();
@@ -325,6 +405,19 @@ private:
     // After "</" typed in text: the innermost open element's name and ">".
     void completeClosingTag();
     void paintRows(QPainter& p, const QRect& clip);
+    // Folding: whether rows come from the tree (wrapped or folded), the
+    // folded range holding a line, and the last line shown.
+    bool rowTreeInUse() const;
+    const std::pair<int, int>* hiddenRangeOf(int line) const;
+    int lastShownLine() const;
+    // After folds changed: rows, scroll range and drawing follow.
+    void foldsChanged();
+    // Keeps the caret out of folded lines: stepping over them when moved by
+    // a key (m_keyStep: the direction), unfolding them when put there.
+    void keepCaretOutOfFolds();
+    // Columns of the line's indentation for its guides (blank lines: as
+    // the lines around them).
+    int guideIndent(int line) const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     // A text interface for screen readers, and news of caret moves and edits for them.
     static void installAccessibility();
@@ -337,6 +430,10 @@ private:
 
     bool m_wordWrap = true;
     int m_wrapColumn = 0;
+    int m_wrapAt = 0;
+    bool m_showWhitespace = false;
+    bool m_indentGuides = false;
+    bool m_wrapMarkers = false;
     bool m_autoIndent = true;
     TabType m_tabType = ttReal;
     int m_tabSize = 8;
@@ -403,8 +500,20 @@ private:
     LineNumberGutter* m_gutter = nullptr;
     QTimer* m_matchTimer = nullptr;
     QList<TextRange> m_tagMarks;
-    QString m_searchMark;
-    int m_searchMarkFlags = 0;
     bool m_autoCloseTags = true;
     std::vector<LineMark> m_lineMarks;
+    // Search marks and scope; kept last: they listen to the buffer.
+    std::unique_ptr<SearchMarks> m_searchMarks;
+    QString m_searchError;
+    bool m_scopeFresh = false;
+    // Auto pairs: closing characters put in by typing, still to be typed over.
+    bool m_autoPairs = false;
+    // Folding (kept after the buffer: its folds are marks of it).
+    std::unique_ptr<FoldModel> m_folds;
+    std::vector<std::pair<int, int>> m_hiddenRanges;  // merged, ordered
+    FoldGutter* m_foldGutter = nullptr;
+    int m_keyStep = 0;
+    mutable std::vector<std::pair<QRect, int>> m_foldMarkerRects;  // viewport, header line
+    QList<TextRange> m_bracketMarks;
+    std::vector<int> m_pendingClosers;
 };

@@ -717,14 +717,23 @@ private slots:
         first->FindAgain1Click();
         QVERIFY(first->txtHTML->SelectionRange(l1, c1, l2, c2));
         QCOMPARE(c1, 12);
+        // Past the last match the search goes on from the start and says so.
         first->FindAgain1Click();
-        QCOMPARE(prompter->messages, QStringList{"Search string not found !"});
-        QVERIFY(!first->findAgainAction()->isEnabled());
+        QVERIFY(first->txtHTML->SelectionRange(l1, c1, l2, c2));
+        QCOMPARE(c1, 1);
+        QCOMPARE(m.statusText(), QString("   Reached the end of the page, continued from the start: 1 of 2"));
+        QVERIFY(prompter->messages.isEmpty());
         // Another window searches for the text last searched anywhere.
         m.showDocument(second);
         second->FindAgain1Click();
         QVERIFY(second->txtHTML->SelectionRange(l1, c1, l2, c2));
         QCOMPARE(c1, 5);
+        // A text found nowhere says so.
+        m.showDocument(first);
+        first->findDialog()->setFindText("gamma");
+        first->doFind();
+        QCOMPARE(prompter->messages, QStringList{"Search string not found !"});
+        QVERIFY(!first->findAgainAction()->isEnabled());
     }
 
     void replaceReportsCount_data()

@@ -1,0 +1,134 @@
+// What the editing view draws besides the text: the wrap column, visible
+// blanks and line ends, indentation guides and wrapped-row markers.
+#include "TestEnv.h"
+#include "editor/TOvcTextFileEditor.h"
+#include "editor/ViewGuides.h"
+
+#include <QtTest>
+
+class TstViewGuides : public QObject {
+    Q_OBJECT
+    TOvcTextFileEditor* ed = nullptr;
+
+    // Pixels of the guides' faint colour on screen.
+    int inked()
+    {
+        const QImage image = ed->viewport()->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == QColor(0xC8, 0xC8, 0xD0) ? 1 : 0;
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        ed = new TOvcTextFileEditor;
+        ed->resize(600, 300);
+        ed->show();
+        QVERIFY(QTest::qWaitForWindowExposed(ed));
+    }
+    void cleanup() { delete ed; }
+
+    void indentColumns_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("none") << "a" << 4 << 0;
+        QTest::newRow("spaces") << "   a" << 4 << 3;
+        QTest::newRow("tab") << "\ta" << 4 << 4;
+        QTest::newRow("space then tab") << " \ta" << 4 << 4;
+        QTest::newRow("tab then spaces") << "\t  a" << 8 << 10;
+        QTest::newRow("blank line") << "    " << 4 << -1;
+        QTest::newRow("empty line") << "" << 4 << -1;
+    }
+    void indentColumns()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, tab);
+        QFETCH(int, columns);
+        QCOMPARE(ViewGuides::indentColumns(line, tab), columns);
+    }
+
+    void blankLineIndent_data()
+    {
+        QTest::addColumn<int>("above");
+        QTest::addColumn<int>("below");
+        QTest::addColumn<int>("indent");
+        QTest::newRow("the smaller") << 8 << 4 << 4;
+        QTest::newRow("same") << 4 << 4 << 4;
+        QTest::newRow("nothing above") << -1 << 4 << -1;
+        QTest::newRow("nothing below") << 8 << -1 << -1;
+    }
+    void blankLineIndent()
+    {
+        QFETCH(int, above);
+        QFETCH(int, below);
+        QFETCH(int, indent);
+        QCOMPARE(ViewGuides::blankLineIndent(above, below), indent);
+    }
+
+    // Rows break at the column set, never wider than the window.
+    void wrapColumn_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("window") << 0 << 2;
+        QTest::newRow("at 40") << 40 << 3;
+        QTest::newRow("at 25") << 25 << 4;
+        QTest::newRow("wider than the window") << 500 << 2;
+    }
+    void wrapColumn()
+    {
+        QFETCH(int, column);
+        QFETCH(int, rows);
+        ed->SetWordWrap(true);
+        const int window = int((ed->viewport()->width() - 8) / QFontMetricsF(ed->font()).horizontalAdvance('M'));
+        QVERIFY2(window > 50 && window < 100, qPrintable(QString::number(window)));
+        ed->SetRawText(QString(100, QLatin1Char('x')) + "\nshort");
+        ed->SetWrapAtColumn(column);
+        const int expected = column == 0 || column > window ? (100 + window - 1) / window : rows;
+        QCOMPARE(ed->displayRows(1), expected);
+        QCOMPARE(ed->displayRows(2), 1);
+        // Every offset of the long line still has its place on screen, row by row.
+        const int step = column > 0 && column < window ? column : window;
+        QCOMPARE(ed->cursorRect(step).top(), ed->cursorRect(0).top() + ed->lineHeight());
+    }
+
+    // Each guide draws when on and nothing when off.
+    void guidesDraw_data()
+    {
+        QTest::addColumn<QString>("guide");
+        QTest::newRow("wrap column") << "wrap column";
+        QTest::newRow("whitespace") << "whitespace";
+        QTest::newRow("indent guides") << "indent";
+        QTest::newRow("wrap markers") << "markers";
+    }
+    void guidesDraw()
+    {
+        QFETCH(QString, guide);
+        ed->SetWordWrap(true);
+        ed->SetTabSize(4);
+        ed->SetRawText("a b\n\t\tc d\n" + QString(200, QLatin1Char('w')));
+        QCOMPARE(inked(), 0);
+        auto set = [&](bool on) {
+            if (guide == "wrap column")
+                ed->SetWrapAtColumn(on ? 30 : 0);
+            else if (guide == "whitespace")
+                ed->SetShowWhitespace(on);
+            else if (guide == "indent")
+                ed->SetIndentGuides(on);
+            else
+                ed->SetWrapMarkers(on);
+        };
+        set(true);
+        QVERIFY(inked() > 0);
+        set(false);
+        QCOMPARE(inked(), 0);
+    }
+};
+
+VQ_TEST_MAIN(TstViewGuides)
+#include "tst_ViewGuides.moc"
