@@ -311,8 +311,9 @@ void TextBuffer::SetModified(bool modified)
 void TextBuffer::applyBulk(Record& r)
 {
     const std::vector<BulkEdit>& e = r.edits;
-    const qsizetype first = e.front().offset;
-    const qsizetype oldEnd = e.back().offset + e.back().removed;
+    // No places: only the final line end's style changes.
+    const qsizetype first = e.empty() ? 0 : e.front().offset;
+    const qsizetype oldEnd = e.empty() ? 0 : e.back().offset + e.back().removed;
     qsizetype delta = 0;
     for (const BulkEdit& x : e)
         delta += x.inserted - x.removed;
@@ -323,7 +324,10 @@ void TextBuffer::applyBulk(Record& r)
     change.firstLine = m_text.LineOfOffset(first);
     change.linesRemoved = m_text.LineOfOffset(oldEnd) - change.firstLine;
 
-    const int defaultEnd = m_text.DefaultLineEnd(), finalEnd = m_text.FinalLineEnd();
+    const int defaultEnd = m_text.DefaultLineEnd();
+    int finalEnd = m_text.FinalLineEnd();
+    if (r.finalEnd != keepFinal)
+        std::swap(finalEnd, r.finalEnd);  // the record keeps the style to go back to
     std::swap(m_text, r.other);
     TextStoreAccess::setLineEnds(m_text, defaultEnd, finalEnd);
     change.linesAdded = m_text.LineOfOffset(first + change.inserted) - change.firstLine;
@@ -392,6 +396,7 @@ void TextBuffer::bulkReplace(const std::vector<TextRange>& spans, const QStringL
     };
     Record bulk;
     bulk.bulk = true;
+    bulk.finalEnd = finalEnd;
     bulk.edits.reserve(spans.size());
     for (size_t k = 0; k < spans.size(); ++k) {
         const TextRange& s = spans[k];

@@ -127,6 +127,7 @@ private:
         bool bulk = false;
         TextSnapshot other;
         std::vector<BulkEdit> edits;
+        int finalEnd = -2;  // bulk: the final line end's style it sets (-2: kept)
     };
     struct Step {
         std::vector<Record> records;
@@ -145,7 +146,8 @@ private:
     TextChange changeFor(qsizetype offset, qsizetype removed, const Pieces& put) const;
     // Each span replaced by replacements[k]; every span by replacements[0]
     // when the counts differ.
-    // keepFinal: the text's final line end keeps its style; else it takes finalEnd.
+    // keepFinal: the text's final line end keeps its style; else it takes
+    // finalEnd, and undo gives it back its own.
     static constexpr int keepFinal = -2;
     void bulkReplace(const std::vector<TextRange>& spans, const QStringList& replacements, bool oneStep,
                      int finalEnd = keepFinal);

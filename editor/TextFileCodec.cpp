@@ -710,7 +710,8 @@ bool decodeAs(const QByteArray& bytes, const QString& encoding, DecodedText* out
         }
         d.text = decoder.decode(all);
         QStringEncoder encoder(charset.constData());
-        ok = !decoder.hasError() && QByteArrayView(encoder.encode(d.text)) == all && !encoder.hasError();
+        const QByteArray back = encoder.encode(d.text);
+        ok = !decoder.hasError() && !encoder.hasError() && QByteArrayView(back) == all;
         format.encoding = Format::Named;
         format.charset = charset;
     }
