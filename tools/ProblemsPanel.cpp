@@ -22,11 +22,13 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QAbstractTableModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -42,6 +44,58 @@ QString plural(int n, const char* one, const char* many)
     return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
 }
 } // namespace
+
+// The rows of the panel over the list of problems shown: nothing is made per
+// row, so a page with thousands of problems shows at once.
+class ProblemsModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Changes the list the rows show, with the views told.
+    void reset(const QList<PageChecks::Problem>* problems, const std::function<void()>& change)
+    {
+        beginResetModel();
+        m_problems = problems;
+        change();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override
+    {
+        return parent.isValid() || !m_problems ? 0 : int(m_problems->size());
+    }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 5; }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        static const char* const names[] = {"Severity", "Line", "Column", "Message", "Check"};
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 5)
+            return QString::fromLatin1(names[section]);
+        return QVariant();
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!m_problems || index.row() >= m_problems->size())
+            return QVariant();
+        const PageChecks::Problem& p = m_problems->at(index.row());
+        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 3)) {
+            switch (index.column()) {
+            case 0: return PageChecks::severityName(p.severity);
+            case 1: return p.line;
+            case 2: return p.column;
+            case 3: return p.message;
+            case 4: return PageChecks::checkName(p.check);
+            }
+        }
+        if (role == Qt::ForegroundRole && index.column() == 0) {
+            static const QColor colours[] = {QColor(0xB0, 0x10, 0x10), QColor(0xA0, 0x60, 0x00),
+                                             QColor(0x50, 0x60, 0x80), QColor(0x50, 0x50, 0x50)};
+            return colours[int(p.severity)];
+        }
+        return QVariant();
+    }
+
+private:
+    const QList<PageChecks::Problem>* m_problems = nullptr;
+};
 
 ProblemsPanel::Outcome ProblemsPanel::runChecks(const QString& text, const QString& baseDir,
                                                 const PageChecks::Options& options, const QString& tidyConfig)
@@ -91,13 +145,14 @@ ProblemsPanel::ProblemsPanel(FrameServices& frame)
     top->addWidget(m_summary, 1);
     top->addWidget(m_checks);
     layout->addLayout(top);
-    m_list = new QTreeWidget(body);
+    m_list = new QTreeView(body);
     m_list->setObjectName(QStringLiteral("lstProblems"));
+    m_model = new ProblemsModel(m_list);
+    m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAlternatingRowColors(true);
-    m_list->setHeaderLabels({QStringLiteral("Severity"), QStringLiteral("Line"), QStringLiteral("Column"),
-                             QStringLiteral("Message"), QStringLiteral("Check")});
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_list->setColumnWidth(0, 80);
@@ -120,8 +175,8 @@ ProblemsPanel::ProblemsPanel(FrameServices& frame)
     connect(m_follow, &QTimer::timeout, this, &ProblemsPanel::follow);
     if (auto* area = frame.frameWindow()->findChild<QMdiArea*>())
         connect(area, &QMdiArea::subWindowActivated, this, [this] { QTimer::singleShot(0, this, &ProblemsPanel::follow); });
-    connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        const int row = m_list->indexOfTopLevelItem(item);
+    connect(m_list, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        const int row = index.row();
         AppInvoker::run([this, row] { goToRow(row); });
     });
 
@@ -355,25 +410,11 @@ QString ProblemsPanel::summary() const
 
 void ProblemsPanel::showProblems()
 {
-    m_shown.clear();
+    QList<PageChecks::Problem> shown;
     for (const PageChecks::Problem& p : std::as_const(m_all))
         if (m_options.shows(p.severity))
-            m_shown.append(p);
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(m_shown.size());
-    static const QColor colours[] = {QColor(0xB0, 0x10, 0x10), QColor(0xA0, 0x60, 0x00), QColor(0x50, 0x60, 0x80),
-                                     QColor(0x50, 0x50, 0x50)};
-    for (const PageChecks::Problem& p : std::as_const(m_shown)) {
-        auto* item = new QTreeWidgetItem({PageChecks::severityName(p.severity), QString::number(p.line),
-                                          QString::number(p.column), p.message, PageChecks::checkName(p.check)});
-        item->setForeground(0, colours[int(p.severity)]);
-        item->setToolTip(3, p.message);
-        items.append(item);
-    }
-    m_list->addTopLevelItems(items);
-    m_list->setUpdatesEnabled(true);
+            shown.append(p);
+    m_model->reset(&m_shown, [&] { m_shown = std::move(shown); });
 
     QString text = summary();
     if (!m_tidyNote.isEmpty())

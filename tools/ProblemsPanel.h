@@ -15,7 +15,8 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
+class ProblemsModel;
 class TfHTML;
 class TMegaRegistry;
 
@@ -53,7 +54,7 @@ public:
     TfHTML* document() const;
     // The problems shown (after the severities hidden are left out).
     const QList<PageChecks::Problem>& shown() const { return m_shown; }
-    QTreeWidget* list() const { return m_list; }
+    QTreeView* list() const { return m_list; }
     QMenu* checksMenu() const { return m_menu; }
     // The summary above the list and in the status panel.
     QString summary() const;
@@ -91,7 +92,8 @@ private:
     QList<PageChecks::Problem> m_all;
     QList<PageChecks::Problem> m_shown;
     QString m_tidyNote;
-    QTreeWidget* m_list = nullptr;
+    QTreeView* m_list = nullptr;
+    ProblemsModel* m_model = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_status = nullptr;
     QToolButton* m_checks = nullptr;
