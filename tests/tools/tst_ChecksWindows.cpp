@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -83,9 +84,13 @@ private slots:
         QCOMPARE(ed->lineMarks()[1].line, 3);
         QCOMPARE(ed->lineMarks()[1].severity, 0);
 
-        // Going to a problem selects its text.
-        panel->goToRow(1);
+        // Enter on a row goes to its problem and selects its text.
+        ed->MoveCaret(1, 1);
+        panel->list()->setCurrentIndex(panel->list()->model()->index(1, 0));
+        QTest::keyClick(panel->list(), Qt::Key_Return);
         QCOMPARE(ed->selectedText(), QStringLiteral("gone.html"));
+        panel->goToRow(0);  // Tidy-style positions select the tag
+        QCOMPARE(ed->selectedText(), QStringLiteral("<img src=\"pic.png\">"));
 
         // A result computed before more typing is dropped; the typed text gets its own.
         panel->checkNow();
