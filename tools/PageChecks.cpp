@@ -152,6 +152,8 @@ bool isRawText(const QString& n)
            || n == QLatin1String("title") || n == QLatin1String("xmp");
 }
 
+}  // namespace
+
 bool isLegacyElement(const QString& n)
 {
     static const QSet<QString> set{QStringLiteral("center"), QStringLiteral("font"), QStringLiteral("basefont"),
@@ -173,6 +175,8 @@ bool isLegacyAttribute(const QString& element, const QString& a)
         return a == QLatin1String("text") || a == QLatin1String("link");
     return false;
 }
+
+namespace {
 
 // The attributes that hold one address, and srcset, which holds several.
 bool isUrlAttribute(const QString& element, const QString& a)

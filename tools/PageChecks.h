@@ -99,6 +99,10 @@ PageScan scanPage(QStringView text, const Options& options);
 // without one; a page without a folder (untitled) ignores file links.
 LinkTarget resolveLink(const QString& url, const QString& baseDir, const QString& siteRoot = QString());
 
+// The HTML 4 elements and attributes the legacy check notes (names in small letters).
+bool isLegacyElement(const QString& element);
+bool isLegacyAttribute(const QString& element, const QString& attribute);
+
 // True for names a browser reads as a page (.htm, .html, .xhtml, .shtml).
 bool isPagePath(const QString& path);
 

@@ -4,6 +4,7 @@
 #include "app/SafeFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
@@ -82,16 +83,30 @@ bool repeatsOurs(const QByteArray& key, const QString& text)
 {
     static const QByteArrayList keys{"ANCHOR_NOT_UNIQUE",     "ANCHOR_DUPLICATED",     "MISSING_TITLE_ELEMENT",
                                      "NON_MATCHING_ENDTAG",   "MISSING_ENDTAG_FOR",    "MISSING_ENDTAG_BEFORE",
-                                     "DISCARDING_UNEXPECTED", "MISSING_ENDTAG_OPTIONAL", "REMOVED_HTML5"};
+                                     "DISCARDING_UNEXPECTED", "MISSING_ENDTAG_OPTIONAL"};
     if (key == "MISSING_ATTRIBUTE" && text.contains(QLatin1String("\"alt\"")))
         return true;
-    return keys.contains(key);
+    if (keys.contains(key))
+        return true;
+    // HTML 4 elements and attributes the legacy check names itself.
+    static const QRegularExpression element(QStringLiteral("<([A-Za-z0-9]+)>"));
+    static const QRegularExpression attribute(QStringLiteral("attribute \"([A-Za-z0-9-]+)\""));
+    const QString name = element.match(text).captured(1).toLower();
+    if (key == "REMOVED_HTML5" || key == "PROPRIETARY_ELEMENT")
+        return PageChecks::isLegacyElement(name);
+    if (key.startsWith("MISMATCHED_ATTRIBUTE"))
+        return PageChecks::isLegacyAttribute(name, attribute.match(text).captured(1).toLower());
+    return false;
 }
 
+// HTML 4 style that Tidy remarks on: legacy notes. Pages made by the
+// program's wizards are HTML 4, without a document type and with unquoted
+// attribute values.
 bool isLegacyKey(const QByteArray& key)
 {
-    return key.contains("HTML5") || key.startsWith("MISMATCHED_ATTRIBUTE") || key == "PROPRIETARY_ELEMENT"
-           || key == "PROPRIETARY_ATTRIBUTE" || key == "OBSOLETE_ELEMENT";
+    return key.contains("HTML5") || key == "MISSING_DOCTYPE" || key == "MISSING_QUOTEMARK_OPEN"
+           || key.startsWith("MISMATCHED_ATTRIBUTE") || key == "PROPRIETARY_ELEMENT" || key == "PROPRIETARY_ATTRIBUTE"
+           || key == "OBSOLETE_ELEMENT";
 }
 
 } // namespace

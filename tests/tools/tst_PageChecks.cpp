@@ -251,6 +251,24 @@ private slots:
         QCOMPARE(legacyNotes(ours), 1);
         ours.setRuns(Legacy, false);
         QCOMPARE(legacyNotes(ours), 0);
+
+        // A page as the wizards write it: HTML 4, legacy notes only, each said once.
+        const QString wizard = QStringLiteral(
+            "<HTML><HEAD><TITLE>x</TITLE></HEAD><BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\">\n"
+            "<CENTER><FONT FACE=\"Arial\" SIZE=\"+2\">Hi</FONT></CENTER>\n"
+            "<TABLE BORDER=1 WIDTH=\"100%\"><TR><TD ALIGN=CENTER BGCOLOR=\"#C0C0C0\">x</TD></TR></TABLE>\n"
+            "<IMG SRC=\"a.gif\" ALT=\"a\" BORDER=0><MARQUEE>hi</MARQUEE></BODY></HTML>");
+        FileFacts facts;
+        QList<Problem> all = checkPage(wizard, QString(), Options(), facts);
+        all += TidyRunner::diagnose(wizard, Options()).problems;
+        QStringList said;
+        for (const Problem& p : all) {
+            QVERIFY2(p.severity == Severity::Legacy, qPrintable(p.message));
+            said << p.message.toLower();
+        }
+        QCOMPARE(said.filter(QStringLiteral("bgcolor")).size(), 2);  // <body>, <td>
+        QCOMPARE(said.filter(QStringLiteral("center")).size(), 1);
+        QCOMPARE(said.filter(QStringLiteral("marquee")).size(), 1);
     }
 
     void tidyCleanUp_data()
