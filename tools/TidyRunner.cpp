@@ -10,6 +10,7 @@
 #include <tidy/tidybuffio.h>
 
 #include <algorithm>
+#include <mutex>
 #include <unordered_map>
 
 namespace TidyRunner {
@@ -21,6 +22,11 @@ class Doc {
 public:
     Doc()
     {
+        // The language is Tidy's one piece of shared state: chosen once,
+        // before any document, so documents made on several threads at once
+        // leave it alone (and the messages read the same everywhere).
+        static std::once_flag language;
+        std::call_once(language, [] { tidySetLanguage("en"); });
         m_doc = tidyCreate();
         if (!m_doc)
             return;
