@@ -2,6 +2,7 @@
 
 #include "editor/TextFileCodec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -720,6 +721,19 @@ bool FileFacts::exists(const QString& path)
     return e;
 }
 
+namespace {
+// The anchors of pages read lately, for the checks that follow: kept while
+// the file keeps its time and size.
+struct KnownAnchors {
+    QDateTime modified;
+    qint64 size = -1;
+    std::shared_ptr<const QSet<QString>> anchors;
+};
+std::mutex g_knownLock;
+QHash<QString, KnownAnchors> g_known;
+constexpr int kKnownPages = 500;
+} // namespace
+
 std::shared_ptr<const QSet<QString>> FileFacts::anchors(const QString& path)
 {
     {
@@ -728,10 +742,25 @@ std::shared_ptr<const QSet<QString>> FileFacts::anchors(const QString& path)
         if (it != m_anchors.cend())
             return it.value();
     }
-    auto set = std::make_shared<QSet<QString>>();
+    const QFileInfo info(path);
+    const QDateTime modified = info.lastModified();
     std::shared_ptr<const QSet<QString>> result;
-    if (anchorsOfFile(path, set.get()))
-        result = set;
+    {
+        std::lock_guard<std::mutex> hold(g_knownLock);
+        auto it = g_known.constFind(path);
+        if (it != g_known.cend() && it->modified == modified && it->size == info.size())
+            result = it->anchors;
+    }
+    if (!result) {
+        auto set = std::make_shared<QSet<QString>>();
+        if (anchorsOfFile(path, set.get())) {
+            result = set;
+            std::lock_guard<std::mutex> hold(g_knownLock);
+            if (g_known.size() >= kKnownPages)
+                g_known.clear();
+            g_known.insert(path, {modified, info.size(), result});
+        }
+    }
     std::lock_guard<std::mutex> hold(m_lock);
     m_anchors.insert(path, result);
     return result;

@@ -142,7 +142,14 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         return out;
     }
     out.ok = true;
+    // A piece of a page (an include, a new document) is no whole page: what
+    // Tidy adds around it is not the author's fault.
+    const bool piece = !text.contains(QLatin1String("<html"), Qt::CaseInsensitive)
+                       && !text.contains(QLatin1String("<body"), Qt::CaseInsensitive)
+                       && !text.contains(QLatin1String("<!doctype"), Qt::CaseInsensitive);
     for (const Doc::Message& m : doc.messages) {
+        if (piece && (m.key == "MISSING_DOCTYPE" || m.key == "INSERTING_TAG" || m.key == "MISSING_TITLE_ELEMENT"))
+            continue;
         PageChecks::Problem p;
         p.check = PageChecks::Tidy;
         switch (m.level) {

@@ -177,6 +177,21 @@ private slots:
         QVERIFY(checkPage(page, m_site, o, facts).isEmpty());
     }
 
+    void fragmentsFollowTheTargetPage()
+    {
+        // The target's ids are remembered between checks only while it is unchanged.
+        const QString target = m_site + QStringLiteral("/changing.html");
+        writeFile(target, "<p id=\"a\">x</p>");
+        const QString page = QStringLiteral("<a href=\"changing.html#b\">x</a>");
+        Options o;
+        o.checks = 1u << MissingFragment;
+        FileFacts first;
+        QCOMPARE(checkPage(page, m_site, o, first).size(), 1);
+        writeFile(target, "<p id=\"b\">xy</p>");
+        FileFacts second;
+        QCOMPARE(checkPage(page, m_site, o, second).size(), 0);
+    }
+
     void siteCheck()
     {
         const QString site = m_dir.path() + QStringLiteral("/site2");
@@ -240,6 +255,10 @@ private slots:
         }
         QVERIFY(unknown);
         QVERIFY(legacyDropped);  // our own legacy check says it already
+        // A piece of a page: nothing about what a whole page would add.
+        d = TidyRunner::diagnose(QStringLiteral("<p>a <b>b</b></p>\n<ul><li>x</li></ul>"), ours);
+        QVERIFY2(d.problems.isEmpty(), qPrintable(d.problems.value(0).message));
+
         // Tidy's own notes on HTML 4 markup go with the legacy check.
         const QString summary = QStringLiteral("<!DOCTYPE html>\n<html><head><title>T</title></head><body>\n"
                                                "<table summary=\"s\"><tr><td>x</td></tr></table></body></html>");
