@@ -5,6 +5,7 @@
 #include "FrameTest.h"
 
 #include "app/TMegaRegistry.h"
+#include "editor/LineNumberGutter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/ProblemsPanel.h"
 #include "tools/TfCheckSite.h"
@@ -83,6 +84,15 @@ private slots:
         QCOMPARE(int(ed->lineMarks().size()), 2);
         QCOMPARE(ed->lineMarks()[1].line, 3);
         QCOMPARE(ed->lineMarks()[1].severity, 0);
+        bool tipShown = false;
+        for (const auto& [line, y] : ed->visibleLineTops())
+            if (line == 3) {
+                const int top = ed->viewport()->y() - ed->contentsRect().y();
+                const QString tip = ed->gutter()->markTipAt(QPoint(2, y + top + 1));
+                QCOMPARE(tip, QStringLiteral("Error: Link to a missing file: \"gone.html\""));
+                tipShown = true;
+            }
+        QVERIFY(tipShown);
 
         // Enter on a row goes to its problem and selects its text.
         ed->MoveCaret(1, 1);
