@@ -115,6 +115,7 @@ TfCheckSite::~TfCheckSite()
     if (m_worker) {
         m_progress.cancel = true;
         m_worker->wait();
+        delete m_worker;
     }
 }
 
