@@ -48,6 +48,11 @@ QString checkKey(Check c)
     return QString::fromLatin1(keys[c]);
 }
 
+QString kindOf(const Problem& p)
+{
+    return p.kind.isEmpty() ? checkKey(p.check) : p.kind;
+}
+
 LineIndex::LineIndex(QStringView text)
 {
     m_starts.push_back(0);

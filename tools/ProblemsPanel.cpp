@@ -33,6 +33,7 @@
 
 namespace {
 const QString kSection = QStringLiteral("Page Checks");
+const QString kHiddenKey = QStringLiteral("Hidden Messages");
 
 QString showKey(PageChecks::Severity s)
 {
@@ -175,6 +176,20 @@ ProblemsPanel::ProblemsPanel(FrameServices& frame)
     connect(m_follow, &QTimer::timeout, this, &ProblemsPanel::follow);
     if (auto* area = frame.frameWindow()->findChild<QMdiArea*>())
         connect(area, &QMdiArea::subWindowActivated, this, [this] { QTimer::singleShot(0, this, &ProblemsPanel::follow); });
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = m_list->indexAt(pos);
+        if (!index.isValid())
+            return;
+        QMenu menu(this);
+        QAction* go = menu.addAction(QStringLiteral("&Go to Problem"));
+        QAction* hide = menu.addAction(QStringLiteral("&Hide Messages of This Kind"));
+        QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(pos));
+        if (chosen == go)
+            goToRow(index.row());
+        else if (chosen == hide)
+            hideKindOf(index.row());
+    });
     connect(m_list, &QTreeView::activated, this, [this](const QModelIndex& index) {
         const int row = index.row();
         AppInvoker::run([this, row] { goToRow(row); });
@@ -228,6 +243,15 @@ void ProblemsPanel::buildMenu()
             showProblems();
         });
     }
+    QAction* again = m_menu->addAction(QStringLiteral("Show &Hidden Messages (%1 kinds)").arg(m_options.hiddenKinds.size()));
+    again->setEnabled(!m_options.hiddenKinds.isEmpty());
+    connect(again, &QAction::triggered, this, [this] {
+        m_options.hiddenKinds.clear();
+        saveChoices();
+        showProblems();
+        // The menu is made anew once this entry's signal is over.
+        QTimer::singleShot(0, this, &ProblemsPanel::buildMenu);
+    });
     m_menu->addSeparator();
     connect(m_menu->addAction(QStringLiteral("Edit &Tidy Options...")), &QAction::triggered, this,
             [this] { AppInvoker::run([this] { editTidyOptions(); }); });
@@ -256,6 +280,8 @@ PageChecks::Options ProblemsPanel::choicesFrom(TMegaRegistry& settings)
         o.setRuns(PageChecks::Check(c), settings.ReadBool(kSection, PageChecks::checkKey(PageChecks::Check(c)), true));
     for (int s = 0; s < PageChecks::kSeverityCount; ++s)
         o.setShows(PageChecks::Severity(s), settings.ReadBool(kSection, showKey(PageChecks::Severity(s)), true));
+    for (const QString& kind : settings.ReadString(kSection, kHiddenKey, QString()).split(u',', Qt::SkipEmptyParts))
+        o.hiddenKinds.insert(kind.trimmed());
     return o;
 }
 
@@ -265,6 +291,9 @@ void ProblemsPanel::storeChoices(TMegaRegistry& settings) const
         settings.WriteBool(kSection, PageChecks::checkKey(PageChecks::Check(c)), m_options.runs(PageChecks::Check(c)));
     for (int s = 0; s < PageChecks::kSeverityCount; ++s)
         settings.WriteBool(kSection, showKey(PageChecks::Severity(s)), m_options.shows(PageChecks::Severity(s)));
+    QStringList hidden(m_options.hiddenKinds.cbegin(), m_options.hiddenKinds.cend());
+    hidden.sort();
+    settings.WriteString(kSection, kHiddenKey, hidden.join(u','));
 }
 
 void ProblemsPanel::saveChoices()
@@ -412,7 +441,7 @@ void ProblemsPanel::showProblems()
 {
     QList<PageChecks::Problem> shown;
     for (const PageChecks::Problem& p : std::as_const(m_all))
-        if (m_options.shows(p.severity))
+        if (m_options.shows(p))
             shown.append(p);
     m_model->reset(&m_shown, [&] { m_shown = std::move(shown); });
 
@@ -458,4 +487,14 @@ void ProblemsPanel::goToRow(int row)
 TfHTML* ProblemsPanel::document() const
 {
     return m_doc;
+}
+
+void ProblemsPanel::hideKindOf(int row)
+{
+    if (row < 0 || row >= m_shown.size())
+        return;
+    m_options.hiddenKinds.insert(PageChecks::kindOf(m_shown[row]));
+    saveChoices();
+    buildMenu();
+    showProblems();
 }

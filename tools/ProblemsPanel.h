@@ -60,6 +60,8 @@ public:
     QString summary() const;
     // Puts the caret on the row's problem and selects its text.
     void goToRow(int row);
+    // Hides every message of the row's kind (kept in the settings file).
+    void hideKindOf(int row);
 
 signals:
     // A check's result was shown.

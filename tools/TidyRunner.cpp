@@ -174,6 +174,7 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         p.line = std::max(1, m.line);
         p.column = std::max(1, m.column);
         p.message = m.text;
+        p.kind = QString::fromLatin1(m.key);
         out.problems.append(p);
     }
     return out;

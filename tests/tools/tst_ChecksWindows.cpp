@@ -124,6 +124,20 @@ private slots:
         QCOMPARE(m_main->settings().ReadBool(QStringLiteral("Page Checks"), QStringLiteral("Image Alt"), true), false);
         QVERIFY(!ProblemsPanel::choicesFrom(m_main->settings()).runs(PageChecks::ImageAlt));
 
+        // Hiding a kind of message, and showing the hidden ones again.
+        panel->hideKindOf(0);
+        QVERIFY(panel->shown().isEmpty());
+        QCOMPARE(m_main->settings().ReadString(QStringLiteral("Page Checks"), QStringLiteral("Hidden Messages"), {}),
+                 QStringLiteral("Missing Files"));
+        QAction* again = nullptr;
+        for (QAction* a : panel->checksMenu()->actions())
+            if (a->text().startsWith(QStringLiteral("Show &Hidden Messages")))
+                again = a;
+        QVERIFY(again && again->isEnabled());
+        again->trigger();
+        QCOMPARE(lines(panel->shown()), QStringList({"Missing Files 4"}));
+        QVERIFY(ProblemsPanel::choicesFrom(m_main->settings()).hiddenKinds.isEmpty());
+
         // An untitled document: the panel follows it, its file links are not judged.
         m_main->run(QStringLiteral("FileNew"));
         TfHTML* untitled = m_main->activeDocument();
