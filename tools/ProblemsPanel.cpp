@@ -103,18 +103,22 @@ ProblemsPanel::Outcome ProblemsPanel::runChecks(const QString& text, const QStri
 {
     Outcome out;
     TidyRunner::Diagnostics tidy;
-    // Tidy on a thread of its own while the page's own checks run here.
     // One after the other on one worker thread: on a machine of two cores the
     // other one stays free for the interface thread (typing).
     PageChecks::FileFacts facts;
     out.problems = PageChecks::checkPage(text, baseDir, options, facts);
-    if (options.runs(PageChecks::Tidy)) {
+    if (options.runs(PageChecks::Tidy) && text.size() > kTidyLimit) {
+        out.tidyNote = QStringLiteral("HTML Tidy leaves out pages over %1 MB; the other checks still run.")
+                           .arg(kTidyLimit / (1024 * 1024));
+    } else if (options.runs(PageChecks::Tidy)) {
         tidy = TidyRunner::diagnose(text, options, tidyConfig);
         if (tidy.ok)
             out.problems += tidy.problems;
         else
             out.tidyNote = tidy.error + QStringLiteral("; the other checks still run.");
         PageChecks::sortProblems(out.problems);
+        if (out.problems.size() > PageChecks::kMaxProblems)
+            out.problems.resize(PageChecks::kMaxProblems);
     }
     return out;
 }

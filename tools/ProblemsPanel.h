@@ -39,6 +39,8 @@ public:
 
     // The pause after the last change before a check starts.
     static constexpr int kPauseMs = 700;
+    // Larger pages are not given to Tidy (seconds of work and much memory).
+    static constexpr qsizetype kTidyLimit = qsizetype(8) * 1024 * 1024;
 
     const PageChecks::Options& options() const { return m_options; }
     void setOptions(const PageChecks::Options& options);
