@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 
 #include "tools/PageChecks.h"
+#include "tools/ProblemsPanel.h"
 #include "tools/SiteCheck.h"
 #include "tools/TidyRunner.h"
 
@@ -190,6 +191,19 @@ private slots:
         writeFile(target, "<p id=\"b\">xy</p>");
         FileFacts second;
         QCOMPARE(checkPage(page, m_site, o, second).size(), 0);
+    }
+
+    void hugePageLeavesTidyOut()
+    {
+        // Over the limit Tidy is left out and the panel says why; the own checks still run.
+        QString text = QStringLiteral("<p>some text in a paragraph</p>\n")
+                           .repeated(int(ProblemsPanel::kTidyLimit / 30));
+        text += QStringLiteral("<img src=\"a.png\" alt=\"a\">\n<div>");
+        const ProblemsPanel::Outcome big = ProblemsPanel::runChecks(text, QString(), Options(), QString());
+        QVERIFY(big.tidyNote.contains(QStringLiteral("8 MB")));
+        QCOMPARE(summary(big.problems).join(u','), QStringLiteral("Open Elements %1").arg(text.count(u'\n') + 1));
+        const ProblemsPanel::Outcome small = ProblemsPanel::runChecks(QStringLiteral("<div>"), QString(), Options(), QString());
+        QVERIFY(small.tidyNote.isEmpty());
     }
 
     void siteCheck()
