@@ -205,7 +205,7 @@ Cleaned cleanUp(const QString& text, bool fragment, bool upperCase, const QStrin
         out.error = QStringLiteral("HTML Tidy could not repair this text");
         for (const Doc::Message& m : doc.messages)
             if (m.level == TidyError || m.level == TidyBadDocument || m.level == TidyFatal) {
-                out.error += QStringLiteral(": line %1: %2").arg(m.line).arg(m.text);
+                out.error += QStringLiteral(": line %1: %2").arg(QString::number(m.line), m.text);
                 break;
             }
         tidyBufFree(&buffer);

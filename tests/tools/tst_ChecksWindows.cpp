@@ -220,9 +220,9 @@ private slots:
     {
         const QString site = TestEnv::workDir() + QStringLiteral("/site");
         write(site + "/index.html", "<!DOCTYPE html><html><head><title>H</title></head><body>\n"
-                                    "<a href=\"a.html#part\">a</a>\n<a href=\"a.html#none\">b</a>\n</body></html>");
-        write(site + "/a.html", "<!DOCTYPE html><html><head><title>A</title></head><body>\n"
-                                "<h1 id=\"part\">A</h1><a href=\"missing.html\">m</a>\n</body></html>");
+                                    "<a href=\"a%252b.html#part\">a</a>\n<a href=\"a%252b.html#none\">b</a>\n</body></html>");
+        write(site + "/a%2b.html", "<!DOCTYPE html><html><head><title>A</title></head><body>\n"
+                                   "<h1 id=\"part\">A</h1><a href=\"missing.html\">m</a>\n</body></html>");
         ToolsModule& tools = m_main->module<ToolsModule>();
         m_main->run(QStringLiteral("CheckSite1Click"));
         TfCheckSite* w = tools.checkSite();
@@ -235,6 +235,8 @@ private slots:
         QCOMPARE(lines(w->result().files[0].problems), QStringList({"Missing Files 2"}));
         QCOMPARE(lines(w->result().files[1].problems), QStringList({"Missing Fragments 3"}));
         QCOMPARE(w->lstResults->topLevelItemCount(), 2);
+        // A "%2" in a file name stays as it is.
+        QCOMPARE(w->lstResults->topLevelItem(0)->text(0), QStringLiteral("a%2b.html (1 errors, 0 warnings, 0 notes)"));
 
         // A row opens its file at the line.
         QTreeWidgetItem* row = w->lstResults->topLevelItem(1)->child(0);
@@ -244,7 +246,7 @@ private slots:
         int l1, c1, l2, c2;
         QVERIFY(doc->txtHTML->SelectionRange(l1, c1, l2, c2));
         QCOMPARE(l1, 3);
-        QCOMPARE(doc->txtHTML->selectedText(), QStringLiteral("a.html#none"));
+        QCOMPARE(doc->txtHTML->selectedText(), QStringLiteral("a%252b.html#none"));
 
         // Reports: written, or a message box naming the file and the reason.
         const QString csv = TestEnv::workDir() + QStringLiteral("/report.csv");
