@@ -112,9 +112,11 @@ ProblemsPanel::Outcome ProblemsPanel::runChecks(const QString& text, const QStri
                            .arg(kTidyLimit / (1024 * 1024));
     } else if (options.runs(PageChecks::Tidy)) {
         tidy = TidyRunner::diagnose(text, options, tidyConfig);
-        if (tidy.ok)
+        if (tidy.ok) {
             out.problems += tidy.problems;
-        else
+            if (!tidy.configNotes.isEmpty())
+                out.tidyNote = QStringLiteral("Tidy's options file: ") + tidy.configNotes.join(QStringLiteral("; "));
+        } else
             out.tidyNote = tidy.error + QStringLiteral("; the other checks still run.");
         PageChecks::sortProblems(out.problems);
         if (out.problems.size() > PageChecks::kMaxProblems)

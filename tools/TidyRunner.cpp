@@ -52,6 +52,16 @@ public:
     };
     std::vector<Message> messages;
 
+    // Tidy's remarks on the options file.
+    QStringList configNotes() const
+    {
+        QStringList out;
+        for (const Message& m : messages)
+            if (m.level == TidyConfig && !out.contains(m.text))
+                out << m.text;
+        return out;
+    }
+
     // The user's file first, then what the program needs whatever it says.
     void configure(const QString& configFile)
     {
@@ -142,6 +152,7 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         return out;
     }
     out.ok = true;
+    out.configNotes = doc.configNotes();
     // A piece of a page (an include, a new document) is no whole page: what
     // Tidy adds around it is not the author's fault.
     const bool piece = !text.contains(QLatin1String("<html"), Qt::CaseInsensitive)
@@ -214,6 +225,7 @@ Cleaned cleanUp(const QString& text, bool fragment, bool upperCase, const QStrin
     out.text = QString::fromUtf8(reinterpret_cast<const char*>(buffer.bp), int(buffer.size));
     tidyBufFree(&buffer);
     out.ok = true;
+    out.configNotes = doc.configNotes();
     return out;
 }
 

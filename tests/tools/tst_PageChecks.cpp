@@ -331,6 +331,20 @@ private slots:
         QCOMPARE(c.text, expected);
     }
 
+    void tidyOptionsFileFaults()
+    {
+        // A wrong line in the user's options file is told; the work goes on.
+        const QString config = m_dir.path() + QStringLiteral("/bad.cfg");
+        writeFile(config, "bogus-option: 3\nindent: no\n");
+        const TidyRunner::Cleaned c = TidyRunner::cleanUp(QStringLiteral("<p>a"), true, false, config);
+        QVERIFY(c.ok);
+        QVERIFY(c.text.startsWith(QStringLiteral("<p>a</p>\n")));
+        QCOMPARE(c.configNotes, QStringList{QStringLiteral("unknown option: bogus-option")});
+        const TidyRunner::Diagnostics d = TidyRunner::diagnose(QStringLiteral("<p>a</p>"), Options(), config);
+        QVERIFY(d.ok);
+        QCOMPARE(d.configNotes.size(), 1);
+    }
+
     void diff_data()
     {
         QTest::addColumn<QString>("before");
