@@ -237,6 +237,14 @@ private slots:
         QVERIFY(csv.contains(QStringLiteral("index.html,2,")));
         QVERIFY(SiteCheck::reportHtml(r).contains(QStringLiteral("No id &quot;nopart&quot;")));
 
+        // A project's pages: relative items from the project's folder, other files left out.
+        writeFile(site + "/site.vpr", "My site\r\nindex.html\r\n\tpics/p.png\r\n" + site.toUtf8()
+                                          + "/docs/a.html\r\ngone.html\r\n");
+        QString error;
+        QCOMPARE(SiteCheck::pagesOfProject(site + "/site.vpr", &error),
+                 QStringList({site + "/index.html", site + "/docs/a.html"}));
+        QVERIFY(error.isEmpty());
+
         SiteCheck::Progress stop;
         stop.cancel = true;
         QVERIFY(SiteCheck::run(pages, site, o, QString(), &stop).cancelled);
