@@ -2,6 +2,7 @@
 
 #include "editor/TextFileCodec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,6 +46,11 @@ QString checkKey(Check c)
                                                   "Image Alt", "Duplicate Ids", "Heading Levels",
                                                   "Title",    "Open Elements", "Legacy Markup"};
     return QString::fromLatin1(keys[c]);
+}
+
+QString kindOf(const Problem& p)
+{
+    return p.kind.isEmpty() ? checkKey(p.check) : p.kind;
 }
 
 LineIndex::LineIndex(QStringView text)
@@ -152,6 +158,8 @@ bool isRawText(const QString& n)
            || n == QLatin1String("title") || n == QLatin1String("xmp");
 }
 
+}  // namespace
+
 bool isLegacyElement(const QString& n)
 {
     static const QSet<QString> set{QStringLiteral("center"), QStringLiteral("font"), QStringLiteral("basefont"),
@@ -173,6 +181,8 @@ bool isLegacyAttribute(const QString& element, const QString& a)
         return a == QLatin1String("text") || a == QLatin1String("link");
     return false;
 }
+
+namespace {
 
 // The attributes that hold one address, and srcset, which holds several.
 bool isUrlAttribute(const QString& element, const QString& a)
@@ -716,6 +726,19 @@ bool FileFacts::exists(const QString& path)
     return e;
 }
 
+namespace {
+// The anchors of pages read lately, for the checks that follow: kept while
+// the file keeps its time and size.
+struct KnownAnchors {
+    QDateTime modified;
+    qint64 size = -1;
+    std::shared_ptr<const QSet<QString>> anchors;
+};
+std::mutex g_knownLock;
+QHash<QString, KnownAnchors> g_known;
+constexpr int kKnownPages = 500;
+} // namespace
+
 std::shared_ptr<const QSet<QString>> FileFacts::anchors(const QString& path)
 {
     {
@@ -724,10 +747,25 @@ std::shared_ptr<const QSet<QString>> FileFacts::anchors(const QString& path)
         if (it != m_anchors.cend())
             return it.value();
     }
-    auto set = std::make_shared<QSet<QString>>();
+    const QFileInfo info(path);
+    const QDateTime modified = info.lastModified();
     std::shared_ptr<const QSet<QString>> result;
-    if (anchorsOfFile(path, set.get()))
-        result = set;
+    {
+        std::lock_guard<std::mutex> hold(g_knownLock);
+        auto it = g_known.constFind(path);
+        if (it != g_known.cend() && it->modified == modified && it->size == info.size())
+            result = it->anchors;
+    }
+    if (!result) {
+        auto set = std::make_shared<QSet<QString>>();
+        if (anchorsOfFile(path, set.get())) {
+            result = set;
+            std::lock_guard<std::mutex> hold(g_knownLock);
+            if (g_known.size() >= kKnownPages)
+                g_known.clear();
+            g_known.insert(path, {modified, info.size(), result});
+        }
+    }
     std::lock_guard<std::mutex> hold(m_lock);
     m_anchors.insert(path, result);
     return result;

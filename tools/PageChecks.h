@@ -35,6 +35,7 @@ struct Problem {
     int length = 0;    // characters to select from there
     QString message;
     Check check = Tidy;
+    QString kind;      // Tidy's message key; empty for the program's own checks
     bool operator==(const Problem& o) const
     {
         return severity == o.severity && line == o.line && column == o.column && message == o.message
@@ -42,10 +43,16 @@ struct Problem {
     }
 };
 
-// Which checks run and which severities are shown.
+// What kind of message a problem is, for hiding all of that kind: Tidy's
+// message key, or the check's settings key.
+QString kindOf(const Problem& p);
+
+// Which checks run and which messages are shown.
 struct Options {
     quint32 checks = (1u << kCheckCount) - 1;
     quint32 hiddenSeverities = 0;
+    QSet<QString> hiddenKinds;  // kindOf values the user hid
+    bool shows(const Problem& p) const { return shows(p.severity) && !hiddenKinds.contains(kindOf(p)); }
     bool runs(Check c) const { return checks & (1u << c); }
     void setRuns(Check c, bool on) { checks = on ? (checks | (1u << c)) : (checks & ~(1u << c)); }
     bool shows(Severity s) const { return !(hiddenSeverities & (1u << int(s))); }
@@ -98,6 +105,10 @@ PageScan scanPage(QStringView text, const Options& options);
 // placeholders are ignored; "/path" counts from siteRoot, and is ignored
 // without one; a page without a folder (untitled) ignores file links.
 LinkTarget resolveLink(const QString& url, const QString& baseDir, const QString& siteRoot = QString());
+
+// The HTML 4 elements and attributes the legacy check notes (names in small letters).
+bool isLegacyElement(const QString& element);
+bool isLegacyAttribute(const QString& element, const QString& attribute);
 
 // True for names a browser reads as a page (.htm, .html, .xhtml, .shtml).
 bool isPagePath(const QString& path);

@@ -22,15 +22,18 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QAbstractTableModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 namespace {
 const QString kSection = QStringLiteral("Page Checks");
+const QString kHiddenKey = QStringLiteral("Hidden Messages");
 
 QString showKey(PageChecks::Severity s)
 {
@@ -43,23 +46,81 @@ QString plural(int n, const char* one, const char* many)
 }
 } // namespace
 
+// The rows of the panel over the list of problems shown: nothing is made per
+// row, so a page with thousands of problems shows at once.
+class ProblemsModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Changes the list the rows show, with the views told.
+    void reset(const QList<PageChecks::Problem>* problems, const std::function<void()>& change)
+    {
+        beginResetModel();
+        m_problems = problems;
+        change();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override
+    {
+        return parent.isValid() || !m_problems ? 0 : int(m_problems->size());
+    }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 5; }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        static const char* const names[] = {"Severity", "Line", "Column", "Message", "Check"};
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 5)
+            return QString::fromLatin1(names[section]);
+        return QVariant();
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!m_problems || index.row() >= m_problems->size())
+            return QVariant();
+        const PageChecks::Problem& p = m_problems->at(index.row());
+        if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.column() == 3)) {
+            switch (index.column()) {
+            case 0: return PageChecks::severityName(p.severity);
+            case 1: return p.line;
+            case 2: return p.column;
+            case 3: return p.message;
+            case 4: return PageChecks::checkName(p.check);
+            }
+        }
+        if (role == Qt::ForegroundRole && index.column() == 0) {
+            static const QColor colours[] = {QColor(0xB0, 0x10, 0x10), QColor(0xA0, 0x60, 0x00),
+                                             QColor(0x50, 0x60, 0x80), QColor(0x50, 0x50, 0x50)};
+            return colours[int(p.severity)];
+        }
+        return QVariant();
+    }
+
+private:
+    const QList<PageChecks::Problem>* m_problems = nullptr;
+};
+
 ProblemsPanel::Outcome ProblemsPanel::runChecks(const QString& text, const QString& baseDir,
                                                 const PageChecks::Options& options, const QString& tidyConfig)
 {
     Outcome out;
     TidyRunner::Diagnostics tidy;
-    // Tidy on a thread of its own while the page's own checks run here.
     // One after the other on one worker thread: on a machine of two cores the
     // other one stays free for the interface thread (typing).
     PageChecks::FileFacts facts;
     out.problems = PageChecks::checkPage(text, baseDir, options, facts);
-    if (options.runs(PageChecks::Tidy)) {
+    if (options.runs(PageChecks::Tidy) && text.size() > kTidyLimit) {
+        out.tidyNote = QStringLiteral("HTML Tidy leaves out pages over %1 MB; the other checks still run.")
+                           .arg(kTidyLimit / (1024 * 1024));
+    } else if (options.runs(PageChecks::Tidy)) {
         tidy = TidyRunner::diagnose(text, options, tidyConfig);
-        if (tidy.ok)
+        if (tidy.ok) {
             out.problems += tidy.problems;
-        else
+            if (!tidy.configNotes.isEmpty())
+                out.tidyNote = QStringLiteral("Tidy's options file: ") + tidy.configNotes.join(QStringLiteral("; "));
+        } else
             out.tidyNote = tidy.error + QStringLiteral("; the other checks still run.");
         PageChecks::sortProblems(out.problems);
+        if (out.problems.size() > PageChecks::kMaxProblems)
+            out.problems.resize(PageChecks::kMaxProblems);
     }
     return out;
 }
@@ -91,13 +152,14 @@ ProblemsPanel::ProblemsPanel(FrameServices& frame)
     top->addWidget(m_summary, 1);
     top->addWidget(m_checks);
     layout->addLayout(top);
-    m_list = new QTreeWidget(body);
+    m_list = new QTreeView(body);
     m_list->setObjectName(QStringLiteral("lstProblems"));
+    m_model = new ProblemsModel(m_list);
+    m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAlternatingRowColors(true);
-    m_list->setHeaderLabels({QStringLiteral("Severity"), QStringLiteral("Line"), QStringLiteral("Column"),
-                             QStringLiteral("Message"), QStringLiteral("Check")});
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_list->setColumnWidth(0, 80);
@@ -120,8 +182,22 @@ ProblemsPanel::ProblemsPanel(FrameServices& frame)
     connect(m_follow, &QTimer::timeout, this, &ProblemsPanel::follow);
     if (auto* area = frame.frameWindow()->findChild<QMdiArea*>())
         connect(area, &QMdiArea::subWindowActivated, this, [this] { QTimer::singleShot(0, this, &ProblemsPanel::follow); });
-    connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        const int row = m_list->indexOfTopLevelItem(item);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = m_list->indexAt(pos);
+        if (!index.isValid())
+            return;
+        QMenu menu(this);
+        QAction* go = menu.addAction(QStringLiteral("&Go to Problem"));
+        QAction* hide = menu.addAction(QStringLiteral("&Hide Messages of This Kind"));
+        QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(pos));
+        if (chosen == go)
+            goToRow(index.row());
+        else if (chosen == hide)
+            hideKindOf(index.row());
+    });
+    connect(m_list, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        const int row = index.row();
         AppInvoker::run([this, row] { goToRow(row); });
     });
 
@@ -173,6 +249,15 @@ void ProblemsPanel::buildMenu()
             showProblems();
         });
     }
+    QAction* again = m_menu->addAction(QStringLiteral("Show &Hidden Messages (%1 kinds)").arg(m_options.hiddenKinds.size()));
+    again->setEnabled(!m_options.hiddenKinds.isEmpty());
+    connect(again, &QAction::triggered, this, [this] {
+        m_options.hiddenKinds.clear();
+        saveChoices();
+        showProblems();
+        // The menu is made anew once this entry's signal is over.
+        QTimer::singleShot(0, this, &ProblemsPanel::buildMenu);
+    });
     m_menu->addSeparator();
     connect(m_menu->addAction(QStringLiteral("Edit &Tidy Options...")), &QAction::triggered, this,
             [this] { AppInvoker::run([this] { editTidyOptions(); }); });
@@ -201,6 +286,8 @@ PageChecks::Options ProblemsPanel::choicesFrom(TMegaRegistry& settings)
         o.setRuns(PageChecks::Check(c), settings.ReadBool(kSection, PageChecks::checkKey(PageChecks::Check(c)), true));
     for (int s = 0; s < PageChecks::kSeverityCount; ++s)
         o.setShows(PageChecks::Severity(s), settings.ReadBool(kSection, showKey(PageChecks::Severity(s)), true));
+    for (const QString& kind : settings.ReadString(kSection, kHiddenKey, QString()).split(u',', Qt::SkipEmptyParts))
+        o.hiddenKinds.insert(kind.trimmed());
     return o;
 }
 
@@ -210,6 +297,9 @@ void ProblemsPanel::storeChoices(TMegaRegistry& settings) const
         settings.WriteBool(kSection, PageChecks::checkKey(PageChecks::Check(c)), m_options.runs(PageChecks::Check(c)));
     for (int s = 0; s < PageChecks::kSeverityCount; ++s)
         settings.WriteBool(kSection, showKey(PageChecks::Severity(s)), m_options.shows(PageChecks::Severity(s)));
+    QStringList hidden(m_options.hiddenKinds.cbegin(), m_options.hiddenKinds.cend());
+    hidden.sort();
+    settings.WriteString(kSection, kHiddenKey, hidden.join(u','));
 }
 
 void ProblemsPanel::saveChoices()
@@ -355,25 +445,11 @@ QString ProblemsPanel::summary() const
 
 void ProblemsPanel::showProblems()
 {
-    m_shown.clear();
+    QList<PageChecks::Problem> shown;
     for (const PageChecks::Problem& p : std::as_const(m_all))
-        if (m_options.shows(p.severity))
-            m_shown.append(p);
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(m_shown.size());
-    static const QColor colours[] = {QColor(0xB0, 0x10, 0x10), QColor(0xA0, 0x60, 0x00), QColor(0x50, 0x60, 0x80),
-                                     QColor(0x50, 0x50, 0x50)};
-    for (const PageChecks::Problem& p : std::as_const(m_shown)) {
-        auto* item = new QTreeWidgetItem({PageChecks::severityName(p.severity), QString::number(p.line),
-                                          QString::number(p.column), p.message, PageChecks::checkName(p.check)});
-        item->setForeground(0, colours[int(p.severity)]);
-        item->setToolTip(3, p.message);
-        items.append(item);
-    }
-    m_list->addTopLevelItems(items);
-    m_list->setUpdatesEnabled(true);
+        if (m_options.shows(p))
+            shown.append(p);
+    m_model->reset(&m_shown, [&] { m_shown = std::move(shown); });
 
     QString text = summary();
     if (!m_tidyNote.isEmpty())
@@ -417,4 +493,14 @@ void ProblemsPanel::goToRow(int row)
 TfHTML* ProblemsPanel::document() const
 {
     return m_doc;
+}
+
+void ProblemsPanel::hideKindOf(int row)
+{
+    if (row < 0 || row >= m_shown.size())
+        return;
+    m_options.hiddenKinds.insert(PageChecks::kindOf(m_shown[row]));
+    saveChoices();
+    buildMenu();
+    showProblems();
 }

@@ -15,7 +15,8 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
+class ProblemsModel;
 class TfHTML;
 class TMegaRegistry;
 
@@ -38,6 +39,8 @@ public:
 
     // The pause after the last change before a check starts.
     static constexpr int kPauseMs = 700;
+    // Larger pages are not given to Tidy (seconds of work and much memory).
+    static constexpr qsizetype kTidyLimit = qsizetype(8) * 1024 * 1024;
 
     const PageChecks::Options& options() const { return m_options; }
     void setOptions(const PageChecks::Options& options);
@@ -53,12 +56,14 @@ public:
     TfHTML* document() const;
     // The problems shown (after the severities hidden are left out).
     const QList<PageChecks::Problem>& shown() const { return m_shown; }
-    QTreeWidget* list() const { return m_list; }
+    QTreeView* list() const { return m_list; }
     QMenu* checksMenu() const { return m_menu; }
     // The summary above the list and in the status panel.
     QString summary() const;
     // Puts the caret on the row's problem and selects its text.
     void goToRow(int row);
+    // Hides every message of the row's kind (kept in the settings file).
+    void hideKindOf(int row);
 
 signals:
     // A check's result was shown.
@@ -91,7 +96,8 @@ private:
     QList<PageChecks::Problem> m_all;
     QList<PageChecks::Problem> m_shown;
     QString m_tidyNote;
-    QTreeWidget* m_list = nullptr;
+    QTreeView* m_list = nullptr;
+    ProblemsModel* m_model = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_status = nullptr;
     QToolButton* m_checks = nullptr;

@@ -183,7 +183,7 @@ Result run(const QStringList& paths, const QString& root, const PageChecks::Opti
         f.path = p.path;
         f.error = p.error;
         for (const PageChecks::Problem& problem : std::as_const(p.problems))
-            if (options.shows(problem.severity))
+            if (options.shows(problem))
                 f.problems.append(problem);
         result.files.append(std::move(f));
     }

@@ -29,7 +29,8 @@ void TfTidyUp::setDecider(Decider d)
     decider() = std::move(d);
 }
 
-TfTidyUp::TfTidyUp(QWidget* parent, const QString& before, const QString& after) : QDialog(parent)
+TfTidyUp::TfTidyUp(QWidget* parent, const QString& before, const QString& after, const QStringList& notes)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTidyUp"));
     setWindowTitle(QStringLiteral("Tidy Up Page"));
@@ -90,7 +91,10 @@ TfTidyUp::TfTidyUp(QWidget* parent, const QString& before, const QString& after)
         }
     }
     memDiff->moveCursor(QTextCursor::Start);
-    lblSummary->setText(QStringLiteral("HTML Tidy changes %1 lines. Apply the changes?").arg(m_changed));
+    QString summary = QStringLiteral("HTML Tidy changes %1 lines. Apply the changes?").arg(m_changed);
+    if (!notes.isEmpty())
+        summary += QStringLiteral("\nTidy's options file: ") + notes.join(QStringLiteral("; "));
+    lblSummary->setText(summary);
 }
 
 TfTidyUp::Outcome TfTidyUp::TidyUp(QWidget* parent, EditorContract& editor, bool upperCase,
@@ -122,15 +126,21 @@ TfTidyUp::Outcome TfTidyUp::TidyUp(QWidget* parent, EditorContract& editor, bool
         *message = cleaned.error;
         return Failed;
     }
+    // The text keeps its own ending: Tidy ends its output with line ends of its own.
+    auto trailingBreaks = [](const QString& t) {
+        int n = 0;
+        while (n < t.size() && t[t.size() - 1 - n] == u'\n')
+            ++n;
+        return n;
+    };
     QString after = cleaned.text;
-    // The text keeps its own ending: Tidy ends every output with a line end.
-    if (!before.endsWith(u'\n') && after.endsWith(u'\n'))
-        after.chop(1);
+    after.chop(trailingBreaks(after));
+    after += QString(trailingBreaks(before), u'\n');
     if (after == before) {
         *message = QStringLiteral("HTML Tidy finds nothing to change.");
         return NothingToChange;
     }
-    TfTidyUp dialog(parent, before, after);
+    TfTidyUp dialog(parent, before, after, cleaned.configNotes);
     const bool apply = decider() ? decider()(dialog) : dialog.exec() == QDialog::Accepted;
     if (!apply) {
         *message = AppSettings::kReady;

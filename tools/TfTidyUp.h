@@ -15,7 +15,8 @@ class QPushButton;
 class TfTidyUp : public QDialog {
     Q_OBJECT
 public:
-    TfTidyUp(QWidget* parent, const QString& before, const QString& after);
+    // notes: what Tidy found wrong in its options file, shown above the lines.
+    TfTidyUp(QWidget* parent, const QString& before, const QString& after, const QStringList& notes = {});
 
     QPlainTextEdit* memDiff = nullptr;
     QLabel* lblSummary = nullptr;

@@ -4,11 +4,13 @@
 #include "app/SafeFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
 #include <algorithm>
+#include <mutex>
 #include <unordered_map>
 
 namespace TidyRunner {
@@ -20,6 +22,11 @@ class Doc {
 public:
     Doc()
     {
+        // The language is Tidy's one piece of shared state: chosen once,
+        // before any document, so documents made on several threads at once
+        // leave it alone (and the messages read the same everywhere).
+        static std::once_flag language;
+        std::call_once(language, [] { tidySetLanguage("en"); });
         m_doc = tidyCreate();
         if (!m_doc)
             return;
@@ -44,6 +51,16 @@ public:
         QString text;
     };
     std::vector<Message> messages;
+
+    // Tidy's remarks on the options file.
+    QStringList configNotes() const
+    {
+        QStringList out;
+        for (const Message& m : messages)
+            if (m.level == TidyConfig && !out.contains(m.text))
+                out << m.text;
+        return out;
+    }
 
     // The user's file first, then what the program needs whatever it says.
     void configure(const QString& configFile)
@@ -82,16 +99,30 @@ bool repeatsOurs(const QByteArray& key, const QString& text)
 {
     static const QByteArrayList keys{"ANCHOR_NOT_UNIQUE",     "ANCHOR_DUPLICATED",     "MISSING_TITLE_ELEMENT",
                                      "NON_MATCHING_ENDTAG",   "MISSING_ENDTAG_FOR",    "MISSING_ENDTAG_BEFORE",
-                                     "DISCARDING_UNEXPECTED", "MISSING_ENDTAG_OPTIONAL", "REMOVED_HTML5"};
+                                     "DISCARDING_UNEXPECTED", "MISSING_ENDTAG_OPTIONAL"};
     if (key == "MISSING_ATTRIBUTE" && text.contains(QLatin1String("\"alt\"")))
         return true;
-    return keys.contains(key);
+    if (keys.contains(key))
+        return true;
+    // HTML 4 elements and attributes the legacy check names itself.
+    static const QRegularExpression element(QStringLiteral("<([A-Za-z0-9]+)>"));
+    static const QRegularExpression attribute(QStringLiteral("attribute \"([A-Za-z0-9-]+)\""));
+    const QString name = element.match(text).captured(1).toLower();
+    if (key == "REMOVED_HTML5" || key == "PROPRIETARY_ELEMENT")
+        return PageChecks::isLegacyElement(name);
+    if (key.startsWith("MISMATCHED_ATTRIBUTE"))
+        return PageChecks::isLegacyAttribute(name, attribute.match(text).captured(1).toLower());
+    return false;
 }
 
+// HTML 4 style that Tidy remarks on: legacy notes. Pages made by the
+// program's wizards are HTML 4, without a document type and with unquoted
+// attribute values.
 bool isLegacyKey(const QByteArray& key)
 {
-    return key.contains("HTML5") || key.startsWith("MISMATCHED_ATTRIBUTE") || key == "PROPRIETARY_ELEMENT"
-           || key == "PROPRIETARY_ATTRIBUTE" || key == "OBSOLETE_ELEMENT";
+    return key.contains("HTML5") || key == "MISSING_DOCTYPE" || key == "MISSING_QUOTEMARK_OPEN"
+           || key.startsWith("MISMATCHED_ATTRIBUTE") || key == "PROPRIETARY_ELEMENT" || key == "PROPRIETARY_ATTRIBUTE"
+           || key == "OBSOLETE_ELEMENT";
 }
 
 } // namespace
@@ -121,7 +152,15 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         return out;
     }
     out.ok = true;
+    out.configNotes = doc.configNotes();
+    // A piece of a page (an include, a new document) is no whole page: what
+    // Tidy adds around it is not the author's fault.
+    const bool piece = !text.contains(QLatin1String("<html"), Qt::CaseInsensitive)
+                       && !text.contains(QLatin1String("<body"), Qt::CaseInsensitive)
+                       && !text.contains(QLatin1String("<!doctype"), Qt::CaseInsensitive);
     for (const Doc::Message& m : doc.messages) {
+        if (piece && (m.key == "MISSING_DOCTYPE" || m.key == "INSERTING_TAG" || m.key == "MISSING_TITLE_ELEMENT"))
+            continue;
         PageChecks::Problem p;
         p.check = PageChecks::Tidy;
         switch (m.level) {
@@ -146,6 +185,7 @@ Diagnostics diagnose(const QString& text, const PageChecks::Options& ours, const
         p.line = std::max(1, m.line);
         p.column = std::max(1, m.column);
         p.message = m.text;
+        p.kind = QString::fromLatin1(m.key);
         out.problems.append(p);
     }
     return out;
@@ -176,7 +216,7 @@ Cleaned cleanUp(const QString& text, bool fragment, bool upperCase, const QStrin
         out.error = QStringLiteral("HTML Tidy could not repair this text");
         for (const Doc::Message& m : doc.messages)
             if (m.level == TidyError || m.level == TidyBadDocument || m.level == TidyFatal) {
-                out.error += QStringLiteral(": line %1: %2").arg(m.line).arg(m.text);
+                out.error += QStringLiteral(": line %1: %2").arg(QString::number(m.line), m.text);
                 break;
             }
         tidyBufFree(&buffer);
@@ -185,6 +225,7 @@ Cleaned cleanUp(const QString& text, bool fragment, bool upperCase, const QStrin
     out.text = QString::fromUtf8(reinterpret_cast<const char*>(buffer.bp), int(buffer.size));
     tidyBufFree(&buffer);
     out.ok = true;
+    out.configNotes = doc.configNotes();
     return out;
 }
 

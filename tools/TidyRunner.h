@@ -15,6 +15,7 @@ QString version();
 struct Diagnostics {
     bool ok = false;        // Tidy ran
     QString error;          // why not
+    QStringList configNotes;  // what Tidy found wrong in the options file
     QList<PageChecks::Problem> problems;
 };
 
@@ -28,6 +29,7 @@ struct Cleaned {
     bool ok = false;
     QString text;           // lines joined by '\n'
     QString error;
+    QStringList configNotes;  // what Tidy found wrong in the options file
 };
 
 // Clean and repair. fragment: text is a piece of a page (a selection), and

@@ -11,6 +11,7 @@
 #include "tools/ProblemsPanel.h"
 #include "tools/TfCheckSite.h"
 #include "tools/TfTidyUp.h"
+#include "tools/TidyRunner.h"
 #include "tools/TfNotePad.h"
 #include "tools/TfPlugIn.h"
 #include "tools/TfTipOfTheDay.h"
@@ -63,6 +64,8 @@ void ToolsModule::storeSettings()
 ProblemsPanel* ToolsModule::problemsPanel()
 {
     if (!m_problems) {
+        // Tidy's options file, with its defaults, for the checks to read.
+        TidyRunner::ensureOptionsFile(nullptr);
         made(m_problems, frame());
         m_problems->loadChoices(frame().settings());
         m_problems->hide();

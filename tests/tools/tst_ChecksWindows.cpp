@@ -5,6 +5,7 @@
 #include "FrameTest.h"
 
 #include "app/TMegaRegistry.h"
+#include "editor/LineNumberGutter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "tools/ProblemsPanel.h"
 #include "tools/TfCheckSite.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -82,10 +84,23 @@ private slots:
         QCOMPARE(int(ed->lineMarks().size()), 2);
         QCOMPARE(ed->lineMarks()[1].line, 3);
         QCOMPARE(ed->lineMarks()[1].severity, 0);
+        bool tipShown = false;
+        for (const auto& [line, y] : ed->visibleLineTops())
+            if (line == 3) {
+                const int top = ed->viewport()->y() - ed->contentsRect().y();
+                const QString tip = ed->gutter()->markTipAt(QPoint(2, y + top + 1));
+                QCOMPARE(tip, QStringLiteral("Error: Link to a missing file: \"gone.html\""));
+                tipShown = true;
+            }
+        QVERIFY(tipShown);
 
-        // Going to a problem selects its text.
-        panel->goToRow(1);
+        // Enter on a row goes to its problem and selects its text.
+        ed->MoveCaret(1, 1);
+        panel->list()->setCurrentIndex(panel->list()->model()->index(1, 0));
+        QTest::keyClick(panel->list(), Qt::Key_Return);
         QCOMPARE(ed->selectedText(), QStringLiteral("gone.html"));
+        panel->goToRow(0);  // Tidy-style positions select the tag
+        QCOMPARE(ed->selectedText(), QStringLiteral("<img src=\"pic.png\">"));
 
         // A result computed before more typing is dropped; the typed text gets its own.
         panel->checkNow();
@@ -108,6 +123,20 @@ private slots:
         QCOMPARE(lines(panel->shown()), QStringList({"Missing Files 4"}));
         QCOMPARE(m_main->settings().ReadBool(QStringLiteral("Page Checks"), QStringLiteral("Image Alt"), true), false);
         QVERIFY(!ProblemsPanel::choicesFrom(m_main->settings()).runs(PageChecks::ImageAlt));
+
+        // Hiding a kind of message, and showing the hidden ones again.
+        panel->hideKindOf(0);
+        QVERIFY(panel->shown().isEmpty());
+        QCOMPARE(m_main->settings().ReadString(QStringLiteral("Page Checks"), QStringLiteral("Hidden Messages"), {}),
+                 QStringLiteral("Missing Files"));
+        QAction* again = nullptr;
+        for (QAction* a : panel->checksMenu()->actions())
+            if (a->text().startsWith(QStringLiteral("Show &Hidden Messages")))
+                again = a;
+        QVERIFY(again && again->isEnabled());
+        again->trigger();
+        QCOMPARE(lines(panel->shown()), QStringList({"Missing Files 4"}));
+        QVERIFY(ProblemsPanel::choicesFrom(m_main->settings()).hiddenKinds.isEmpty());
 
         // An untitled document: the panel follows it, its file links are not judged.
         m_main->run(QStringLiteral("FileNew"));
@@ -191,9 +220,9 @@ private slots:
     {
         const QString site = TestEnv::workDir() + QStringLiteral("/site");
         write(site + "/index.html", "<!DOCTYPE html><html><head><title>H</title></head><body>\n"
-                                    "<a href=\"a.html#part\">a</a>\n<a href=\"a.html#none\">b</a>\n</body></html>");
-        write(site + "/a.html", "<!DOCTYPE html><html><head><title>A</title></head><body>\n"
-                                "<h1 id=\"part\">A</h1><a href=\"missing.html\">m</a>\n</body></html>");
+                                    "<a href=\"a%252b.html#part\">a</a>\n<a href=\"a%252b.html#none\">b</a>\n</body></html>");
+        write(site + "/a%2b.html", "<!DOCTYPE html><html><head><title>A</title></head><body>\n"
+                                   "<h1 id=\"part\">A</h1><a href=\"missing.html\">m</a>\n</body></html>");
         ToolsModule& tools = m_main->module<ToolsModule>();
         m_main->run(QStringLiteral("CheckSite1Click"));
         TfCheckSite* w = tools.checkSite();
@@ -206,6 +235,8 @@ private slots:
         QCOMPARE(lines(w->result().files[0].problems), QStringList({"Missing Files 2"}));
         QCOMPARE(lines(w->result().files[1].problems), QStringList({"Missing Fragments 3"}));
         QCOMPARE(w->lstResults->topLevelItemCount(), 2);
+        // A "%2" in a file name stays as it is.
+        QCOMPARE(w->lstResults->topLevelItem(0)->text(0), QStringLiteral("a%2b.html (1 errors, 0 warnings, 0 notes)"));
 
         // A row opens its file at the line.
         QTreeWidgetItem* row = w->lstResults->topLevelItem(1)->child(0);
@@ -215,7 +246,7 @@ private slots:
         int l1, c1, l2, c2;
         QVERIFY(doc->txtHTML->SelectionRange(l1, c1, l2, c2));
         QCOMPARE(l1, 3);
-        QCOMPARE(doc->txtHTML->selectedText(), QStringLiteral("a.html#none"));
+        QCOMPARE(doc->txtHTML->selectedText(), QStringLiteral("a%252b.html#none"));
 
         // Reports: written, or a message box naming the file and the reason.
         const QString csv = TestEnv::workDir() + QStringLiteral("/report.csv");

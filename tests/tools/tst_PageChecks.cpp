@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 
 #include "tools/PageChecks.h"
+#include "tools/ProblemsPanel.h"
 #include "tools/SiteCheck.h"
 #include "tools/TidyRunner.h"
 
@@ -177,6 +178,34 @@ private slots:
         QVERIFY(checkPage(page, m_site, o, facts).isEmpty());
     }
 
+    void fragmentsFollowTheTargetPage()
+    {
+        // The target's ids are remembered between checks only while it is unchanged.
+        const QString target = m_site + QStringLiteral("/changing.html");
+        writeFile(target, "<p id=\"a\">x</p>");
+        const QString page = QStringLiteral("<a href=\"changing.html#b\">x</a>");
+        Options o;
+        o.checks = 1u << MissingFragment;
+        FileFacts first;
+        QCOMPARE(checkPage(page, m_site, o, first).size(), 1);
+        writeFile(target, "<p id=\"b\">xy</p>");
+        FileFacts second;
+        QCOMPARE(checkPage(page, m_site, o, second).size(), 0);
+    }
+
+    void hugePageLeavesTidyOut()
+    {
+        // Over the limit Tidy is left out and the panel says why; the own checks still run.
+        QString text = QStringLiteral("<p>some text in a paragraph</p>\n")
+                           .repeated(int(ProblemsPanel::kTidyLimit / 30));
+        text += QStringLiteral("<img src=\"a.png\" alt=\"a\">\n<div>");
+        const ProblemsPanel::Outcome big = ProblemsPanel::runChecks(text, QString(), Options(), QString());
+        QVERIFY(big.tidyNote.contains(QStringLiteral("8 MB")));
+        QCOMPARE(summary(big.problems).join(u','), QStringLiteral("Open Elements %1").arg(text.count(u'\n') + 1));
+        const ProblemsPanel::Outcome small = ProblemsPanel::runChecks(QStringLiteral("<div>"), QString(), Options(), QString());
+        QVERIFY(small.tidyNote.isEmpty());
+    }
+
     void siteCheck()
     {
         const QString site = m_dir.path() + QStringLiteral("/site2");
@@ -207,6 +236,14 @@ private slots:
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 4);
         QVERIFY(csv.contains(QStringLiteral("index.html,2,")));
         QVERIFY(SiteCheck::reportHtml(r).contains(QStringLiteral("No id &quot;nopart&quot;")));
+
+        // A project's pages: relative items from the project's folder, other files left out.
+        writeFile(site + "/site.vpr", "My site\r\nindex.html\r\n\tpics/p.png\r\n" + site.toUtf8()
+                                          + "/docs/a.html\r\ngone.html\r\n");
+        QString error;
+        QCOMPARE(SiteCheck::pagesOfProject(site + "/site.vpr", &error),
+                 QStringList({site + "/index.html", site + "/docs/a.html"}));
+        QVERIFY(error.isEmpty());
 
         SiteCheck::Progress stop;
         stop.cancel = true;
@@ -240,6 +277,10 @@ private slots:
         }
         QVERIFY(unknown);
         QVERIFY(legacyDropped);  // our own legacy check says it already
+        // A piece of a page: nothing about what a whole page would add.
+        d = TidyRunner::diagnose(QStringLiteral("<p>a <b>b</b></p>\n<ul><li>x</li></ul>"), ours);
+        QVERIFY2(d.problems.isEmpty(), qPrintable(d.problems.value(0).message));
+
         // Tidy's own notes on HTML 4 markup go with the legacy check.
         const QString summary = QStringLiteral("<!DOCTYPE html>\n<html><head><title>T</title></head><body>\n"
                                                "<table summary=\"s\"><tr><td>x</td></tr></table></body></html>");
@@ -251,6 +292,24 @@ private slots:
         QCOMPARE(legacyNotes(ours), 1);
         ours.setRuns(Legacy, false);
         QCOMPARE(legacyNotes(ours), 0);
+
+        // A page as the wizards write it: HTML 4, legacy notes only, each said once.
+        const QString wizard = QStringLiteral(
+            "<HTML><HEAD><TITLE>x</TITLE></HEAD><BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\">\n"
+            "<CENTER><FONT FACE=\"Arial\" SIZE=\"+2\">Hi</FONT></CENTER>\n"
+            "<TABLE BORDER=1 WIDTH=\"100%\"><TR><TD ALIGN=CENTER BGCOLOR=\"#C0C0C0\">x</TD></TR></TABLE>\n"
+            "<IMG SRC=\"a.gif\" ALT=\"a\" BORDER=0><MARQUEE>hi</MARQUEE></BODY></HTML>");
+        FileFacts facts;
+        QList<Problem> all = checkPage(wizard, QString(), Options(), facts);
+        all += TidyRunner::diagnose(wizard, Options()).problems;
+        QStringList said;
+        for (const Problem& p : all) {
+            QVERIFY2(p.severity == Severity::Legacy, qPrintable(p.message));
+            said << p.message.toLower();
+        }
+        QCOMPARE(said.filter(QStringLiteral("bgcolor")).size(), 2);  // <body>, <td>
+        QCOMPARE(said.filter(QStringLiteral("center")).size(), 1);
+        QCOMPARE(said.filter(QStringLiteral("marquee")).size(), 1);
     }
 
     void tidyCleanUp_data()
@@ -262,8 +321,8 @@ private slots:
         QTest::newRow("capitals") << "<p>a<b>b</p>" << true << "<P>a<B>b</B></P>\n";
         const QString longLine = QStringLiteral("<p>") + QString(40, u'w').append(u' ').repeated(20).trimmed() + "</p>";
         QTest::newRow("no wrapping") << longLine << false << longLine + "\n";
-        QTest::newRow("entities kept") << "<p>caf&eacute; &amp; &nbsp;x</p>" << false
-                                       << "<p>caf&eacute; &amp; &nbsp;x</p>\n";
+        QTest::newRow("entities kept") << "<p>caf&eacute; &amp; &nbsp;x &#8364;</p>" << false
+                                       << "<p>caf&eacute; &amp; &nbsp;x &#8364;</p>\n";
     }
 
     void tidyCleanUp()
@@ -278,6 +337,20 @@ private slots:
         const TidyRunner::Cleaned c = TidyRunner::cleanUp(input, true, upper, TidyRunner::optionsPath());
         QVERIFY2(c.ok, qPrintable(c.error));
         QCOMPARE(c.text, expected);
+    }
+
+    void tidyOptionsFileFaults()
+    {
+        // A wrong line in the user's options file is told; the work goes on.
+        const QString config = m_dir.path() + QStringLiteral("/bad.cfg");
+        writeFile(config, "bogus-option: 3\nindent: no\n");
+        const TidyRunner::Cleaned c = TidyRunner::cleanUp(QStringLiteral("<p>a"), true, false, config);
+        QVERIFY(c.ok);
+        QVERIFY(c.text.startsWith(QStringLiteral("<p>a</p>\n")));
+        QCOMPARE(c.configNotes, QStringList{QStringLiteral("unknown option: bogus-option")});
+        const TidyRunner::Diagnostics d = TidyRunner::diagnose(QStringLiteral("<p>a</p>"), Options(), config);
+        QVERIFY(d.ok);
+        QCOMPARE(d.configNotes.size(), 1);
     }
 
     void diff_data()
