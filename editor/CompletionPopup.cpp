@@ -74,6 +74,7 @@ bool CompletionPopup::eventFilter(QObject*, QEvent* e)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowDeactivate:
+    case QEvent::Wheel:
         hide();
         break;
     default: break;

@@ -190,6 +190,9 @@ bool TOvcTextFileEditor::completionKey(QKeyEvent* e)
 
 void TOvcTextFileEditor::afterTyping(const QString& text)
 {
+    // Plain text gets none of the markup's help.
+    if (m_highlighter->language() == Html::Language::Plain)
+        return;
     if (m_closeOnGreater && text == QLatin1String(">"))
         offerClosingTag();
     updateCompletion(true);
@@ -207,7 +210,8 @@ bool TOvcTextFileEditor::languageKey(QKeyEvent* e)
             QApplication::beep();
         return true;
     }
-    if (mods == Qt::NoModifier && e->key() == Qt::Key_Tab && m_wantTab && !hasSelection())
+    if (mods == Qt::NoModifier && e->key() == Qt::Key_Tab && m_wantTab && !hasSelection()
+        && m_highlighter->language() == Html::Language::Html)
         return ExpandAbbreviation(true);
     return false;
 }

@@ -271,6 +271,20 @@ private slots:
         QCOMPARE(strays(2), QStringLiteral("</span"));
     }
 
+    // A plain text file gets no closing tags, lists or abbreviations.
+    void plainTextGetsNoHelp()
+    {
+        const QString file = TestEnv::workDir() + QStringLiteral("/notes.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        ed->LoadFile(file);
+        type(*ed, QStringLiteral("<b>ul>li"));
+        QVERIFY(!ed->completionPopup() || !ed->completionPopup()->isVisible());
+        press(*ed, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        QCOMPARE(marked(), QStringLiteral("<b>ul>li\t|"));
+    }
+
     // Each file is coloured in its own language.
     void fileTypes_data()
     {
