@@ -79,7 +79,7 @@ bool TOvcTextFileEditor::ExpandAbbreviation(bool onlyLikely)
     options.lineIndent = text.left(indent);
     if (m_tabType != ttReal)
         options.indentUnit = QString(m_tabSize, QLatin1Char(' '));
-    options.upperCase = m_tagCase == QLatin1String("U");
+    options.upperCase = tagCase() == QLatin1String("U");
     const Abbreviation::Expansion x = Abbreviation::expand(abbreviation, options);
     if (x.text.isEmpty())
         return false;
@@ -178,7 +178,7 @@ bool TOvcTextFileEditor::completionKey(QKeyEvent* e)
     const TextSnapshot& t = m_buf.Text();
     const qsizetype caret = caretOffset();
     const qsizetype ls = t.LineStart(t.LineOfOffset(caret));
-    const Completion::Insertion in = Completion::insertion(context, item, m_tagCase);
+    const Completion::Insertion in = Completion::insertion(context, item, tagCase());
     const qsizetype from = std::min(ls + context.from, caret);
     m_buf.Replace(from, caret - from, in.text, EditKind::Typing);
     setCaret(from + in.caret);
