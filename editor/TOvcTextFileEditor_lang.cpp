@@ -140,14 +140,16 @@ void TOvcTextFileEditor::updateCompletion(bool typed)
             element = tag->name;
     }
     const Completion::Context context = Completion::contextAt(before, state, element);
-    QStringList entities;
-    if (context.kind == Completion::Kind::Entity) {
+    // The entity names of the symbol chooser's list.
+    static const QStringList entities = [] {
+        QStringList names;
         for (const QString& item : HtmlTagList::builtInSymbols()) {
             const QString text = HtmlTagList::symbolText(item);
-            if (text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char(';')))
-                entities << text.mid(1, text.size() - 2);
+            if (text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char(';')) && !text.startsWith(QLatin1String("&#")))
+                names << text.mid(1, text.size() - 2);
         }
-    }
+        return names;
+    }();
     const QStringList items = Completion::items(context, entities);
     if (items.isEmpty()) {
         if (shown)
