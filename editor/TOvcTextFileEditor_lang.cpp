@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QRegularExpression>
 
 void TOvcTextFileEditor::ToggleComment()
 {
@@ -150,7 +151,20 @@ void TOvcTextFileEditor::updateCompletion(bool typed)
         }
         return names;
     }();
-    const QStringList items = Completion::items(context, entities);
+    QStringList items = Completion::items(context, entities);
+    if (context.kind == Completion::Kind::Attribute) {
+        // Not the attributes the tag has already.
+        const QString rest = t.Text(caret, std::min<qsizetype>(t.LineEndOffset(line) - caret, 4096));
+        const qsizetype tagStart = before.lastIndexOf(QLatin1Char('<'));
+        const qsizetype gt = rest.indexOf(QLatin1Char('>'));
+        const QString tag = before.mid(std::max<qsizetype>(0, tagStart)) + rest.left(gt < 0 ? rest.size() : gt);
+        static const QRegularExpression attr(QStringLiteral("\\s([-A-Za-z0-9_:]+)(?=\\s*(=|/|$|\\s))"));
+        for (auto it = attr.globalMatch(tag); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            if (name.compare(context.prefix, Qt::CaseInsensitive) != 0)
+                items.removeIf([&name](const QString& item) { return item.compare(name, Qt::CaseInsensitive) == 0; });
+        }
+    }
     if (items.isEmpty()) {
         if (shown)
             m_completion->hide();

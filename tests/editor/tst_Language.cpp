@@ -245,6 +245,17 @@ private slots:
         QVERIFY(popup->chosen() != first);
         QCOMPARE(marked(), QStringLiteral("<table tit><TBODY |</table>"));
         press(*ed, Qt::Key_Escape);
+        // Not the attributes a tag has already.
+        ed->SetRawText(QStringLiteral("<a href=\"x\" title=y>"));
+        ed->setSelection(12, 12);
+        type(*ed, QStringLiteral(" "));
+        QVERIFY(popup->isVisible());
+        QStringList offered;
+        for (int i = 0; i < popup->count(); ++i)
+            offered << popup->item(i)->text();
+        QVERIFY(!offered.contains(QStringLiteral("href")) && !offered.contains(QStringLiteral("title")));
+        QVERIFY(offered.contains(QStringLiteral("target")));
+        press(*ed, Qt::Key_Escape);
         // Entities come from the symbol list.
         ed->SetRawText(QStringLiteral("<p>"));
         ed->setSelection(3, 3);
