@@ -5,8 +5,10 @@
 #include <QScreen>
 #include <QScrollBar>
 
-CompletionPopup::CompletionPopup(QWidget* editor) : QListWidget(nullptr)
+CompletionPopup::CompletionPopup(QWidget* editor) : QListWidget(editor)
 {
+    // A window of its own over the editor's (a child of the editor, so that
+    // the window system places it beside the editor's window).
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -14,7 +16,6 @@ CompletionPopup::CompletionPopup(QWidget* editor) : QListWidget(nullptr)
     setUniformItemSizes(true);
     setFont(editor->font());
     editor->installEventFilter(this);
-    connect(editor, &QObject::destroyed, this, &QObject::deleteLater);
 }
 
 void CompletionPopup::offer(const Completion::Context& context, const QStringList& items, const QPoint& at)
@@ -74,6 +75,7 @@ bool CompletionPopup::eventFilter(QObject*, QEvent* e)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowDeactivate:
+    case QEvent::Wheel:
         hide();
         break;
     default: break;

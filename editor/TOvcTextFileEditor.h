@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -76,8 +77,13 @@ public:
     // Ctrl+E (Tab: only a likely one): the abbreviation before the caret
     // expanded; false when there is none.
     bool ExpandAbbreviation(bool onlyLikely = false);
-    // The "Case" setting for completed and expanded tags ("U", "L", other: as listed).
-    void SetTagCase(const QString& caseSetting) { m_tagCase = caseSetting; }
+    // The "Case" setting for completed and expanded tags ("U", "L", other:
+    // as listed), fixed or read afresh each time from a source.
+    void SetTagCase(const QString& caseSetting)
+    {
+        m_tagCase = [caseSetting] { return caseSetting; };
+    }
+    void SetTagCaseSource(std::function<QString()> source) { m_tagCase = std::move(source); }
     // ">" after an opening tag's name puts its closing tag after the caret.
     bool CloseOnGreater() const { return m_closeOnGreater; }
     void SetCloseOnGreater(bool on) { m_closeOnGreater = on; }
@@ -493,7 +499,8 @@ private:
     void afterTyping(const QString& text);
     void offerClosingTag();
     void updateCompletion(bool typed);
-    QString m_tagCase;
+    std::function<QString()> m_tagCase;
+    QString tagCase() const { return m_tagCase ? m_tagCase() : QString(); }
     bool m_closeOnGreater = true;
     bool m_completionOn = true;
     CompletionPopup* m_completion = nullptr;

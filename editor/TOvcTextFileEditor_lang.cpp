@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QRegularExpression>
 
 void TOvcTextFileEditor::ToggleComment()
 {
@@ -79,7 +80,7 @@ bool TOvcTextFileEditor::ExpandAbbreviation(bool onlyLikely)
     options.lineIndent = text.left(indent);
     if (m_tabType != ttReal)
         options.indentUnit = QString(m_tabSize, QLatin1Char(' '));
-    options.upperCase = m_tagCase == QLatin1String("U");
+    options.upperCase = tagCase() == QLatin1String("U");
     const Abbreviation::Expansion x = Abbreviation::expand(abbreviation, options);
     if (x.text.isEmpty())
         return false;
@@ -140,15 +141,30 @@ void TOvcTextFileEditor::updateCompletion(bool typed)
             element = tag->name;
     }
     const Completion::Context context = Completion::contextAt(before, state, element);
-    QStringList entities;
-    if (context.kind == Completion::Kind::Entity) {
+    // The entity names of the symbol chooser's list.
+    static const QStringList entities = [] {
+        QStringList names;
         for (const QString& item : HtmlTagList::builtInSymbols()) {
             const QString text = HtmlTagList::symbolText(item);
-            if (text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char(';')))
-                entities << text.mid(1, text.size() - 2);
+            if (text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char(';')) && !text.startsWith(QLatin1String("&#")))
+                names << text.mid(1, text.size() - 2);
+        }
+        return names;
+    }();
+    QStringList items = Completion::items(context, entities);
+    if (context.kind == Completion::Kind::Attribute) {
+        // Not the attributes the tag has already.
+        const QString rest = t.Text(caret, std::min<qsizetype>(t.LineEndOffset(line) - caret, 4096));
+        const qsizetype tagStart = before.lastIndexOf(QLatin1Char('<'));
+        const qsizetype gt = rest.indexOf(QLatin1Char('>'));
+        const QString tag = before.mid(std::max<qsizetype>(0, tagStart)) + rest.left(gt < 0 ? rest.size() : gt);
+        static const QRegularExpression attr(QStringLiteral("\\s([-A-Za-z0-9_:]+)(?=\\s*(=|/|$|\\s))"));
+        for (auto it = attr.globalMatch(tag); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            if (name.compare(context.prefix, Qt::CaseInsensitive) != 0)
+                items.removeIf([&name](const QString& item) { return item.compare(name, Qt::CaseInsensitive) == 0; });
         }
     }
-    const QStringList items = Completion::items(context, entities);
     if (items.isEmpty()) {
         if (shown)
             m_completion->hide();
@@ -178,7 +194,7 @@ bool TOvcTextFileEditor::completionKey(QKeyEvent* e)
     const TextSnapshot& t = m_buf.Text();
     const qsizetype caret = caretOffset();
     const qsizetype ls = t.LineStart(t.LineOfOffset(caret));
-    const Completion::Insertion in = Completion::insertion(context, item, m_tagCase);
+    const Completion::Insertion in = Completion::insertion(context, item, tagCase());
     const qsizetype from = std::min(ls + context.from, caret);
     m_buf.Replace(from, caret - from, in.text, EditKind::Typing);
     setCaret(from + in.caret);
@@ -190,6 +206,9 @@ bool TOvcTextFileEditor::completionKey(QKeyEvent* e)
 
 void TOvcTextFileEditor::afterTyping(const QString& text)
 {
+    // Plain text gets none of the markup's help.
+    if (m_highlighter->language() == Html::Language::Plain)
+        return;
     if (m_closeOnGreater && text == QLatin1String(">"))
         offerClosingTag();
     updateCompletion(true);
@@ -207,7 +226,8 @@ bool TOvcTextFileEditor::languageKey(QKeyEvent* e)
             QApplication::beep();
         return true;
     }
-    if (mods == Qt::NoModifier && e->key() == Qt::Key_Tab && m_wantTab && !hasSelection())
+    if (mods == Qt::NoModifier && e->key() == Qt::Key_Tab && m_wantTab && !hasSelection()
+        && m_highlighter->language() == Html::Language::Html)
         return ExpandAbbreviation(true);
     return false;
 }

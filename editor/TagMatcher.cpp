@@ -107,10 +107,14 @@ TagStructure::~TagStructure() = default;
 
 int TagStructure::keyOf(const QString& name)
 {
-    const QString n = name.toLower();
-    auto it = m_keys.constFind(n);
-    if (it != m_keys.constEnd())
+    // Names as written are kept beside their small-letter form.
+    if (auto it = m_keys.constFind(name); it != m_keys.constEnd())
         return it.value();
+    const QString n = name.toLower();
+    if (auto it = m_keys.constFind(n); it != m_keys.constEnd()) {
+        m_keys.insert(name, it.value());
+        return it.value();
+    }
     const int key = int(m_flags.size());
     m_keys.insert(n, key);
     m_flags.push_back(flagsOf(n));

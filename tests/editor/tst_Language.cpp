@@ -244,6 +244,53 @@ private slots:
         press(*ed, Qt::Key_Down);
         QVERIFY(popup->chosen() != first);
         QCOMPARE(marked(), QStringLiteral("<table tit><TBODY |</table>"));
+        press(*ed, Qt::Key_Escape);
+        // Not the attributes a tag has already.
+        ed->SetRawText(QStringLiteral("<a href=\"x\" title=y>"));
+        ed->setSelection(12, 12);
+        type(*ed, QStringLiteral(" "));
+        QVERIFY(popup->isVisible());
+        QStringList offered;
+        for (int i = 0; i < popup->count(); ++i)
+            offered << popup->item(i)->text();
+        QVERIFY(!offered.contains(QStringLiteral("href")) && !offered.contains(QStringLiteral("title")));
+        QVERIFY(offered.contains(QStringLiteral("target")));
+        press(*ed, Qt::Key_Escape);
+        // Entities come from the symbol list.
+        ed->SetRawText(QStringLiteral("<p>"));
+        ed->setSelection(3, 3);
+        type(*ed, QStringLiteral("&nbs"));
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->chosen(), QStringLiteral("nbsp"));
+        press(*ed, Qt::Key_Return);
+        QCOMPARE(marked(), QStringLiteral("<p>&nbsp;|"));
+    }
+
+    // Far into a long line the colours are those of the whole line
+    // tokenized at once, whatever a slice boundary falls on.
+    void longLineColours()
+    {
+        const QString line = QStringLiteral("<p id=x>") + minifiedScript().replace(QLatin1String("/*<i>*/"), QString())
+                             + QStringLiteral("<script>") + minifiedScript() + QStringLiteral("</script><b title=\"a>b\">x</b>");
+        ed->SetRawText(line);
+        QList<Html::Token> tokens;
+        Html::HtmlTokenizer::tokenize(line, Html::HtmlTokenizer::kInitialState, &tokens);
+        for (const qsizetype from : {qsizetype(12000), qsizetype(line.size()) - 9000}) {
+            // The colour of each character of [from, to), both ways.
+            const qsizetype to = from + 3000;
+            QList<QRgb> want(to - from, 0), got(to - from, 0);
+            for (const Html::Token& t : std::as_const(tokens)) {
+                for (qsizetype c = std::max<qsizetype>(t.start, from); c < std::min<qsizetype>(t.start + t.length, to); ++c)
+                    want[c - from] = ed->highlighter()->colorOf(t.kind).rgb();
+            }
+            for (const QTextLayout::FormatRange& r : ed->highlighter()->formatsIn(0, from, to)) {
+                if (r.format.underlineStyle() == QTextCharFormat::WaveUnderline)
+                    continue;  // a stray closing tag's mark, over its token
+                for (int c = r.start; c < r.start + r.length; ++c)
+                    got[c] = r.format.foreground().color().rgb();
+            }
+            QCOMPARE(got, want);
+        }
     }
 
     // Closing tags that close nothing are underlined as problems, and stop
@@ -269,6 +316,20 @@ private slots:
         ed->UndoStep();
         ed->repaint();
         QCOMPARE(strays(2), QStringLiteral("</span"));
+    }
+
+    // A plain text file gets no closing tags, lists or abbreviations.
+    void plainTextGetsNoHelp()
+    {
+        const QString file = TestEnv::workDir() + QStringLiteral("/notes.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        ed->LoadFile(file);
+        type(*ed, QStringLiteral("<b>ul>li"));
+        QVERIFY(!ed->completionPopup() || !ed->completionPopup()->isVisible());
+        press(*ed, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        QCOMPARE(marked(), QStringLiteral("<b>ul>li\t|"));
     }
 
     // Each file is coloured in its own language.
