@@ -55,7 +55,9 @@ const QSet<QString>& toggles()
         QStringLiteral("FormsToolbar1Click"), QStringLiteral("ListToolBarClick"),
         QStringLiteral("WordWrap1Click"), QStringLiteral("SmartTabs1Click"),
         QStringLiteral("DocumentTabs1Click"), QStringLiteral("SyntaxHighlighting1Click"),
-        QStringLiteral("LineNumbers1Click"), QStringLiteral("AutoCloseTags1Click")};
+        QStringLiteral("LineNumbers1Click"), QStringLiteral("AutoCloseTags1Click"),
+        QStringLiteral("CloseTagOnGreater1Click"), QStringLiteral("CompletionLists1Click"),
+        QStringLiteral("ProblemsPanel1Click")};
     return set;
 }
 

@@ -186,6 +186,9 @@ void TfHTML::SetProperties()
     txtHTML->SetSyntaxHighlighting(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Syntax Highlighting"), true));
     txtHTML->SetLineNumbers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Line Numbers"), true));
     txtHTML->SetAutoCloseTags(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Close Tags"), true));
+    txtHTML->SetCloseOnGreater(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Close Tag On Greater"), true));
+    txtHTML->SetCompletionOn(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Completion Lists"), true));
+    txtHTML->SetTagCaseSource([&ini] { return ini.ReadString(AppSettings::kTags, QStringLiteral("Case"), QStringLiteral("W")); });
     txtHTML->SetAutoPairs(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Auto Pairs"), true));
     txtHTML->SetWrapAtColumn(ini.ReadInteger(AppSettings::kEditor, QStringLiteral("Wrap Column"), 0));
     txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));

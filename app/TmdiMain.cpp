@@ -148,6 +148,10 @@ void TmdiMain::bindCommands(CommandBinder& b)
     b.bind("SyntaxHighlighting1Click", this, &TmdiMain::SyntaxHighlighting1Click);
     b.bind("LineNumbers1Click", this, &TmdiMain::LineNumbers1Click);
     b.bind("AutoCloseTags1Click", this, &TmdiMain::AutoCloseTags1Click);
+    b.bind("ToggleComment1Click", this, &TmdiMain::ToggleComment1Click);
+    b.bind("ExpandAbbreviation1Click", this, &TmdiMain::ExpandAbbreviation1Click);
+    b.bind("CloseTagOnGreater1Click", this, &TmdiMain::CloseTagOnGreater1Click);
+    b.bind("CompletionLists1Click", this, &TmdiMain::CompletionLists1Click);
     b.bind("GotoMatchingTag1Click", this, &TmdiMain::GotoMatchingTag1Click);
     b.bind("GotoLine1Click", this, &TmdiMain::GotoLine1Click);
     b.bind("ApplicationOptions1Click", this, &TmdiMain::ApplicationOptions1Click);

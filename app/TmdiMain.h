@@ -100,6 +100,7 @@ public:
     void WindowTile(); void WindowCascade(); void WindowArrange();
     void WordWrap1Click(); void SmartTabs1Click(); void DocumentTabs1Click(); void SetEditorColors1Click();
     void SyntaxHighlighting1Click(); void LineNumbers1Click(); void AutoCloseTags1Click();
+    void ToggleComment1Click(); void ExpandAbbreviation1Click(); void CloseTagOnGreater1Click(); void CompletionLists1Click();
     void GotoMatchingTag1Click(); void GotoLine1Click();
     void ApplicationOptions1Click(); void HelpAbout();
     void CheckExternalChanges() override; void RecoverDocuments();

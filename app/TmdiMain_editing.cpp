@@ -33,6 +33,8 @@ const ViewToggle kToggles[] = {
     {"SyntaxHighlighting1Click", "Syntax Highlighting", &TOvcTextFileEditor::SetSyntaxHighlighting},
     {"LineNumbers1Click", "Line Numbers", &TOvcTextFileEditor::SetLineNumbers},
     {"AutoCloseTags1Click", "Auto Close Tags", &TOvcTextFileEditor::SetAutoCloseTags},
+    {"CloseTagOnGreater1Click", "Close Tag On Greater", &TOvcTextFileEditor::SetCloseOnGreater},
+    {"CompletionLists1Click", "Completion Lists", &TOvcTextFileEditor::SetCompletionOn},
 };
 
 // Turns one of the view settings over: its check mark, the stored value and
@@ -110,6 +112,20 @@ void TmdiMain::setupEditingView()
 void TmdiMain::SyntaxHighlighting1Click() { toggle(*this, kToggles[0]); }
 void TmdiMain::LineNumbers1Click() { toggle(*this, kToggles[1]); }
 void TmdiMain::AutoCloseTags1Click() { toggle(*this, kToggles[2]); }
+void TmdiMain::CloseTagOnGreater1Click() { toggle(*this, kToggles[3]); }
+void TmdiMain::CompletionLists1Click() { toggle(*this, kToggles[4]); }
+
+void TmdiMain::ToggleComment1Click()
+{
+    if (TfHTML* d = activeDocument())
+        d->txtHTML->ToggleComment();
+}
+
+void TmdiMain::ExpandAbbreviation1Click()
+{
+    if (TfHTML* d = activeDocument(); d && !d->txtHTML->ExpandAbbreviation())
+        UiPrompter::instance().beep();
+}
 
 void TmdiMain::GotoMatchingTag1Click()
 {

@@ -720,7 +720,7 @@ void WebHTMLViewer::loaded(bool ok)
         m_pendingScroll = -1;
         if (!file.isEmpty()) {
             m_errorPage = true;
-            m_view->page()->setHtml(QStringLiteral("<!DOCTYPE html><html><head><title>%1</title></head>"
+            m_view->page()->setHtml(QStringLiteral("<!DOCTYPE html><html><head><title>Unable to show %1</title></head>"
                                                    "<body><p>Unable to show %1.</p></body></html>")
                                         .arg(file.toHtmlEscaped()));
             if (OnStatus)
