@@ -29,6 +29,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <unistd.h>
+#include <utility>
 
 class QOpenGLContext;
 // Exported by Qt's GUI and web engine libraries for this purpose: the shared
@@ -483,6 +484,7 @@ public:
         return url.scheme() == QLatin1String(kScheme) && m_sandbox.allows(url.path());
     }
     void userInput() { m_lastInput.start(); }
+    void navigationRefused() { m_refused = true; }
 
     // What the link script reports: the link under the pointer or clicked,
     // as its address and as the page wrote it.
@@ -561,6 +563,7 @@ private:
     bool m_loading = false;
     bool m_quiet = false;  // the current page came from a quiet reload
     bool m_errorPage = false;  // the program's page for one that failed is loading
+    bool m_refused = false;    // a navigation of the page was refused: its failed load is expected
     int m_pendingScroll = -1;
     QString m_fontName = QStringLiteral("Times New Roman");
     QColor m_fontColor = Qt::black;
@@ -579,13 +582,18 @@ public:
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
+        bool allowed = true;
         if (type == NavigationTypeLinkClicked && isMainFrame)
-            return m_viewer.linkClicked(url);
+            allowed = m_viewer.linkClicked(url);
         // The program's own loads (typed, history, reload) set the site first.
-        if (type == NavigationTypeTyped || type == NavigationTypeBackForward || type == NavigationTypeReload
-            || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about"))
-            return true;
-        return m_viewer.navigationAllowed(url);
+        else if (!(type == NavigationTypeTyped || type == NavigationTypeBackForward || type == NavigationTypeReload
+                   || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about")))
+            allowed = m_viewer.navigationAllowed(url);
+        // A refused navigation of the page itself ends as a failed load of
+        // the page that stays: that is no failure to show.
+        if (!allowed && isMainFrame)
+            m_viewer.navigationRefused();
+        return allowed;
     }
     // A link meant for a new window opens in the preview itself.
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
@@ -712,6 +720,12 @@ void WebHTMLViewer::loadTimedOut()
 void WebHTMLViewer::loaded(bool ok)
 {
     m_loading = false;
+    const bool refused = std::exchange(m_refused, false);
+    if (!ok && refused) {
+        m_kind = Kind::New;
+        m_pendingScroll = -1;
+        return;
+    }
     if (!ok) {
         // The engine's error page names the address the page was served
         // under; the program's own names the file. History stays as it was.
