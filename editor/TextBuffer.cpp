@@ -453,9 +453,11 @@ void TextBuffer::DeleteRanges(const QList<TextRange>& ranges, bool oneStep)
 
 int TextBuffer::AddMark(qsizetype offset, MarkSide side)
 {
-    size_t i = 0;
+    // Every slot before m_freeFrom is in use: many marks are added in linear time.
+    size_t i = m_freeFrom;
     while (i < m_marks.size() && m_marks[i].used)
         ++i;
+    m_freeFrom = i + 1;
     if (i == m_marks.size())
         m_marks.emplace_back();
     m_marks[i] = {std::clamp<qsizetype>(offset, 0, Length()), side, true};
@@ -470,6 +472,7 @@ void TextBuffer::MoveMark(int mark, qsizetype offset)
 void TextBuffer::RemoveMark(int mark)
 {
     m_marks[size_t(mark)].used = false;
+    m_freeFrom = std::min(m_freeFrom, size_t(mark));
 }
 
 void TextBuffer::AddListener(TextBufferListener* listener)

@@ -154,6 +154,7 @@ private:
     int m_groupDepth = 0;
     bool m_groupHasStep = false;
     std::vector<Mark> m_marks;
+    size_t m_freeFrom = 0;  // no free slot before this one
     std::vector<TextBufferListener*> m_listeners;
     quint64 m_revision = 0;
 };
