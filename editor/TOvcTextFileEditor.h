@@ -21,6 +21,8 @@ class LineNumberGutter;
 class SearchMarks;
 class FoldModel;
 class FoldGutter;
+class CaretSet;
+struct CaretSel;
 class QSaveFile;
 class QTextLayout;
 class QTimer;
@@ -210,6 +212,24 @@ public:
     void SetFolding(bool on);
     bool isLineHidden(int line) const { return hiddenRangeOf(line) != nullptr; }
 
+    // Several carets. Ctrl+click adds one, Ctrl+D the next occurrence of the
+    // selection, Escape goes back to one; Alt+drag and Alt+Shift+arrows
+    // select a block of columns (a caret a line). Typing, Backspace,
+    // Delete, arrows, Home/End, copy, cut and paste act at every caret,
+    // one undo step each.
+    void AddCaret(qsizetype offset);
+    bool AddNextOccurrence();
+    void ClearExtraCarets();
+    int caretCount() const;
+    // Every caret, ordered (the editor's own one marked primary).
+    std::vector<CaretSel> carets() const;
+    // Selects the columns [column1, column2) of lines line1..line2 (0-based;
+    // columns as shown: tabs to their stops, wide characters two).
+    void SelectBlock(int line1, int column1, int line2, int column2);
+    // Puts the carets at these places (the one marked primary, or the first,
+    // becomes the editor's own).
+    void SetCarets(const std::vector<CaretSel>& carets);
+
     // Scrolls so that the caret's row is in the middle of the view.
     void CentreCaret();
 
@@ -354,6 +374,13 @@ private:
     void forgetPendingClosers();
     // Brackets and quotes around the caret joined to the tag marks.
     void addBracketMarks();
+    // Several carets: the key handled at every caret (false: not one of theirs).
+    bool multiCaretKey(QKeyEvent* e);
+    void applyCarets(const std::vector<CaretSel>& carets);
+    // The column of an offset as shown, and where a column lies on a line.
+    qsizetype displayColumn(qsizetype offset) const;
+    qsizetype offsetAtColumn(int line, qsizetype column) const;
+    void updateBlock();
     void findBracketPair();
     void typeText(const QString& text);
     void startBlink();
@@ -458,6 +485,12 @@ private:
     std::unique_ptr<SearchMarks> m_searchMarks;
     QString m_searchError;
     bool m_scopeFresh = false;
+    // Several carets and block selections.
+    std::unique_ptr<CaretSet> m_carets;
+    bool m_blockActive = false;
+    int m_blockLine[2] = {0, 0};
+    int m_blockColumn[2] = {0, 0};
+    bool m_blockDragging = false;
     // Auto pairs: closing characters put in by typing, still to be typed over.
     bool m_autoPairs = false;
     // Folding (kept after the buffer: its folds are marks of it).

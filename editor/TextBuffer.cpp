@@ -451,6 +451,25 @@ void TextBuffer::DeleteRanges(const QList<TextRange>& ranges, bool oneStep)
     bulkReplace(spans, QString(), oneStep);
 }
 
+void TextBuffer::ReplaceRanges(const std::vector<TextRange>& ranges, const QString& text)
+{
+    std::vector<TextRange> spans;
+    qsizetype end = 0;
+    for (const TextRange& r : ranges) {
+        const qsizetype a = std::clamp<qsizetype>(r.start, end, Length());
+        const qsizetype b = std::clamp<qsizetype>(r.start + r.length, a, Length());
+        if (!spans.empty() && a == spans.back().start + spans.back().length && b == a && text.isEmpty())
+            continue;
+        spans.push_back({a, b - a});
+        end = b;
+    }
+    if (text.isEmpty()) {
+        spans.erase(std::remove_if(spans.begin(), spans.end(), [](const TextRange& r) { return r.length == 0; }),
+                    spans.end());
+    }
+    bulkReplace(spans, text, true);
+}
+
 int TextBuffer::AddMark(qsizetype offset, MarkSide side)
 {
     // Every slot before m_freeFrom is in use: many marks are added in linear time.

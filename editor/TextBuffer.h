@@ -78,6 +78,10 @@ public:
     // Removes the ranges (ascending, apart, offsets in the text before) in
     // one pass: one undo step, or one per range as the editor contract has it.
     void DeleteRanges(const QList<TextRange>& ranges, bool oneStep = false);
+    // Puts text in place of each range (ascending, apart; empty ranges are
+    // places to insert at) in one pass: one undo step. For typing at many
+    // carets at once.
+    void ReplaceRanges(const std::vector<TextRange>& ranges, const QString& text);
 
     // Undo history. Groups nest; edits inside the outermost one undo as one step.
     void BeginEditGroup();

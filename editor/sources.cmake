@@ -1,7 +1,7 @@
 vq_sources(editor
   CORE
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
-    TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp
+    TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp CaretSet.cpp
   GUI
     TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp FoldGutter.cpp
 )
