@@ -3,9 +3,11 @@
 //                               (plain and regular expression), typing with
 //                               the marks kept up to date, Replace All with
 //                               groups; folding the <body> and unfolding it,
-//                               the regions worked out, Fold All
+//                               the regions worked out, Fold All; 1 000
+//                               carets typing, Backspace and moving
 #include "bench/Bench.h"
 
+#include "editor/CaretSet.h"
 #include "editor/FoldModel.h"
 #include "editor/SearchMarks.h"
 #include "editor/TOvcTextFileEditor.h"
@@ -131,10 +133,34 @@ int viewBench(const QStringList&)
     ed.UnfoldAll();
     ed.viewport()->repaint();
     none.report(QStringLiteral("Unfold All"));
+
+    // 1 000 carets, one a line in the middle of the page.
+    ed.SetWordWrap(true);
+    {
+        const TextSnapshot& t = ed.buffer().Text();
+        std::vector<CaretSel> carets;
+        for (int l = 80000; l < 81000; ++l)
+            carets.push_back({t.LineStart(l) + 2, t.LineStart(l) + 2, l == 80000});
+        ed.SetCarets(carets);
+    }
+    Bench::settle();
+    std::vector<double> typed, erased, moved;
+    for (int i = 0; i < 20; ++i)
+        typed.push_back(typeKey(&ed, Qt::Key_A, QStringLiteral("a")));
+    for (int i = 0; i < 20; ++i)
+        erased.push_back(typeKey(&ed, Qt::Key_Backspace, QString()));
+    for (int i = 0; i < 20; ++i)
+        moved.push_back(typeKey(&ed, i % 2 ? Qt::Key_Left : Qt::Key_Right, QString()));
+    for (auto* v : {&typed, &erased, &moved})
+        std::sort(v->begin(), v->end());
+    Bench::report(QStringLiteral("a key typed at %1 carets (median of 20)").arg(ed.caretCount()), typed[10],
+                  QStringLiteral("ms"), QStringLiteral("target <= 5"));
+    Bench::report(QStringLiteral("Backspace at the carets (median of 20)"), erased[10], QStringLiteral("ms"));
+    Bench::report(QStringLiteral("an arrow key at the carets (median of 20)"), moved[10], QStringLiteral("ms"));
     return 0;
 }
 
 } // namespace
 
-VQ_BENCHMARK("view", "editing view extras on 10 MB: search marks, typing with marks, regex replace all, folding",
+VQ_BENCHMARK("view", "editing view extras on 10 MB: search marks, typing with marks, regex replace all, folding, 1000 carets",
              viewBench);
