@@ -245,9 +245,45 @@ constexpr qsizetype kMatchLineLength = 200000;
 
 } // namespace
 
-TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(parent)
+TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent)
+    : TOvcTextFileEditor(std::make_shared<TextBuffer>(), false, parent)
 {
-    m_buf.SetText(QString(), m_format);
+}
+
+TOvcTextFileEditor::TOvcTextFileEditor(TOvcTextFileEditor& twin, QWidget* parent)
+    : TOvcTextFileEditor(twin.m_bufOwner, true, parent)
+{
+    // As the first view looks and behaves.
+    m_format = twin.m_format;
+    m_fileName = twin.m_fileName;
+    m_maxColumns = twin.m_maxColumns;
+    m_readOnly = twin.m_readOnly;
+    m_autoIndent = twin.m_autoIndent;
+    m_tabType = twin.m_tabType;
+    m_wantTab = twin.m_wantTab;
+    m_autoCloseTags = twin.m_autoCloseTags;
+    m_autoPairs = twin.m_autoPairs;
+    SetColor(twin.Color());
+    SetFixedFontColor(twin.FixedFontColor());
+    SetFixedFont(twin.FixedFont());
+    SetTabSize(twin.TabSize());
+    SetSyntaxHighlighting(twin.SyntaxHighlighting());
+    SetLineNumbers(twin.LineNumbers());
+    SetFolding(twin.Folding());
+    SetShowWhitespace(twin.ShowWhitespace());
+    SetIndentGuides(twin.IndentGuides());
+    SetWrapMarkers(twin.WrapMarkers());
+    SetWrapAtColumn(twin.WrapAtColumn());
+    m_wordWrap = !twin.WordWrap();
+    SetWordWrap(twin.WordWrap());
+    setSelection(twin.anchorOffset(), twin.caretOffset());
+}
+
+TOvcTextFileEditor::TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool twin, QWidget* parent)
+    : QAbstractScrollArea(parent), m_bufOwner(std::move(buffer)), m_buf(*m_bufOwner), m_twin(twin)
+{
+    if (!twin)
+        m_buf.SetText(QString(), m_format);
     m_buf.AddListener(this);
     m_caretMark = m_buf.AddMark(0, MarkSide::After);
     m_anchorMark = m_buf.AddMark(0, MarkSide::After);
@@ -287,6 +323,12 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
 TOvcTextFileEditor::~TOvcTextFileEditor()
 {
     m_buf.RemoveListener(this);
+    // The text may live on in the other view: this one's marks go.
+    m_buf.RemoveMark(m_caretMark);
+    m_buf.RemoveMark(m_anchorMark);
+    for (int b : m_bookmarks)
+        m_buf.RemoveMark(b);
+    forgetPendingClosers();
 }
 
 // ---------------------------------------------------------------- geometry

@@ -35,7 +35,13 @@ public:
     enum ScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 
     explicit TOvcTextFileEditor(QWidget* parent = nullptr);
+    // A second view of twin's text (a split window): its own caret, scroll
+    // position, folds and carets; edits are made to the one text and seen
+    // in both, undone in either. Looks like twin when made.
+    explicit TOvcTextFileEditor(TOvcTextFileEditor& twin, QWidget* parent = nullptr);
     ~TOvcTextFileEditor() override;
+    // True for a second view made from another editor.
+    bool isTwin() const { return m_twin; }
 
     // Files larger than this are refused by LoadFile.
     static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
@@ -413,7 +419,11 @@ private:
     static void installAccessibility();
     void tellAccessibility(bool textChanged);
 
-    TextBuffer m_buf;
+    TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool twin, QWidget* parent);
+    // The text, shared with a second view of it when the window is split.
+    std::shared_ptr<TextBuffer> m_bufOwner;
+    TextBuffer& m_buf;
+    bool m_twin = false;
     int m_caretMark = -1;
     int m_anchorMark = -1;
     qreal m_goalX = -1;

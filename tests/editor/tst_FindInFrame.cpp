@@ -9,6 +9,7 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include <QLineEdit>
+#include <QSplitter>
 #include <QtTest>
 
 class TstFindInFrame : public QObject {
@@ -150,6 +151,42 @@ private slots:
         QVERIFY(doc->txtHTML->IndentGuides());
         QVERIFY(!doc->txtHTML->ShowWhitespace());
         QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
+    }
+
+    // A document window split in two parts showing one text.
+    void splitView_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("side by side") << int(TfHTML::SplitSideBySide) << int(Qt::Horizontal);
+        QTest::newRow("one above the other") << int(TfHTML::SplitAbove) << int(Qt::Vertical);
+    }
+    void splitView()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, orientation);
+        TfHTML* doc = fresh("one\ntwo");
+        QCOMPARE(doc->splitView(), int(TfHTML::SplitOff));
+        doc->SetSplitView(mode);
+        QCOMPARE(doc->splitView(), mode);
+        TOvcTextFileEditor* second = doc->secondView();
+        QVERIFY(second && second->isVisible());
+        auto* splitter = doc->findChild<QSplitter*>("SplitView");
+        QCOMPARE(int(splitter->orientation()), orientation);
+        QCOMPARE(splitter->count(), 2);
+        second->MoveCaret(2, 4);
+        QTest::keyClicks(second, "!");
+        QCOMPARE(doc->txtHTML->RawText(), "one\ntwo!");
+        QVERIFY(doc->txtHTML->Modified());
+        doc->SetSplitView(TfHTML::SplitOff);
+        QVERIFY(!doc->secondView());
+        QCOMPARE(splitter->count(), 1);
+        QTest::keyClicks(doc->txtHTML, "?");
+        QCOMPARE(doc->txtHTML->RawText(), "?one\ntwo!");
+        doc->SetSplitView(mode);  // split again, then closed with the window
+        doc->approveClose();
+        doc->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // A file's folds come back when it is opened again.

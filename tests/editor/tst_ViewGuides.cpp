@@ -1,6 +1,7 @@
 // What the editing view draws besides the text: the wrap column, visible
 // blanks and line ends, indentation guides and wrapped-row markers.
 #include "TestEnv.h"
+#include "editor/FoldModel.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/ViewGuides.h"
 
@@ -127,6 +128,41 @@ private slots:
         QVERIFY(inked() > 0);
         set(false);
         QCOMPARE(inked(), 0);
+    }
+
+    // A second view of the same text: edits seen in both, own caret, own
+    // folds, one undo history; it lives on when the first goes.
+    void secondView()
+    {
+        ed->SetRawText("<div>\n<p>a</p>\n</div>\nend");
+        ed->MoveCaret(4, 1);
+        auto* twin = new TOvcTextFileEditor(*ed);
+        twin->resize(300, 200);
+        twin->show();
+        QVERIFY(twin->isTwin() && !ed->isTwin());
+        QCOMPARE(twin->RawText(), ed->RawText());
+        twin->MoveCaret(1, 1);
+        QTest::keyClicks(twin, "x");
+        QCOMPARE(ed->RawText(), "x<div>\n<p>a</p>\n</div>\nend");
+        int line = 0, column = 0;
+        ed->CaretPosition(line, column);
+        QCOMPARE(line, 4);  // the first view's caret stays where it was
+        QTest::keyClicks(ed, "y");
+        QCOMPARE(twin->RawText(), "x<div>\n<p>a</p>\n</div>\nyend");
+        QVERIFY(twin->ToggleFold(0));
+        QCOMPARE(ed->folds().foldCount(), 0);
+        QCOMPARE(twin->displayRows(2), 0);
+        QCOMPARE(ed->displayRows(2), 1);
+        ed->UndoStep();
+        QCOMPARE(twin->RawText(), "x<div>\n<p>a</p>\n</div>\nend");
+        twin->UndoStep();
+        QCOMPARE(ed->RawText(), "<div>\n<p>a</p>\n</div>\nend");
+        QVERIFY(ed->Modified() == twin->Modified());
+        delete ed;
+        ed = nullptr;
+        QTest::keyClicks(twin, "z");
+        QCOMPARE(twin->RawText(), "z<div>\n<p>a</p>\n</div>\nend");
+        ed = twin;  // cleanup() deletes it
     }
 };
 
