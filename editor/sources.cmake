@@ -5,5 +5,5 @@ vq_sources(editor
   GUI
     TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp FoldGutter.cpp
 )
-vq_sources(editor GUI GotoLine.cpp)
+vq_sources(editor GUI GotoLine.cpp ViewModule.cpp)
 vq_sources(app GUI TmdiMain_editing.cpp)

@@ -6,6 +6,8 @@
 #include "app/FindDialogs.h"
 #include "editor/EditorContract.h"
 #include "editor/FoldModel.h"
+#include "editor/ViewModule.h"
+#include "app/AppSettings.h"
 #include "editor/TOvcTextFileEditor.h"
 
 #include <QLineEdit>
@@ -187,6 +189,43 @@ private slots:
         doc->approveClose();
         doc->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The View menu's commands, bound by their module.
+    void viewCommands()
+    {
+        TfHTML* doc = fresh("<div>\n<p>\na\n</p>\n</div>");
+        ViewModule module(*main);
+        CommandBinder b;
+        module.bindCommands(b);
+        for (const QString& name : ViewModule::handlerNames())
+            QVERIFY2(b.handler(name), qPrintable(name));
+        b.handler("FoldAll1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldCount(), 2);
+        b.handler("UnfoldAll1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldCount(), 0);
+        b.handler("FoldLevel1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldedLines(), std::vector<int>{1});
+        b.handler("SplitAbove1Click")();
+        QCOMPARE(doc->splitView(), int(TfHTML::SplitAbove));
+        b.handler("ShowWhitespace1Click")();
+        QVERIFY(doc->txtHTML->ShowWhitespace() && doc->secondView()->ShowWhitespace());
+        QVERIFY(main->IniControl.ReadBool(AppSettings::kEditor, "Show Whitespace", false));
+        b.handler("ShowWhitespace1Click")();
+        QVERIFY(!doc->txtHTML->ShowWhitespace());
+        b.handler("Unsplit1Click")();
+        QVERIFY(!doc->secondView());
+        prompter->inputAnswers.enqueue("40");
+        b.handler("WrapColumn1Click")();
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 40);
+        QCOMPARE(main->IniControl.ReadInteger(AppSettings::kEditor, "Wrap Column", 0), 40);
+        prompter->inputAnswers.enqueue("5");
+        b.handler("WrapColumn1Click")();
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 40);
+        QCOMPARE(prompter->messages, QStringList{"\"5\" is not a column from 10 to 10000, or 0."});
+        prompter->inputAnswers.enqueue("0");
+        b.handler("WrapColumn1Click")();
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
     }
 
     // A file's folds come back when it is opened again.
