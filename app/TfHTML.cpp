@@ -196,6 +196,7 @@ void TfHTML::SetProperties()
     txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));
     txtHTML->SetIndentGuides(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indentation Guides"), true));
     txtHTML->SetWrapMarkers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Wrap Markers"), true));
+    txtHTML->SetWrapIndent(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indent Wrapped Rows"), true));
     txtHTML->SetFolding(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Code Folding"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();

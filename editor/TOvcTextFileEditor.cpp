@@ -122,12 +122,17 @@ inline int charColumns(char16_t c, qsizetype col, int tab)
 struct RowBreaker {
     int width = 80;
     int tab = 8;
+    // Rows after a line's first start at its indentation (at most half a row).
+    bool indentWrapped = false;
     qsizetype col = 0;
     qsizetype pos = 0;
     qsizetype rowStart = 0;
     qsizetype lastBreak = -1;
     qsizetype colAtBreak = 0;
     int rows = 1;
+    qsizetype hang = 0;     // column the line's later rows start at
+    qsizetype rowHang = 0;  // that of the current row (0 on the first)
+    bool leading = true;    // still in the line's leading blanks
     std::vector<qsizetype>* starts = nullptr;
 
     void reset()
@@ -135,24 +140,32 @@ struct RowBreaker {
         col = pos = rowStart = colAtBreak = 0;
         lastBreak = -1;
         rows = 1;
+        hang = rowHang = 0;
+        leading = true;
     }
     void feed(char16_t c)
     {
-        int w = charColumns(c, col, tab);
-        while (w > 0 && col > 0 && col + w > width) {
+        if (leading && c != u' ' && c != u'\t') {
+            leading = false;
+            if (indentWrapped)
+                hang = std::min<qsizetype>(col, width / 2);
+        }
+        int w = charColumns(c, col - rowHang, tab);
+        while (w > 0 && col > rowHang && col + w > width) {
             if (lastBreak > rowStart) {
                 rowStart = lastBreak;
-                col -= colAtBreak;
+                col = col - colAtBreak + hang;
             } else {
                 rowStart = pos;
-                col = 0;
+                col = hang;
             }
+            rowHang = hang;
             lastBreak = -1;
             ++rows;
             if (starts)
                 starts->push_back(rowStart);
             if (c == u'\t')
-                w = tab - int(col % tab);
+                w = tab - int((col - rowHang) % tab);
         }
         col += w;
         ++pos;
@@ -166,11 +179,13 @@ struct RowBreaker {
 // Row counts of the lines of [from, to) (from at a line's start), in order.
 // A line of plain characters (below U+0300, no tab) no longer than a row is
 // one row without looking at it character by character.
-void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, std::vector<int>& out)
+void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, bool indentWrapped,
+               std::vector<int>& out)
 {
     RowBreaker rb;
     rb.width = width;
     rb.tab = tab;
+    rb.indentWrapped = indentWrapped;
     TextSnapshot::ChunkReader reader(t, from, to);
     QStringView chunk;
     while (reader.Next(&chunk)) {
@@ -274,6 +289,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(TOvcTextFileEditor& twin, QWidget* parent
     SetIndentGuides(twin.IndentGuides());
     SetWrapMarkers(twin.WrapMarkers());
     SetWrapAtColumn(twin.WrapAtColumn());
+    SetWrapIndent(twin.WrapIndent());
     m_wordWrap = !twin.WordWrap();
     SetWordWrap(twin.WordWrap());
     setSelection(twin.anchorOffset(), twin.caretOffset());
@@ -379,7 +395,7 @@ void TOvcTextFileEditor::recomputeAllRows()
     const TextSnapshot& t = m_buf.Text();
     m_rowCount.clear();
     m_rowCount.reserve(size_t(t.LineCount()));
-    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_rowCount);
+    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_wrapIndent, m_rowCount);
     rebuildRowIndex();
     updateScrollBars();
 }
@@ -488,6 +504,7 @@ const std::vector<qsizetype>& TOvcTextFileEditor::rowStarts(int line) const
     RowBreaker rb;
     rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
     rb.tab = m_tabSize;
+    rb.indentWrapped = m_wrapIndent;
     rb.starts = &starts;
     const TextSnapshot& t = m_buf.Text();
     t.ForEachChunk(t.LineStart(line), t.LineEndOffset(line), [&](QStringView chunk) {
@@ -621,8 +638,14 @@ std::pair<int, int> TOvcTextFileEditor::resyncRows(int line, std::vector<qsizety
     RowBreaker rb;
     rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
     rb.tab = m_tabSize;
+    rb.indentWrapped = m_wrapIndent;
     rb.pos = rb.rowStart = old[k];
     rb.starts = &rows;
+    if (k > 0) {
+        // Going on from a later row: past the indentation, at the row's hang.
+        rb.leading = false;
+        rb.hang = rb.rowHang = rb.col = wrapHang(line);
+    }
     size_t tail = old.size();
     int lastChanged = INT_MAX;
     t.ForEachChunk(ls + old[k], t.LineEndOffset(line), [&](QStringView chunk) {
@@ -736,7 +759,10 @@ TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) con
         l.setPosition(QPointF(0, 0));
     }
     rl.layout->endLayout();
-    rl.x0 = (m_wordWrap || row.start == 0) ? 0 : columnOf(row.line, row.start) * m_charWidth;
+    if (m_wordWrap)
+        rl.x0 = row.start == 0 ? 0 : wrapHang(row.line) * m_charWidth;
+    else
+        rl.x0 = row.start == 0 ? 0 : columnOf(row.line, row.start) * m_charWidth;
     return rl;
 }
 
@@ -1594,6 +1620,30 @@ void TOvcTextFileEditor::SetWrapMarkers(bool on)
     viewport()->update();
 }
 
+void TOvcTextFileEditor::SetWrapIndent(bool on)
+{
+    if (on == m_wrapIndent)
+        return;
+    m_wrapIndent = on;
+    if (m_wordWrap) {
+        recomputeAllRows();
+        ensureCaretVisible();
+        m_gutter->update();
+    }
+    viewport()->update();
+}
+
+qsizetype TOvcTextFileEditor::wrapHang(int line) const
+{
+    if (!m_wrapIndent || !m_wordWrap)
+        return 0;
+    const TextSnapshot& t = m_buf.Text();
+    const qsizetype n = std::min<qsizetype>(t.LineLength(line), 1024);
+    const int indent = ViewGuides::indentColumns(t.Text(t.LineStart(line), n), m_tabSize);
+    const int width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
+    return std::clamp<qsizetype>(indent, 0, width / 2);
+}
+
 int TOvcTextFileEditor::guideIndent(int line) const
 {
     const TextSnapshot& t = m_buf.Text();
@@ -1815,7 +1865,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         } else {
             std::vector<int> counts;
             counts.reserve(size_t(c.linesAdded + 1));
-            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, counts);
+            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, m_wrapIndent, counts);
             const size_t from = std::min(size_t(first), m_rowCount.size());
             const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
             m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));

@@ -101,6 +101,9 @@ public:
     void SetIndentGuides(bool on);
     bool WrapMarkers() const { return m_wrapMarkers; }
     void SetWrapMarkers(bool on);
+    // Rows a wrapped line goes on in start at its indentation (up to half a row).
+    bool WrapIndent() const { return m_wrapIndent; }
+    void SetWrapIndent(bool on);
     bool AutoIndent() const { return m_autoIndent; }
     void SetAutoIndent(bool on) { m_autoIndent = on; }
     TabType tabType() const { return m_tabType; }
@@ -414,6 +417,8 @@ private:
     // Columns of the line's indentation for its guides (blank lines: as
     // the lines around them).
     int guideIndent(int line) const;
+    // Columns a wrapped line's later rows start at.
+    qsizetype wrapHang(int line) const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     // A text interface for screen readers, and news of caret moves and edits for them.
     static void installAccessibility();
@@ -434,6 +439,7 @@ private:
     bool m_showWhitespace = false;
     bool m_indentGuides = false;
     bool m_wrapMarkers = false;
+    bool m_wrapIndent = false;
     bool m_autoIndent = true;
     TabType m_tabType = ttReal;
     int m_tabSize = 8;

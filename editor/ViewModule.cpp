@@ -32,6 +32,8 @@ const Toggle kToggles[] = {
      [](TfHTML* d, bool on) { setBoth(d, &TOvcTextFileEditor::SetIndentGuides, on); }},
     {"WrapMarkers1Click", "Wrap Markers", true,
      [](TfHTML* d, bool on) { setBoth(d, &TOvcTextFileEditor::SetWrapMarkers, on); }},
+    {"WrapIndent1Click", "Indent Wrapped Rows", true,
+     [](TfHTML* d, bool on) { setBoth(d, &TOvcTextFileEditor::SetWrapIndent, on); }},
     {"CodeFolding1Click", "Code Folding", true,
      [](TfHTML* d, bool on) { setBoth(d, &TOvcTextFileEditor::SetFolding, on); }},
     {"AutoPairs1Click", "Auto Pairs", true,

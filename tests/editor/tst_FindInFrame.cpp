@@ -151,6 +151,7 @@ private slots:
         QVERIFY(doc->txtHTML->AutoPairs());
         QVERIFY(doc->txtHTML->Folding());
         QVERIFY(doc->txtHTML->IndentGuides());
+        QVERIFY(doc->txtHTML->WrapIndent());
         QVERIFY(!doc->txtHTML->ShowWhitespace());
         QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
     }
