@@ -3,7 +3,9 @@ vq_sources(editor
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp
     TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp CaretSet.cpp
   GUI
-    TOvcTextFileEditor.cpp HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp FoldGutter.cpp
+    TOvcTextFileEditor.cpp TOvcTextFileEditor_search.cpp TOvcTextFileEditor_carets.cpp
+    TOvcTextFileEditor_folding.cpp TOvcTextFileEditor_pairs.cpp TOvcTextFileEditor_guides.cpp
+    HtmlHighlighter.cpp LineNumberGutter.cpp ViewGuides.cpp FoldGutter.cpp
 )
 vq_sources(editor GUI GotoLine.cpp ViewModule.cpp)
 vq_sources(app GUI TmdiMain_editing.cpp)
