@@ -26,6 +26,7 @@
 #include <QDragEnterEvent>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QSplitter>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -74,7 +75,12 @@ TfHTML::TfHTML(DocumentHost& main, QWidget* parent)
     txtHTML->viewport()->installEventFilter(this);
     txtHTML->installEventFilter(this);
     txtHTML->setContextMenuPolicy(Qt::DefaultContextMenu);
-    layout->addWidget(txtHTML);
+    // The text sits in a splitter, which holds a second view of it when split.
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->setObjectName(QStringLiteral("SplitView"));
+    m_split->setChildrenCollapsible(false);
+    m_split->addWidget(txtHTML);
+    layout->addWidget(m_split);
     setFocusProxy(txtHTML);
 
     // A notice about the file (mixed line ends, very long lines) is shown once
@@ -194,6 +200,7 @@ void TfHTML::SetProperties()
     txtHTML->SetShowWhitespace(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Show Whitespace"), false));
     txtHTML->SetIndentGuides(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indentation Guides"), true));
     txtHTML->SetWrapMarkers(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Wrap Markers"), true));
+    txtHTML->SetWrapIndent(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Indent Wrapped Rows"), true));
     txtHTML->SetFolding(ini.ReadBool(AppSettings::kEditor, QStringLiteral("Code Folding"), true));
     // Only the name and size of the stored font apply; colours stay white and black.
     QFont f = txtHTML->FixedFont();
@@ -245,6 +252,33 @@ QString TfHTML::foldsKey(const QString& fileName)
     // A file's folds are kept under a digest of its full name.
     const QByteArray path = QFileInfo(fileName).absoluteFilePath().toUtf8();
     return QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(20));
+}
+
+void TfHTML::SetSplitView(int mode)
+{
+    if (mode == SplitOff) {
+        delete m_second;
+        m_second = nullptr;
+        txtHTML->setFocus();
+        return;
+    }
+    m_split->setOrientation(mode == SplitAbove ? Qt::Vertical : Qt::Horizontal);
+    if (!m_second) {
+        m_second = new TOvcTextFileEditor(*txtHTML, m_split);
+        m_second->setObjectName(QStringLiteral("SecondView"));
+        m_second->setContextMenuPolicy(Qt::DefaultContextMenu);
+        m_split->addWidget(m_second);
+    }
+    const int total = mode == SplitAbove ? m_split->height() : m_split->width();
+    m_split->setSizes({total / 2, total - total / 2});
+    m_second->show();
+}
+
+int TfHTML::splitView() const
+{
+    if (!m_second)
+        return SplitOff;
+    return m_split->orientation() == Qt::Vertical ? SplitAbove : SplitSideBySide;
 }
 
 void TfHTML::FormClose()

@@ -9,6 +9,7 @@ class QMenu;
 class QAction;
 class ReplaceDialog;
 class TOvcTextFileEditor;
+class QSplitter;
 class DocumentHost;
 
 class TfHTML : public QWidget {
@@ -27,6 +28,14 @@ public:
     void setCaption(const QString& caption);
     bool isUntitled() const;
     static bool isUntitledCaption(const QString& caption);
+
+    // Split view: the document shown twice, side by side or one above the
+    // other, each part with its own caret and scroll position; the menu
+    // commands act on the first part (txtHTML).
+    enum SplitMode { SplitOff, SplitSideBySide, SplitAbove };
+    void SetSplitView(int mode);
+    int splitView() const;
+    TOvcTextFileEditor* secondView() const { return m_second; }
 
     QMenu* searchMenu() const { return m_searchMenu; }
     QMenu* contextMenu() const { return m_contextMenu; }
@@ -91,6 +100,8 @@ private:
     QAction* m_findAgain = nullptr;
     FindDialog* m_findDialog = nullptr;
     ReplaceDialog* m_replaceDialog = nullptr;
+    QSplitter* m_split = nullptr;
+    TOvcTextFileEditor* m_second = nullptr;
     int m_lastFindFlags = 1;  // SearchFlags::Plain
     qsizetype m_findOrigin = 0;  // where an incremental search starts
     qsizetype m_findOriginEnd = 0;

@@ -19,6 +19,7 @@
 #include "app/UiPrompter.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "docking/DockingModule.h"
+#include "editor/ViewModule.h"
 #include "editor/TextFileCodec.h"
 #include "render/RenderModule.h"
 #include "reuse/ReuseModule.h"
@@ -107,6 +108,7 @@ TmdiMain::TmdiMain(QWidget* parent)
     m_modules.push_back(std::make_unique<RenderModule>(*this));
     m_modules.push_back(std::make_unique<SpellModule>(*this));
     m_modules.push_back(std::make_unique<DockingModule>(*this));
+    m_modules.push_back(std::make_unique<ViewModule>(*this));
     bindCommands(m_commands);
     for (const auto& m : m_modules)
         m->bindCommands(m_commands);

@@ -2,9 +2,13 @@
 //   velquist_bench view         every match of a search marked and counted
 //                               (plain and regular expression), typing with
 //                               the marks kept up to date, Replace All with
-//                               groups
+//                               groups; folding the <body> and unfolding it,
+//                               the regions worked out, Fold All; 1 000
+//                               carets typing, Backspace and moving
 #include "bench/Bench.h"
 
+#include "editor/CaretSet.h"
+#include "editor/FoldModel.h"
 #include "editor/SearchMarks.h"
 #include "editor/TOvcTextFileEditor.h"
 
@@ -94,10 +98,69 @@ int viewBench(const QStringList&)
     Bench::Stopwatch undo;
     ed.UndoStep();
     undo.report(QStringLiteral("  and undo it"));
+
+    // Folding: the regions of the page, then the <body> (line 3) folded and
+    // unfolded with the view drawn, wrapped and not.
+    ed.ClearSearchMarks();
+    Bench::Stopwatch scan;
+    const int regions = int(ed.folds().regions().size());
+    scan.report(QStringLiteral("fold regions of 10 MB worked out"), QStringLiteral("%1 regions").arg(regions));
+    for (bool wrap : {true, false}) {
+        ed.SetWordWrap(wrap);
+        ed.setSelection(0, 0);
+        Bench::settle();
+        double fold = 1e9, unfold = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            Bench::Stopwatch t;
+            ed.ToggleFold(2);
+            ed.viewport()->repaint();
+            fold = std::min(fold, t.wallMs());
+            t.restart();
+            ed.ToggleFold(2);
+            ed.viewport()->repaint();
+            unfold = std::min(unfold, t.wallMs());
+        }
+        const QString how = wrap ? QStringLiteral("wrapped") : QStringLiteral("not wrapped");
+        Bench::report(QStringLiteral("fold the <body>, %1 (best of 3)").arg(how), fold, QStringLiteral("ms"),
+                      QStringLiteral("target <= 20 with unfolding"));
+        Bench::report(QStringLiteral("unfold it, %1 (best of 3)").arg(how), unfold, QStringLiteral("ms"));
+    }
+    Bench::Stopwatch all;
+    ed.FoldAll();
+    ed.viewport()->repaint();
+    all.report(QStringLiteral("Fold All"), QStringLiteral("%1 folds").arg(ed.folds().foldCount()));
+    Bench::Stopwatch none;
+    ed.UnfoldAll();
+    ed.viewport()->repaint();
+    none.report(QStringLiteral("Unfold All"));
+
+    // 1 000 carets, one a line in the middle of the page.
+    ed.SetWordWrap(true);
+    {
+        const TextSnapshot& t = ed.buffer().Text();
+        std::vector<CaretSel> carets;
+        for (int l = 80000; l < 81000; ++l)
+            carets.push_back({t.LineStart(l) + 2, t.LineStart(l) + 2, l == 80000});
+        ed.SetCarets(carets);
+    }
+    Bench::settle();
+    std::vector<double> typed, erased, moved;
+    for (int i = 0; i < 20; ++i)
+        typed.push_back(typeKey(&ed, Qt::Key_A, QStringLiteral("a")));
+    for (int i = 0; i < 20; ++i)
+        erased.push_back(typeKey(&ed, Qt::Key_Backspace, QString()));
+    for (int i = 0; i < 20; ++i)
+        moved.push_back(typeKey(&ed, i % 2 ? Qt::Key_Left : Qt::Key_Right, QString()));
+    for (auto* v : {&typed, &erased, &moved})
+        std::sort(v->begin(), v->end());
+    Bench::report(QStringLiteral("a key typed at %1 carets (median of 20)").arg(ed.caretCount()), typed[10],
+                  QStringLiteral("ms"), QStringLiteral("target <= 5"));
+    Bench::report(QStringLiteral("Backspace at the carets (median of 20)"), erased[10], QStringLiteral("ms"));
+    Bench::report(QStringLiteral("an arrow key at the carets (median of 20)"), moved[10], QStringLiteral("ms"));
     return 0;
 }
 
 } // namespace
 
-VQ_BENCHMARK("view", "editing view extras on 10 MB: search marks and counts, typing with marks, regex replace all",
+VQ_BENCHMARK("view", "editing view extras on 10 MB: search marks, typing with marks, regex replace all, folding, 1000 carets",
              viewBench);

@@ -4,6 +4,7 @@
 #include "editor/TagMatcher.h"
 
 #include <algorithm>
+#include <climits>
 
 using Html::HtmlTokenizer;
 using Html::TagEvent;
@@ -243,6 +244,7 @@ void FoldModel::prune()
         m_buf.RemoveMark(it->startMark);
         m_buf.RemoveMark(it->endMark);
         it = m_folds.erase(it);
+        changed();
     }
 }
 
@@ -254,6 +256,7 @@ bool FoldModel::fold(int first, int last)
         return false;
     m_folds.push_back({m_buf.AddMark(t.LineStart(first), MarkSide::Before),
                        m_buf.AddMark(t.LineEndOffset(last), MarkSide::Before)});
+    changed();
     return true;
 }
 
@@ -265,6 +268,7 @@ bool FoldModel::unfoldAt(int line)
         m_buf.RemoveMark(it->startMark);
         m_buf.RemoveMark(it->endMark);
         m_folds.erase(it);
+        changed();
         return true;
     }
     return false;
@@ -280,6 +284,7 @@ bool FoldModel::reveal(int line)
             m_buf.RemoveMark(it->endMark);
             it = m_folds.erase(it);
             any = true;
+            changed();
         } else {
             ++it;
         }
@@ -294,22 +299,32 @@ void FoldModel::unfoldAll()
         m_buf.RemoveMark(f.endMark);
     }
     m_folds.clear();
+    changed();
 }
 
 void FoldModel::foldAll(int level)
 {
+    const TextSnapshot& t = m_buf.Text();
+    std::vector<int> done;
+    for (const auto& f : folds())
+        done.push_back(f.first);
+    int lastFirst = -1;
     for (const FoldRegion& r : regions()) {
-        if (r.depth > level)
-            fold(r.first, r.last);
+        if (r.depth <= level || r.first == lastFirst || std::binary_search(done.begin(), done.end(), r.first))
+            continue;
+        // Regions come by first line: one fold a line, the outermost.
+        lastFirst = r.first;
+        m_folds.push_back({m_buf.AddMark(t.LineStart(r.first), MarkSide::Before),
+                           m_buf.AddMark(t.LineEndOffset(r.last), MarkSide::Before)});
     }
+    changed();
 }
 
 bool FoldModel::isFolded(int firstLine) const
 {
-    return std::any_of(m_folds.begin(), m_folds.end(), [&](const Fold& f) {
-        const auto [first, last] = linesOf(f);
-        return first == firstLine && last > first;
-    });
+    const std::vector<std::pair<int, int>>& all = folds();
+    const auto it = std::lower_bound(all.begin(), all.end(), std::make_pair(firstLine, INT_MIN));
+    return it != all.end() && it->first == firstLine;
 }
 
 int FoldModel::foldCount() const
@@ -317,16 +332,19 @@ int FoldModel::foldCount() const
     return int(folds().size());
 }
 
-std::vector<std::pair<int, int>> FoldModel::folds() const
+const std::vector<std::pair<int, int>>& FoldModel::folds() const
 {
-    std::vector<std::pair<int, int>> out;
+    if (m_cacheRevision == m_buf.Revision())
+        return m_cache;
+    m_cache.clear();
     for (const Fold& f : m_folds) {
         const auto lines = linesOf(f);
         if (lines.second > lines.first)
-            out.push_back(lines);
+            m_cache.push_back(lines);
     }
-    std::sort(out.begin(), out.end());
-    return out;
+    std::sort(m_cache.begin(), m_cache.end());
+    m_cacheRevision = m_buf.Revision();
+    return m_cache;
 }
 
 std::vector<std::pair<int, int>> FoldModel::hiddenLines() const

@@ -52,7 +52,7 @@ public:
     bool isFolded(int firstLine) const;
     int foldCount() const;
     // The folds as (first, last) lines, ordered, those emptied by edits left out.
-    std::vector<std::pair<int, int>> folds() const;
+    const std::vector<std::pair<int, int>>& folds() const;
     // Hidden lines as merged ranges [from, to], ordered.
     std::vector<std::pair<int, int>> hiddenLines() const;
     // Folded first lines, for keeping between sessions; restore folds regions
@@ -69,8 +69,13 @@ private:
     };
     std::pair<int, int> linesOf(const Fold& f) const;
 
+    void changed() { m_cacheRevision = ~quint64(0); }
+
     TextBuffer& m_buf;
     std::vector<Fold> m_folds;
+    // folds() as of a revision of the text (its lines move with edits).
+    mutable std::vector<std::pair<int, int>> m_cache;
+    mutable quint64 m_cacheRevision = ~quint64(0);
     mutable std::vector<FoldRegion> m_regions;
     mutable quint64 m_regionsRevision = ~quint64(0);
 };

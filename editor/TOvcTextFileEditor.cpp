@@ -8,6 +8,7 @@
 #include "app/UiPrompter.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/AutoPairs.h"
+#include "editor/CaretSet.h"
 #include "editor/FoldGutter.h"
 #include "editor/FoldModel.h"
 #include "editor/LineNumberGutter.h"
@@ -122,12 +123,17 @@ inline int charColumns(char16_t c, qsizetype col, int tab)
 struct RowBreaker {
     int width = 80;
     int tab = 8;
+    // Rows after a line's first start at its indentation (at most half a row).
+    bool indentWrapped = false;
     qsizetype col = 0;
     qsizetype pos = 0;
     qsizetype rowStart = 0;
     qsizetype lastBreak = -1;
     qsizetype colAtBreak = 0;
     int rows = 1;
+    qsizetype hang = 0;     // column the line's later rows start at
+    qsizetype rowHang = 0;  // that of the current row (0 on the first)
+    bool leading = true;    // still in the line's leading blanks
     std::vector<qsizetype>* starts = nullptr;
 
     void reset()
@@ -135,24 +141,32 @@ struct RowBreaker {
         col = pos = rowStart = colAtBreak = 0;
         lastBreak = -1;
         rows = 1;
+        hang = rowHang = 0;
+        leading = true;
     }
     void feed(char16_t c)
     {
-        int w = charColumns(c, col, tab);
-        while (w > 0 && col > 0 && col + w > width) {
+        if (leading && c != u' ' && c != u'\t') {
+            leading = false;
+            if (indentWrapped)
+                hang = std::min<qsizetype>(col, width / 2);
+        }
+        int w = charColumns(c, col - rowHang, tab);
+        while (w > 0 && col > rowHang && col + w > width) {
             if (lastBreak > rowStart) {
                 rowStart = lastBreak;
-                col -= colAtBreak;
+                col = col - colAtBreak + hang;
             } else {
                 rowStart = pos;
-                col = 0;
+                col = hang;
             }
+            rowHang = hang;
             lastBreak = -1;
             ++rows;
             if (starts)
                 starts->push_back(rowStart);
             if (c == u'\t')
-                w = tab - int(col % tab);
+                w = tab - int((col - rowHang) % tab);
         }
         col += w;
         ++pos;
@@ -166,11 +180,13 @@ struct RowBreaker {
 // Row counts of the lines of [from, to) (from at a line's start), in order.
 // A line of plain characters (below U+0300, no tab) no longer than a row is
 // one row without looking at it character by character.
-void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, std::vector<int>& out)
+void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, bool indentWrapped,
+               std::vector<int>& out)
 {
     RowBreaker rb;
     rb.width = width;
     rb.tab = tab;
+    rb.indentWrapped = indentWrapped;
     TextSnapshot::ChunkReader reader(t, from, to);
     QStringView chunk;
     while (reader.Next(&chunk)) {
@@ -226,9 +242,46 @@ QByteArray readFile(const QString& fileName)
 
 } // namespace
 
-TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(parent)
+TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent)
+    : TOvcTextFileEditor(std::make_shared<TextBuffer>(), false, parent)
 {
-    m_buf.SetText(QString(), m_format);
+}
+
+TOvcTextFileEditor::TOvcTextFileEditor(TOvcTextFileEditor& twin, QWidget* parent)
+    : TOvcTextFileEditor(twin.m_bufOwner, true, parent)
+{
+    // As the first view looks and behaves.
+    m_format = twin.m_format;
+    m_fileName = twin.m_fileName;
+    m_maxColumns = twin.m_maxColumns;
+    m_readOnly = twin.m_readOnly;
+    m_autoIndent = twin.m_autoIndent;
+    m_tabType = twin.m_tabType;
+    m_wantTab = twin.m_wantTab;
+    m_autoCloseTags = twin.m_autoCloseTags;
+    m_autoPairs = twin.m_autoPairs;
+    SetColor(twin.Color());
+    SetFixedFontColor(twin.FixedFontColor());
+    SetFixedFont(twin.FixedFont());
+    SetTabSize(twin.TabSize());
+    SetSyntaxHighlighting(twin.SyntaxHighlighting());
+    SetLineNumbers(twin.LineNumbers());
+    SetFolding(twin.Folding());
+    SetShowWhitespace(twin.ShowWhitespace());
+    SetIndentGuides(twin.IndentGuides());
+    SetWrapMarkers(twin.WrapMarkers());
+    SetWrapAtColumn(twin.WrapAtColumn());
+    SetWrapIndent(twin.WrapIndent());
+    m_wordWrap = !twin.WordWrap();
+    SetWordWrap(twin.WordWrap());
+    setSelection(twin.anchorOffset(), twin.caretOffset());
+}
+
+TOvcTextFileEditor::TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool twin, QWidget* parent)
+    : QAbstractScrollArea(parent), m_bufOwner(std::move(buffer)), m_buf(*m_bufOwner), m_twin(twin)
+{
+    if (!twin)
+        m_buf.SetText(QString(), m_format);
     m_buf.AddListener(this);
     m_caretMark = m_buf.AddMark(0, MarkSide::After);
     m_anchorMark = m_buf.AddMark(0, MarkSide::After);
@@ -262,11 +315,18 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     updateGutterGeometry();
     m_searchMarks = std::make_unique<SearchMarks>(m_buf);
     m_folds = std::make_unique<FoldModel>(m_buf);
+    m_carets = std::make_unique<CaretSet>(m_buf);
 }
 
 TOvcTextFileEditor::~TOvcTextFileEditor()
 {
     m_buf.RemoveListener(this);
+    // The text may live on in the other view: this one's marks go.
+    m_buf.RemoveMark(m_caretMark);
+    m_buf.RemoveMark(m_anchorMark);
+    for (int b : m_bookmarks)
+        m_buf.RemoveMark(b);
+    forgetPendingClosers();
 }
 
 // ---------------------------------------------------------------- geometry
@@ -317,7 +377,7 @@ void TOvcTextFileEditor::recomputeAllRows()
     const TextSnapshot& t = m_buf.Text();
     m_rowCount.clear();
     m_rowCount.reserve(size_t(t.LineCount()));
-    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_rowCount);
+    countRows(t, 0, t.Length(), m_rowsWidth, m_tabSize, m_wrapIndent, m_rowCount);
     rebuildRowIndex();
     updateScrollBars();
 }
@@ -426,6 +486,7 @@ const std::vector<qsizetype>& TOvcTextFileEditor::rowStarts(int line) const
     RowBreaker rb;
     rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
     rb.tab = m_tabSize;
+    rb.indentWrapped = m_wrapIndent;
     rb.starts = &starts;
     const TextSnapshot& t = m_buf.Text();
     t.ForEachChunk(t.LineStart(line), t.LineEndOffset(line), [&](QStringView chunk) {
@@ -559,8 +620,14 @@ std::pair<int, int> TOvcTextFileEditor::resyncRows(int line, std::vector<qsizety
     RowBreaker rb;
     rb.width = m_rowsWidth > 0 ? m_rowsWidth : wrapColumns();
     rb.tab = m_tabSize;
+    rb.indentWrapped = m_wrapIndent;
     rb.pos = rb.rowStart = old[k];
     rb.starts = &rows;
+    if (k > 0) {
+        // Going on from a later row: past the indentation, at the row's hang.
+        rb.leading = false;
+        rb.hang = rb.rowHang = rb.col = wrapHang(line);
+    }
     size_t tail = old.size();
     int lastChanged = INT_MAX;
     t.ForEachChunk(ls + old[k], t.LineEndOffset(line), [&](QStringView chunk) {
@@ -674,7 +741,10 @@ TOvcTextFileEditor::RowLayout& TOvcTextFileEditor::layoutFor(const Row& row) con
         l.setPosition(QPointF(0, 0));
     }
     rl.layout->endLayout();
-    rl.x0 = (m_wordWrap || row.start == 0) ? 0 : columnOf(row.line, row.start) * m_charWidth;
+    if (m_wordWrap)
+        rl.x0 = row.start == 0 ? 0 : wrapHang(row.line) * m_charWidth;
+    else
+        rl.x0 = row.start == 0 ? 0 : columnOf(row.line, row.start) * m_charWidth;
     return rl;
 }
 
@@ -1110,188 +1180,6 @@ void TOvcTextFileEditor::EndEditGroup()
 
 // ---------------------------------------------------------------- search
 
-void TOvcTextFileEditor::prepareScope(int flags)
-{
-    m_scopeFresh = false;
-    if (!(flags & SearchFlags::InSelection)) {
-        m_searchMarks->clearScope();
-        return;
-    }
-    if (!m_searchMarks->hasScope() && hasSelection()) {
-        m_searchMarks->setScope(std::min(caretOffset(), anchorOffset()), std::max(caretOffset(), anchorOffset()));
-        m_scopeFresh = true;
-    }
-}
-
-TextRange TOvcTextFileEditor::findMatch(const QString& text, int flags) const
-{
-    const TextFinder finder(plainLines(text), flags);
-    const bool backward = flags & SearchFlags::Backward;
-    const qsizetype a = std::min(caretOffset(), anchorOffset());
-    const qsizetype b = std::max(caretOffset(), anchorOffset());
-    qsizetype lo = 0, hi = m_buf.Length();
-    if (flags & SearchFlags::InSelection)
-        std::tie(lo, hi) = m_searchMarks->scope();
-    qsizetype origin = backward ? a : b;
-    if ((flags & SearchFlags::Global) || m_scopeFresh)
-        origin = backward ? hi : lo;
-    return finder.find(m_buf.Text(), std::clamp(origin, lo, hi), backward, lo, hi);
-}
-
-QString TOvcTextFileEditor::searchMarkText() const
-{
-    return m_searchMarks->finder().text();
-}
-
-bool TOvcTextFileEditor::SearchText(const QString& text, int flags)
-{
-    m_searchError.clear();
-    if (text.isEmpty() || text.size() > MaxSearchLength)
-        return false;
-    const TextFinder finder(plainLines(text), flags);
-    if (!finder.isValid()) {
-        m_searchError = finder.errorString();
-        return false;
-    }
-    BusyCursor busy;
-    prepareScope(flags);
-    const TextRange found = findMatch(text, flags);
-    m_scopeFresh = false;
-    if (found.start < 0)
-        return false;
-    m_searchMarks->setSearch(plainLines(text), flags);
-    setSelection(found.start, found.start + found.length);
-    viewport()->update();
-    updatePrimarySelection();
-    return true;
-}
-
-bool TOvcTextFileEditor::FindNext(const QString& text, int flags, bool* wrapped)
-{
-    if (wrapped)
-        *wrapped = false;
-    if (SearchText(text, flags))
-        return true;
-    if ((flags & SearchFlags::Global) || !m_searchError.isEmpty() || text.isEmpty())
-        return false;
-    if (!SearchText(text, flags | SearchFlags::Global))
-        return false;
-    if (wrapped)
-        *wrapped = true;
-    return true;
-}
-
-void TOvcTextFileEditor::MarkSearchMatches(const QString& text, int flags)
-{
-    m_searchError.clear();
-    const TextFinder finder(plainLines(text), flags);
-    if (!finder.isValid()) {
-        m_searchError = finder.errorString();
-        m_searchMarks->clear();
-    } else {
-        prepareScope(flags);
-        m_scopeFresh = false;
-        m_searchMarks->setSearch(finder.text(), flags);
-    }
-    viewport()->update();
-}
-
-void TOvcTextFileEditor::ClearSearchMarks()
-{
-    m_searchMarks->clear();
-    viewport()->update();
-}
-
-void TOvcTextFileEditor::ClearSearchScope()
-{
-    m_searchMarks->clearScope();
-    viewport()->update();
-}
-
-int TOvcTextFileEditor::searchMatchCount() const
-{
-    return m_searchMarks->isActive() ? m_searchMarks->count() : 0;
-}
-
-int TOvcTextFileEditor::searchMatchNumber() const
-{
-    if (!m_searchMarks->isActive() || !hasSelection())
-        return 0;
-    const qsizetype a = std::min(caretOffset(), anchorOffset());
-    return m_searchMarks->numberOf(TextRange{a, std::max(caretOffset(), anchorOffset()) - a});
-}
-
-QString TOvcTextFileEditor::searchStatus() const
-{
-    const int n = searchMatchCount();
-    if (n == 0)
-        return QStringLiteral("No matches");
-    if (const int k = searchMatchNumber())
-        return QStringLiteral("%1 of %2").arg(k).arg(n);
-    return n == 1 ? QStringLiteral("1 match") : QStringLiteral("%1 matches").arg(n);
-}
-
-int TOvcTextFileEditor::ReplaceText(const QString& text, const QString& replacement, int flags)
-{
-    m_searchError.clear();
-    if (m_readOnly || text.isEmpty() || text.size() > MaxSearchLength || replacement.size() > MaxSearchLength)
-        return 0;
-    const QString with = plainLines(replacement);
-    const TextFinder finder(plainLines(text), flags);
-    if (!finder.isValid()) {
-        m_searchError = finder.errorString();
-        return 0;
-    }
-    prepareScope(flags);
-    const bool backward = flags & SearchFlags::Backward;
-    if (flags & SearchFlags::ReplaceAll) {
-        BusyCursor busy;
-        qsizetype lo = 0, hi = m_buf.Length();
-        if (flags & SearchFlags::InSelection)
-            std::tie(lo, hi) = m_searchMarks->scope();
-        if (!(flags & SearchFlags::Global) && !m_scopeFresh) {
-            if (backward)
-                hi = std::clamp(std::min(caretOffset(), anchorOffset()), lo, hi);
-            else
-                lo = std::clamp(std::max(caretOffset(), anchorOffset()), lo, hi);
-        }
-        m_scopeFresh = false;
-        int n = 0;
-        if (!finder.isRegExp()) {
-            n = m_buf.ReplaceAll(finder.text(), with, flags & (SearchFlags::MatchCase | SearchFlags::WholeWord), lo, hi);
-        } else {
-            const std::vector<TextRange> all = finder.findAll(m_buf.Text(), lo, hi);
-            m_buf.BeginEditGroup();
-            for (auto it = all.rbegin(); it != all.rend(); ++it)
-                m_buf.Replace(it->start, it->length, finder.replacementFor(m_buf.Text(), *it, with));
-            m_buf.EndEditGroup();
-            n = int(all.size());
-        }
-        if (n > 0)
-            setCaret(caretOffset());
-        return n;
-    }
-    if (!(flags & SearchFlags::ReplaceOne))
-        return 0;
-    BusyCursor busy;
-    // The match a search selected is the one replaced; else the next one.
-    const qsizetype a = std::min(caretOffset(), anchorOffset());
-    TextRange found{a, std::max(caretOffset(), anchorOffset()) - a};
-    const auto [lo, hi] = (flags & SearchFlags::InSelection) ? m_searchMarks->scope()
-                                                             : std::pair<qsizetype, qsizetype>(0, m_buf.Length());
-    if (m_scopeFresh || found.start < lo || found.start + found.length > hi || !finder.isMatch(m_buf.Text(), found))
-        found = findMatch(text, flags);
-    m_scopeFresh = false;
-    if (found.start < 0)
-        return 0;
-    const QString put = finder.replacementFor(m_buf.Text(), found, with);
-    m_buf.Replace(found.start, found.length, put);
-    m_searchMarks->setSearch(finder.text(), flags);
-    // A backward search goes on from before the replacement.
-    setCaret(backward ? found.start : found.start + put.size());
-    return 1;
-}
-
 // ---------------------------------------------------------------- files
 
 void TOvcTextFileEditor::LoadFile(const QString& fileName)
@@ -1540,58 +1428,6 @@ void TOvcTextFileEditor::SetWrapColumn(int column)
     m_wrapColumn = std::max(0, column);
 }
 
-void TOvcTextFileEditor::SetWrapAtColumn(int column)
-{
-    column = std::max(0, column);
-    if (column == m_wrapAt)
-        return;
-    m_wrapAt = column;
-    if (m_wordWrap) {
-        recomputeAllRows();
-        ensureCaretVisible();
-        m_gutter->update();
-    }
-    viewport()->update();
-}
-
-void TOvcTextFileEditor::SetShowWhitespace(bool on)
-{
-    m_showWhitespace = on;
-    viewport()->update();
-}
-
-void TOvcTextFileEditor::SetIndentGuides(bool on)
-{
-    m_indentGuides = on;
-    viewport()->update();
-}
-
-void TOvcTextFileEditor::SetWrapMarkers(bool on)
-{
-    m_wrapMarkers = on;
-    viewport()->update();
-}
-
-int TOvcTextFileEditor::guideIndent(int line) const
-{
-    const TextSnapshot& t = m_buf.Text();
-    auto indentOf = [&](int l) {
-        const qsizetype ls = t.LineStart(l);
-        const qsizetype n = std::min<qsizetype>(t.LineLength(l), 512);
-        return ViewGuides::indentColumns(t.Text(ls, n), m_tabSize);
-    };
-    const int own = indentOf(line);
-    if (own >= 0 || t.LineLength(line) > 512)
-        return std::max(own, 0);
-    // A blank line: as the lines with text nearest above and below it.
-    int above = -1, below = -1;
-    for (int l = line - 1; l >= 0 && l >= line - 50 && above < 0; --l)
-        above = indentOf(l);
-    for (int l = line + 1; l < t.LineCount() && l <= line + 50 && below < 0; ++l)
-        below = indentOf(l);
-    return std::max(ViewGuides::blankLineIndent(above, below), 0);
-}
-
 void TOvcTextFileEditor::SetTabSize(int size)
 {
     m_tabSize = std::clamp(size, 1, 64);
@@ -1793,7 +1629,7 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
         } else {
             std::vector<int> counts;
             counts.reserve(size_t(c.linesAdded + 1));
-            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, counts);
+            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, m_wrapIndent, counts);
             const size_t from = std::min(size_t(first), m_rowCount.size());
             const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
             m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
@@ -1881,6 +1717,7 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
 
     const QList<TextRange> pairMarks = m_tagMarks + m_bracketMarks;
     m_foldMarkerRects.clear();
+    const std::vector<CaretSel> extras = m_carets->extras();
     ViewGuides::Style guideStyle;
     guideStyle.ink = dark ? QColor(0x60, 0x60, 0x70) : QColor(0xC8, 0xC8, 0xD0);
     guideStyle.charWidth = m_charWidth;
@@ -1932,6 +1769,11 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
                 const qsizetype a = std::max(m.start, rowA), b = std::min(m.start + m.length, rowB);
                 if (a < b)
                     marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), tagFormat});
+            }
+            for (const CaretSel& x : extras) {
+                const qsizetype a = std::max(x.start(), rowA), b = std::min(x.end(), rowB);
+                if (a < b)
+                    marks.append(QTextLayout::FormatRange{int(a - rowA), int(b - a), selFormat});
             }
             if (selA < selB) {
                 const qsizetype a = std::max(selA, rowA), b = std::min(selB, rowB);
@@ -1997,6 +1839,14 @@ void TOvcTextFileEditor::paintRows(QPainter& p, const QRect& clip)
         if (m_overwrite)
             c.setAlpha(110);
         p.fillRect(m_dropCaret >= 0 ? QRect(cursorRect(m_dropCaret).topLeft(), QSize(1, m_lineHeight)) : cr, c);
+        // The other carets, those on screen.
+        if (m_dropCaret < 0) {
+            const qsizetype shownFrom = t.LineStart(firstLine), shownTo = t.LineEndOffset(std::min(line, lines - 1));
+            for (const CaretSel& x : extras) {
+                if (x.caret >= shownFrom && x.caret <= shownTo && !isLineHidden(int(t.LineOfOffset(x.caret))))
+                    p.fillRect(cursorRect(x.caret), c);
+            }
+        }
     }
 
     // Layouts and colours of lines far from the screen go.
@@ -2035,8 +1885,11 @@ void TOvcTextFileEditor::timerEvent(QTimerEvent* e)
 {
     if (e->timerId() == m_blinkTimer) {
         m_caretVisible = !m_caretVisible;
-        // Only the caret's rectangle.
-        viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
+        // Only the caret's rectangle (all of the view with several carets).
+        if (m_carets && !m_carets->isEmpty())
+            viewport()->update();
+        else
+            viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
         return;
     }
     if (e->timerId() == m_autoScrollTimer) {
@@ -2263,7 +2116,12 @@ bool TOvcTextFileEditor::event(QEvent* e)
         const bool foldKey = (ke->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier)
                           && (key == Qt::Key_BracketLeft || key == Qt::Key_BraceLeft || key == Qt::Key_BracketRight
                               || key == Qt::Key_BraceRight);
-        if (foldKey) {
+        const Qt::KeyboardModifiers all = ke->modifiers() & ~Qt::KeypadModifier;
+        const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+        const bool caretKey = (all == Qt::ControlModifier && key == Qt::Key_D)
+                           || (all == (Qt::AltModifier | Qt::ShiftModifier) && arrow)
+                           || (key == Qt::Key_Escape && (m_carets->count() > 0 || m_blockActive));
+        if (foldKey || caretKey) {
             e->accept();
             return true;
         }
@@ -2287,6 +2145,10 @@ bool TOvcTextFileEditor::focusNextPrevChild(bool next)
 
 void TOvcTextFileEditor::keyPressEvent(QKeyEvent* e)
 {
+    if (multiCaretKey(e)) {
+        e->accept();
+        return;
+    }
     // The control's own keys run the same operations as the program's
     // commands, so they beep, keep to plain text and respect ReadOnly alike.
     if (completionKey(e) || (!m_readOnly && languageKey(e))) {
@@ -2505,259 +2367,6 @@ void TOvcTextFileEditor::indentSelection(bool unindent)
         setSelection(from, to);
 }
 
-void TOvcTextFileEditor::SetAutoPairs(bool on)
-{
-    m_autoPairs = on;
-    if (!on)
-        forgetPendingClosers();
-}
-
-void TOvcTextFileEditor::forgetPendingClosers()
-{
-    for (int m : m_pendingClosers)
-        m_buf.RemoveMark(m);
-    m_pendingClosers.clear();
-}
-
-bool TOvcTextFileEditor::typePairChar(const QString& text)
-{
-    if (!m_autoPairs || text.size() != 1 || m_overwrite)
-        return false;
-    const QChar c = text.at(0);
-    const TextSnapshot& t = m_buf.Text();
-    const qsizetype caret = caretOffset();
-    // Typing the closing character put in before steps over it.
-    if (!hasSelection() && AutoPairs::isCloser(c) && t.CharAt(caret) == c) {
-        for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
-            if (m_buf.MarkOffset(*it) == caret) {
-                m_buf.RemoveMark(*it);
-                m_pendingClosers.erase(it);
-                setCaret(caret + 1);
-                return true;
-            }
-        }
-    }
-    if (hasSelection()) {
-        // Brackets and quotes go around the selection, which stays selected.
-        static const QString kWrapping = QStringLiteral("([{\"'");
-        if (!kWrapping.contains(c))
-            return false;
-        const QChar closer = c == QLatin1Char('(') ? QLatin1Char(')')
-                           : c == QLatin1Char('[') ? QLatin1Char(']')
-                           : c == QLatin1Char('{') ? QLatin1Char('}') : c;
-        const qsizetype a = std::min(caret, anchorOffset()), b = std::max(caret, anchorOffset());
-        m_buf.BeginEditGroup();
-        m_buf.Insert(b, QString(closer));
-        m_buf.Insert(a, QString(c));
-        m_buf.EndEditGroup();
-        setSelection(a + 1, b + 1);
-        return true;
-    }
-    const QChar closer = AutoPairs::closerFor(c, caret > 0 ? t.CharAt(caret - 1) : QChar(), t.CharAt(caret));
-    if (closer.isNull())
-        return false;
-    // The pair is one undo step with the typing around it.
-    m_buf.Replace(caret, 0, QString(c) + closer, EditKind::Typing);
-    setCaret(caret + 1);
-    if (m_pendingClosers.size() >= 16)
-        forgetPendingClosers();
-    m_pendingClosers.push_back(m_buf.AddMark(caret + 1, MarkSide::After));
-    return true;
-}
-
-bool TOvcTextFileEditor::deletePair()
-{
-    const qsizetype caret = caretOffset();
-    const TextSnapshot& t = m_buf.Text();
-    for (auto it = m_pendingClosers.begin(); it != m_pendingClosers.end(); ++it) {
-        if (m_buf.MarkOffset(*it) != caret || caret == 0)
-            continue;
-        const QChar closer = t.CharAt(caret);
-        if (!AutoPairs::isCloser(closer) || t.CharAt(caret - 1) != AutoPairs::openerOf(closer))
-            return false;
-        m_buf.RemoveMark(*it);
-        m_pendingClosers.erase(it);
-        removeRange(caret - 1, caret + 1, EditKind::Typing);
-        return true;
-    }
-    return false;
-}
-
-void TOvcTextFileEditor::addBracketMarks()
-{
-    const QList<TextRange> old = m_bracketMarks;
-    m_bracketMarks.clear();
-    findBracketPair();
-    if (old.size() != m_bracketMarks.size()
-        || !std::equal(old.begin(), old.end(), m_bracketMarks.begin(),
-                       [](const TextRange& a, const TextRange& b) { return a.start == b.start; }))
-        viewport()->update();
-}
-
-void TOvcTextFileEditor::findBracketPair()
-{
-    if (!m_tagMarks.isEmpty() || hasSelection())
-        return;
-    const TextSnapshot& t = m_buf.Text();
-    const qsizetype caret = caretOffset();
-    // The character after the caret first, then the one before it.
-    for (qsizetype at : {caret, caret - 1}) {
-        const QChar c = t.CharAt(at);
-        if (at < 0 || c.isNull() || QStringLiteral("()[]{}\"'").indexOf(c) < 0)
-            continue;
-        const qsizetype other = AutoPairs::partner(t, at);
-        if (other < 0)
-            continue;
-        m_bracketMarks << TextRange{std::min(at, other), 1} << TextRange{std::max(at, other), 1};
-        return;
-    }
-}
-
-// ---------------------------------------------------------------- folding
-
-void TOvcTextFileEditor::foldsChanged()
-{
-    m_folds->prune();
-    m_hiddenRanges = m_folds->hiddenLines();
-    if (m_wordWrap)
-        rebuildRowIndex();
-    else
-        recomputeAllRows();
-    updateScrollBars();
-    keepCaretOutOfFolds();
-    viewport()->update();
-    m_gutter->update();
-    m_foldGutter->update();
-}
-
-void TOvcTextFileEditor::keepCaretOutOfFolds()
-{
-    if (m_hiddenRanges.empty())
-        return;
-    const TextSnapshot& t = m_buf.Text();
-    const int line = int(t.LineOfOffset(caretOffset()));
-    const std::pair<int, int>* hidden = hiddenRangeOf(line);
-    if (!hidden)
-        return;
-    if (m_keyStep != 0) {
-        // A key steps over the folded lines.
-        const qsizetype to = m_keyStep > 0 && hidden->second + 1 < t.LineCount() ? t.LineStart(hidden->second + 1)
-                                                                                 : t.LineEndOffset(hidden->first - 1);
-        const bool selecting = caretOffset() != anchorOffset();
-        m_buf.MoveMark(m_caretMark, to);
-        if (!selecting)
-            m_buf.MoveMark(m_anchorMark, to);
-        return;
-    }
-    // Put there by a search, Go to or a bookmark: what hides it opens.
-    while (m_folds->reveal(line)) {
-    }
-    m_hiddenRanges = m_folds->hiddenLines();
-    if (m_wordWrap)
-        rebuildRowIndex();
-    else
-        recomputeAllRows();
-    viewport()->update();
-    m_gutter->update();
-    m_foldGutter->update();
-}
-
-bool TOvcTextFileEditor::ToggleFold(int line)
-{
-    if (m_folds->unfoldAt(line)) {
-        foldsChanged();
-        return true;
-    }
-    const FoldRegion* r = m_folds->regionAt(line);
-    if (!r || !m_folds->fold(r->first, r->last)) {
-        UiPrompter::instance().beep();
-        return false;
-    }
-    foldsChanged();
-    return true;
-}
-
-bool TOvcTextFileEditor::FoldAtCaret()
-{
-    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
-    // The innermost region holding the caret's line.
-    const FoldRegion* best = nullptr;
-    for (const FoldRegion& r : m_folds->regions()) {
-        if (r.first > line)
-            break;
-        if (r.last >= line && !m_folds->isFolded(r.first) && (!best || r.depth >= best->depth))
-            best = &r;
-    }
-    if (!best || !m_folds->fold(best->first, best->last)) {
-        UiPrompter::instance().beep();
-        return false;
-    }
-    // The caret goes to the line left shown.
-    const TextSnapshot& t = m_buf.Text();
-    if (line != best->first)
-        setCaret(t.LineStart(best->first));
-    foldsChanged();
-    return true;
-}
-
-bool TOvcTextFileEditor::UnfoldAtCaret()
-{
-    const int line = int(m_buf.Text().LineOfOffset(caretOffset()));
-    if (!m_folds->unfoldAt(line)) {
-        UiPrompter::instance().beep();
-        return false;
-    }
-    foldsChanged();
-    return true;
-}
-
-void TOvcTextFileEditor::FoldAll()
-{
-    BusyCursor busy;
-    m_folds->foldAll(0);
-    foldsChanged();
-}
-
-void TOvcTextFileEditor::UnfoldAll()
-{
-    m_folds->unfoldAll();
-    foldsChanged();
-}
-
-void TOvcTextFileEditor::FoldToLevel(int level)
-{
-    BusyCursor busy;
-    m_folds->unfoldAll();
-    m_folds->foldAll(std::max(0, level));
-    foldsChanged();
-}
-
-void TOvcTextFileEditor::RestoreFolds(const std::vector<int>& lines)
-{
-    m_folds->restore(lines);
-    foldsChanged();
-}
-
-bool TOvcTextFileEditor::Folding() const
-{
-    return !m_foldGutter->isHidden();
-}
-
-void TOvcTextFileEditor::SetFolding(bool on)
-{
-    m_foldGutter->setVisible(on);
-    updateGutterGeometry();
-}
-
-void TOvcTextFileEditor::CentreCaret()
-{
-    const TextSnapshot& t = m_buf.Text();
-    const qsizetype caret = caretOffset();
-    const int line = int(t.LineOfOffset(caret));
-    const qint64 row = rowOfLine(line) + rowInLineOf(line, caret - t.LineStart(line));
-    verticalScrollBar()->setValue(int(std::clamp<qint64>(row - visibleRows() / 2, 0, INT_MAX)));
-}
-
 void TOvcTextFileEditor::completeClosingTag()
 {
     if (hasSelection())
@@ -2837,6 +2446,27 @@ void TOvcTextFileEditor::mousePressEvent(QMouseEvent* e)
             return;
         }
     }
+    const Qt::KeyboardModifiers clickMods = e->modifiers() & ~Qt::KeypadModifier;
+    if (clickMods == Qt::AltModifier || clickMods == (Qt::AltModifier | Qt::ShiftModifier)) {
+        // Alt+drag: a block of columns.
+        const TextSnapshot& t = m_buf.Text();
+        const qsizetype off = offsetAt(pos);
+        const int line = int(t.LineOfOffset(off));
+        const qsizetype xcol = std::max<qsizetype>(0, qRound((pos.x() - textLeft()) / m_charWidth));
+        const int col = int(off == t.LineEndOffset(line) ? std::max(displayColumn(off), xcol) : displayColumn(off));
+        if (clickMods & Qt::ShiftModifier && m_blockActive)
+            SelectBlock(m_blockLine[0], m_blockColumn[0], line, col);
+        else
+            SelectBlock(line, col, line, col);
+        m_blockDragging = true;
+        return;
+    }
+    if (clickMods == Qt::ControlModifier) {
+        AddCaret(offsetAt(pos));
+        return;
+    }
+    if (!m_carets->isEmpty() || m_blockActive)
+        ClearExtraCarets();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const bool again = now - m_lastClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval()
                     && (pos - m_lastClickPos).manhattanLength() < QApplication::startDragDistance();
@@ -2884,6 +2514,17 @@ void TOvcTextFileEditor::mouseDoubleClickEvent(QMouseEvent* e)
 void TOvcTextFileEditor::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
+    if (m_blockDragging && (e->buttons() & Qt::LeftButton)) {
+        const TextSnapshot& t = m_buf.Text();
+        const QPoint inside(pos.x(), std::clamp(pos.y(), 0, viewport()->height() - 1));
+        const qsizetype off = offsetAt(inside);
+        const int line = int(t.LineOfOffset(off));
+        const qsizetype xcol = std::max<qsizetype>(0, qRound((pos.x() - textLeft()) / m_charWidth));
+        const int col = int(off == t.LineEndOffset(line) ? std::max(displayColumn(off), xcol) : displayColumn(off));
+        if (line != m_blockLine[1] || col != m_blockColumn[1])
+            SelectBlock(m_blockLine[0], m_blockColumn[0], line, col);
+        return;
+    }
     if (m_mayDrag && (e->buttons() & Qt::LeftButton)) {
         if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
             return;
@@ -2959,6 +2600,7 @@ void TOvcTextFileEditor::autoScrollStep()
 
 void TOvcTextFileEditor::mouseReleaseEvent(QMouseEvent* e)
 {
+    m_blockDragging = false;
     if (m_autoScrollTimer) {
         killTimer(m_autoScrollTimer);
         m_autoScrollTimer = 0;

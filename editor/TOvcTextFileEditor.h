@@ -23,6 +23,8 @@ class LineNumberGutter;
 class SearchMarks;
 class FoldModel;
 class FoldGutter;
+class CaretSet;
+struct CaretSel;
 class QSaveFile;
 class QTextLayout;
 class QTimer;
@@ -35,7 +37,13 @@ public:
     enum ScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 
     explicit TOvcTextFileEditor(QWidget* parent = nullptr);
+    // A second view of twin's text (a split window): its own caret, scroll
+    // position, folds and carets; edits are made to the one text and seen
+    // in both, undone in either. Looks like twin when made.
+    explicit TOvcTextFileEditor(TOvcTextFileEditor& twin, QWidget* parent = nullptr);
     ~TOvcTextFileEditor() override;
+    // True for a second view made from another editor.
+    bool isTwin() const { return m_twin; }
 
     // Files larger than this are refused by LoadFile.
     static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
@@ -124,6 +132,9 @@ public:
     void SetIndentGuides(bool on);
     bool WrapMarkers() const { return m_wrapMarkers; }
     void SetWrapMarkers(bool on);
+    // Rows a wrapped line goes on in start at its indentation (up to half a row).
+    bool WrapIndent() const { return m_wrapIndent; }
+    void SetWrapIndent(bool on);
     bool AutoIndent() const { return m_autoIndent; }
     void SetAutoIndent(bool on) { m_autoIndent = on; }
     TabType tabType() const { return m_tabType; }
@@ -251,6 +262,24 @@ public:
     bool Folding() const;
     void SetFolding(bool on);
     bool isLineHidden(int line) const { return hiddenRangeOf(line) != nullptr; }
+
+    // Several carets. Ctrl+click adds one, Ctrl+D the next occurrence of the
+    // selection, Escape goes back to one; Alt+drag and Alt+Shift+arrows
+    // select a block of columns (a caret a line). Typing, Backspace,
+    // Delete, arrows, Home/End, copy, cut and paste act at every caret,
+    // one undo step each.
+    void AddCaret(qsizetype offset);
+    bool AddNextOccurrence();
+    void ClearExtraCarets();
+    int caretCount() const;
+    // Every caret, ordered (the editor's own one marked primary).
+    std::vector<CaretSel> carets() const;
+    // Selects the columns [column1, column2) of lines line1..line2 (0-based;
+    // columns as shown: tabs to their stops, wide characters two).
+    void SelectBlock(int line1, int column1, int line2, int column2);
+    // Puts the carets at these places (the one marked primary, or the first,
+    // becomes the editor's own).
+    void SetCarets(const std::vector<CaretSel>& carets);
 
     // Scrolls so that the caret's row is in the middle of the view.
     void CentreCaret();
@@ -397,6 +426,13 @@ private:
     void forgetPendingClosers();
     // Brackets and quotes around the caret joined to the tag marks.
     void addBracketMarks();
+    // Several carets: the key handled at every caret (false: not one of theirs).
+    bool multiCaretKey(QKeyEvent* e);
+    void applyCarets(const std::vector<CaretSel>& carets);
+    // The column of an offset as shown, and where a column lies on a line.
+    qsizetype displayColumn(qsizetype offset) const;
+    qsizetype offsetAtColumn(int line, qsizetype column) const;
+    void updateBlock();
     void findBracketPair();
     void typeText(const QString& text);
     void startBlink();
@@ -424,12 +460,18 @@ private:
     // Columns of the line's indentation for its guides (blank lines: as
     // the lines around them).
     int guideIndent(int line) const;
+    // Columns a wrapped line's later rows start at.
+    qsizetype wrapHang(int line) const;
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     // A text interface for screen readers, and news of caret moves and edits for them.
     static void installAccessibility();
     void tellAccessibility(bool textChanged);
 
-    TextBuffer m_buf;
+    TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool twin, QWidget* parent);
+    // The text, shared with a second view of it when the window is split.
+    std::shared_ptr<TextBuffer> m_bufOwner;
+    TextBuffer& m_buf;
+    bool m_twin = false;
     int m_caretMark = -1;
     int m_anchorMark = -1;
     qreal m_goalX = -1;
@@ -440,6 +482,7 @@ private:
     bool m_showWhitespace = false;
     bool m_indentGuides = false;
     bool m_wrapMarkers = false;
+    bool m_wrapIndent = false;
     bool m_autoIndent = true;
     TabType m_tabType = ttReal;
     int m_tabSize = 8;
@@ -513,6 +556,12 @@ private:
     std::unique_ptr<SearchMarks> m_searchMarks;
     QString m_searchError;
     bool m_scopeFresh = false;
+    // Several carets and block selections.
+    std::unique_ptr<CaretSet> m_carets;
+    bool m_blockActive = false;
+    int m_blockLine[2] = {0, 0};
+    int m_blockColumn[2] = {0, 0};
+    bool m_blockDragging = false;
     // Auto pairs: closing characters put in by typing, still to be typed over.
     bool m_autoPairs = false;
     // Folding (kept after the buffer: its folds are marks of it).

@@ -487,11 +487,32 @@ void TextBuffer::ReplaceRanges(const QList<TextRange>& ranges, const QStringList
     bulkReplace(spans, reps, oneStep);
 }
 
+void TextBuffer::ReplaceRanges(const std::vector<TextRange>& ranges, const QString& text)
+{
+    std::vector<TextRange> spans;
+    qsizetype end = 0;
+    for (const TextRange& r : ranges) {
+        const qsizetype a = std::clamp<qsizetype>(r.start, end, Length());
+        const qsizetype b = std::clamp<qsizetype>(r.start + r.length, a, Length());
+        if (!spans.empty() && a == spans.back().start + spans.back().length && b == a && text.isEmpty())
+            continue;
+        spans.push_back({a, b - a});
+        end = b;
+    }
+    if (text.isEmpty()) {
+        spans.erase(std::remove_if(spans.begin(), spans.end(), [](const TextRange& r) { return r.length == 0; }),
+                    spans.end());
+    }
+    bulkReplace(spans, {text}, true);
+}
+
 int TextBuffer::AddMark(qsizetype offset, MarkSide side)
 {
-    size_t i = 0;
+    // Every slot before m_freeFrom is in use: many marks are added in linear time.
+    size_t i = m_freeFrom;
     while (i < m_marks.size() && m_marks[i].used)
         ++i;
+    m_freeFrom = i + 1;
     if (i == m_marks.size())
         m_marks.emplace_back();
     m_marks[i] = {std::clamp<qsizetype>(offset, 0, Length()), side, true};
@@ -506,6 +527,7 @@ void TextBuffer::MoveMark(int mark, qsizetype offset)
 void TextBuffer::RemoveMark(int mark)
 {
     m_marks[size_t(mark)].used = false;
+    m_freeFrom = std::min(m_freeFrom, size_t(mark));
 }
 
 void TextBuffer::AddListener(TextBufferListener* listener)

@@ -84,6 +84,10 @@ public:
     // Gives every line end, the final one included, the style, as one undo
     // step; new lines take it too.
     void ConvertLineEnds(TextFileFormat::LineEnd style);
+    // Puts text in place of each range (ascending, apart; empty ranges are
+    // places to insert at) in one pass: one undo step. For typing at many
+    // carets at once.
+    void ReplaceRanges(const std::vector<TextRange>& ranges, const QString& text);
 
     // Undo history. Groups nest; edits inside the outermost one undo as one step.
     void BeginEditGroup();
@@ -167,6 +171,7 @@ private:
     int m_groupDepth = 0;
     bool m_groupHasStep = false;
     std::vector<Mark> m_marks;
+    size_t m_freeFrom = 0;  // no free slot before this one
     std::vector<TextBufferListener*> m_listeners;
     quint64 m_revision = 0;
 };

@@ -6,9 +6,12 @@
 #include "app/FindDialogs.h"
 #include "editor/EditorContract.h"
 #include "editor/FoldModel.h"
+#include "editor/ViewModule.h"
+#include "app/AppSettings.h"
 #include "editor/TOvcTextFileEditor.h"
 
 #include <QLineEdit>
+#include <QSplitter>
 #include <QtTest>
 
 class TstFindInFrame : public QObject {
@@ -148,7 +151,81 @@ private slots:
         QVERIFY(doc->txtHTML->AutoPairs());
         QVERIFY(doc->txtHTML->Folding());
         QVERIFY(doc->txtHTML->IndentGuides());
+        QVERIFY(doc->txtHTML->WrapIndent());
         QVERIFY(!doc->txtHTML->ShowWhitespace());
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
+    }
+
+    // A document window split in two parts showing one text.
+    void splitView_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("side by side") << int(TfHTML::SplitSideBySide) << int(Qt::Horizontal);
+        QTest::newRow("one above the other") << int(TfHTML::SplitAbove) << int(Qt::Vertical);
+    }
+    void splitView()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, orientation);
+        TfHTML* doc = fresh("one\ntwo");
+        QCOMPARE(doc->splitView(), int(TfHTML::SplitOff));
+        doc->SetSplitView(mode);
+        QCOMPARE(doc->splitView(), mode);
+        TOvcTextFileEditor* second = doc->secondView();
+        QVERIFY(second && second->isVisible());
+        auto* splitter = doc->findChild<QSplitter*>("SplitView");
+        QCOMPARE(int(splitter->orientation()), orientation);
+        QCOMPARE(splitter->count(), 2);
+        second->MoveCaret(2, 4);
+        QTest::keyClicks(second, "!");
+        QCOMPARE(doc->txtHTML->RawText(), "one\ntwo!");
+        QVERIFY(doc->txtHTML->Modified());
+        doc->SetSplitView(TfHTML::SplitOff);
+        QVERIFY(!doc->secondView());
+        QCOMPARE(splitter->count(), 1);
+        QTest::keyClicks(doc->txtHTML, "?");
+        QCOMPARE(doc->txtHTML->RawText(), "?one\ntwo!");
+        doc->SetSplitView(mode);  // split again, then closed with the window
+        doc->approveClose();
+        doc->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The View menu's commands, bound by their module.
+    void viewCommands()
+    {
+        TfHTML* doc = fresh("<div>\n<p>\na\n</p>\n</div>");
+        ViewModule module(*main);
+        CommandBinder b;
+        module.bindCommands(b);
+        for (const QString& name : ViewModule::handlerNames())
+            QVERIFY2(b.handler(name), qPrintable(name));
+        b.handler("FoldAll1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldCount(), 2);
+        b.handler("UnfoldAll1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldCount(), 0);
+        b.handler("FoldLevel1Click")();
+        QCOMPARE(doc->txtHTML->folds().foldedLines(), std::vector<int>{1});
+        b.handler("SplitAbove1Click")();
+        QCOMPARE(doc->splitView(), int(TfHTML::SplitAbove));
+        b.handler("ShowWhitespace1Click")();
+        QVERIFY(doc->txtHTML->ShowWhitespace() && doc->secondView()->ShowWhitespace());
+        QVERIFY(main->IniControl.ReadBool(AppSettings::kEditor, "Show Whitespace", false));
+        b.handler("ShowWhitespace1Click")();
+        QVERIFY(!doc->txtHTML->ShowWhitespace());
+        b.handler("Unsplit1Click")();
+        QVERIFY(!doc->secondView());
+        prompter->inputAnswers.enqueue("40");
+        b.handler("WrapColumn1Click")();
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 40);
+        QCOMPARE(main->IniControl.ReadInteger(AppSettings::kEditor, "Wrap Column", 0), 40);
+        prompter->inputAnswers.enqueue("5");
+        b.handler("WrapColumn1Click")();
+        QCOMPARE(doc->txtHTML->WrapAtColumn(), 40);
+        QCOMPARE(prompter->messages, QStringList{"\"5\" is not a column from 10 to 10000, or 0."});
+        prompter->inputAnswers.enqueue("0");
+        b.handler("WrapColumn1Click")();
         QCOMPARE(doc->txtHTML->WrapAtColumn(), 0);
     }
 

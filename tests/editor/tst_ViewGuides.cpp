@@ -1,6 +1,7 @@
 // What the editing view draws besides the text: the wrap column, visible
 // blanks and line ends, indentation guides and wrapped-row markers.
 #include "TestEnv.h"
+#include "editor/FoldModel.h"
 #include "editor/TOvcTextFileEditor.h"
 #include "editor/ViewGuides.h"
 
@@ -127,6 +128,88 @@ private slots:
         QVERIFY(inked() > 0);
         set(false);
         QCOMPARE(inked(), 0);
+    }
+
+    // Wrapped rows start at their line's indentation; every place of the
+    // line is still reached by a click on where it is drawn.
+    void wrappedRowsIndented_data()
+    {
+        QTest::addColumn<QString>("indent");
+        QTest::addColumn<int>("hang");  // columns
+        QTest::newRow("spaces") << "      " << 6;
+        QTest::newRow("a tab") << "\t" << 4;
+        QTest::newRow("none") << "" << 0;
+    }
+    void wrappedRowsIndented()
+    {
+        QFETCH(QString, indent);
+        QFETCH(int, hang);
+        ed->SetWordWrap(true);
+        ed->SetTabSize(4);
+        QString words;
+        for (int i = 0; i < 40; ++i)
+            words += QString("w%1 ").arg(i);
+        ed->SetRawText("top\n" + indent + words + "\n" + indent + "\tend");
+        const int flat = ed->displayRows(2);
+        ed->SetWrapIndent(true);
+        QVERIFY(ed->displayRows(2) >= flat);
+        QVERIFY(ed->displayRows(2) > 1);
+        const TextSnapshot& t = ed->buffer().Text();
+        const qsizetype ls = t.LineStart(1), le = t.LineEndOffset(1);
+        const int left = ed->cursorRect(ls).left();
+        int rowsSeen = 0;
+        for (qsizetype o = ls; o <= le; ++o) {
+            const QRect r = ed->cursorRect(o);
+            if (o > ls + indent.size() && r.top() != ed->cursorRect(o - 1).top()) {
+                // A new row: it starts at the indentation.
+                ++rowsSeen;
+                QCOMPARE(r.left(), left + qRound(hang * QFontMetricsF(ed->font()).horizontalAdvance('M')));
+            }
+            QCOMPARE(ed->offsetAt(r.center() + QPoint(1, 0)), o);
+        }
+        QCOMPARE(rowsSeen + 1, ed->displayRows(2));
+        // Typing at the line's end keeps the rows right.
+        ed->setSelection(le, le);
+        QTest::keyClicks(ed, " more words");
+        const int rows = ed->displayRows(2);
+        ed->SetWrapIndent(false);
+        ed->SetWrapIndent(true);
+        QCOMPARE(ed->displayRows(2), rows);
+    }
+
+    // A second view of the same text: edits seen in both, own caret, own
+    // folds, one undo history; it lives on when the first goes.
+    void secondView()
+    {
+        ed->SetRawText("<div>\n<p>a</p>\n</div>\nend");
+        ed->MoveCaret(4, 1);
+        auto* twin = new TOvcTextFileEditor(*ed);
+        twin->resize(300, 200);
+        twin->show();
+        QVERIFY(twin->isTwin() && !ed->isTwin());
+        QCOMPARE(twin->RawText(), ed->RawText());
+        twin->MoveCaret(1, 1);
+        QTest::keyClicks(twin, "x");
+        QCOMPARE(ed->RawText(), "x<div>\n<p>a</p>\n</div>\nend");
+        int line = 0, column = 0;
+        ed->CaretPosition(line, column);
+        QCOMPARE(line, 4);  // the first view's caret stays where it was
+        QTest::keyClicks(ed, "y");
+        QCOMPARE(twin->RawText(), "x<div>\n<p>a</p>\n</div>\nyend");
+        QVERIFY(twin->ToggleFold(0));
+        QCOMPARE(ed->folds().foldCount(), 0);
+        QCOMPARE(twin->displayRows(2), 0);
+        QCOMPARE(ed->displayRows(2), 1);
+        ed->UndoStep();
+        QCOMPARE(twin->RawText(), "x<div>\n<p>a</p>\n</div>\nend");
+        twin->UndoStep();
+        QCOMPARE(ed->RawText(), "<div>\n<p>a</p>\n</div>\nend");
+        QVERIFY(ed->Modified() == twin->Modified());
+        delete ed;
+        ed = nullptr;
+        QTest::keyClicks(twin, "z");
+        QCOMPARE(twin->RawText(), "z<div>\n<p>a</p>\n</div>\nend");
+        ed = twin;  // cleanup() deletes it
     }
 };
 

@@ -276,6 +276,10 @@ key Insert
 edit_key ek10 "xyz" "Up Down" "|" "xyz|" "Up, Down keep the column"
 edit_key ek11 "a" "Tab" "b" $'a\tb' "Tab"
 edit_key ek12 "abc def" "ctrl+shift+Left" "X" "abc X" "Ctrl+Shift+Left, typing over it"
+edit_key ek13 "f(" "End Left" "|" "f(|)" "Auto pairs: a bracket closes itself"
+edit_key ek14 "qzq qzq" "ctrl+Left ctrl+d ctrl+d" "W" "W W" "Ctrl+D: carets at each occurrence"
+focus_main
+key Escape
 
 # Keys that show windows.
 window_key F1 "Help contents" '^Velquist Help'
