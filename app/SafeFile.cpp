@@ -279,7 +279,10 @@ void writeInPlace(const QString& path, const QByteArray& bytes, const QByteArray
     if (bytes.size() > previous.size()) {
         const int r = ::posix_fallocate(fd, 0, off_t(bytes.size()));
         if (r == ENOSPC || r == EDQUOT || r == EFBIG) {
-            ::ftruncate(fd, off_t(previous.size()));
+            // Best effort while the failure is reported: the copy of the old
+            // bytes stays for recovery either way.
+            if (::ftruncate(fd, off_t(previous.size())) != 0) {
+            }
             ::close(fd);
             fail(QStringLiteral("Unable to save"), shownName, reason(r));
         }
@@ -293,7 +296,9 @@ void writeInPlace(const QString& path, const QByteArray& bytes, const QByteArray
     if (!ok || ::ftruncate(fd, off_t(bytes.size())) != 0 || (::fsync(fd) != 0 && errno != EINVAL)) {
         const int error = errno;
         pwriteAll(fd, previous);
-        ::ftruncate(fd, off_t(previous.size()));
+        if (::ftruncate(fd, off_t(previous.size())) != 0) {
+            // The copy of the old bytes stays for recovery.
+        }
         ::fsync(fd);
         ::close(fd);
         fail(QStringLiteral("Unable to save"), shownName, reason(error));
