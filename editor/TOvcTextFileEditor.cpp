@@ -2386,6 +2386,14 @@ void TOvcTextFileEditor::completeClosingTag()
         return;
     // Its own undo step: undo takes back the completion and keeps "</".
     const QString insert = name + QLatin1Char('>');
+    // The element's end tag follows already (put there when its start tag
+    // was typed): "</" types over it rather than closing the element twice.
+    const QString following = t.Text(caret, std::min<qsizetype>(insert.size() + 2, t.Length() - caret));
+    if (following.compare(QStringLiteral("</") + insert, Qt::CaseInsensitive) == 0) {
+        m_buf.Replace(caret - 2, 2, QString());
+        setCaret(caret + insert.size());
+        return;
+    }
     m_buf.Insert(caret, insert);
     setCaret(caret + insert.size());
 }

@@ -212,6 +212,19 @@ private slots:
         QCOMPARE(marked(), after);
     }
 
+    // The end tag ">" put in is typed over by "</", not doubled; undo gives
+    // the "</" back.
+    void endTagTypedOver()
+    {
+        ed->SetAutoCloseTags(true);
+        ed->SetRawText(QString());
+        type(*ed, QStringLiteral("<i>x</"));
+        ed->completionPopup() ? ed->completionPopup()->hide() : void();
+        QCOMPARE(marked(), QStringLiteral("<i>x</i>|"));
+        ed->UndoStep();
+        QCOMPARE(ed->RawText(), QStringLiteral("<i>x</</i>"));
+    }
+
     // The list follows the typing; it takes only the keys it uses.
     void completionPopup()
     {
