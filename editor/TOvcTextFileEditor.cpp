@@ -178,17 +178,18 @@ void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, i
         const qsizetype n = chunk.size();
         qsizetype i = 0;
         while (i < n) {
-            qsizetype end = i;
-            unsigned plain = 1;
-            while (end < n && p[end] != u'\n') {
-                plain &= unsigned(p[end] < 0x300) & unsigned(p[end] != u'\t');
-                ++end;
-            }
+            const qsizetype found = chunk.indexOf(u'\n', i);
+            const qsizetype end = found < 0 ? n : found;
             const bool lineEnds = end < n;
-            if (rb.pos == 0 && lineEnds && plain && end - i <= width) {
-                out.push_back(1);
-                i = end + 1;
-                continue;
+            if (rb.pos == 0 && lineEnds && end - i <= width) {
+                unsigned plain = 1;
+                for (qsizetype j = i; j < end; ++j)
+                    plain &= unsigned(p[j] < 0x300) & unsigned(p[j] != u'\t');
+                if (plain) {
+                    out.push_back(1);
+                    i = end + 1;
+                    continue;
+                }
             }
             for (qsizetype j = i; j < end; ++j)
                 rb.feed(p[j]);
@@ -253,6 +254,14 @@ TOvcTextFileEditor::TOvcTextFileEditor(QWidget* parent) : QAbstractScrollArea(pa
     m_matchTimer->setSingleShot(true);
     m_matchTimer->setInterval(0);
     connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
+    // Colours guessed far down a page are made again once the states are in.
+    m_highlighter->setOnStatesReady([this] {
+        m_layouts.clear();
+        viewport()->update();
+        if (m_foldGutter)
+            m_foldGutter->update();
+        m_matchTimer->start();
+    });
 
     SetFixedFont(QFont(QStringLiteral("Courier New"), 10));
     SetColor(Qt::white);
@@ -3169,7 +3178,8 @@ void TOvcTextFileEditor::refreshTagMatch()
     const TextSnapshot& t = m_buf.Text();
     const qsizetype caret = caretOffset();
     const int line = int(t.LineOfOffset(caret));
-    if (!hasSelection()) {
+    // (far down a page whose pairs are still being worked out: asked again when they are in)
+    if (!hasSelection() && m_highlighter->readyNear(line)) {
         const TagLineSource& lines = m_highlighter->tagLines();
         const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(caret - t.LineStart(line)));
         // An element's end far below is looked for a stretch at a time, between events.
