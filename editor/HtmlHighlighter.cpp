@@ -88,9 +88,41 @@ int endStateOf(const TextSnapshot& t, int line, int start)
 // goes (it tokenizes each line once for both).
 class SnapshotLines : public TagLineSource {
 public:
-    SnapshotLines(TextSnapshot text, int initial) : m_text(std::move(text)) { m_starts.push_back(initial); }
+    SnapshotLines(TextSnapshot text, int initial) : m_text(std::move(text)), m_reader(m_text, 0, m_text.Length())
+    {
+        m_starts.push_back(initial);
+    }
     int lineCount() const override { return int(m_text.LineCount()); }
-    QString lineText(int line) const override { return m_text.LineText(line); }
+    QString lineText(int line) const override
+    {
+        if (line != m_nextLine)
+            return m_text.LineText(line);
+        // Line after line, as the pass asks: read on from the last line's end
+        // without copying a line that lies in one chunk (the text never
+        // changes and outlives the string, which only the pass reads).
+        ++m_nextLine;
+        QString joined;
+        for (;;) {
+            if (m_pos - m_chunkStart >= m_chunk.size() && !m_reader.Next(&m_chunk, &m_chunkStart)) {
+                m_chunk = QStringView();
+                m_chunkStart = m_pos;
+                return joined;
+            }
+            const qsizetype at = m_pos - m_chunkStart;
+            const qsizetype nl = m_chunk.indexOf(u'\n', at);
+            const QStringView part = m_chunk.sliced(at, (nl < 0 ? m_chunk.size() : nl) - at);
+            m_pos += part.size();
+            if (nl >= 0) {
+                ++m_pos;
+                if (joined.isNull())
+                    return QString::fromRawData(part.data(), part.size());
+                return joined += part;
+            }
+            if (joined.isNull())
+                joined = QLatin1String("");
+            joined += part;
+        }
+    }
     int startState(int line) const override
     {
         while (int(m_starts.size()) <= line) {
@@ -109,6 +141,11 @@ public:
 private:
     TextSnapshot m_text;
     mutable std::vector<int> m_starts;  // the state each line starts in
+    mutable TextSnapshot::ChunkReader m_reader;
+    mutable QStringView m_chunk;
+    mutable qsizetype m_chunkStart = 0;
+    mutable qsizetype m_pos = 0;  // where line m_nextLine starts
+    mutable int m_nextLine = 0;
 };
 
 } // namespace

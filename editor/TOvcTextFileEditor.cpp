@@ -164,8 +164,8 @@ struct RowBreaker {
 };
 
 // Row counts of the lines of [from, to) (from at a line's start), in order.
-// A line of plain characters (below U+0300, no tab) no longer than a row is
-// one row without looking at it character by character.
+// A line of plain characters (below U+0300) whose columns fit in a row is
+// one row without breaking it character by character.
 void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, std::vector<int>& out)
 {
     RowBreaker rb;
@@ -185,6 +185,16 @@ void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, i
                 unsigned plain = 1;
                 for (qsizetype j = i; j < end; ++j)
                     plain &= unsigned(p[j] < 0x300) & unsigned(p[j] != u'\t');
+                if (!plain) {
+                    // Tabs (indentation mostly): one row when its columns fit.
+                    qsizetype col = 0;
+                    for (qsizetype j = i; j < end && plain == 0 && col <= width; ++j) {
+                        if (p[j] >= 0x300)
+                            plain = 2;
+                        col += p[j] == u'\t' ? tab - col % tab : 1;
+                    }
+                    plain = plain == 0 && col <= width;
+                }
                 if (plain) {
                     out.push_back(1);
                     i = end + 1;
