@@ -555,10 +555,10 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     const int first = int(change.firstLine);
     const bool inOneLine = change.linesAdded == 0 && change.linesRemoved == 0;
     m_dirtyFrom = std::min(m_dirtyFrom, first);
-    if (first == 0) {
-        cancelBackground();  // (nothing of its result would be kept)
-        if (change.offset == 0 && change.inserted == m_buf.Length())
-            m_bgStarted = false;  // a new text
+    if (change.offset == 0 && change.inserted == m_buf.Length()) {
+        // A new text: nothing the worker finds would be kept.
+        cancelBackground();
+        m_bgStarted = false;
     }
     m_guessed.erase(m_guessed.lower_bound(first), m_guessed.end());
     m_guessedEnds.clear();
