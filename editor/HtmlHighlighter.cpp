@@ -106,12 +106,14 @@ public:
             if (m_pos - m_chunkStart >= m_chunk.size() && !m_reader.Next(&m_chunk, &m_chunkStart)) {
                 m_chunk = QStringView();
                 m_chunkStart = m_pos;
+                m_lastLength = joined.size();
                 return joined;
             }
             const qsizetype at = m_pos - m_chunkStart;
             const qsizetype nl = m_chunk.indexOf(u'\n', at);
             const QStringView part = m_chunk.sliced(at, (nl < 0 ? m_chunk.size() : nl) - at);
             m_pos += part.size();
+            m_lastLength = joined.size() + part.size();
             if (nl >= 0) {
                 ++m_pos;
                 if (joined.isNull())
@@ -133,7 +135,8 @@ public:
     }
     void lineTokenized(int line, int endState) const override
     {
-        if (int(m_starts.size()) == line + 1 && !HtmlHighlighter::isLongLine(m_text.LineLength(line)))
+        const qsizetype length = line + 1 == m_nextLine ? m_lastLength : m_text.LineLength(line);
+        if (int(m_starts.size()) == line + 1 && !HtmlHighlighter::isLongLine(length))
             m_starts.push_back(endState);
     }
     std::vector<int> endStates() const { return std::vector<int>(m_starts.begin() + 1, m_starts.end()); }
@@ -146,6 +149,7 @@ private:
     mutable qsizetype m_chunkStart = 0;
     mutable qsizetype m_pos = 0;  // where line m_nextLine starts
     mutable int m_nextLine = 0;
+    mutable qsizetype m_lastLength = 0;  // of the line last read in order
 };
 
 } // namespace
