@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <climits>
 #include <iterator>
 #include <thread>
@@ -164,15 +166,33 @@ struct HtmlHighlighter::Background {
     void run()
     {
         const int n = lines.lineCount();
+        // The states first, which typing asks for; then the pairs (which
+        // read the states and tokenize each line once more, for its tags).
+        bool stopped = false;
+        for (int line = 0; line < n && !stopped; line = std::min(n, line + 4096)) {
+            stopped = cancel.load(std::memory_order_relaxed);
+            lines.startState(std::min(n, line + 4096));
+        }
+        if (!stopped)
+            lines.startState(n);
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            statesDone = true;
+        }
+        statesReady.notify_all();
+        if (stopped)
+            return;
         for (int line = 0; line < n; line = std::min(n, line + 2048)) {
             if (cancel.load(std::memory_order_relaxed))
                 return;
             structure.workOut(std::min(n, line + 2048));
         }
-        lines.startState(n);
         complete = true;
     }
     SnapshotLines lines;
+    std::mutex mutex;
+    std::condition_variable statesReady;
+    bool statesDone = false;  // (the states are read only from then on)
     TagStructure structure;
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
@@ -244,6 +264,29 @@ void HtmlHighlighter::finishBackground()
         return;
     m_bg->thread.join();
     takeBackground();
+}
+
+void HtmlHighlighter::takeStates()
+{
+    if (!m_bg)
+        return;
+    {
+        std::unique_lock<std::mutex> lock(m_bg->mutex);
+        m_bg->statesReady.wait(lock, [this] { return m_bg->statesDone; });
+    }
+    const std::vector<int> states = m_bg->lines.endStates();
+    if (qsizetype(states.size()) < m_bg->lines.lineCount())
+        return;  // stopped
+    const int keep = int(std::min<qsizetype>(m_dirtyFrom, qsizetype(states.size())));
+    if (keep > knownStates())
+        m_endStates.assign(states.begin(), states.begin() + keep);
+}
+
+void HtmlHighlighter::Lines::aboutToWorkOut(int line) const
+{
+    // The worker is on its way there already.
+    if (m_h.m_bg && !m_h.nearKnown(line, m_structure.linesDone()))
+        m_h.finishBackground();
 }
 
 void HtmlHighlighter::takeBackground()
@@ -372,7 +415,7 @@ int HtmlHighlighter::startState(int line)
         return HtmlTokenizer::initialState(m_language);
     line = std::min<int>(line, int(m_buf.LineCount()));
     if (m_bg && !nearKnown(line, knownStates()))
-        finishBackground();  // (it is on its way there already)
+        takeStates();  // (it is on its way there already)
     while (int(m_endStates.size()) < line) {
         const int n = int(m_endStates.size());
         const int start = n == 0 ? HtmlTokenizer::initialState(m_language) : m_endStates.back();

@@ -93,6 +93,8 @@ private:
     void startBackground();
     void cancelBackground();
     void takeBackground();
+    // Waits for the worker's states (it works them out before the pairs) and takes them.
+    void takeStates();
     // The state a far line starts in, guessed from a few lines above it.
     int guessedStart(int line);
     void dropGuesses();
@@ -127,6 +129,7 @@ private:
         QString lineText(int line) const override;
         int startState(int line) const override { return m_h.startState(line); }
         TagStructure* structure() const override { return &m_structure; }
+        void aboutToWorkOut(int line) const override;
 
     private:
         HtmlHighlighter& m_h;

@@ -248,6 +248,8 @@ void TagStructure::processLine(int line)
 void TagStructure::advanceTo(int line)
 {
     line = std::min(line, m_lines.lineCount());
+    if (line > linesDone() && m_busy == 0)
+        m_lines.aboutToWorkOut(line);
     const Busy busy(m_busy);
     while (int(m_lineAt.size()) < line)
         processLine(int(m_lineAt.size()));

@@ -35,6 +35,8 @@ public:
     // whole, so that a source working its states out as it goes need not
     // tokenize the line again.
     virtual void lineTokenized(int /*line*/, int /*endState*/) const {}
+    // Told before the structure works lines out up to line (exclusive).
+    virtual void aboutToWorkOut(int /*line*/) const {}
 };
 
 // A document reached through EditorContract; states are worked out from the
