@@ -336,11 +336,25 @@ bool TagStructure::openAt(int node, int line, int offset) const
 std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
 {
     advanceTo(line + 1);
-    if (const int node = findNode(line, start); node >= 0) {
+    if (int node = findNode(line, start); node >= 0) {
         const int end = std::min(lastLine, m_lines.lineCount() - 1);
-        const Busy busy(m_busy);
-        while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
-            processLine(int(m_lineAt.size()));
+        // Without a bound, a closing tag not found near is looked for after
+        // the source is told how far the pass may have to go.
+        const int near = lastLine == INT_MAX ? std::min(end, line + 4096) : end;
+        {
+            const Busy busy(m_busy);
+            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= near)
+                processLine(int(m_lineAt.size()));
+        }
+        if (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end && m_busy == 0) {
+            m_lines.aboutToWorkOut(end + 1);
+            node = findNode(line, start);
+            if (node < 0)
+                return std::nullopt;
+            const Busy busy(m_busy);
+            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
+                processLine(int(m_lineAt.size()));
+        }
         const int closer = m_nodes[size_t(node)].closer;
         return closer >= 0 ? std::optional<TagRef>(refOfCloser(closer)) : std::nullopt;
     }

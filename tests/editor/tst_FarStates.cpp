@@ -4,6 +4,7 @@
 // made meanwhile included.
 #include "TestEnv.h"
 #include "editor/HtmlHighlighter.h"
+#include "editor/TagMatcher.h"
 #include "editor/TextBuffer.h"
 
 #include <QTextLayout>
@@ -99,6 +100,31 @@ private slots:
         QVERIFY(h.readyNear(last));
         QCOMPARE(coloursOf(h, last), reference(buf, last));
         QVERIFY(!h.guessing());
+    }
+
+    // An element's closing tag far down is found while the worker is busy
+    // and after it is done, and both ways find the same tag.
+    void farPartner()
+    {
+        TextBuffer buf;
+        buf.SetText(QStringLiteral("<div id=a>\n") + page(QStringLiteral("<p>x <b>y</b>\n<li>z\n"), 3'000'000)
+                    + QStringLiteral("</div>"));
+        const int last = int(buf.LineCount()) - 1;
+        QStringList open;
+        for (bool busy : {true, false}) {
+            HtmlHighlighter h(buf);
+            h.lineFormats(last);  // the worker starts
+            if (!busy)
+                h.finishBackground();
+            const std::optional<TagRef> tag = TagMatcher::tagAt(h.tagLines(), 0, 2);
+            QVERIFY(tag);
+            const std::optional<TagRef> other = TagMatcher::partner(h.tagLines(), *tag);
+            QVERIFY(other);
+            QCOMPARE(other->line, last);
+            QCOMPARE(other->start, 0);
+            open << TagMatcher::innermostOpen(h.tagLines(), last - 1, 4);
+        }
+        QCOMPARE(open, QStringList({QStringLiteral("li"), QStringLiteral("li")}));
     }
 
     // Asked for a far state outright, the answer is exact at once.
