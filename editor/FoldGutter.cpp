@@ -36,7 +36,8 @@ void FoldGutter::paintEvent(QPaintEvent* e)
         if (y + top + lineHeight < e->rect().top() || y + top > e->rect().bottom() || m_editor->isLineHidden(line))
             continue;
         const bool folded = m_editor->folds().isFolded(line);
-        if (!folded && !FoldScan::mayStartRegion(t.LineText(line), h->startState(line)))
+        // (far down a long page the marks wait for its states)
+        if (!folded && (!h->readyNear(line) || !FoldScan::mayStartRegion(t.LineText(line), h->startState(line))))
             continue;
         const qreal cx = w / 2, cy = y + top + lineHeight / 2.0, r = std::min(w, qreal(lineHeight)) * 0.3;
         QPainterPath arrow;

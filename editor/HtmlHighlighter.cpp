@@ -2,9 +2,15 @@
 
 #include "editor/TextBuffer.h"
 
+#include <QObject>
+
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <climits>
 #include <iterator>
+#include <thread>
 
 using Html::HtmlTokenizer;
 using Html::Token;
@@ -38,11 +44,301 @@ constexpr qsizetype kSlice = 4096;
 
 const QList<QTextLayout::FormatRange> kNone;
 
+// States this many characters past the known ones are worked out at once;
+// further on, the background work does it.
+constexpr qsizetype kNearChars = qsizetype(1) << 21;
+// A far line's state is guessed by tokenizing this many lines above it.
+constexpr int kWarmLines = 40;
+
+QString tokenTextOf(const TextSnapshot& t, int line)
+{
+    // Lines this short are tokenized whole; longer ones slice by slice.
+    const qsizetype start = t.LineStart(line);
+    const qsizetype length = std::min<qsizetype>(t.LineEndOffset(line) - start, HtmlTokenizer::kMaxLineLength + 1);
+    return t.Text(start, length);
+}
+
+std::pair<qsizetype, int> sliceOf(const TextSnapshot& t, int line, qsizetype at, int state, qsizetype until,
+                                  QList<Token>* tokens)
+{
+    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
+    const qsizetype windowEnd = std::min(length, std::max(until, at + kSlice) + kSlice);
+    qsizetype stop = 0;
+    const int next = HtmlTokenizer::tokenizePiece(t.Text(ls + at, windowEnd - at), state, until - at,
+                                                  windowEnd == length, &stop, tokens);
+    return {at + stop, next};
+}
+
+// The state at a line's end, as HtmlHighlighter::endState works it out.
+int endStateOf(const TextSnapshot& t, int line, int start)
+{
+    const qsizetype length = t.LineLength(line);
+    if (!HtmlHighlighter::isLongLine(length))
+        return HtmlTokenizer::tokenize(tokenTextOf(t, line), start, nullptr);
+    qsizetype at = 0;
+    int state = start;
+    for (;;) {
+        const auto [end, next] = sliceOf(t, line, at, state, at + kSlice, nullptr);
+        if (end >= length)
+            return next;
+        at = end;
+        state = next;
+    }
+}
+
+// The lines of a copy of the text, their states worked out as the tag pass
+// goes (it tokenizes each line once for both).
+class SnapshotLines : public TagLineSource {
+public:
+    SnapshotLines(TextSnapshot text, int initial) : m_text(std::move(text)), m_reader(m_text, 0, m_text.Length())
+    {
+        m_starts.push_back(initial);
+    }
+    int lineCount() const override { return int(m_text.LineCount()); }
+    QString lineText(int line) const override
+    {
+        if (line != m_nextLine)
+            return m_text.LineText(line);
+        // Line after line, as the pass asks: read on from the last line's end
+        // without copying a line that lies in one chunk (the text never
+        // changes and outlives the string, which only the pass reads).
+        ++m_nextLine;
+        QString joined;
+        for (;;) {
+            if (m_pos - m_chunkStart >= m_chunk.size() && !m_reader.Next(&m_chunk, &m_chunkStart)) {
+                m_chunk = QStringView();
+                m_chunkStart = m_pos;
+                m_lastLength = joined.size();
+                return joined;
+            }
+            const qsizetype at = m_pos - m_chunkStart;
+            const qsizetype nl = m_chunk.indexOf(u'\n', at);
+            const QStringView part = m_chunk.sliced(at, (nl < 0 ? m_chunk.size() : nl) - at);
+            m_pos += part.size();
+            m_lastLength = joined.size() + part.size();
+            if (nl >= 0) {
+                ++m_pos;
+                if (joined.isNull())
+                    return QString::fromRawData(part.data(), part.size());
+                return joined += part;
+            }
+            if (joined.isNull())
+                joined = QLatin1String("");
+            joined += part;
+        }
+    }
+    int startState(int line) const override
+    {
+        while (int(m_starts.size()) <= line) {
+            const int n = int(m_starts.size()) - 1;
+            m_starts.push_back(endStateOf(m_text, n, m_starts.back()));
+        }
+        return m_starts[size_t(line)];
+    }
+    void lineTokenized(int line, int endState) const override
+    {
+        const qsizetype length = line + 1 == m_nextLine ? m_lastLength : m_text.LineLength(line);
+        if (int(m_starts.size()) == line + 1 && !HtmlHighlighter::isLongLine(length))
+            m_starts.push_back(endState);
+    }
+    std::vector<int> endStates() const { return std::vector<int>(m_starts.begin() + 1, m_starts.end()); }
+
+private:
+    TextSnapshot m_text;
+    mutable std::vector<int> m_starts;  // the state each line starts in
+    mutable TextSnapshot::ChunkReader m_reader;
+    mutable QStringView m_chunk;
+    mutable qsizetype m_chunkStart = 0;
+    mutable qsizetype m_pos = 0;  // where line m_nextLine starts
+    mutable int m_nextLine = 0;
+    mutable qsizetype m_lastLength = 0;  // of the line last read in order
+};
+
 } // namespace
 
-HtmlHighlighter::HtmlHighlighter(const TextBuffer& buffer) : m_buf(buffer)
+// States and tag pairs of every line of a copy of the text, worked out on a
+// thread of their own.
+struct HtmlHighlighter::Background {
+    Background(TextSnapshot text, Html::Language language)
+        : lines(std::move(text), HtmlTokenizer::initialState(language)), structure(lines)
+    {
+    }
+    void run()
+    {
+        const int n = lines.lineCount();
+        // The states first, which typing asks for; then the pairs (which
+        // read the states and tokenize each line once more, for its tags).
+        bool stopped = false;
+        for (int line = 0; line < n && !stopped; line = std::min(n, line + 4096)) {
+            stopped = cancel.load(std::memory_order_relaxed);
+            lines.startState(std::min(n, line + 4096));
+        }
+        if (!stopped)
+            lines.startState(n);
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            statesDone = true;
+        }
+        statesReady.notify_all();
+        if (stopped)
+            return;
+        for (int line = 0; line < n; line = std::min(n, line + 2048)) {
+            if (cancel.load(std::memory_order_relaxed))
+                return;
+            structure.workOut(std::min(n, line + 2048));
+        }
+        complete = true;
+    }
+    SnapshotLines lines;
+    std::mutex mutex;
+    std::condition_variable statesReady;
+    bool statesDone = false;  // (the states are read only from then on)
+    TagStructure structure;
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    bool complete = false;
+    std::thread thread;
+};
+
+HtmlHighlighter::HtmlHighlighter(const TextBuffer& buffer) : m_buf(buffer), m_context(std::make_unique<QObject>())
 {
     buildFormats();
+}
+
+HtmlHighlighter::~HtmlHighlighter()
+{
+    cancelBackground();
+}
+
+bool HtmlHighlighter::nearKnown(int line, int done) const
+{
+    if (line <= done)
+        return true;
+    const TextSnapshot& t = m_buf.Text();
+    return t.LineStart(line) - t.LineStart(done) < kNearChars;
+}
+
+bool HtmlHighlighter::readyNear(int line)
+{
+    const auto ready = [&] {
+        const int structure = m_language == Html::Language::Html ? m_lines.structure()->linesDone() : INT_MAX;
+        return nearKnown(line, std::min(knownStates(), structure));
+    };
+    if (ready())
+        return true;
+    // (a result come in is taken between events, so that a screen drawn
+    // now is drawn from one set of states)
+    startBackground();
+    return false;
+}
+
+void HtmlHighlighter::startBackground()
+{
+    if (m_bg)
+        return;
+    m_bg = std::make_unique<Background>(m_buf.Snapshot(), m_language);
+    m_bgStarted = true;
+    m_dirtyFrom = INT_MAX;
+    Background* bg = m_bg.get();
+    QObject* context = m_context.get();
+    bg->thread = std::thread([this, bg, context] {
+        bg->run();
+        bg->done.store(true, std::memory_order_release);
+        if (!bg->cancel.load())
+            QMetaObject::invokeMethod(context, [this] { takeBackground(); }, Qt::QueuedConnection);
+    });
+}
+
+void HtmlHighlighter::cancelBackground()
+{
+    if (!m_bg)
+        return;
+    m_bg->cancel.store(true);
+    m_bg->thread.join();
+    m_bg.reset();
+}
+
+void HtmlHighlighter::finishBackground()
+{
+    if (!m_bg)
+        return;
+    m_bg->thread.join();
+    takeBackground();
+}
+
+void HtmlHighlighter::takeStates()
+{
+    if (!m_bg)
+        return;
+    {
+        std::unique_lock<std::mutex> lock(m_bg->mutex);
+        m_bg->statesReady.wait(lock, [this] { return m_bg->statesDone; });
+    }
+    const std::vector<int> states = m_bg->lines.endStates();
+    if (qsizetype(states.size()) < m_bg->lines.lineCount())
+        return;  // stopped
+    const int keep = int(std::min<qsizetype>(m_dirtyFrom, qsizetype(states.size())));
+    if (keep > knownStates())
+        m_endStates.assign(states.begin(), states.begin() + keep);
+}
+
+void HtmlHighlighter::Lines::aboutToWorkOut(int line) const
+{
+    // The worker is on its way there already.
+    if (m_h.m_bg && !m_h.nearKnown(line, m_structure.linesDone()))
+        m_h.finishBackground();
+}
+
+void HtmlHighlighter::takeBackground()
+{
+    if (!m_bg || !m_bg->done.load(std::memory_order_acquire))
+        return;
+    if (m_bg->thread.joinable())
+        m_bg->thread.join();
+    const std::unique_ptr<Background> bg = std::move(m_bg);
+    if (!bg->complete)
+        return;
+    // Only the lines above the first one changed since are still right.
+    std::vector<int> states = bg->lines.endStates();
+    const int keep = int(std::min<qsizetype>(m_dirtyFrom, qsizetype(states.size())));
+    if (keep > knownStates())
+        m_endStates.assign(states.begin(), states.begin() + keep);
+    TagStructure* structure = m_lines.structure();
+    if (keep > structure->linesDone() && !structure->busy()) {
+        structure->adopt(std::move(bg->structure));
+        structure->invalidateFrom(keep);
+    }
+    dropGuesses();
+    // (told between events: this may have come in while the view was drawing)
+    QMetaObject::invokeMethod(m_context.get(), [this] {
+        if (m_onStatesReady)
+            m_onStatesReady();
+    }, Qt::QueuedConnection);
+}
+
+void HtmlHighlighter::dropGuesses()
+{
+    for (int line : m_guessed) {
+        m_coloured.erase(line);
+        m_checkpoints.erase(line);
+        for (auto it = m_sliceTokens.lower_bound({line, 0}); it != m_sliceTokens.end() && it->first.first == line;)
+            it = m_sliceTokens.erase(it);
+    }
+    m_guessed.clear();
+    m_guessedEnds.clear();
+}
+
+int HtmlHighlighter::guessedStart(int line)
+{
+    if (line <= 0)
+        return HtmlTokenizer::initialState(m_language);
+    if (auto it = m_guessedEnds.find(line - 1); it != m_guessedEnds.end())
+        return it->second;
+    // A few lines above, begun in the first state, mostly agree with the text by now.
+    int state = HtmlTokenizer::initialState(m_language);
+    for (int l = std::max(0, line - kWarmLines); l < line; ++l)
+        state = HtmlTokenizer::tokenize(tokenText(l), state, nullptr);
+    return state;
 }
 
 void HtmlHighlighter::buildFormats()
@@ -78,6 +374,10 @@ void HtmlHighlighter::setLanguage(Html::Language language)
 
 void HtmlHighlighter::forgetStates()
 {
+    cancelBackground();
+    m_bgStarted = false;
+    m_guessed.clear();
+    m_guessedEnds.clear();
     m_endStates.clear();
     m_checkpoints.clear();
     m_sliceTokens.clear();
@@ -106,11 +406,7 @@ void HtmlHighlighter::setDarkBackground(bool dark)
 
 QString HtmlHighlighter::tokenText(int line) const
 {
-    // Lines this short are tokenized whole; longer ones slice by slice.
-    const TextSnapshot& t = m_buf.Text();
-    const qsizetype start = t.LineStart(line);
-    const qsizetype length = std::min<qsizetype>(t.LineEndOffset(line) - start, HtmlTokenizer::kMaxLineLength + 1);
-    return t.Text(start, length);
+    return tokenTextOf(m_buf.Text(), line);
 }
 
 int HtmlHighlighter::startState(int line)
@@ -118,6 +414,8 @@ int HtmlHighlighter::startState(int line)
     if (line <= 0)
         return HtmlTokenizer::initialState(m_language);
     line = std::min<int>(line, int(m_buf.LineCount()));
+    if (m_bg && !nearKnown(line, knownStates()))
+        takeStates();  // (it is on its way there already)
     while (int(m_endStates.size()) < line) {
         const int n = int(m_endStates.size());
         const int start = n == 0 ? HtmlTokenizer::initialState(m_language) : m_endStates.back();
@@ -133,11 +431,20 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     auto it = m_coloured.find(line);
     if (it != m_coloured.end())
         return it->second;
-    const int start = startState(line);
+    const bool guess = !readyNear(line);
+    // A long page gets its states worked out from the start, so that a jump
+    // far down finds them ready.
+    if (!m_bg && !m_bgStarted && m_buf.Length() > kNearChars && knownStates() < m_buf.LineCount())
+        startBackground();
+    const int start = guess ? guessedStart(line) : startState(line);
     QList<Token> tokens;
     const int end = HtmlTokenizer::tokenize(tokenText(line), start, &tokens);
-    if (int(m_endStates.size()) == line)
+    if (guess) {
+        m_guessed.insert(line);
+        m_guessedEnds[line] = end;
+    } else if (int(m_endStates.size()) == line) {
         m_endStates.push_back(isLongLine(m_buf.Text().LineLength(line)) ? endState(line, start) : end);
+    }
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(tokens.size());
     for (const Token& t : std::as_const(tokens))
@@ -150,6 +457,8 @@ void HtmlHighlighter::markStrays(int line, qsizetype from, qsizetype to, QList<Q
 {
     if (m_language != Html::Language::Html)
         return;
+    if (m_guessed.count(line))
+        return;  // underlined once the pairs are known
     for (const TagRef& r : m_lines.structure()->strayClosingTags(line, line)) {
         const qsizetype a = std::max<qsizetype>(r.start, from), b = std::min<qsizetype>(r.nameEnd, to);
         if (a < b)
@@ -160,13 +469,7 @@ void HtmlHighlighter::markStrays(int line, qsizetype from, qsizetype to, QList<Q
 std::pair<qsizetype, int> HtmlHighlighter::slice(int line, qsizetype at, int state, qsizetype until,
                                                  QList<Token>* tokens) const
 {
-    const TextSnapshot& t = m_buf.Text();
-    const qsizetype ls = t.LineStart(line), length = t.LineLength(line);
-    const qsizetype windowEnd = std::min(length, std::max(until, at + kSlice) + kSlice);
-    qsizetype stop = 0;
-    const int next = HtmlTokenizer::tokenizePiece(t.Text(ls + at, windowEnd - at), state, until - at,
-                                                  windowEnd == length, &stop, tokens);
-    return {at + stop, next};
+    return sliceOf(m_buf.Text(), line, at, state, until, tokens);
 }
 
 int HtmlHighlighter::endState(int line, int start)
@@ -200,8 +503,8 @@ int HtmlHighlighter::stateAt(int line, qsizetype offset)
     int state = start;
     if (isLongLine(length)) {
         auto& cps = m_checkpoints[line];
-        if (cps.empty())
-            cps.emplace_back(0, start);
+        if (cps.empty() || cps.front().second != start)
+            cps.assign(1, std::make_pair(qsizetype(0), start));
         while (cps.back().first < offset) {
             const auto [at, st] = cps.back();
             const auto [end, next] = slice(line, at, st, at + kSlice, nullptr);
@@ -225,9 +528,14 @@ QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype f
     const TextSnapshot& t = m_buf.Text();
     const qsizetype length = t.LineLength(line);
     to = std::min(to, length);
+    if (auto known = m_checkpoints.find(line); known == m_checkpoints.end() || known->second.empty()) {
+        const bool guess = !readyNear(line);
+        if (guess)
+            m_guessed.insert(line);
+        const int start = guess ? guessedStart(line) : startState(line);
+        m_checkpoints[line].assign(1, std::make_pair(qsizetype(0), start));
+    }
     auto& cps = m_checkpoints[line];
-    if (cps.empty())
-        cps.emplace_back(0, startState(line));
     // Checkpoints up to the start of the range.
     while (cps.back().first <= from) {
         const auto [at, state] = cps.back();
@@ -273,6 +581,10 @@ QList<QTextLayout::FormatRange> HtmlHighlighter::formats(int line) const
 
 void HtmlHighlighter::keepOnly(int first, int last)
 {
+    m_guessed.erase(m_guessed.begin(), m_guessed.lower_bound(first));
+    m_guessed.erase(m_guessed.upper_bound(last), m_guessed.end());
+    for (auto it = m_guessedEnds.begin(); it != m_guessedEnds.end();)
+        it = (it->first < first - kWarmLines || it->first > last) ? m_guessedEnds.erase(it) : std::next(it);
     for (auto it = m_sliceTokens.begin(); it != m_sliceTokens.end();)
         it = (it->first.first < first || it->first.first > last) ? m_sliceTokens.erase(it) : std::next(it);
     for (auto it = m_checkpoints.begin(); it != m_checkpoints.end();)
@@ -289,6 +601,14 @@ int HtmlHighlighter::textChanged(const TextChange& change)
 {
     const int first = int(change.firstLine);
     const bool inOneLine = change.linesAdded == 0 && change.linesRemoved == 0;
+    m_dirtyFrom = std::min(m_dirtyFrom, first);
+    if (change.offset == 0 && change.inserted == m_buf.Length()) {
+        // A new text: nothing the worker finds would be kept.
+        cancelBackground();
+        m_bgStarted = false;
+    }
+    m_guessed.erase(m_guessed.lower_bound(first), m_guessed.end());
+    m_guessedEnds.clear();
     const TextSnapshot& t = m_buf.Text();
     const qsizetype inLine = change.offset - t.LineStart(first);
     const qsizetype d = change.inserted - change.removed;

@@ -4,6 +4,11 @@
 // they start in. The state at each line's end is kept from the first line
 // as far as it was needed; an edit forgets it from the edited line on, and
 // the colours of the lines it may change.
+// A line far below the known states is not held up for them: its colours
+// are a guess made from a few lines above it while a worker thread works
+// the states and the tag pairs out on a copy of the text; when they come
+// back (for the lines an edit has not touched since) the guessed colours
+// are made again and onStatesReady is called.
 #include "editor/HtmlTokenizer.h"
 #include "editor/TagMatcher.h"
 
@@ -11,7 +16,11 @@
 #include <QList>
 #include <QTextLayout>
 #include <array>
+#include <climits>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +30,21 @@ struct TextChange;
 class HtmlHighlighter {
 public:
     explicit HtmlHighlighter(const TextBuffer& buffer);
+    ~HtmlHighlighter();
+    HtmlHighlighter(const HtmlHighlighter&) = delete;
+    HtmlHighlighter& operator=(const HtmlHighlighter&) = delete;
+
+    // Called (on this object's thread, between events) when states worked
+    // out in the background came in and guessed colours may have changed.
+    void setOnStatesReady(std::function<void()> f) { m_onStatesReady = std::move(f); }
+    // True when the state and the tag pairs of a line can be had at once
+    // (they are known or near the known ones); otherwise the background
+    // work starts, if it has not, and false.
+    bool readyNear(int line);
+    // True while colours of some lines are guesses.
+    bool guessing() const { return !m_guessed.empty(); }
+    // Waits for the background work, if any, and takes its result.
+    void finishBackground();
 
     bool isEnabled() const { return m_enabled; }
     // Off: the text is plain; states are still worked out when asked for.
@@ -63,6 +87,17 @@ public:
     int textChanged(const TextChange& change);
 
 private:
+    struct Background;
+    // True when the states up to line can be worked out here without a pause.
+    bool nearKnown(int line, int done) const;
+    void startBackground();
+    void cancelBackground();
+    void takeBackground();
+    // Waits for the worker's states (it works them out before the pairs) and takes them.
+    void takeStates();
+    // The state a far line starts in, guessed from a few lines above it.
+    int guessedStart(int line);
+    void dropGuesses();
     QString tokenText(int line) const;
     // The state at a line's end, from the state it starts in (a long line: over all of it).
     int endState(int line, int start);
@@ -94,10 +129,19 @@ private:
         QString lineText(int line) const override;
         int startState(int line) const override { return m_h.startState(line); }
         TagStructure* structure() const override { return &m_structure; }
+        void aboutToWorkOut(int line) const override;
 
     private:
         HtmlHighlighter& m_h;
         mutable TagStructure m_structure;
     };
     Lines m_lines{*this};
+
+    std::function<void()> m_onStatesReady;
+    std::unique_ptr<QObject> m_context;  // receives the background result
+    std::unique_ptr<Background> m_bg;
+    bool m_bgStarted = false;  // since the text was loaded
+    int m_dirtyFrom = INT_MAX;  // first line changed since the background work began
+    std::set<int> m_guessed;  // lines coloured from a guessed state
+    std::unordered_map<int, int> m_guessedEnds;  // guessed end states
 };

@@ -178,8 +178,8 @@ struct RowBreaker {
 };
 
 // Row counts of the lines of [from, to) (from at a line's start), in order.
-// A line of plain characters (below U+0300, no tab) no longer than a row is
-// one row without looking at it character by character.
+// A line of plain characters (below U+0300) whose columns fit in a row is
+// one row without breaking it character by character.
 void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, int tab, bool indentWrapped,
                std::vector<int>& out)
 {
@@ -194,17 +194,28 @@ void countRows(const TextSnapshot& t, qsizetype from, qsizetype to, int width, i
         const qsizetype n = chunk.size();
         qsizetype i = 0;
         while (i < n) {
-            qsizetype end = i;
-            unsigned plain = 1;
-            while (end < n && p[end] != u'\n') {
-                plain &= unsigned(p[end] < 0x300) & unsigned(p[end] != u'\t');
-                ++end;
-            }
+            const qsizetype found = chunk.indexOf(u'\n', i);
+            const qsizetype end = found < 0 ? n : found;
             const bool lineEnds = end < n;
-            if (rb.pos == 0 && lineEnds && plain && end - i <= width) {
-                out.push_back(1);
-                i = end + 1;
-                continue;
+            if (rb.pos == 0 && lineEnds && end - i <= width) {
+                unsigned plain = 1;
+                for (qsizetype j = i; j < end; ++j)
+                    plain &= unsigned(p[j] < 0x300) & unsigned(p[j] != u'\t');
+                if (!plain) {
+                    // Tabs (indentation mostly): one row when its columns fit.
+                    qsizetype col = 0;
+                    for (qsizetype j = i; j < end && plain == 0 && col <= width; ++j) {
+                        if (p[j] >= 0x300)
+                            plain = 2;
+                        col += p[j] == u'\t' ? tab - col % tab : 1;
+                    }
+                    plain = plain == 0 && col <= width;
+                }
+                if (plain) {
+                    out.push_back(1);
+                    i = end + 1;
+                    continue;
+                }
             }
             for (qsizetype j = i; j < end; ++j)
                 rb.feed(p[j]);
@@ -306,6 +317,14 @@ TOvcTextFileEditor::TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool 
     m_matchTimer->setSingleShot(true);
     m_matchTimer->setInterval(0);
     connect(m_matchTimer, &QTimer::timeout, this, &TOvcTextFileEditor::refreshTagMatch);
+    // Colours guessed far down a page are made again once the states are in.
+    m_highlighter->setOnStatesReady([this] {
+        m_layouts.clear();
+        viewport()->update();
+        if (m_foldGutter)
+            m_foldGutter->update();
+        m_matchTimer->start();
+    });
 
     SetFixedFont(QFont(QStringLiteral("Courier New"), 10));
     SetColor(Qt::white);
@@ -2819,7 +2838,8 @@ void TOvcTextFileEditor::refreshTagMatch()
     const TextSnapshot& t = m_buf.Text();
     const qsizetype caret = caretOffset();
     const int line = int(t.LineOfOffset(caret));
-    if (!hasSelection()) {
+    // (far down a page whose pairs are still being worked out: asked again when they are in)
+    if (!hasSelection() && m_highlighter->readyNear(line)) {
         const TagLineSource& lines = m_highlighter->tagLines();
         const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(caret - t.LineStart(line)));
         // An element's end far below is looked for a stretch at a time, between events.

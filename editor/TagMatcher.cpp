@@ -222,8 +222,10 @@ void TagStructure::closingTag(int line, const TagEvent& e, int key)
 void TagStructure::processLine(int line)
 {
     m_lineAt.push_back(LineStart{m_top, m_pending, int(m_nodes.size()), int(m_closers.size())});
-    QList<TagEvent> events;
-    HtmlTokenizer::tokenize(m_lines.lineText(line), m_lines.startState(line), nullptr, &events);
+    QList<TagEvent>& events = m_events;  // (kept: its room is used again line after line)
+    events.clear();
+    const int end = HtmlTokenizer::tokenize(m_lines.lineText(line), m_lines.startState(line), nullptr, &events);
+    m_lines.lineTokenized(line, end);
     for (const TagEvent& e : std::as_const(events)) {
         if (e.start < 0) {
             // The rest of a tag begun on an earlier line.
@@ -246,8 +248,25 @@ void TagStructure::processLine(int line)
 void TagStructure::advanceTo(int line)
 {
     line = std::min(line, m_lines.lineCount());
+    if (line > linesDone() && m_busy == 0)
+        m_lines.aboutToWorkOut(line);
+    const Busy busy(m_busy);
     while (int(m_lineAt.size()) < line)
         processLine(int(m_lineAt.size()));
+}
+
+void TagStructure::adopt(TagStructure&& other)
+{
+    if (m_busy > 0 || other.linesDone() <= linesDone())
+        return;
+    m_nodes = std::move(other.m_nodes);
+    m_closers = std::move(other.m_closers);
+    m_lineAt = std::move(other.m_lineAt);
+    m_keys = std::move(other.m_keys);
+    m_flags = std::move(other.m_flags);
+    m_lastOpen = std::move(other.m_lastOpen);
+    m_top = other.m_top;
+    m_pending = other.m_pending;
 }
 
 void TagStructure::invalidateFrom(int line)
@@ -317,10 +336,25 @@ bool TagStructure::openAt(int node, int line, int offset) const
 std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
 {
     advanceTo(line + 1);
-    if (const int node = findNode(line, start); node >= 0) {
+    if (int node = findNode(line, start); node >= 0) {
         const int end = std::min(lastLine, m_lines.lineCount() - 1);
-        while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
-            processLine(int(m_lineAt.size()));
+        // Without a bound, a closing tag not found near is looked for after
+        // the source is told how far the pass may have to go.
+        const int near = lastLine == INT_MAX ? std::min(end, line + 4096) : end;
+        {
+            const Busy busy(m_busy);
+            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= near)
+                processLine(int(m_lineAt.size()));
+        }
+        if (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end && m_busy == 0) {
+            m_lines.aboutToWorkOut(end + 1);
+            node = findNode(line, start);
+            if (node < 0)
+                return std::nullopt;
+            const Busy busy(m_busy);
+            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
+                processLine(int(m_lineAt.size()));
+        }
         const int closer = m_nodes[size_t(node)].closer;
         return closer >= 0 ? std::optional<TagRef>(refOfCloser(closer)) : std::nullopt;
     }

@@ -31,6 +31,12 @@ public:
     // The pairs kept for these lines, when the source keeps them (it then
     // tells them of every change); null: they are worked out for each question.
     virtual TagStructure* structure() const { return nullptr; }
+    // Told the state a line ends in whenever the structure tokenizes it
+    // whole, so that a source working its states out as it goes need not
+    // tokenize the line again.
+    virtual void lineTokenized(int /*line*/, int /*endState*/) const {}
+    // Told before the structure works lines out up to line (exclusive).
+    virtual void aboutToWorkOut(int /*line*/) const {}
 };
 
 // A document reached through EditorContract; states are worked out from the
@@ -85,6 +91,14 @@ public:
     std::vector<int> openKeysAt(int line);
     // Lines worked out from the first line.
     int linesDone() const { return int(m_lineAt.size()); }
+    // Works the pass out up to line (exclusive).
+    void workOut(int line) { advanceTo(line); }
+    // Takes over what another structure over the same text worked out
+    // (made on another thread, say), when it went further.
+    void adopt(TagStructure&& other);
+    // True while the pass is going (a line source asked for a state then
+    // must not change the structure under it).
+    bool busy() const { return m_busy > 0; }
 
 private:
     static constexpr int kRules = 4;  // the searches HTML bounds differently
@@ -133,6 +147,13 @@ private:
     std::vector<int> m_lastOpen;  // by key: the innermost open node of that name, -1
     int m_top = -1;
     int m_pending = -1;  // an opening tag whose ">" is on a later line
+    int m_busy = 0;
+    QList<Html::TagEvent> m_events;
+    struct Busy {
+        explicit Busy(int& b) : n(b) { ++n; }
+        ~Busy() { --n; }
+        int& n;
+    };
 };
 
 namespace TagMatcher {

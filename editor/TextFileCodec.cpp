@@ -171,32 +171,44 @@ void normalizeLineEnds(QString& text, Format& format, QByteArray* styles)
     const qsizetype n = text.size();
     if (n == 0)
         return;
-    QChar* d = text.data();
+    char16_t* d = reinterpret_cast<char16_t*>(text.data());
     qsizetype w = 0;
     qsizetype lineStart = 0;
     qsizetype longest = 0;
     bool nul = false;
-    for (qsizetype r = 0; r < n; ++r) {
-        const char16_t c = d[r].unicode();
+    qsizetype r = 0;
+    while (r < n) {
+        // A run without control characters up to CR moves down in one go.
+        qsizetype e = r;
+        while (e < n && d[e] > u'\r')
+            ++e;
+        if (e > r) {
+            if (w != r)
+                std::memmove(d + w, d + r, size_t(e - r) * sizeof(char16_t));
+            w += e - r;
+            r = e;
+            if (r == n)
+                break;
+        }
+        const char16_t c = d[r];
         if (c == u'\r' || c == u'\n') {
             Format::LineEnd style = Format::LF;
             if (c == u'\r') {
-                style = r + 1 < n && d[r + 1].unicode() == u'\n' ? Format::CRLF : Format::CR;
+                style = r + 1 < n && d[r + 1] == u'\n' ? Format::CRLF : Format::CR;
                 if (style == Format::CRLF)
                     ++r;
             }
             ++format.lineEndCount[style];
             styles->append(char(style));
             longest = std::max(longest, w - lineStart);
-            d[w++] = QLatin1Char('\n');
+            d[w++] = u'\n';
             lineStart = w;
         } else {
             if (c == 0)
                 nul = true;
-            if (w != r)
-                d[w] = d[r];
-            ++w;
+            d[w++] = c;
         }
+        ++r;
     }
     longest = std::max(longest, w - lineStart);
     text.truncate(w);

@@ -604,6 +604,60 @@ bool TextSnapshot::ChunkReader::Next(QStringView* chunk, qsizetype* start)
 
 namespace {
 
+// Finds a needle regardless of letter case: a skip search over characters
+// folded as QStringMatcher folds them, with letters below 128 folded from a
+// table. Needles holding surrogates go to QStringMatcher.
+class Matcher {
+public:
+    Matcher(QStringView needle, Qt::CaseSensitivity cs) : m_qt(needle, cs)
+    {
+        m_own = cs == Qt::CaseInsensitive && needle.size() > 1;
+        for (QChar c : needle)
+            m_own = m_own && !c.isSurrogate();
+        if (!m_own)
+            return;
+        for (QChar c : needle)
+            m_folded.push_back(fold(c.unicode()));
+        const qsizetype m = qsizetype(m_folded.size());
+        std::fill(std::begin(m_skip), std::end(m_skip), m);
+        for (qsizetype k = 0; k + 1 < m; ++k)
+            m_skip[m_folded[size_t(k)] & 0xFF] = m - 1 - k;
+    }
+    qsizetype indexIn(QStringView s, qsizetype from) const
+    {
+        if (!m_own)
+            return m_qt.indexIn(s, from);
+        const qsizetype m = qsizetype(m_folded.size()), n = s.size();
+        const char16_t* d = s.utf16();
+        const char16_t last = m_folded.back();
+        for (qsizetype p = std::max<qsizetype>(from, 0) + m - 1; p < n;) {
+            const char16_t c = fold(d[p]);
+            if (c == last) {
+                qsizetype k = m - 2;
+                const qsizetype at = p - m + 1;
+                while (k >= 0 && fold(d[at + k]) == m_folded[size_t(k)])
+                    --k;
+                if (k < 0)
+                    return at;
+            }
+            p += m_skip[c & 0xFF];
+        }
+        return -1;
+    }
+
+private:
+    static char16_t fold(char16_t c)
+    {
+        if (c < 128)
+            return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        return QChar::isSurrogate(c) ? c : char16_t(QChar::toCaseFolded(char32_t(c)));
+    }
+    QStringMatcher m_qt;
+    bool m_own = false;
+    std::vector<char16_t> m_folded;
+    qsizetype m_skip[256];
+};
+
 // Calls onMatch(start) for every match starting in [from, hi - m], left to
 // right; onMatch returns the least start of the next match it wants, or -1
 // to stop.
@@ -615,7 +669,7 @@ void scanForward(const TextSnapshot& t, QStringView needle, int flags, qsizetype
         return;
     const Qt::CaseSensitivity cs = flags & SearchFlags::MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const bool whole = flags & SearchFlags::WholeWord;
-    const QStringMatcher matcher(needle, cs);
+    const Matcher matcher(needle, cs);
     QString carry, window;
     qsizetype pos = from, next = from;
     // The chunk being scanned, to judge word edges without a lookup.

@@ -80,6 +80,7 @@ private slots:
     void wrappedRowsFollowEdits();
     void screenReaderReadsLineAndCaret();
     void searchMarksOtherMatches();
+    void tabbedLinesWrapAsEdited();
     void editedLongLineLaysOutAsFresh_data();
     void editedLongLineLaysOutAsFresh();
     void properties();
@@ -1193,6 +1194,30 @@ void TstTOvcTextFileEditor::editedLongLineLaysOutAsFresh_data()
     QTest::addColumn<bool>("wrap");
     QTest::newRow("wrap on") << true;
     QTest::newRow("wrap off") << false;
+}
+
+// Rows counted for a whole text (indented lines around the wrap width) are
+// the rows a line gets when it is edited and broken again on its own.
+void TstTOvcTextFileEditor::tabbedLinesWrapAsEdited()
+{
+    ed->resize(400, 300);
+    ed->SetWordWrap(true);
+    QStringList lines;
+    for (const QString& indent : {QString(), QStringLiteral("\t"), QStringLiteral("  \t\t"), QStringLiteral("\t \t x\t")})
+        for (int m = 20; m < 70; ++m)
+            lines << indent + QStringLiteral("x").repeated(m);
+    setText(lines.join(QLatin1Char('\n')));
+    QList<int> counted;
+    for (int i = 1; i <= lines.size(); ++i)
+        counted << ed->displayRows(i);
+    QVERIFY(counted.contains(1) && counted.contains(2));
+    for (int i = 1; i <= lines.size(); ++i) {
+        ed->MoveCaret(i, 1);
+        ed->InsertAtCaret(QStringLiteral("y"));
+        ed->SelectRange(i, 1, i, 2, true);
+        ed->DeleteSelection();
+        QVERIFY2(ed->displayRows(i) == counted[i - 1], qPrintable(QStringLiteral("line %1").arg(i)));
+    }
 }
 
 // Rows and columns of a long line are worked out again only near an edit:

@@ -255,6 +255,27 @@ void fill(TextBuffer& b, const QStringList& parts)
 class TstTextBuffer : public QObject {
     Q_OBJECT
 private slots:
+    void findIgnoringCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("needle");
+        QTest::newRow("ascii") << "xx Hello HELLO hello" << "hELLo";
+        QTest::newRow("latin") << "GRÜN grün Grün ÆØÅ æøå" << "grÜN";
+        QTest::newRow("greek") << "ΣΟΦΙΑ σοφια σοφίᾳ" << "σοφΙα";
+        QTest::newRow("cyrillic") << "МОСКВА москва" << "осКВА";
+        QTest::newRow("beyond the basic plane") << "a\U0001F600b A\U0001F600B" << "\U0001F600b";
+        QTest::newRow("repeats") << "aaaaAAAAab" << "AAAB";
+    }
+    // A search that ignores case finds each match the reference search finds.
+    void findIgnoringCase()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, needle);
+        TextBuffer b;
+        b.SetText(text);
+        for (qsizetype p = 0; p <= text.size(); ++p)
+            QCOMPARE(b.Text().Find(needle, 0, p).start, TextSearch::indexOf(text, needle, p, Qt::CaseInsensitive, false));
+    }
     void randomEditsMatchModel();
     void snapshotReadWhileEditing();
     void search_data();

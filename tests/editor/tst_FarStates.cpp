@@ -1,0 +1,145 @@
+// A page too long for its states to be worked out at once: a line far down
+// is coloured from a guess while a worker works the states and the tag
+// pairs out; what comes back equals what one pass from the top gives, edits
+// made meanwhile included.
+#include "TestEnv.h"
+#include "editor/HtmlHighlighter.h"
+#include "editor/TagMatcher.h"
+#include "editor/TextBuffer.h"
+
+#include <QTextLayout>
+#include <QtTest>
+
+namespace {
+
+// Tells the highlighter of every change, as the editor does.
+class Feed : public TextBufferListener {
+public:
+    explicit Feed(HtmlHighlighter& h) : m_h(h) {}
+    void TextChanged(const TextBuffer&, const TextChange& c) override { m_h.textChanged(c); }
+
+private:
+    HtmlHighlighter& m_h;
+};
+
+// Colours and underlines of a line, comparable.
+QList<std::tuple<int, int, QTextCharFormat>> coloursOf(HtmlHighlighter& h, int line)
+{
+    QList<std::tuple<int, int, QTextCharFormat>> out;
+    for (const QTextLayout::FormatRange& r : h.lineFormats(line))
+        out.append({r.start, r.length, r.format});
+    return out;
+}
+
+// The colours of a line from a pass over every line above it.
+QList<std::tuple<int, int, QTextCharFormat>> reference(const TextBuffer& buf, int line)
+{
+    HtmlHighlighter h(buf);
+    h.startState(int(buf.LineCount()));
+    h.tagLines().structure()->workOut(int(buf.LineCount()));
+    return coloursOf(h, line);
+}
+
+QString page(const QString& unit, qsizetype size)
+{
+    QString text;
+    while (text.size() < size)
+        text += unit;
+    return text;
+}
+
+} // namespace
+
+class TstFarStates : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::init(); }
+
+    void farLine_data()
+    {
+        QTest::addColumn<QString>("unit");   // repeated past what is worked out at once
+        QTest::addColumn<QString>("tail");   // the last lines
+        QTest::addColumn<QString>("edit");   // typed into the middle while the worker runs; empty: none
+        QTest::newRow("stray at the end")
+            << "<div class=\"a\"><p>text &amp; more\n<td>cell</td></div>\n" << "</span><b>x</b>\n</div></div>" << "";
+        QTest::newRow("comment opened above")
+            << "<ul><li>one\n<li>two</ul>\n" << "<i>a</i> --> <b>b</b>\n</ul>" << "<!--";
+        QTest::newRow("script block")
+            << "<script>\nvar s = \"<b>\";\n</script><p>x</p>\n" << "<em>end</em></b>" << "<script>";
+        QTest::newRow("edit closes an element")
+            << "<section><p>a\n</section>\n" << "</section></p>" << "</section>";
+    }
+    void farLine()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QString, tail);
+        QFETCH(QString, edit);
+        TextBuffer buf;
+        buf.SetText(page(unit, 5'000'000) + tail);
+        HtmlHighlighter h(buf);
+        Feed feed(h);
+        buf.AddListener(&feed);
+        int ready = 0;
+        h.setOnStatesReady([&] { ++ready; });
+        const int last = int(buf.LineCount()) - 1;
+
+        // Far down: coloured at once from a guess, the worker started.
+        QVERIFY(!h.readyNear(last));
+        QVERIFY(!h.lineFormats(last).isEmpty());
+        QVERIFY(h.guessing());
+        QVERIFY(h.knownStates() < last);
+        if (!edit.isEmpty())
+            buf.Insert(buf.Text().LineStart(last / 2), edit);
+        QTRY_COMPARE_WITH_TIMEOUT(ready, 1, 20000);
+        if (!edit.isEmpty()) {
+            // Only the lines above the edit came back; the rest is worked out again.
+            QVERIFY(h.knownStates() <= last / 2);
+            QVERIFY(!h.readyNear(last));
+            h.finishBackground();
+        }
+        QVERIFY(h.readyNear(last));
+        QCOMPARE(coloursOf(h, last), reference(buf, last));
+        QVERIFY(!h.guessing());
+    }
+
+    // An element's closing tag far down is found while the worker is busy
+    // and after it is done, and both ways find the same tag.
+    void farPartner()
+    {
+        TextBuffer buf;
+        buf.SetText(QStringLiteral("<div id=a>\n") + page(QStringLiteral("<p>x <b>y</b>\n<li>z\n"), 3'000'000)
+                    + QStringLiteral("</div>"));
+        const int last = int(buf.LineCount()) - 1;
+        QStringList open;
+        for (bool busy : {true, false}) {
+            HtmlHighlighter h(buf);
+            h.lineFormats(last);  // the worker starts
+            if (!busy)
+                h.finishBackground();
+            const std::optional<TagRef> tag = TagMatcher::tagAt(h.tagLines(), 0, 2);
+            QVERIFY(tag);
+            const std::optional<TagRef> other = TagMatcher::partner(h.tagLines(), *tag);
+            QVERIFY(other);
+            QCOMPARE(other->line, last);
+            QCOMPARE(other->start, 0);
+            open << TagMatcher::innermostOpen(h.tagLines(), last - 1, 4);
+        }
+        QCOMPARE(open, QStringList({QStringLiteral("li"), QStringLiteral("li")}));
+    }
+
+    // Asked for a far state outright, the answer is exact at once.
+    void farStateAtOnce()
+    {
+        TextBuffer buf;
+        buf.SetText(page(QStringLiteral("<p>a <!-- b\nc --> d</p>\n"), 3'000'000) + QStringLiteral("<!-- e"));
+        HtmlHighlighter h(buf);
+        const int last = int(buf.LineCount()) - 1;
+        h.lineFormats(last);  // the worker starts
+        HtmlHighlighter sync(buf);
+        QCOMPARE(h.stateAt(last, 6), sync.stateAt(last, 6));
+        QCOMPARE(h.startState(last), sync.startState(last));
+    }
+};
+
+QTEST_MAIN(TstFarStates)
+#include "tst_FarStates.moc"
