@@ -3,11 +3,11 @@
 #include "app/AppError.h"
 #include "app/AppPaths.h"
 #include "app/PathUtil.h"
+#include "app/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 struct IniFile::Document {
     struct Line {
@@ -264,16 +264,16 @@ void IniFile::save(const Document& doc) const
     }
     if (doc.existed && out == doc.original)
         return;
-    QSaveFile f(doc.path);
-    if (!f.open(QIODevice::WriteOnly))
-        writeFailed(f.errorString());
-    if (f.write(out) != out.size()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
+    // Atomic, permissions and links kept, as every file the program writes.
+    QString error;
+    if (!SafeFile::tryWrite(doc.path, out, &error)) {
+        // The reason alone: the message names the settings file itself.
+        const QString prefix = QStringLiteral("Unable to save ") + SafeFile::shown(doc.path) + QStringLiteral(": ");
+        QString reason = error.startsWith(prefix) ? error.mid(prefix.size()) : error;
+        if (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
         writeFailed(reason);
     }
-    if (!f.commit())
-        writeFailed(f.errorString());
 }
 
 namespace {
