@@ -40,8 +40,14 @@ public:
     using AppError::AppError;
 };
 
-// A file that cannot be read or written.
+// A file that cannot be read or written, with the reason alone ("Permission
+// denied") when the thrower knows it apart from the message.
 class EFileError : public AppError {
 public:
-    using AppError::AppError;
+    explicit EFileError(QString message, QString reason = QString())
+        : AppError(std::move(message)), m_reason(std::move(reason)) {}
+    const QString& reason() const noexcept { return m_reason; }
+
+private:
+    QString m_reason;
 };

@@ -12,6 +12,17 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace {
+// The search flags the dialogs' option boxes stand for.
+int optionFlags(const QCheckBox* matchCase, const QCheckBox* wholeWord, const QCheckBox* regExp,
+                const QCheckBox* inSelection)
+{
+    return SearchFlags::Plain | (matchCase->isChecked() ? SearchFlags::MatchCase : 0)
+        | (wholeWord->isChecked() ? SearchFlags::WholeWord : 0) | (regExp->isChecked() ? SearchFlags::RegExp : 0)
+        | (inSelection->isChecked() ? SearchFlags::InSelection : 0);
+}
+}
+
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("Find"));
@@ -54,18 +65,8 @@ void FindDialog::setFindText(const QString& text) { m_text->setText(text); }
 
 int FindDialog::searchFlags() const
 {
-    int flags = SearchFlags::Plain;
-    if (m_matchCase->isChecked())
-        flags |= SearchFlags::MatchCase;
-    if (m_wholeWord->isChecked())
-        flags |= SearchFlags::WholeWord;
-    if (m_regExp->isChecked())
-        flags |= SearchFlags::RegExp;
-    if (m_inSelection->isChecked())
-        flags |= SearchFlags::InSelection;
-    if (m_up->isChecked())
-        flags |= SearchFlags::Backward;
-    return flags;
+    return optionFlags(m_matchCase, m_wholeWord, m_regExp, m_inSelection)
+        | (m_up->isChecked() ? SearchFlags::Backward : 0);
 }
 
 void FindDialog::setSearchFlags(int flags)
@@ -130,16 +131,7 @@ void ReplaceDialog::setWholeWord(bool on) { m_wholeWord->setChecked(on); }
 
 int ReplaceDialog::searchFlags() const
 {
-    int flags = SearchFlags::Plain;
-    if (m_matchCase->isChecked())
-        flags |= SearchFlags::MatchCase;
-    if (m_wholeWord->isChecked())
-        flags |= SearchFlags::WholeWord;
-    if (m_regExp->isChecked())
-        flags |= SearchFlags::RegExp;
-    if (m_inSelection->isChecked())
-        flags |= SearchFlags::InSelection;
-    return flags;
+    return optionFlags(m_matchCase, m_wholeWord, m_regExp, m_inSelection);
 }
 
 void ReplaceDialog::setSearchFlags(int flags)

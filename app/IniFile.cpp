@@ -265,14 +265,11 @@ void IniFile::save(const Document& doc) const
     if (doc.existed && out == doc.original)
         return;
     // Atomic, permissions and links kept, as every file the program writes.
-    QString error;
-    if (!SafeFile::tryWrite(doc.path, out, &error)) {
+    try {
+        SafeFile::write(doc.path, out);
+    } catch (const EFileError& e) {
         // The reason alone: the message names the settings file itself.
-        const QString prefix = QStringLiteral("Unable to save ") + SafeFile::shown(doc.path) + QStringLiteral(": ");
-        QString reason = error.startsWith(prefix) ? error.mid(prefix.size()) : error;
-        if (reason.endsWith(QLatin1Char('.')))
-            reason.chop(1);
-        writeFailed(reason);
+        writeFailed(e.reason().isEmpty() ? e.message() : e.reason());
     }
 }
 

@@ -36,7 +36,7 @@ QString reason(int error)
 
 [[noreturn]] void fail(const QString& what, const QString& path, const QString& why)
 {
-    throw EFileError(QStringLiteral("%1 %2: %3.").arg(what, shown(path), why));
+    throw EFileError(QStringLiteral("%1 %2: %3.").arg(what, shown(path), why), why);
 }
 
 // The file a name leads to: symlinks are followed (a dangling one too), so

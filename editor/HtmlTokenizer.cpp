@@ -640,23 +640,31 @@ private:
             st = cssPlace(cssRet);
     }
 
-    void cssString(QChar quote, int start)
+    // A quoted string from i to its closing quote, the end of the raw text
+    // (stop) or a PHP block inside it, coloured as kind. Returns whether the
+    // string ended (closed, or cut by the raw text's end) rather than PHP
+    // taking over.
+    bool quotedString(QChar quote, int start, int stop, TokenKind kind)
     {
-        const int stop = rawStop(i);
         int j = i;
         while (j < stop && s[j] != quote && !phpAt(j))
             j += s[j] == QLatin1Char('\\') ? 2 : 1;
         j = std::min(j, stop);
         if (j < stop && s[j] != quote) {  // PHP inside
-            add(start, j - start, TokenKind::CssString);
+            add(start, j - start, kind);
             i = j;
             startPhp();
-            return;
+            return false;
         }
         const int end = j < stop ? j + 1 : j;
-        add(start, end - start, TokenKind::CssString);
+        add(start, end - start, kind);
         i = end;
-        if (j < stop || stop < n)
+        return j < stop || stop < n;
+    }
+
+    void cssString(QChar quote, int start)
+    {
+        if (quotedString(quote, start, rawStop(i), TokenKind::CssString))
             st = cssPlace(cssRet);
     }
 
@@ -783,21 +791,7 @@ private:
 
     void scriptString(QChar quote, int start)
     {
-        const int stop = rawStop(i);
-        int j = i;
-        while (j < stop && s[j] != quote && !phpAt(j))
-            j += s[j] == QLatin1Char('\\') ? 2 : 1;
-        j = std::min(j, stop);
-        if (j < stop && s[j] != quote) {  // PHP inside
-            add(start, j - start, TokenKind::ScriptString);
-            i = j;
-            startPhp();
-            return;
-        }
-        const int end = j < stop ? j + 1 : j;
-        add(start, end - start, TokenKind::ScriptString);
-        i = end;
-        if (j < stop || stop < n) {
+        if (quotedString(quote, start, rawStop(i), TokenKind::ScriptString)) {
             st = Script;
             regexOk = false;
         }

@@ -1,6 +1,7 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include "app/AppError.h"
+#include "app/BusyCursor.h"
 #include "app/KeyMap.h"
 #include "app/FileStamp.h"
 #include "app/PathUtil.h"
@@ -54,15 +55,6 @@ constexpr int kMargin = 4;
 constexpr qsizetype kLongLine = 2000;
 // Long lines keep their column every so many characters.
 constexpr qsizetype kColumnStep = 1024;
-
-// The hourglass while a file operation or search runs.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString shown(const QString& path)
 {

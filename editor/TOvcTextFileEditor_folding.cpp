@@ -1,6 +1,8 @@
 // Folding in the editor: folded lines take no row, the caret keeps out of them.
 #include "editor/TOvcTextFileEditor.h"
 
+#include "app/BusyCursor.h"
+
 #include "app/UiPrompter.h"
 #include "editor/FoldGutter.h"
 #include "editor/FoldModel.h"
@@ -9,19 +11,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
-
-namespace {
-
-// The hourglass while a long operation runs.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-} // namespace
 
 // ---------------------------------------------------------------- folding
 

@@ -2,6 +2,8 @@
 // every match marked and counted, the scope, and Replace on the match found.
 #include "editor/TOvcTextFileEditor.h"
 
+#include "app/BusyCursor.h"
+
 #include "editor/SearchMarks.h"
 
 #include <QApplication>
@@ -21,14 +23,6 @@ QString plainLines(QString text)
     return text;
 }
 
-// The hourglass while a long operation runs.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/AppInvoker.h"
+#include "app/BusyCursor.h"
 #include "app/AppPaths.h"
 #include "app/AppSettings.h"
 #include "app/ListFile.h"
@@ -40,13 +41,6 @@ class SystemClipboard : public MacroClipboard {
 public:
     QString text() const override { return QGuiApplication::clipboard()->text(); }
     void setText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
-};
-
-// The hourglass over the program for the lifetime of the object.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
 void setHint(QWidget* w, const QString& hint)
@@ -180,7 +174,7 @@ void TfMacros::ExpandMacrosNow(TagHost& host)
     EditorContract* editor = host.activeEditor();
     if (!editor)
         return;
-    WaitCursor wait;
+    BusyCursor wait;
     const QStringList entries = MacroList::readUser() + systemMacros();
     SystemClipboard clipboard;
     const int count = MacroExpander::expand(*editor, entries, clipboard,
