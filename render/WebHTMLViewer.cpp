@@ -509,8 +509,6 @@ public:
         if (byUser && m_rawLink.second.startsWith(QLatin1Char('#')) && OnHotSpotClick)
             OnHotSpotClick(m_rawLink.second);
     }
-    QString m_hovered;
-    QPair<QString, QString> m_rawLink;
 
     // A script's message box, alert, confirm or prompt. After a quiet
     // reload, unless the user has just clicked or typed in the page, it is
@@ -529,7 +527,7 @@ public:
     QString dialogTitle() const
     {
         const QString title = DocumentTitle();
-        if (!title.isEmpty() && !title.startsWith(QLatin1String(kScheme) + QLatin1Char(':')))
+        if (!title.isEmpty())  // never the address: DocumentTitle leaves that out
             return title;
         const QString file = CurrentFile();
         return file.isEmpty() ? QStringLiteral("Velquist Preview") : QFileInfo(file).fileName();
@@ -564,6 +562,8 @@ private:
     bool m_quiet = false;  // the current page came from a quiet reload
     bool m_errorPage = false;  // the program's page for one that failed is loading
     bool m_refused = false;    // a navigation of the page was refused: its failed load is expected
+    QString m_hovered;                 // the address under the pointer
+    QPair<QString, QString> m_rawLink;  // the last link the page told: address, as written
     int m_pendingScroll = -1;
     QString m_fontName = QStringLiteral("Times New Roman");
     QColor m_fontColor = Qt::black;

@@ -296,6 +296,11 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
     QStringList rowKeys;
     QList<Plan> files;
     QHash<QString, QString> done;
+    int skipped = 0;
+    auto skip = [&](const QString& key, const QString& why) {
+        done.insert(key, why);
+        ++skipped;
+    };
     for (int r = 0; r < grdFiles->rowCount(); ++r) {
         const QString path = grdFiles->item(r, 0)->text();
         const QString key = FileSearch::identityKey(path);
@@ -304,7 +309,7 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             continue;
         done.insert(key, QStringLiteral("Not searched"));
         if (hasUnsavedWindow(path))
-            done.insert(key, QStringLiteral("Skipped: open with unsaved changes"));
+            skip(key, QStringLiteral("Skipped: open with unsaved changes"));
         else
             files.append({path, key});
     }
@@ -321,20 +326,20 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             QByteArray bytes;
             QString error;
             if (!FileSearch::readFile(f.path, &bytes, &error)) {
-                done.insert(f.key, error);
+                skip(f.key, error);
                 continue;
             }
             if (!FileSearch::isText(bytes)) {
-                done.insert(f.key, QStringLiteral("Skipped: not a text file"));
+                skip(f.key, QStringLiteral("Skipped: not a text file"));
                 continue;
             }
             const FileSearch::Replaced change = FileSearch::replaceAll(bytes, options, replacement);
             if (change.matches == 0) {
                 done.insert(f.key, QStringLiteral("0"));
             } else if (!change.error.isEmpty()) {
-                done.insert(f.key, QStringLiteral("Skipped: ") + change.error);
+                skip(f.key, QStringLiteral("Skipped: ") + change.error);
             } else if (!(QFileInfo(f.path).permissions() & QFileDevice::WriteOwner)) {
-                done.insert(f.key, QStringLiteral("Skipped: the file is read-only"));
+                skip(f.key, QStringLiteral("Skipped: the file is read-only"));
             } else {
                 matches += change.matches;
                 done.insert(f.key, QString());
@@ -345,9 +350,6 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             }
         }
     });
-    int skipped = 0;
-    for (const QString& result : std::as_const(done))
-        skipped += result.startsWith(QLatin1String("Skipped")) || result.startsWith(QLatin1String("Unable")) ? 1 : 0;
     if (!searched) {
         for (const Plan& p : std::as_const(plans))
             done.insert(p.key, QStringLiteral("Not replaced"));
@@ -391,8 +393,7 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             const Plan& p = plans[i];
             progress.set(i, plans.size(), QStringLiteral("Replacing in ") + p.path);
             if (unsaved.contains(p.key)) {
-                done.insert(p.key, QStringLiteral("Skipped: open with unsaved changes"));
-                ++skipped;
+                skip(p.key, QStringLiteral("Skipped: open with unsaved changes"));
                 continue;
             }
             // What was searched must still be there: another program may
@@ -400,13 +401,11 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
             QByteArray now;
             QString error;
             if (!FileSearch::readFile(p.path, &now, &error)) {
-                done.insert(p.key, error);
-                ++skipped;
+                skip(p.key, error);
                 continue;
             }
             if (now.size() != p.size || FileStamp::hashOf(now) != p.hash) {
-                done.insert(p.key, QStringLiteral("Skipped: changed by another program since it was searched"));
-                ++skipped;
+                skip(p.key, QStringLiteral("Skipped: changed by another program since it was searched"));
                 continue;
             }
             const FileSearch::Replaced change = FileSearch::replaceAll(now, options, replacement);
@@ -426,8 +425,7 @@ void TfrmFileTools::ReplaceInFiles(const FileSearchOptions& options, const QStri
                 }
             }
             if (!SafeFile::tryWrite(p.path, change.bytes, &error, write)) {
-                done.insert(p.key, error);
-                ++skipped;
+                skip(p.key, error);
                 continue;
             }
             if (report.backupSkipped)
