@@ -7,6 +7,7 @@
 #include <exception>
 
 namespace {
+constexpr int kDialogShown = 1;
 std::function<void(const QString&, BackgroundTask::Progress&)> g_observer;
 }
 
@@ -41,6 +42,7 @@ bool BackgroundTask::run(QWidget* parent, const QString& title, const std::funct
     });
     QTimer poll;
     poll.setInterval(50);
+    bool holding = true;
     QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
         qint64 done = 0, total = 0;
         QString text;
@@ -50,13 +52,20 @@ bool BackgroundTask::run(QWidget* parent, const QString& title, const std::funct
         dialog.setValue(total > 0 ? int(done * 1000 / total) : 0);
         if (g_observer)
             g_observer(title, progress);
+        if (holding && dialog.isVisible()) {
+            holding = false;
+            loop.exit(kDialogShown);
+        }
     });
     dialog.setValue(0);
     if (g_observer)
         g_observer(title, progress);
     poll.start();
     thread->start();
-    loop.exec();
+    // Until the dialog shows, what the user types or clicks waits for the
+    // work's end: it is meant for the program as it will be then.
+    if (loop.exec(QEventLoop::ExcludeUserInputEvents) == kDialogShown && !thread->isFinished())
+        loop.exec();
     // The loop also ends when the program is told to quit: the work stops
     // at its next safe point.
     if (!thread->isFinished())

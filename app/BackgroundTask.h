@@ -45,7 +45,7 @@ private:
 
 // Runs work on a worker thread and returns when it has ended. The dialog,
 // modal to the whole program, shows title and the work's progress after
-// 300 ms. An exception the work throws is thrown again here. Returns false
+// 300 ms; until then the user's input is held back for after the work. An exception the work throws is thrown again here. Returns false
 // when the user cancelled.
 bool run(QWidget* parent, const QString& title, const std::function<void(Progress&)>& work);
 

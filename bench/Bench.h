@@ -67,6 +67,21 @@ private:
     double m_cpuStartMs = 0;
 };
 
+// The longest time the event loop did not turn while it runs: a timer
+// that should fire every millisecond notes the widest gap between firings
+// (and to stop(), which returns it in ms).
+class StallMeter {
+public:
+    StallMeter();
+    ~StallMeter();
+    void start();
+    double stop();
+
+private:
+    struct Data;
+    Data* m_d;
+};
+
 } // namespace Bench
 
 #define VQ_BENCHMARK_CAT2(a, b) a##b

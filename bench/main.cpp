@@ -11,6 +11,8 @@
 #include <QFile>
 
 #include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
 
 #include <cstdio>
 #include <ctime>
@@ -90,6 +92,46 @@ void Stopwatch::report(const QString& name, const QString& note) const
 {
     const QString cpu = QStringLiteral("(cpu %1 ms)").arg(cpuMs(), 0, 'f', 1);
     Bench::report(name, wallMs(), QStringLiteral("ms"), note.isEmpty() ? cpu : cpu + QStringLiteral("  ") + note);
+}
+
+struct StallMeter::Data {
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worst = 0;
+    void tick()
+    {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    }
+};
+
+StallMeter::StallMeter() : m_d(new Data)
+{
+    m_d->timer.setTimerType(Qt::PreciseTimer);
+    m_d->timer.setInterval(1);
+    QObject::connect(&m_d->timer, &QTimer::timeout, [d = m_d] { d->tick(); });
+    m_d->clock.start();
+}
+
+StallMeter::~StallMeter()
+{
+    delete m_d;
+}
+
+void StallMeter::start()
+{
+    m_d->worst = 0;
+    m_d->last = m_d->clock.nsecsElapsed();
+    m_d->timer.start();
+}
+
+double StallMeter::stop()
+{
+    m_d->tick();
+    m_d->timer.stop();
+    return double(m_d->worst) / 1e6;
 }
 
 } // namespace Bench

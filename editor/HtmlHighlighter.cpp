@@ -182,6 +182,8 @@ struct HtmlHighlighter::Background {
         statesReady.notify_all();
         if (stopped)
             return;
+        if (onStates)
+            onStates();
         for (int line = 0; line < n; line = std::min(n, line + 2048)) {
             if (cancel.load(std::memory_order_relaxed))
                 return;
@@ -189,6 +191,8 @@ struct HtmlHighlighter::Background {
         }
         complete = true;
     }
+    // Called on the worker when the states are done and the pairs begin.
+    std::function<void()> onStates;
     SnapshotLines lines;
     std::mutex mutex;
     std::condition_variable statesReady;
@@ -218,6 +222,31 @@ bool HtmlHighlighter::nearKnown(int line, int done) const
     return t.LineStart(line) - t.LineStart(done) < kNearChars;
 }
 
+bool HtmlHighlighter::statesReadyNear(int line)
+{
+    if (nearKnown(line, knownStates()) || (takeStatesIfDone() && nearKnown(line, knownStates())))
+        return true;
+    startBackground();
+    return false;
+}
+
+bool HtmlHighlighter::takeStatesIfDone()
+{
+    if (!m_bg)
+        return false;
+    {
+        const std::lock_guard<std::mutex> lock(m_bg->mutex);
+        if (!m_bg->statesDone)
+            return false;
+    }
+    const int known = knownStates();
+    takeStates();
+    if (knownStates() == known)
+        return false;
+    dropGuesses();
+    return true;
+}
+
 bool HtmlHighlighter::readyNear(int line)
 {
     const auto ready = [&] {
@@ -241,6 +270,12 @@ void HtmlHighlighter::startBackground()
     m_dirtyFrom = INT_MAX;
     Background* bg = m_bg.get();
     QObject* context = m_context.get();
+    bg->onStates = [this, context] {
+        QMetaObject::invokeMethod(context, [this] {
+            if (takeStatesIfDone())
+                tellStatesReady();
+        }, Qt::QueuedConnection);
+    };
     bg->thread = std::thread([this, bg, context] {
         bg->run();
         bg->done.store(true, std::memory_order_release);
@@ -309,6 +344,11 @@ void HtmlHighlighter::takeBackground()
         structure->invalidateFrom(keep);
     }
     dropGuesses();
+    tellStatesReady();
+}
+
+void HtmlHighlighter::tellStatesReady()
+{
     // (told between events: this may have come in while the view was drawing)
     QMetaObject::invokeMethod(m_context.get(), [this] {
         if (m_onStatesReady)

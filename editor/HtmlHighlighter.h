@@ -41,6 +41,8 @@ public:
     // (they are known or near the known ones); otherwise the background
     // work starts, if it has not, and false.
     bool readyNear(int line);
+    // The same for the states alone (what colours and completion need).
+    bool statesReadyNear(int line);
     // True while colours of some lines are guesses.
     bool guessing() const { return !m_guessed.empty(); }
     // Waits for the background work, if any, and takes its result.
@@ -95,6 +97,9 @@ private:
     void takeBackground();
     // Waits for the worker's states (it works them out before the pairs) and takes them.
     void takeStates();
+    // Takes the worker's states if they are done, without waiting; true if it did.
+    bool takeStatesIfDone();
+    void tellStatesReady();
     // The state a far line starts in, guessed from a few lines above it.
     int guessedStart(int line);
     void dropGuesses();

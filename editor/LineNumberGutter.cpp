@@ -17,10 +17,15 @@ LineNumberGutter::LineNumberGutter(TOvcTextFileEditor* editor) : QWidget(editor)
 
 int LineNumberGutter::neededWidth() const
 {
+    return widthFor(m_editor->LineCount());
+}
+
+int LineNumberGutter::widthFor(qsizetype lines) const
+{
     if (isHidden())
         return 0;
     int digits = 1;
-    for (int n = std::max(1, m_editor->LineCount()); n >= 10; n /= 10)
+    for (qsizetype n = std::max<qsizetype>(1, lines); n >= 10; n /= 10)
         ++digits;
     digits = std::max(digits, 3);
     const int charWidth = m_editor->fontMetrics().horizontalAdvance(QLatin1Char('9'));

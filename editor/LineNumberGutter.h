@@ -12,6 +12,8 @@ public:
 
     // Width for the editor's line count; 0 while hidden.
     int neededWidth() const;
+    // The width for a text of so many lines (0 while hidden).
+    int widthFor(qsizetype lines) const;
     QSize sizeHint() const override { return QSize(neededWidth(), 0); }
 
     // The tool tips of the line marks beside a point of the gutter, one a line.

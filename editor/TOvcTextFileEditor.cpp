@@ -1,6 +1,7 @@
 #include "editor/TOvcTextFileEditor.h"
 
 #include "app/AppError.h"
+#include "app/BackgroundTask.h"
 #include "app/BusyCursor.h"
 #include "app/KeyMap.h"
 #include "app/FileStamp.h"
@@ -35,8 +36,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleHints>
 #include <QTextLayout>
 #include <QTimer>
@@ -55,6 +58,8 @@ constexpr int kMargin = 4;
 constexpr qsizetype kLongLine = 2000;
 // Long lines keep their column every so many characters.
 constexpr qsizetype kColumnStep = 1024;
+// Files from this size on are read and decoded on a worker.
+constexpr qint64 kLoadOnWorker = qint64(8) * 1024 * 1024;
 
 QString shown(const QString& path)
 {
@@ -316,6 +321,7 @@ TOvcTextFileEditor::TOvcTextFileEditor(std::shared_ptr<TextBuffer> buffer, bool 
         if (m_foldGutter)
             m_foldGutter->update();
         m_matchTimer->start();
+        runDeferred();
     });
 
     SetFixedFont(QFont(QStringLiteral("Courier New"), 10));
@@ -354,8 +360,18 @@ void TOvcTextFileEditor::updateMetrics()
 
 int TOvcTextFileEditor::wrapColumns() const
 {
-    const int window = std::max(10, int((viewport()->width() - 2 * kMargin) / m_charWidth));
+    return wrapColumnsFor(viewport()->width());
+}
+
+int TOvcTextFileEditor::wrapColumnsFor(int viewportWidth) const
+{
+    const int window = std::max(10, int((viewportWidth - 2 * kMargin) / m_charWidth));
     return m_wrapAt > 0 ? std::min(window, std::max(10, m_wrapAt)) : window;
+}
+
+int TOvcTextFileEditor::gutterWidthFor(qsizetype lines) const
+{
+    return (m_gutter ? m_gutter->widthFor(lines) : 0) + (m_foldGutter ? m_foldGutter->neededWidth() : 0);
 }
 
 int TOvcTextFileEditor::visibleRows() const
@@ -1193,21 +1209,101 @@ void TOvcTextFileEditor::EndEditGroup()
 
 // ---------------------------------------------------------------- files
 
+struct TOvcTextFileEditor::LoadedFile {
+    TextFileFormat format;
+    TextSnapshot text;
+    FileStamp stamp;
+    // Row counts of the lines when wrapping at rowsWidth columns.
+    std::vector<int> rows;
+    int rowsWidth = -1, tabSize = 0;
+    bool wrapIndent = false;
+};
+
 void TOvcTextFileEditor::LoadFile(const QString& fileName)
 {
-    BusyCursor busy;
-    const QByteArray bytes = readFile(fileName);
-    loadDecoded(fileName, bytes, TextFileCodec::decode(bytes));
+    loadFile(fileName, [](const QByteArray& bytes, DecodedText* decoded) {
+        *decoded = TextFileCodec::decode(bytes);
+        return true;
+    });
 }
 
 bool TOvcTextFileEditor::ReopenWithEncoding(const QString& encoding, QString* error)
 {
+    QString why;
+    const bool done = loadFile(m_fileName, [&](const QByteArray& bytes, DecodedText* decoded) {
+        return TextFileCodec::decodeAs(bytes, encoding, decoded, &why);
+    });
+    if (error)
+        *error = why;
+    return done;
+}
+
+bool TOvcTextFileEditor::loadFile(const QString& fileName,
+                                  const std::function<bool(const QByteArray&, DecodedText*)>& decode)
+{
+    if (m_loading)
+        throw EFileError(QStringLiteral("Unable to open %1: another file is still being opened in this window.")
+                             .arg(shown(fileName)));
     BusyCursor busy;
-    const QByteArray bytes = readFile(m_fileName);
-    DecodedText decoded;
-    if (!TextFileCodec::decodeAs(bytes, encoding, &decoded, error))
+    LoadedFile loaded;
+    loaded.tabSize = m_tabSize;
+    loaded.wrapIndent = m_wrapIndent;
+    // The wrap width the view will have with the file in: its gutter is as
+    // wide as the line count's digits, and a long text brings the scroll bar.
+    std::array<int, 11> columnsByDigits{};
+    if (m_wordWrap) {
+        const int bar = verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && !verticalScrollBar()->isVisible()
+                            ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar())
+                            : 0;
+        const int around = viewport()->width() + viewportMargins().left() - bar;
+        for (int digits = 1, lines = 1; digits < int(columnsByDigits.size()); ++digits, lines *= 10)
+            columnsByDigits[size_t(digits)] = wrapColumnsFor(around - gutterWidthFor(lines));
+    }
+    bool decoded = false;
+    const auto work = [&](BackgroundTask::Progress& progress) {
+        const QByteArray bytes = readFile(fileName);
+        DecodedText text;
+        if (progress.cancelled() || !decode(bytes, &text))
+            return;
+        loaded.format = text.format;
+        loaded.text = TextBuffer::Prepare(text);
+        text = DecodedText();
+        loaded.stamp = FileStamp::of(fileName, bytes);
+        if (m_wordWrap && !progress.cancelled()) {
+            int digits = 1;
+            for (qsizetype n = loaded.text.LineCount(); n >= 10 && digits + 1 < int(columnsByDigits.size()); n /= 10)
+                ++digits;
+            loaded.rowsWidth = columnsByDigits[size_t(digits)];
+            countRows(loaded.text, 0, loaded.text.Length(), loaded.rowsWidth, loaded.tabSize, loaded.wrapIndent,
+                      loaded.rows);
+        }
+        decoded = !progress.cancelled();
+    };
+    // A large file is read and decoded while the window goes on drawing;
+    // what the user types meanwhile waits for the text.
+    if (QFileInfo(fileName).size() < kLoadOnWorker) {
+        BackgroundTask::Progress here;
+        work(here);
+    } else {
+        const QPointer<TOvcTextFileEditor> self(this);
+        m_loading = true;
+        bool finished = false;
+        try {
+            finished = BackgroundTask::run(this, QStringLiteral("Opening %1").arg(shown(fileName)), work);
+        } catch (...) {
+            if (self)
+                m_loading = false;
+            throw;
+        }
+        if (!self)
+            throw EFileError(QStringLiteral("Unable to open %1: its window was closed.").arg(shown(fileName)));
+        m_loading = false;
+        if (!finished)
+            throw EFileError(QStringLiteral("Opening %1 was cancelled.").arg(shown(fileName)));
+    }
+    if (!decoded)
         return false;
-    loadDecoded(m_fileName, bytes, std::move(decoded));
+    takeLoaded(fileName, loaded);
     return true;
 }
 
@@ -1222,17 +1318,25 @@ void TOvcTextFileEditor::ConvertLineEnds(TextFileFormat::LineEnd style)
     setCaret(caret);
 }
 
-void TOvcTextFileEditor::loadDecoded(const QString& fileName, const QByteArray& bytes, DecodedText decoded)
+void TOvcTextFileEditor::takeLoaded(const QString& fileName, LoadedFile& loaded)
 {
-    const TextFileFormat format = decoded.format;
+    const TextFileFormat format = loaded.format;
     // Loading is not an edit: the history starts afresh.
     m_maxColumns = format.longestLine;
-    m_buf.Load(decoded);
-    decoded.text.clear();
+    m_loadedRows.clear();
+    m_loadedRowsWidth = -1;
+    if (m_wordWrap && loaded.tabSize == m_tabSize && loaded.wrapIndent == m_wrapIndent &&
+        qsizetype(loaded.rows.size()) == loaded.text.LineCount()) {
+        m_loadedRows = std::move(loaded.rows);
+        m_loadedRowsWidth = loaded.rowsWidth;
+    }
+    m_buf.Load(std::move(loaded.text), format);
+    m_loadedRows.clear();
+    m_loadedRowsWidth = -1;
     m_format = format;
     m_fileName = fileName;
     m_highlighter->setLanguage(FileTypes::languageOf(fileName));
-    m_stamp = FileStamp::of(fileName, bytes);
+    m_stamp = loaded.stamp;
     clearBookmarks();
     m_searchMarks->clear();
     m_searchMarks->clearScope();
@@ -1639,8 +1743,16 @@ void TOvcTextFileEditor::TextChanged(const TextBuffer&, const TextChange& c)
                     m_rowTree[i] += delta;
         } else {
             std::vector<int> counts;
-            counts.reserve(size_t(c.linesAdded + 1));
-            countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, m_wrapIndent, counts);
+            if (first == 0 && m_loadedRowsWidth > 0 && qsizetype(m_loadedRows.size()) == t.LineCount()) {
+                // Counted with the file's text, for the width the view has
+                // once its gutter and scroll bar fit the text.
+                counts = std::move(m_loadedRows);
+                m_rowsWidth = m_loadedRowsWidth;
+            } else {
+                counts.reserve(size_t(c.linesAdded + 1));
+                countRows(t, t.LineStart(first), t.LineEndOffset(lastNew), m_rowsWidth, m_tabSize, m_wrapIndent,
+                          counts);
+            }
             const size_t from = std::min(size_t(first), m_rowCount.size());
             const size_t to = std::min(size_t(first) + size_t(c.linesRemoved) + 1, m_rowCount.size());
             m_rowCount.erase(m_rowCount.begin() + qsizetype(from), m_rowCount.begin() + qsizetype(to));
@@ -2388,6 +2500,8 @@ void TOvcTextFileEditor::completeClosingTag()
     const qsizetype ls = t.LineStart(line);
     const qsizetype at = caret - ls;
     if (at < 2 || t.CharAt(caret - 2) != QLatin1Char('<') || t.CharAt(caret - 1) != QLatin1Char('/'))
+        return;
+    if (!readyOrDefer(line, DeferClosingTag))
         return;
     // Only in the page's text: not in a tag, a comment or a script.
     if (!Html::HtmlTokenizer::isTextState(m_highlighter->stateAt(line, at - 2)))

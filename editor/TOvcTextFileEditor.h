@@ -374,6 +374,9 @@ private:
     // Geometry
     void updateMetrics();
     int wrapColumns() const;
+    int wrapColumnsFor(int viewportWidth) const;
+    // Both gutters' width for a text of so many lines.
+    int gutterWidthFor(qsizetype lines) const;
     void recomputeAllRows();
     void rebuildRowIndex();
     qint64 rowOfLine(int line) const;             // first row of a line
@@ -404,7 +407,11 @@ private:
     void setCaret(qsizetype offset, bool keepAnchor = false);
     void caretMoved(bool keepGoalX = false);
     void checkLine(int line) const;
-    void loadDecoded(const QString& fileName, const QByteArray& bytes, DecodedText decoded);
+    // A file read, decoded and counted into rows for this view, ready to be
+    // taken in. A large file is read on a worker while the events go on.
+    struct LoadedFile;
+    bool loadFile(const QString& fileName, const std::function<bool(const QByteArray&, DecodedText*)>& decode);
+    void takeLoaded(const QString& fileName, LoadedFile& loaded);
     qsizetype offsetOf(int line, int column) const;  // clamped, never inside a surrogate pair
     void positionOf(qsizetype offset, int& line, int& column) const;
     void replaceSelection(const QString& text, EditKind kind = EditKind::Plain);
@@ -510,6 +517,10 @@ private:
     std::vector<int> m_rowCount;
     std::vector<qint64> m_rowTree;
     int m_rowsWidth = -1;  // wrap width the counts were made for
+    // Row counts made with a file's text, for the next whole-text change.
+    std::vector<int> m_loadedRows;
+    int m_loadedRowsWidth = -1;
+    bool m_loading = false;
     qsizetype m_maxColumns = 0;
     mutable std::map<int, std::vector<qsizetype>> m_rowStartCache;
     mutable std::map<int, ColumnMarks> m_columnMarks;
@@ -541,6 +552,16 @@ private:
     bool completionKey(QKeyEvent* e);
     void afterTyping(const QString& text);
     void offerClosingTag();
+    // Help that needs the page's states (or its tag pairs) far down a large
+    // page, before the worker has them, waits for them instead of holding
+    // up the key: it is given when they come, if the text and the caret
+    // are as they were.
+    enum Deferred : unsigned { DeferCloseTag = 1, DeferClosingTag = 2, DeferCompletion = 4 };
+    bool readyOrDefer(int line, Deferred what);
+    void runDeferred();
+    unsigned m_deferred = 0;
+    quint64 m_deferredRevision = 0;
+    qsizetype m_deferredCaret = -1;
     void updateCompletion(bool typed);
     std::function<QString()> m_tagCase;
     QString tagCase() const { return m_tagCase ? m_tagCase() : QString(); }

@@ -91,6 +91,37 @@ bool TOvcTextFileEditor::ExpandAbbreviation(bool onlyLikely)
     return true;
 }
 
+bool TOvcTextFileEditor::readyOrDefer(int line, Deferred what)
+{
+    // The closing tag "</" gets is found by the tag pairs; the rest needs
+    // the states.
+    const bool ready =
+        what == DeferClosingTag ? m_highlighter->readyNear(line) : m_highlighter->statesReadyNear(line);
+    if (ready)
+        return true;
+    if (m_deferredRevision != m_buf.Revision() || m_deferredCaret != caretOffset())
+        m_deferred = 0;
+    m_deferred |= what;
+    m_deferredRevision = m_buf.Revision();
+    m_deferredCaret = caretOffset();
+    return false;
+}
+
+void TOvcTextFileEditor::runDeferred()
+{
+    const unsigned what = m_deferred;
+    m_deferred = 0;
+    if (!what || m_deferredRevision != m_buf.Revision() || m_deferredCaret != caretOffset() || m_readOnly)
+        return;
+    // In the order typing asks for them.
+    if (what & DeferCloseTag)
+        offerClosingTag();
+    if (what & DeferClosingTag)
+        completeClosingTag();
+    if (what & DeferCompletion)
+        updateCompletion(true);
+}
+
 void TOvcTextFileEditor::offerClosingTag()
 {
     // Just after the ">" of an opening tag: its closing tag after the caret.
@@ -99,6 +130,8 @@ void TOvcTextFileEditor::offerClosingTag()
     const int line = int(t.LineOfOffset(caret));
     const qsizetype column = caret - t.LineStart(line);
     if (column < 2 || t.CharAt(caret - 2) == QLatin1Char('/'))
+        return;
+    if (!readyOrDefer(line, DeferCloseTag))
         return;
     const TagLineSource& lines = m_highlighter->tagLines();
     const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(column - 1));
@@ -129,6 +162,11 @@ void TOvcTextFileEditor::updateCompletion(bool typed)
     const qsizetype column = caret - ls;
     const bool shown = m_completion && m_completion->isVisible();
     if ((!typed && !shown) || column > 4096) {
+        if (shown)
+            m_completion->hide();
+        return;
+    }
+    if (!readyOrDefer(line, DeferCompletion)) {
         if (shown)
             m_completion->hide();
         return;

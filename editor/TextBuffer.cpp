@@ -19,7 +19,7 @@ TextBuffer::TextBuffer()
 
 TextBuffer::~TextBuffer() = default;
 
-void TextBuffer::Load(const DecodedText& decoded)
+TextSnapshot TextBuffer::Prepare(const DecodedText& decoded)
 {
     const TextFileFormat& f = decoded.format;
     const QByteArray styles = f.mixedLineEnds ? decoded.lineEnds : QByteArray();
@@ -29,7 +29,16 @@ void TextBuffer::Load(const DecodedText& decoded)
     TextSnapshot fresh;
     TextStoreAccess::assign(fresh, adoptText(decoded.text, styles, f.lineEnd));
     TextStoreAccess::setLineEnds(fresh, f.lineEnd, finalEnd);
+    return fresh;
+}
 
+void TextBuffer::Load(const DecodedText& decoded)
+{
+    Load(Prepare(decoded), decoded.format);
+}
+
+void TextBuffer::Load(TextSnapshot fresh, const TextFileFormat& f)
+{
     const bool wasModified = Modified();
     TextChange change{0, m_text.Length(), fresh.Length(), 0, m_text.LineCount() - 1, fresh.LineCount() - 1};
     m_text = std::move(fresh);

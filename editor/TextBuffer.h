@@ -49,6 +49,10 @@ public:
     // Takes the codec's output without copying its text: lines, their ends
     // and the format. Clears the undo history; marks move to the start.
     void Load(const DecodedText& decoded);
+    // The same in two steps: Prepare (on any thread) builds the text and its
+    // line index, Load takes it with the format it was decoded with.
+    static TextSnapshot Prepare(const DecodedText& decoded);
+    void Load(TextSnapshot prepared, const TextFileFormat& format);
     // A new text with '\n' between lines, each line end in format.lineEnd.
     void SetText(const QString& text, const TextFileFormat& format = TextFileFormat());
     const TextFileFormat& Format() const { return m_format; }

@@ -4,9 +4,12 @@
 // made meanwhile included.
 #include "TestEnv.h"
 #include "editor/HtmlHighlighter.h"
+#include "editor/TOvcTextFileEditor.h"
 #include "editor/TagMatcher.h"
 #include "editor/TextBuffer.h"
 
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -90,7 +93,8 @@ private slots:
         QVERIFY(h.knownStates() < last);
         if (!edit.isEmpty())
             buf.Insert(buf.Text().LineStart(last / 2), edit);
-        QTRY_COMPARE_WITH_TIMEOUT(ready, 1, 20000);
+        // Told twice: when the states are in, and the pairs.
+        QTRY_COMPARE_WITH_TIMEOUT(ready, 2, 20000);
         if (!edit.isEmpty()) {
             // Only the lines above the edit came back; the rest is worked out again.
             QVERIFY(h.knownStates() <= last / 2);
@@ -138,6 +142,72 @@ private slots:
         HtmlHighlighter sync(buf);
         QCOMPARE(h.stateAt(last, 6), sync.stateAt(last, 6));
         QCOMPARE(h.startState(last), sync.startState(last));
+    }
+
+    // Typing far down before the worker is done: the keys go in at once,
+    // the help that needs the states or the pairs comes with them, and
+    // only if the text is as the keys left it.
+    void typingBeforeStates_data()
+    {
+        QTest::addColumn<QString>("tail");     // the page's last line, typed after
+        QTest::addColumn<bool>("closeOnGreater");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("later");    // the last line once the worker is done
+        QTest::newRow("</ completed") << "" << false << "<p>x</" << "<p>x</p>";
+        QTest::newRow("> closes") << "" << true << "<em>" << "<em></em>";
+        QTest::newRow("typing went on") << "" << false << "<p>x</b" << "<p>x</b";
+        QTest::newRow("in a script") << "<script>" << true << "<p>" << "<script><p>";
+    }
+    void typingBeforeStates()
+    {
+        QFETCH(QString, tail);
+        QFETCH(bool, closeOnGreater);
+        QFETCH(QString, keys);
+        QFETCH(QString, later);
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.SetCloseOnGreater(closeOnGreater);
+        ed.SetAutoCloseTags(true);
+        ed.SetRawText(page(QStringLiteral("<div><p>a <b>b</b></p>\n"), 3'000'000) + tail);
+        const int last = ed.LineCount();
+        ed.MoveCaret(last, tail.size() + 1);
+        QTest::keyClicks(&ed, keys);
+        QCOMPARE(ed.RawLineText(last), tail + keys);
+        QTRY_COMPARE_WITH_TIMEOUT(ed.RawLineText(last), later, 20000);
+        QTest::qWait(50);
+        QCOMPARE(ed.RawLineText(last), later);
+    }
+
+    // A large file is read and decoded on a worker while events go on; the
+    // rows counted there are those the view counts itself.
+    void largeFileLoad()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("large.htm"));
+        QByteArray bytes;
+        while (bytes.size() < 9 * 1024 * 1024)
+            bytes += "<tr><td>\tcell \xc3\xa9</td><td>" + QByteArray(130, 'w') + " end</td></tr>\r\n";
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        TOvcTextFileEditor ed;
+        ed.resize(700, 500);
+        ed.SetLineNumbers(true);
+        ed.SetWordWrap(true);
+        ed.show();
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(1);
+        ed.LoadFile(file);
+        timer.stop();
+        QVERIFY(ticks > 0);
+        QCOMPARE(ed.buffer().Encode(), bytes);
+        const int loadedRows = ed.verticalScrollBar()->maximum();
+        ed.SetWordWrap(false);
+        ed.SetWordWrap(true);
+        QCOMPARE(ed.verticalScrollBar()->maximum(), loadedRows);
+        QVERIFY(loadedRows > ed.LineCount());
     }
 };
 
