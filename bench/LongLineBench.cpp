@@ -135,6 +135,11 @@ int longLineBench(const QStringList& args)
         ed.SetWordWrap(true);
         ed.MoveCaret(1, length / 2);
         Bench::settle();
+        // (once typing pauses, the line's tag pairs are worked out once on a worker)
+        t.restart();
+        idleFor(2000);
+        Bench::report(QStringLiteral("%1 MB: processor time of the pause after typing").arg(mb), t.cpuMs(),
+                      QStringLiteral("ms"));
         t.restart();
         idleFor(3000);
         Bench::report(QStringLiteral("%1 MB, wrap on: idle processor time").arg(mb), t.cpuMs() / 3.0,

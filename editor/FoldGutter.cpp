@@ -37,7 +37,9 @@ void FoldGutter::paintEvent(QPaintEvent* e)
             continue;
         const bool folded = m_editor->folds().isFolded(line);
         // (far down a long page the marks wait for its states)
-        if (!folded && (!h->readyNear(line) || !FoldScan::mayStartRegion(t.LineText(line), h->startState(line))))
+        // (only the start of a long line is looked at)
+        const QString head = t.Text(t.LineStart(line), std::min<qsizetype>(t.LineLength(line), 16384));
+        if (!folded && (!h->statesReadyNear(line) || !FoldScan::mayStartRegion(head, h->startState(line))))
             continue;
         const qreal cx = w / 2, cy = y + top + lineHeight / 2.0, r = std::min(w, qreal(lineHeight)) * 0.3;
         QPainterPath arrow;

@@ -3,6 +3,7 @@
 #include "editor/TextBuffer.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -47,6 +48,12 @@ const QList<QTextLayout::FormatRange> kNone;
 // States this many characters past the known ones are worked out at once;
 // further on, the background work does it.
 constexpr qsizetype kNearChars = qsizetype(1) << 21;
+// Tag pairs are worked out at once for this many characters past those
+// known (a long line among them: far fewer lines); further on, the
+// background work does it.
+constexpr qsizetype kPairNearChars = qsizetype(1) << 18;
+// After an edit, the background work waits for typing to pause this long.
+constexpr int kQuietMs = 250;
 // A far line's state is guessed by tokenizing this many lines above it.
 constexpr int kWarmLines = 40;
 
@@ -224,10 +231,54 @@ bool HtmlHighlighter::nearKnown(int line, int done) const
 
 bool HtmlHighlighter::statesReadyNear(int line)
 {
-    if (nearKnown(line, knownStates()) || (takeStatesIfDone() && nearKnown(line, knownStates())))
+    if (statesNear(line) || (takeStatesIfDone() && statesNear(line)))
         return true;
-    startBackground();
+    requestBackground();
     return false;
+}
+
+bool HtmlHighlighter::pairsNear(int line) const
+{
+    if (m_language != Html::Language::Html)
+        return true;
+    const int done = m_lines.structure()->linesDone();
+    if (line < done)
+        return true;
+    const TextSnapshot& t = m_buf.Text();
+    return t.LineEndOffset(line) - t.LineStart(done) <= kPairNearChars;
+}
+
+void HtmlHighlighter::requestBackground()
+{
+    if (m_bg)
+        return;
+    const qint64 wait = m_sinceEdit.isValid() ? kQuietMs - m_sinceEdit.elapsed() : 0;
+    if (wait <= 0) {
+        startBackground();
+        return;
+    }
+    if (!m_quietTimer) {
+        m_quietTimer = new QTimer(m_context.get());
+        m_quietTimer->setSingleShot(true);
+        QObject::connect(m_quietTimer, &QTimer::timeout, m_context.get(), [this] { requestBackground(); });
+    }
+    if (!m_quietTimer->isActive())
+        m_quietTimer->start(int(wait));
+}
+
+std::pair<qsizetype, int> HtmlHighlighter::resumePoint(int line, qsizetype offset)
+{
+    const int start = startState(line);
+    if (!isLongLine(m_buf.Text().LineLength(line)))
+        return {0, start};
+    stateAt(line, offset);  // (the checkpoints up to offset)
+    const auto& cps = m_checkpoints[line];
+    for (auto it = std::upper_bound(cps.begin(), cps.end(), std::make_pair(offset, INT_MAX)); it != cps.begin();) {
+        --it;
+        if (!HtmlTokenizer::isTagState(it->second))
+            return *it;
+    }
+    return {0, start};
 }
 
 bool HtmlHighlighter::takeStatesIfDone()
@@ -249,15 +300,11 @@ bool HtmlHighlighter::takeStatesIfDone()
 
 bool HtmlHighlighter::readyNear(int line)
 {
-    const auto ready = [&] {
-        const int structure = m_language == Html::Language::Html ? m_lines.structure()->linesDone() : INT_MAX;
-        return nearKnown(line, std::min(knownStates(), structure));
-    };
-    if (ready())
+    if (statesNear(line) && pairsNear(line))
         return true;
     // (a result come in is taken between events, so that a screen drawn
     // now is drawn from one set of states)
-    startBackground();
+    requestBackground();
     return false;
 }
 
@@ -295,6 +342,10 @@ void HtmlHighlighter::cancelBackground()
 
 void HtmlHighlighter::finishBackground()
 {
+    if (!m_bg && m_quietTimer && m_quietTimer->isActive()) {
+        m_quietTimer->stop();
+        startBackground();
+    }
     if (!m_bg)
         return;
     m_bg->thread.join();
@@ -344,6 +395,9 @@ void HtmlHighlighter::takeBackground()
         structure->invalidateFrom(keep);
     }
     dropGuesses();
+    for (int line : m_strayPending)
+        m_coloured.erase(line);
+    m_strayPending.clear();
     tellStatesReady();
 }
 
@@ -418,6 +472,7 @@ void HtmlHighlighter::forgetStates()
     m_bgStarted = false;
     m_guessed.clear();
     m_guessedEnds.clear();
+    m_strayPending.clear();
     m_endStates.clear();
     m_checkpoints.clear();
     m_sliceTokens.clear();
@@ -433,6 +488,18 @@ int HtmlHighlighter::Lines::lineCount() const
 QString HtmlHighlighter::Lines::lineText(int line) const
 {
     return m_h.m_buf.Text().LineText(line);
+}
+
+qsizetype HtmlHighlighter::Lines::lineLength(int line) const
+{
+    return m_h.m_buf.Text().LineLength(line);
+}
+
+QString HtmlHighlighter::Lines::lineSlice(int line, qsizetype from, qsizetype length) const
+{
+    const TextSnapshot& t = m_h.m_buf.Text();
+    from = std::clamp<qsizetype>(from, 0, t.LineLength(line));
+    return t.Text(t.LineStart(line) + from, std::min(length, t.LineLength(line) - from));
 }
 
 void HtmlHighlighter::setDarkBackground(bool dark)
@@ -471,7 +538,7 @@ const QList<QTextLayout::FormatRange>& HtmlHighlighter::lineFormats(int line)
     auto it = m_coloured.find(line);
     if (it != m_coloured.end())
         return it->second;
-    const bool guess = !readyNear(line);
+    const bool guess = !statesReadyNear(line);
     // A long page gets its states worked out from the start, so that a jump
     // far down finds them ready.
     if (!m_bg && !m_bgStarted && m_buf.Length() > kNearChars && knownStates() < m_buf.LineCount())
@@ -499,6 +566,12 @@ void HtmlHighlighter::markStrays(int line, qsizetype from, qsizetype to, QList<Q
         return;
     if (m_guessed.count(line))
         return;  // underlined once the pairs are known
+    if (!pairsNear(line)) {
+        // (a long line just edited, or far down: once the worker has them)
+        m_strayPending.insert(line);
+        requestBackground();
+        return;
+    }
     for (const TagRef& r : m_lines.structure()->strayClosingTags(line, line)) {
         const qsizetype a = std::max<qsizetype>(r.start, from), b = std::min<qsizetype>(r.nameEnd, to);
         if (a < b)
@@ -569,7 +642,7 @@ QList<QTextLayout::FormatRange> HtmlHighlighter::formatsIn(int line, qsizetype f
     const qsizetype length = t.LineLength(line);
     to = std::min(to, length);
     if (auto known = m_checkpoints.find(line); known == m_checkpoints.end() || known->second.empty()) {
-        const bool guess = !readyNear(line);
+        const bool guess = !statesReadyNear(line);
         if (guess)
             m_guessed.insert(line);
         const int start = guess ? guessedStart(line) : startState(line);
@@ -623,6 +696,8 @@ void HtmlHighlighter::keepOnly(int first, int last)
 {
     m_guessed.erase(m_guessed.begin(), m_guessed.lower_bound(first));
     m_guessed.erase(m_guessed.upper_bound(last), m_guessed.end());
+    m_strayPending.erase(m_strayPending.begin(), m_strayPending.lower_bound(first));
+    m_strayPending.erase(m_strayPending.upper_bound(last), m_strayPending.end());
     for (auto it = m_guessedEnds.begin(); it != m_guessedEnds.end();)
         it = (it->first < first - kWarmLines || it->first > last) ? m_guessedEnds.erase(it) : std::next(it);
     for (auto it = m_sliceTokens.begin(); it != m_sliceTokens.end();)
@@ -642,10 +717,12 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     const int first = int(change.firstLine);
     const bool inOneLine = change.linesAdded == 0 && change.linesRemoved == 0;
     m_dirtyFrom = std::min(m_dirtyFrom, first);
+    m_sinceEdit.start();
     if (change.offset == 0 && change.inserted == m_buf.Length()) {
         // A new text: nothing the worker finds would be kept.
         cancelBackground();
         m_bgStarted = false;
+        m_sinceEdit.invalidate();
     }
     m_guessed.erase(m_guessed.lower_bound(first), m_guessed.end());
     m_guessedEnds.clear();
@@ -670,7 +747,10 @@ int HtmlHighlighter::textChanged(const TextChange& change)
     // What the lines below depend on for their stray closing tags.
     TagStructure* structure = m_lines.structure();
     std::vector<int> openBelow;
-    const bool structureKnown = m_language == Html::Language::Html && structure->linesDone() > first + 1;
+    // (a long line's pairs are not worked out again at every key)
+    const bool longEdit = isLongLine(t.LineLength(first));
+    const bool structureKnown =
+        m_language == Html::Language::Html && structure->linesDone() > first + 1 && !longEdit;
     if (structureKnown)
         openBelow = structure->openKeysAt(first + 1);
     structure->invalidateFrom(first);
@@ -715,6 +795,13 @@ int HtmlHighlighter::textChanged(const TextChange& change)
         // state at its end changes.
         if (end == m_endStates[size_t(first)] && (!structureKnown || structure->openKeysAt(first + 1) == openBelow)) {
             m_coloured.erase(first);
+            if (longEdit && m_language == Html::Language::Html) {
+                // The stray closing tags below follow once the pairs are in.
+                for (const auto& [line, ranges] : m_coloured)
+                    if (line > first)
+                        m_strayPending.insert(line);
+                requestBackground();
+            }
             return first;
         }
     }

@@ -13,6 +13,7 @@
 #include "editor/TagMatcher.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QList>
 #include <QTextLayout>
 #include <array>
@@ -24,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QTimer;
 class TextBuffer;
 struct TextChange;
 
@@ -43,6 +45,9 @@ public:
     bool readyNear(int line);
     // The same for the states alone (what colours and completion need).
     bool statesReadyNear(int line);
+    // Where the tokenizer may start again in a line at or before offset,
+    // outside any tag, and its state there (long lines keep such points).
+    std::pair<qsizetype, int> resumePoint(int line, qsizetype offset);
     // True while colours of some lines are guesses.
     bool guessing() const { return !m_guessed.empty(); }
     // Waits for the background work, if any, and takes its result.
@@ -92,6 +97,11 @@ private:
     struct Background;
     // True when the states up to line can be worked out here without a pause.
     bool nearKnown(int line, int done) const;
+    bool statesNear(int line) const { return nearKnown(line, knownStates()); }
+    // The same for the tag pairs of every line up to line's end.
+    bool pairsNear(int line) const;
+    // Starts the background work, after an edit once typing has paused.
+    void requestBackground();
     void startBackground();
     void cancelBackground();
     void takeBackground();
@@ -135,6 +145,12 @@ private:
         int startState(int line) const override { return m_h.startState(line); }
         TagStructure* structure() const override { return &m_structure; }
         void aboutToWorkOut(int line) const override;
+        qsizetype lineLength(int line) const override;
+        QString lineSlice(int line, qsizetype from, qsizetype length) const override;
+        std::pair<qsizetype, int> resumePoint(int line, qsizetype offset) const override
+        {
+            return m_h.resumePoint(line, offset);
+        }
 
     private:
         HtmlHighlighter& m_h;
@@ -149,4 +165,7 @@ private:
     int m_dirtyFrom = INT_MAX;  // first line changed since the background work began
     std::set<int> m_guessed;  // lines coloured from a guessed state
     std::unordered_map<int, int> m_guessedEnds;  // guessed end states
+    std::set<int> m_strayPending;  // lines coloured without their stray closing tags
+    QElapsedTimer m_sinceEdit;  // invalid after a new text
+    QTimer* m_quietTimer = nullptr;  // starts the background work once typing pauses
 };

@@ -4,6 +4,8 @@
 
 namespace Html {
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // Bits 0-4: where we are. Bits 5-6: the tag being read opens <style> (1)
@@ -75,15 +77,15 @@ bool startsWithAt(QStringView s, qsizetype i, QLatin1StringView what)
 
 bool isScriptKeyword(QStringView w)
 {
-    static const char* const kWords[] = {
-        "async",  "await",    "break",   "case",   "catch",    "class",      "const",  "continue",
-        "debugger", "default", "delete", "do",     "else",     "export",     "extends", "false",
-        "finally", "for",     "function", "if",    "import",   "in",         "instanceof", "let",
-        "new",    "null",     "of",      "return", "static",   "super",      "switch", "this",
-        "throw",  "true",     "try",     "typeof", "undefined", "var",       "void",   "while",
-        "with",   "yield"};
-    for (const char* k : kWords) {
-        if (w == QLatin1StringView(k))
+    static constexpr QLatin1StringView kWords[] = {
+        "async"_L1,  "await"_L1,    "break"_L1,   "case"_L1,   "catch"_L1,    "class"_L1,      "const"_L1,  "continue"_L1,
+        "debugger"_L1, "default"_L1, "delete"_L1, "do"_L1,     "else"_L1,     "export"_L1,     "extends"_L1, "false"_L1,
+        "finally"_L1, "for"_L1,     "function"_L1, "if"_L1,    "import"_L1,   "in"_L1,         "instanceof"_L1, "let"_L1,
+        "new"_L1,    "null"_L1,     "of"_L1,      "return"_L1, "static"_L1,   "super"_L1,      "switch"_L1, "this"_L1,
+        "throw"_L1,  "true"_L1,     "try"_L1,     "typeof"_L1, "undefined"_L1, "var"_L1,       "void"_L1,   "while"_L1,
+        "with"_L1,   "yield"_L1};
+    for (QLatin1StringView k : kWords) {
+        if (w == k)
             return true;
     }
     return false;
@@ -92,10 +94,10 @@ bool isScriptKeyword(QStringView w)
 // Keywords after which a "/" starts a regular expression, not a division.
 bool keywordBeforeOperand(QStringView w)
 {
-    static const char* const kWords[] = {"return", "typeof", "instanceof", "in",   "of",    "new",  "delete",
-                                         "void",   "throw",  "case",       "do",   "else",  "yield", "await"};
-    for (const char* k : kWords) {
-        if (w == QLatin1StringView(k))
+    static constexpr QLatin1StringView kWords[] = {"return"_L1, "typeof"_L1, "instanceof"_L1, "in"_L1,   "of"_L1,    "new"_L1,  "delete"_L1,
+                                         "void"_L1,   "throw"_L1,  "case"_L1,       "do"_L1,   "else"_L1,  "yield"_L1, "await"_L1};
+    for (QLatin1StringView k : kWords) {
+        if (w == k)
             return true;
     }
     return false;
@@ -104,10 +106,10 @@ bool keywordBeforeOperand(QStringView w)
 // At-rules whose block holds rules (selectors), not declarations.
 bool atRuleHoldsRules(QStringView name)
 {
-    static const char* const kNames[] = {"@media",    "@supports", "@document",      "@-moz-document",
-                                         "@layer",    "@container", "@scope",        "@starting-style"};
-    for (const char* k : kNames) {
-        if (name.compare(QLatin1StringView(k), Qt::CaseInsensitive) == 0)
+    static constexpr QLatin1StringView kNames[] = {"@media"_L1,    "@supports"_L1, "@document"_L1,      "@-moz-document"_L1,
+                                         "@layer"_L1,    "@container"_L1, "@scope"_L1,        "@starting-style"_L1};
+    for (QLatin1StringView k : kNames) {
+        if (name.compare(k, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

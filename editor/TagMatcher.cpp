@@ -432,6 +432,9 @@ private:
     std::unique_ptr<TagStructure> m_own;
 };
 
+// Lines up to this long are tokenized whole for the tag at an offset.
+constexpr qsizetype kWholeLine = 16384;
+
 TagRef refOf(int line, const TagEvent& e)
 {
     return TagRef{line, e.start, e.nameEnd, e.closing, e.name};
@@ -454,6 +457,25 @@ std::optional<TagRef> tagAt(const TagLineSource& lines, int line, int offset)
 {
     if (line < 0 || line >= lines.lineCount())
         return std::nullopt;
+    // A long line is tokenized from a point before the offset outside any
+    // tag, a little past it (for the name of a tag begun just before).
+    if (const qsizetype length = lines.lineLength(line); length > kWholeLine) {
+        const auto [from, state] = lines.resumePoint(line, offset);
+        if (from > 0) {
+            const qsizetype to = std::min(length, qsizetype(offset) + 1024);
+            QList<TagEvent> events;
+            HtmlTokenizer::tokenize(lines.lineSlice(line, from, to - from), state, nullptr, &events);
+            for (TagEvent& e : events) {
+                const int end = e.end < 0 ? INT_MAX : int(from) + e.end;
+                if (e.start >= 0 && offset >= from + e.start && offset <= end) {
+                    e.start += int(from);
+                    e.nameEnd += int(from);
+                    return refOf(line, e);
+                }
+            }
+            return std::nullopt;
+        }
+    }
     QList<TagEvent> events;
     HtmlTokenizer::tokenize(lines.lineText(line), lines.startState(line), nullptr, &events);
     for (const TagEvent& e : std::as_const(events)) {

@@ -16,6 +16,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class EditorContract;
@@ -37,6 +38,18 @@ public:
     virtual void lineTokenized(int /*line*/, int /*endState*/) const {}
     // Told before the structure works lines out up to line (exclusive).
     virtual void aboutToWorkOut(int /*line*/) const {}
+    virtual qsizetype lineLength(int line) const { return lineText(line).size(); }
+    virtual QString lineSlice(int line, qsizetype from, qsizetype length) const
+    {
+        return lineText(line).mid(from, length);
+    }
+    // A point of a line at or before offset, outside any tag, where the
+    // tokenizer may start again, with its state there; a source that keeps
+    // such points inside long lines saves tokenizing them from the start.
+    virtual std::pair<qsizetype, int> resumePoint(int line, qsizetype /*offset*/) const
+    {
+        return {0, startState(line)};
+    }
 };
 
 // A document reached through EditorContract; states are worked out from the

@@ -43,6 +43,28 @@ QList<std::tuple<int, int, QTextCharFormat>> reference(const TextBuffer& buf, in
     return coloursOf(h, line);
 }
 
+// One line tokenized whole for every question.
+class OneLine : public TagLineSource {
+public:
+    explicit OneLine(QString text) : m_text(std::move(text)) {}
+    int lineCount() const override { return 1; }
+    QString lineText(int) const override { return m_text; }
+    int startState(int) const override { return Html::HtmlTokenizer::initialState(Html::Language::Html); }
+
+private:
+    QString m_text;
+};
+
+// The offsets of stray closing tags the colours of [from, to) of line 0 underline.
+QList<int> strays(HtmlHighlighter& h, qsizetype from, qsizetype to)
+{
+    QList<int> out;
+    for (const QTextLayout::FormatRange& r : h.formatsIn(0, from, to))
+        if (r.format.underlineStyle() == QTextCharFormat::WaveUnderline)
+            out << int(from) + r.start;
+    return out;
+}
+
 QString page(const QString& unit, qsizetype size)
 {
     QString text;
@@ -142,6 +164,53 @@ private slots:
         HtmlHighlighter sync(buf);
         QCOMPARE(h.stateAt(last, 6), sync.stateAt(last, 6));
         QCOMPARE(h.startState(last), sync.startState(last));
+    }
+
+    // In a long line the tag at an offset is found from a point kept
+    // before it: the same tag as tokenizing the whole line finds.
+    void tagInLongLine_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("tags and text") << "<td class=\"c\">cell &amp; <b>bold</b></td> ";
+        QTest::newRow("script strings") << "<script>var s = \"<b>\"; if (a < b) x = '</i>';</script><i>x</i>";
+        QTest::newRow("long attribute") << "<img alt=\"" + QString(3000, QLatin1Char('w')) + "\" src=x><p>t</p>";
+        QTest::newRow("comment") << "<!-- <b> --><u>u</u><!-- </u> -->";
+    }
+    void tagInLongLine()
+    {
+        QFETCH(QString, unit);
+        const QString line = page(unit, 200'000);
+        TextBuffer buf;
+        buf.SetText(line);
+        HtmlHighlighter h(buf);
+        const OneLine whole(line);
+        for (int offset = 0; offset < line.size(); offset += 1009) {
+            const std::optional<TagRef> kept = TagMatcher::tagAt(h.tagLines(), 0, offset);
+            const std::optional<TagRef> plain = TagMatcher::tagAt(whole, 0, offset);
+            QVERIFY2(kept == plain, qPrintable(QString::number(offset)));
+        }
+    }
+
+    // Typing in a long line does not work its pairs out at every key: the
+    // stray closing tags are underlined again once the worker has them.
+    void straysAfterTypingInLongLine()
+    {
+        const QString unit = QStringLiteral("<div><p>a</p></div>");
+        TextBuffer buf;
+        buf.SetText(page(unit, 400'000) + QStringLiteral("</span>"));
+        HtmlHighlighter h(buf);
+        Feed feed(h);
+        buf.AddListener(&feed);
+        int ready = 0;
+        h.setOnStatesReady([&] { ++ready; });
+        const qsizetype length = buf.Text().LineLength(0);
+        h.finishBackground();
+        QTRY_VERIFY(!strays(h, length - 100, length).isEmpty());
+        const QList<int> before = strays(h, length - 100, length);
+        buf.Insert(length / 2, QStringLiteral("x"));
+        QVERIFY(strays(h, length - 100, length + 1).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(strays(h, length - 100, length + 1), QList<int>({before.first() + 1}), 20000);
+        QVERIFY(ready > 0);
     }
 
     // Typing far down before the worker is done: the keys go in at once,

@@ -102,7 +102,8 @@ private slots:
         ed->SetRawText(QStringLiteral("<div>") + QStringLiteral("\n<p>a</p>").repeated(30000) + QStringLiteral("\n"));
         ed->MoveCaret(30002, 1);
         type(*ed, QStringLiteral("</"));
-        QCOMPARE(ed->RawLineText(30002), QStringLiteral("</div>"));
+        // (the pairs that far down are worked out on a worker: "</" is completed when they are in)
+        QTRY_COMPARE(ed->RawLineText(30002), QStringLiteral("</div>"));
         ed->MoveCaret(30002, 3);
         ed->refreshTagMatch();
         QCOMPARE(ed->matchedTags().size(), 2);
