@@ -100,6 +100,10 @@ int longLineBench(const QStringList& args)
         ed.repaint();
         Bench::settle();
         t.report(QStringLiteral("%1 MB line: open and first paint").arg(mb));
+        // (a long page's states and pairs are worked out once on a worker after it opens)
+        t.restart();
+        idleFor(1000);
+        Bench::report(QStringLiteral("  processor time of the first second after"), t.cpuMs(), QStringLiteral("ms"));
         const int length = ed.LineLength(1);
         for (bool wrap : {true, false}) {
             if (idleOnly)

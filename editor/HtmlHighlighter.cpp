@@ -52,8 +52,10 @@ constexpr qsizetype kNearChars = qsizetype(1) << 21;
 // known (a long line among them: far fewer lines); further on, the
 // background work does it.
 constexpr qsizetype kPairNearChars = qsizetype(1) << 18;
-// After an edit, the background work waits for typing to pause this long.
+// After an edit, the background work waits for typing to pause this long;
+// when the user asked for something it needs, this long.
 constexpr int kQuietMs = 250;
+constexpr int kAskedQuietMs = 100;
 // A far line's state is guessed by tokenizing this many lines above it.
 constexpr int kWarmLines = 40;
 
@@ -229,11 +231,11 @@ bool HtmlHighlighter::nearKnown(int line, int done) const
     return t.LineStart(line) - t.LineStart(done) < kNearChars;
 }
 
-bool HtmlHighlighter::statesReadyNear(int line)
+bool HtmlHighlighter::statesReadyNear(int line, bool asked)
 {
     if (statesNear(line) || (takeStatesIfDone() && statesNear(line)))
         return true;
-    requestBackground();
+    requestBackground(asked);
     return false;
 }
 
@@ -248,21 +250,32 @@ bool HtmlHighlighter::pairsNear(int line) const
     return t.LineEndOffset(line) - t.LineStart(done) <= kPairNearChars;
 }
 
-void HtmlHighlighter::requestBackground()
+void HtmlHighlighter::requestBackground(bool asked)
 {
     if (m_bg)
         return;
-    const qint64 wait = m_sinceEdit.isValid() ? kQuietMs - m_sinceEdit.elapsed() : 0;
+    const bool waiting = m_quietTimer && m_quietTimer->isActive();
+    m_quietWanted = std::min(waiting ? m_quietWanted : kQuietMs, asked ? kAskedQuietMs : kQuietMs);
+    const qint64 wait = m_sinceEdit.isValid() ? m_quietWanted - m_sinceEdit.elapsed() : 0;
     if (wait <= 0) {
+        if (waiting)
+            m_quietTimer->stop();
         startBackground();
         return;
     }
     if (!m_quietTimer) {
         m_quietTimer = new QTimer(m_context.get());
         m_quietTimer->setSingleShot(true);
-        QObject::connect(m_quietTimer, &QTimer::timeout, m_context.get(), [this] { requestBackground(); });
+        // (typing since it was set puts it off)
+        QObject::connect(m_quietTimer, &QTimer::timeout, m_context.get(), [this] {
+            const qint64 left = m_quietWanted - m_sinceEdit.elapsed();
+            if (m_sinceEdit.isValid() && left > 0)
+                m_quietTimer->start(int(left));
+            else
+                startBackground();
+        });
     }
-    if (!m_quietTimer->isActive())
+    if (!waiting || m_quietTimer->remainingTime() > wait)
         m_quietTimer->start(int(wait));
 }
 
@@ -298,13 +311,13 @@ bool HtmlHighlighter::takeStatesIfDone()
     return true;
 }
 
-bool HtmlHighlighter::readyNear(int line)
+bool HtmlHighlighter::readyNear(int line, bool asked)
 {
     if (statesNear(line) && pairsNear(line))
         return true;
     // (a result come in is taken between events, so that a screen drawn
     // now is drawn from one set of states)
-    requestBackground();
+    requestBackground(asked);
     return false;
 }
 

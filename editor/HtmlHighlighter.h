@@ -42,9 +42,11 @@ public:
     // True when the state and the tag pairs of a line can be had at once
     // (they are known or near the known ones); otherwise the background
     // work starts, if it has not, and false.
-    bool readyNear(int line);
+    // (asked for by the user: the background work starts without waiting
+    // for typing to pause)
+    bool readyNear(int line, bool asked = false);
     // The same for the states alone (what colours and completion need).
-    bool statesReadyNear(int line);
+    bool statesReadyNear(int line, bool asked = false);
     // Where the tokenizer may start again in a line at or before offset,
     // outside any tag, and its state there (long lines keep such points).
     std::pair<qsizetype, int> resumePoint(int line, qsizetype offset);
@@ -101,7 +103,7 @@ private:
     // The same for the tag pairs of every line up to line's end.
     bool pairsNear(int line) const;
     // Starts the background work, after an edit once typing has paused.
-    void requestBackground();
+    void requestBackground(bool asked = false);
     void startBackground();
     void cancelBackground();
     void takeBackground();
@@ -168,4 +170,5 @@ private:
     std::set<int> m_strayPending;  // lines coloured without their stray closing tags
     QElapsedTimer m_sinceEdit;  // invalid after a new text
     QTimer* m_quietTimer = nullptr;  // starts the background work once typing pauses
+    int m_quietWanted = 0;  // the pause it waits for, in ms
 };

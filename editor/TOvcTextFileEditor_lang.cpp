@@ -95,8 +95,8 @@ bool TOvcTextFileEditor::readyOrDefer(int line, Deferred what)
 {
     // The closing tag "</" gets is found by the tag pairs; the rest needs
     // the states.
-    const bool ready =
-        what == DeferClosingTag ? m_highlighter->readyNear(line) : m_highlighter->statesReadyNear(line);
+    const bool ready = what == DeferClosingTag ? m_highlighter->readyNear(line, true)
+                                               : m_highlighter->statesReadyNear(line, true);
     if (ready)
         return true;
     if (m_deferredRevision != m_buf.Revision() || m_deferredCaret != caretOffset())

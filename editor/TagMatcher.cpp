@@ -316,14 +316,14 @@ int TagStructure::findCloser(int line, int start) const
 TagRef TagStructure::refOfNode(int node) const
 {
     const Node& n = m_nodes[size_t(node)];
-    const QString name = m_lines.lineText(n.line).mid(n.start + 1, n.nameEnd - n.start - 1);
+    const QString name = m_lines.lineSlice(n.line, n.start + 1, n.nameEnd - n.start - 1);
     return TagRef{n.line, n.start, n.nameEnd, false, name};
 }
 
 TagRef TagStructure::refOfCloser(int closer) const
 {
     const Closer& c = m_closers[size_t(closer)];
-    const QString name = m_lines.lineText(c.line).mid(c.start + 2, c.nameEnd - c.start - 2);
+    const QString name = m_lines.lineSlice(c.line, c.start + 2, c.nameEnd - c.start - 2);
     return TagRef{c.line, c.start, c.nameEnd, true, name};
 }
 
