@@ -280,6 +280,40 @@ edit_key ek13 "f(" "End Left" "|" "f(|)" "Auto pairs: a bracket closes itself"
 edit_key ek14 "qzq qzq" "ctrl+Left ctrl+d ctrl+d" "W" "W W" "Ctrl+D: carets at each occurrence"
 focus_main
 key Escape
+edit_key ek15 "abc" "Home End" "|" "abc|" "Home, End"
+edit_key ek16 "abc" "Left Left Left shift+End" "X" "X" "Shift+End, typing over it"
+edit_key ek17 "abc" "Left shift+Right shift+Left shift+Left" "X" "aXc" "Shift+Right, Shift+Left"
+edit_key ek18 "abc" "Left Left ctrl+shift+End" "X" "aX" "Ctrl+Shift+End"
+edit_key ek19 "abc" "Prior Next" "|" "abc|" "Page Up, Page Down"
+edit_key ek20 "abc" "shift+Prior shift+Next" "|" "abc|" "Shift+Page Up, Shift+Page Down"
+edit_key ek22 "ab" "ctrl+Home ctrl+End" "|" "ab|" "Ctrl+Home, Ctrl+End"
+# Home then shift+Home on "hm:abc": the selection from the line's start.
+label hm
+typed "abc"
+key Left shift+Home shift+Right shift+Right shift+Right
+typed "X"
+expect "hm:" "hm:Xc" "shift+Home" "Shift+Home"
+label del
+typed "foo bar"
+key ctrl+Left ctrl+Left Delete
+expect "del:" "del:oo bar" "Delete" "Delete at a word"
+# Tab and Shift+Tab on a selected line indent and outdent it.
+label ti
+typed "ab"
+key shift+Home Tab
+expect $'\tti:' $'\tti:ab' "shift+Home Tab" "Tab indents the selected line"
+# (an empty line after it, so that the next line takes no indentation)
+key End Return shift+Home BackSpace
+label to
+typed "ab"
+key Home Tab End shift+Home shift+Tab
+expect "to:" "to:ab" "shift+Tab" "Shift+Tab outdents the selected line"
+# Enter keeps the indentation of the line it ends.
+label ai
+key Home space space End Return
+typed "ai2:y"
+expect "  ai2:" "  ai2:y" "Return" "Enter with auto-indent"
+key End Return shift+Home BackSpace
 
 # Keys that show windows.
 window_key F1 "Help contents" '^Velquist Help'
