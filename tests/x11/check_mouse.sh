@@ -9,13 +9,14 @@
 # with xdotool. Where the text lies is measured first: click, type a mark,
 # save, read where it landed, until the edges of rows and columns are known.
 # Each gesture is then followed by typing and saving; the saved file shows
-# where the caret and the selection were. MOUSE_WM=openbox runs it under
-# openbox (less its Alt+drag, which moves windows) instead of no window
-# manager; MOUSE_PAUSE is the pause after each step (seconds); MOUSE_KEEP=1
-# keeps the temporary folder, with each saved version of the file.
+# where the caret and the selection were. It runs under openbox (less its
+# Alt+drag, which moves windows) when openbox is installed; MOUSE_WM= runs it
+# without a window manager. MOUSE_PAUSE is the pause after each step
+# (seconds); MOUSE_KEEP=1 keeps the temporary folder, with each saved version
+# of the file.
 #
 # Needs Xvfb, xdotool and xwininfo (Debian: apt-get install -y xvfb xdotool
-# x11-utils; openbox for MOUSE_WM). Not part of the CTest suite; a run takes
+# x11-utils; openbox). Not part of the CTest suite; a run takes
 # about a minute and a half.
 # Exit status: 0 every gesture worked, 1 some did not, 2 could not run.
 set -u
@@ -23,7 +24,9 @@ set -u
 BUILD=${1:-}
 DISP=${2:-93}
 PAUSE=${MOUSE_PAUSE:-0.3}
-WM=${MOUSE_WM:-}
+WM=${MOUSE_WM-}
+# openbox when it is there (MOUSE_WM= runs without a window manager).
+[ -z "${MOUSE_WM+set}" ] && command -v openbox >/dev/null 2>&1 && WM=openbox
 die() { echo "$*" >&2; exit 2; }
 
 [ -n "$BUILD" ] && [ -x "$BUILD/bin/velquist" ] ||
@@ -96,7 +99,7 @@ sleep 1.5
 # all of it (Window > Tile).
 xdotool windowmove "$MAIN" 0 0 windowsize "$MAIN" 1240 980 2>/dev/null
 sleep 0.5
-xdotool windowactivate --sync "$MAIN" 2>/dev/null
+xdotool windowactivate --sync "$MAIN" 2>/dev/null || xdotool windowfocus --sync "$MAIN" 2>/dev/null
 xdotool key --delay 150 alt+w t
 sleep 0.5
 
