@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/TAboutBox.h"
 #include "app/TmdiMain.h"
+#include "editor/MemoryRelease.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,6 +41,7 @@ int main(int argc, char** argv)
     // The folders named by the environment are fixed before anything can
     // change the current folder.
     AppPaths::fixEnvironment();
+    MemoryRelease::returnLargeBlocks();
 
     // Every argument is a file to open: Qt sees only the program's name, so
     // none of its own options ("-reverse", "-platform", ...) is taken away.

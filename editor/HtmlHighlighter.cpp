@@ -1,4 +1,5 @@
 #include "editor/HtmlHighlighter.h"
+#include "editor/MemoryRelease.h"
 
 #include "editor/TextBuffer.h"
 
@@ -101,6 +102,7 @@ class SnapshotLines : public TagLineSource {
 public:
     SnapshotLines(TextSnapshot text, int initial) : m_text(std::move(text)), m_reader(m_text, 0, m_text.Length())
     {
+        m_starts.reserve(size_t(m_text.LineCount()) + 1);
         m_starts.push_back(initial);
     }
     int lineCount() const override { return int(m_text.LineCount()); }
@@ -394,7 +396,7 @@ void HtmlHighlighter::takeBackground()
         return;
     if (m_bg->thread.joinable())
         m_bg->thread.join();
-    const std::unique_ptr<Background> bg = std::move(m_bg);
+    std::unique_ptr<Background> bg = std::move(m_bg);
     if (!bg->complete)
         return;
     // Only the lines above the first one changed since are still right.
@@ -412,6 +414,10 @@ void HtmlHighlighter::takeBackground()
         m_coloured.erase(line);
     m_strayPending.clear();
     tellStatesReady();
+    if (m_buf.Length() >= MemoryRelease::kLargeChars) {
+        bg.reset();  // (the worker's copy of the text and its lists first)
+        MemoryRelease::afterLargeWork();
+    }
 }
 
 void HtmlHighlighter::tellStatesReady()

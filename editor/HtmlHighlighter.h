@@ -54,6 +54,9 @@ public:
     bool guessing() const { return !m_guessed.empty(); }
     // Waits for the background work, if any, and takes its result.
     void finishBackground();
+    // Pairs far below what is known are wanted: the background work goes
+    // there (what it finds comes with the states-ready call).
+    void wantPairsBelow() { requestBackground(true); }
 
     bool isEnabled() const { return m_enabled; }
     // Off: the text is plain; states are still worked out when asked for.

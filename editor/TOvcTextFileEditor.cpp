@@ -1,4 +1,5 @@
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/MemoryRelease.h"
 
 #include "app/AppError.h"
 #include "app/BackgroundTask.h"
@@ -242,7 +243,19 @@ QByteArray readFile(const QString& fileName)
     if (file.size() > TOvcTextFileEditor::MaxFileSize)
         throw EFileError(QStringLiteral("Unable to open %1: the file is too large (%2 MB).")
                              .arg(shown(fileName), QString::number(file.size() / (1024 * 1024))));
-    QByteArray bytes = file.readAll();
+    // Read into room of the file's size (reading all grows by halves); a file
+    // that grew meanwhile is read to its end.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < bytes.size()) {
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    if (got == file.size() && file.error() == QFileDevice::NoError)
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EFileError(QStringLiteral("Unable to read %1: %2.").arg(shown(fileName), file.errorString()));
     return bytes;
@@ -1261,14 +1274,15 @@ bool TOvcTextFileEditor::loadFile(const QString& fileName,
     }
     bool decoded = false;
     const auto work = [&](BackgroundTask::Progress& progress) {
-        const QByteArray bytes = readFile(fileName);
+        QByteArray bytes = readFile(fileName);
         DecodedText text;
         if (progress.cancelled() || !decode(bytes, &text))
             return;
+        loaded.stamp = FileStamp::of(fileName, bytes);
+        bytes = QByteArray();
         loaded.format = text.format;
         loaded.text = TextBuffer::Prepare(text);
         text = DecodedText();
-        loaded.stamp = FileStamp::of(fileName, bytes);
         if (m_wordWrap && !progress.cancelled()) {
             int digits = 1;
             for (qsizetype n = loaded.text.LineCount(); n >= 10 && digits + 1 < int(columnsByDigits.size()); n /= 10)
@@ -1304,6 +1318,8 @@ bool TOvcTextFileEditor::loadFile(const QString& fileName,
     if (!decoded)
         return false;
     takeLoaded(fileName, loaded);
+    if (m_buf.Length() >= MemoryRelease::kLargeChars)
+        MemoryRelease::afterLargeWork();
     return true;
 }
 
@@ -2948,17 +2964,14 @@ void TOvcTextFileEditor::refreshTagMatch()
     if (!hasSelection() && m_highlighter->readyNear(line)) {
         const TagLineSource& lines = m_highlighter->tagLines();
         const std::optional<TagRef> tag = TagMatcher::tagAt(lines, line, int(caret - t.LineStart(line)));
-        // An element's end far below is looked for a stretch at a time, between events.
+        // An element's end far below is left to the background work, which
+        // works the whole page out once; the marks come when it is done.
         TagStructure* s = lines.structure();
-        const int reach = tag ? (s->linesDone() <= tag->line + 3000 ? tag->line + 3000 : s->linesDone() + 30000) : 0;
+        const int reach = tag ? std::max(tag->line + 3000, s->linesDone()) : 0;
         const std::optional<TagRef> other =
             tag ? TagMatcher::partner(lines, *tag, tag->closing ? 0 : reach - tag->line) : std::nullopt;
-        if (tag && !other && s->undecided(tag->line, tag->start)) {
-            QTimer::singleShot(50, this, [this, caret] {
-                if (caretOffset() == caret)
-                    refreshTagMatch();
-            });
-        }
+        if (tag && !other && s->undecided(tag->line, tag->start))
+            m_highlighter->wantPairsBelow();
         if (other) {
             for (const TagRef& r : {*tag, *other})
                 m_tagMarks << TextRange{t.LineStart(r.line) + r.start, r.nameEnd - r.start};

@@ -124,40 +124,43 @@ int TagStructure::keyOf(const QString& name)
 
 int TagStructure::scopeDepth(int rule) const
 {
-    return m_top < 0 ? -1 : m_nodes[size_t(m_top)].scope[rule];
+    return m_open.empty() ? -1 : m_open.back().scope[rule];
+}
+
+void TagStructure::pushOpen(int node, int key)
+{
+    const int depth = int(m_open.size());
+    Open open{node, m_lastOpen[size_t(key)], {}};
+    const unsigned f = m_flags[size_t(key)];
+    for (int r = 0; r < kRules; ++r)
+        open.scope[r] = (f & (1u << r)) ? depth : scopeDepth(r);
+    m_open.push_back(open);
+    m_lastOpen[size_t(key)] = depth;
+    m_top = node;
 }
 
 void TagStructure::push(int line, const TagEvent& e, int key)
 {
-    Node node;
-    node.line = line;
-    node.start = e.start;
-    node.nameEnd = e.nameEnd;
-    node.key = key;
-    node.parent = m_top;
-    node.prevSame = m_lastOpen[size_t(key)];
-    node.depth = m_top < 0 ? 0 : m_nodes[size_t(m_top)].depth + 1;
-    const unsigned f = m_flags[size_t(key)];
-    for (int r = 0; r < kRules; ++r)
-        node.scope[r] = (f & (1u << r)) ? node.depth : (m_top < 0 ? -1 : m_nodes[size_t(m_top)].scope[r]);
-    m_top = int(m_nodes.size());
-    m_lastOpen[size_t(key)] = m_top;
-    m_nodes.push_back(node);
+    const int node = int(m_nodes.size());
+    m_nodes.push_back(Node{line, e.start, e.nameEnd, key, m_top});
+    pushOpen(node, key);
 }
 
-void TagStructure::popTo(int node, int endLine, int endStart, int closer)
+void TagStructure::popTo(int depth, int endLine, int endStart, int closer)
 {
-    while (m_top >= 0) {
-        Node& t = m_nodes[size_t(m_top)];
-        const int popped = m_top;
-        t.closer = popped == node ? closer : -1;
-        t.endLine = endLine;
-        t.endStart = endStart;
-        m_lastOpen[size_t(t.key)] = t.prevSame;
-        m_top = t.parent;
-        if (popped == node)
-            break;
+    while (int(m_open.size()) > depth && depth >= 0) {
+        const Open& o = m_open.back();
+        Node& t = m_nodes[size_t(o.node)];
+        if (int(m_open.size()) - 1 == depth && closer >= 0) {
+            t.end = closer;
+        } else {
+            t.end = endAt(int(m_ends.size()));
+            m_ends.push_back(Position{endLine, endStart});
+        }
+        m_lastOpen[size_t(t.key)] = o.prevSame;
+        m_open.pop_back();
     }
+    m_top = m_open.empty() ? -1 : m_open.back().node;
 }
 
 void TagStructure::closeIn(std::initializer_list<int> keys, int rule, int line, int start)
@@ -165,7 +168,7 @@ void TagStructure::closeIn(std::initializer_list<int> keys, int rule, int line, 
     int best = -1;
     for (int k : keys)
         best = std::max(best, m_lastOpen[size_t(k)]);
-    if (best >= 0 && m_nodes[size_t(best)].depth >= scopeDepth(rule))
+    if (best >= 0 && best >= scopeDepth(rule))
         popTo(best, line, start, -1);
 }
 
@@ -182,9 +185,9 @@ void TagStructure::openingTag(int line, const TagEvent& e, int key)
     case KeyOption:
     case KeyOptgroup:
         if (m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOption)
-            popTo(m_top, line, e.start, -1);
+            popTo(topDepth(), line, e.start, -1);
         if (key == KeyOptgroup && m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOptgroup)
-            popTo(m_top, line, e.start, -1);
+            popTo(topDepth(), line, e.start, -1);
         break;
     case KeyTr: closeIn({KeyTr}, 2, line, e.start); break;
     case KeyTd:
@@ -196,7 +199,7 @@ void TagStructure::openingTag(int line, const TagEvent& e, int key)
     case KeyRp: closeIn({KeyRt, KeyRp}, 0, line, e.start); break;
     default:
         if ((f & Heading) && m_top >= 0 && (m_flags[size_t(m_nodes[size_t(m_top)].key)] & Heading))
-            popTo(m_top, line, e.start, -1);
+            popTo(topDepth(), line, e.start, -1);
         break;
     }
     if (e.selfClosing || (f & Void))
@@ -209,11 +212,11 @@ void TagStructure::closingTag(int line, const TagEvent& e, int key)
 {
     const unsigned f = m_flags[size_t(key)];
     const int rule = (f & TablePart) ? 2 : key == KeyP ? 1 : 0;
-    const int node = m_lastOpen[size_t(key)];
+    const int depth = m_lastOpen[size_t(key)];
     const int closer = int(m_closers.size());
-    if (node >= 0 && m_nodes[size_t(node)].depth >= scopeDepth(rule)) {
-        m_closers.push_back(Closer{line, e.start, e.nameEnd, node});
-        popTo(node, line, e.start, closer);
+    if (depth >= 0 && depth >= scopeDepth(rule)) {
+        m_closers.push_back(Closer{line, e.start, e.nameEnd, m_open[size_t(depth)].node});
+        popTo(depth, line, e.start, closer);
     } else {
         m_closers.push_back(Closer{line, e.start, e.nameEnd, -1});  // stray: ignored
     }
@@ -221,7 +224,7 @@ void TagStructure::closingTag(int line, const TagEvent& e, int key)
 
 void TagStructure::processLine(int line)
 {
-    m_lineAt.push_back(LineStart{m_top, m_pending, int(m_nodes.size()), int(m_closers.size())});
+    m_lineAt.push_back(LineStart{m_top, m_pending});
     QList<TagEvent>& events = m_events;  // (kept: its room is used again line after line)
     events.clear();
     const int end = HtmlTokenizer::tokenize(m_lines.lineText(line), m_lines.startState(line), nullptr, &events);
@@ -231,7 +234,7 @@ void TagStructure::processLine(int line)
             // The rest of a tag begun on an earlier line.
             if (e.end >= 0) {
                 if (e.selfClosing && m_pending >= 0 && m_pending == m_top)
-                    popTo(m_top, line, e.end, -1);
+                    popTo(topDepth(), line, e.end, -1);
                 m_pending = -1;
             }
             continue;
@@ -262,9 +265,11 @@ void TagStructure::adopt(TagStructure&& other)
     m_nodes = std::move(other.m_nodes);
     m_closers = std::move(other.m_closers);
     m_lineAt = std::move(other.m_lineAt);
+    m_ends = std::move(other.m_ends);
     m_keys = std::move(other.m_keys);
     m_flags = std::move(other.m_flags);
     m_lastOpen = std::move(other.m_lastOpen);
+    m_open = std::move(other.m_open);
     m_top = other.m_top;
     m_pending = other.m_pending;
 }
@@ -276,8 +281,16 @@ void TagStructure::invalidateFrom(int line)
         return;
     const LineStart at = m_lineAt[size_t(line)];
     m_lineAt.resize(size_t(line));
-    m_nodes.resize(size_t(at.nodes));
-    m_closers.resize(size_t(at.closers));
+    // What began on the line and below goes.
+    const auto node = std::lower_bound(m_nodes.begin(), m_nodes.end(), line,
+                                       [](const Node& n, int l) { return n.line < l; });
+    m_nodes.erase(node, m_nodes.end());
+    const auto closer = std::lower_bound(m_closers.begin(), m_closers.end(), line,
+                                         [](const Closer& c, int l) { return c.line < l; });
+    m_closers.erase(closer, m_closers.end());
+    const auto end = std::lower_bound(m_ends.begin(), m_ends.end(), line,
+                                      [](const Position& p, int l) { return p.line < l; });
+    m_ends.erase(end, m_ends.end());
     m_top = at.top;
     m_pending = at.pending;
     rebuildOpenIndex();
@@ -285,14 +298,18 @@ void TagStructure::invalidateFrom(int line)
 
 void TagStructure::rebuildOpenIndex()
 {
-    std::fill(m_lastOpen.begin(), m_lastOpen.end(), -1);
+    // The stack as it stood: the open elements from the top down, pushed again
+    // from the bottom up.
+    std::vector<int> open;
     for (int k = m_top; k >= 0; k = m_nodes[size_t(k)].parent) {
         Node& node = m_nodes[size_t(k)];
-        node.closer = -2;
-        node.endLine = node.endStart = -1;
-        if (m_lastOpen[size_t(node.key)] < 0)
-            m_lastOpen[size_t(node.key)] = k;
+        node.end = kOpen;
+        open.push_back(k);
     }
+    std::fill(m_lastOpen.begin(), m_lastOpen.end(), -1);
+    m_open.clear();
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        pushOpen(*it, m_nodes[size_t(*it)].key);
 }
 
 int TagStructure::findNode(int line, int start) const
@@ -330,7 +347,19 @@ TagRef TagStructure::refOfCloser(int closer) const
 bool TagStructure::openAt(int node, int line, int offset) const
 {
     const Node& n = m_nodes[size_t(node)];
-    return n.closer == -2 || std::make_pair(n.endLine, n.endStart) > std::make_pair(line, offset);
+    if (n.end == kOpen)
+        return true;
+    const Position end = endOf(n);
+    return std::make_pair(end.line, end.start) > std::make_pair(line, offset);
+}
+
+TagStructure::Position TagStructure::endOf(const Node& n) const
+{
+    if (n.end >= 0) {
+        const Closer& c = m_closers[size_t(n.end)];
+        return Position{c.line, c.start};
+    }
+    return m_ends[size_t(endAt(n.end))];
 }
 
 std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
@@ -343,19 +372,19 @@ std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
         const int near = lastLine == INT_MAX ? std::min(end, line + 4096) : end;
         {
             const Busy busy(m_busy);
-            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= near)
+            while (m_nodes[size_t(node)].end == kOpen && int(m_lineAt.size()) <= near)
                 processLine(int(m_lineAt.size()));
         }
-        if (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end && m_busy == 0) {
+        if (m_nodes[size_t(node)].end == kOpen && int(m_lineAt.size()) <= end && m_busy == 0) {
             m_lines.aboutToWorkOut(end + 1);
             node = findNode(line, start);
             if (node < 0)
                 return std::nullopt;
             const Busy busy(m_busy);
-            while (m_nodes[size_t(node)].closer == -2 && int(m_lineAt.size()) <= end)
+            while (m_nodes[size_t(node)].end == kOpen && int(m_lineAt.size()) <= end)
                 processLine(int(m_lineAt.size()));
         }
-        const int closer = m_nodes[size_t(node)].closer;
+        const int closer = m_nodes[size_t(node)].end;
         return closer >= 0 ? std::optional<TagRef>(refOfCloser(closer)) : std::nullopt;
     }
     if (const int closer = findCloser(line, start); closer >= 0 && m_closers[size_t(closer)].node >= 0)
@@ -366,7 +395,7 @@ std::optional<TagRef> TagStructure::partner(int line, int start, int lastLine)
 bool TagStructure::undecided(int line, int start) const
 {
     const int node = findNode(line, start);
-    return node >= 0 && m_nodes[size_t(node)].closer == -2 && linesDone() < m_lines.lineCount();
+    return node >= 0 && m_nodes[size_t(node)].end == kOpen && linesDone() < m_lines.lineCount();
 }
 
 QString TagStructure::innermostOpen(int line, int offset)

@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <climits>
+#include <deque>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -115,15 +116,23 @@ public:
 
 private:
     static constexpr int kRules = 4;  // the searches HTML bounds differently
+    // Kept for every element (24 bytes: a page holds about one a line).
     struct Node {
         int line, start, nameEnd;
         int key;
-        int parent;        // the node below it on the stack
-        int prevSame;      // the next open node of its name below it
-        int depth;
-        int scope[kRules];  // depth of the nearest node at or below it that bounds each search (-1: none)
-        int closer = -2;    // its closing tag; -1: ended without one; -2: still open
-        int endLine = -1, endStart = -1;  // where it ended
+        int parent;     // the node below it on the stack
+        int end = kOpen;  // its closing tag (>= 0), still open, or where it ended without one (endAt)
+    };
+    static constexpr int kOpen = -1;
+    static int endAt(int k) { return -2 - k; }  // (and back again)
+    struct Position {
+        int line, start;
+    };
+    // Kept only while the element is open; its depth is its place on the stack.
+    struct Open {
+        int node;
+        int prevSame;       // the next open element of its name below it (a depth), -1
+        int scope[kRules];  // depth of the nearest element at or below it that bounds each search (-1: none)
     };
     struct Closer {
         int line, start, nameEnd;
@@ -131,19 +140,22 @@ private:
     };
     struct LineStart {
         int top, pending;
-        int nodes, closers;
     };
     void advanceTo(int line);  // works out lines up to line (exclusive)
     void processLine(int line);
     int keyOf(const QString& name);
     void push(int line, const Html::TagEvent& e, int key);
-    void popTo(int node, int endLine, int endStart, int closer);
+    // Ends the open elements down to the one at depth.
+    void popTo(int depth, int endLine, int endStart, int closer);
+    void pushOpen(int node, int key);
     // Ends the innermost open element among keys when no node bounding the
     // search by rule stands above it.
     void closeIn(std::initializer_list<int> keys, int rule, int line, int start);
     void closingTag(int line, const Html::TagEvent& e, int key);
     void openingTag(int line, const Html::TagEvent& e, int key);
     int scopeDepth(int rule) const;
+    int topDepth() const { return int(m_open.size()) - 1; }
+    Position endOf(const Node& n) const;
     int findNode(int line, int start) const;
     int findCloser(int line, int start) const;
     bool openAt(int node, int line, int offset) const;
@@ -152,13 +164,17 @@ private:
     void rebuildOpenIndex();
 
     const TagLineSource& m_lines;
-    std::vector<Node> m_nodes;
-    std::vector<Closer> m_closers;
-    std::vector<LineStart> m_lineAt;  // the pass's state at the start of each line done
+    // (in blocks: a list that grows by copying itself holds half as much again
+    // while it does, and a page has hundreds of thousands of these)
+    std::deque<Node> m_nodes;
+    std::deque<Closer> m_closers;
+    std::deque<LineStart> m_lineAt;  // the pass's state at the start of each line done
+    std::deque<Position> m_ends;     // where elements ended without a closing tag
     QHash<QString, int> m_keys;
     std::vector<unsigned> m_flags;  // by key: what the name tells the pass
-    std::vector<int> m_lastOpen;  // by key: the innermost open node of that name, -1
-    int m_top = -1;
+    std::vector<int> m_lastOpen;  // by key: the depth of the innermost open element of that name, -1
+    std::vector<Open> m_open;     // the stack
+    int m_top = -1;               // the node on top of it
     int m_pending = -1;  // an opening tag whose ">" is on a later line
     int m_busy = 0;
     QList<Html::TagEvent> m_events;

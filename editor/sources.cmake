@@ -2,7 +2,7 @@ vq_sources(editor
   CORE
     EditorContract.h TextFileCodec.cpp TextSearch.cpp HtmlTokenizer.cpp TagMatcher.cpp FileTypes.cpp
     CommentToggle.cpp Abbreviation.cpp CompletionData.cpp CompletionModel.cpp
-    TextSnapshot.cpp TextBuffer.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp CaretSet.cpp
+    TextSnapshot.cpp TextBuffer.cpp MemoryRelease.cpp SearchMarks.cpp AutoPairs.cpp FoldModel.cpp CaretSet.cpp
   GUI
     TOvcTextFileEditor.cpp TOvcTextFileEditor_search.cpp TOvcTextFileEditor_carets.cpp
     TOvcTextFileEditor_folding.cpp TOvcTextFileEditor_pairs.cpp TOvcTextFileEditor_guides.cpp
