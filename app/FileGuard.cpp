@@ -267,13 +267,12 @@ void FileGuard::writeRecovery(TfHTML* doc)
     entry.time = QDateTime::currentDateTime();
     entry.pid = QCoreApplication::applicationPid();
     // The text as a save writes it: the characters line breaks came from,
-    // and the line ends lines keep of their own.
-    QByteArray lineEnds;
-    QString text = static_cast<const EditorContract&>(*ed).textForSaving(&lineEnds);
-    m_pool.start([this, entry, text = std::move(text), lineEnds = std::move(lineEnds)] {
+    // and the line ends lines keep of their own; copied out of a snapshot on
+    // the writing thread, not while the user types.
+    m_pool.start([this, entry, text = ed->buffer().Snapshot()] {
         QString error;
         try {
-            RecoveryStore::write(entry, text, lineEnds);
+            RecoveryStore::write(entry, text.RawText(), text.LineEnds());
         } catch (const AppError& e) {
             error = e.message();
         }

@@ -7,11 +7,13 @@
 # and it has used no processor time for a second, presses ctrl+End, then
 # types KEYS characters one at a time, 150 ms apart, reading the processor
 # time of all the program's threads around each one (/proc/PID/task/*/sched).
-# Prints the median and the slowest key, the processor time of a quiet
+# Prints the median and the slowest key (and the slowest on the program's
+# main thread, where a pause holds up typing), the processor time of a quiet
 # second before the typing, and the time the program took to fall idle.
 # The program is killed at the end (its changes are not saved).
 # Set KEYS_HOME to run the program with that HOME (its settings there),
-# KEYS_WAIT to wait longer than 60 s for its window.
+# KEYS_WAIT to wait longer than 60 s for its window, KEYS_EACH=1 to print
+# each key's time as well.
 set -euo pipefail
 pattern=$1
 keys=$2
@@ -23,6 +25,8 @@ pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
 # Processor time of all its threads so far, in ns (the scheduler's own count).
 ns() { cat /proc/$pid/task/*/sched 2>/dev/null | awk '/^se.sum_exec_runtime/ {s += $3} END {printf "%.0f\n", s * 1000000}'; }
+# The same for its main thread alone (where a pause would hold up typing).
+ns_main() { awk '/^se.sum_exec_runtime/ {printf "%.0f\n", $3 * 1000000}' /proc/$pid/task/$pid/sched 2>/dev/null; }
 win=""
 deadline=$((start + ${KEYS_WAIT:-60} * 1000000000))
 while [ "$(date +%s%N)" -lt "$deadline" ]; do
@@ -49,18 +53,22 @@ a=$(ns); sleep 1; b=$(ns)
 quiet=$(( (b - a) / 1000 ))
 text="abcdefghijklmnopqrstuvwxyz"
 per=()
+main=()
 for i in $(seq 0 $((keys - 1))); do
   c=${text:$((i % 26)):1}
-  a=$(ns)
+  a=$(ns); am=$(ns_main)
   xdotool key "$c"
   sleep 0.15
-  b=$(ns)
+  b=$(ns); bm=$(ns_main)
   per+=($(( (b - a) / 1000 )))
+  main+=($(( (bm - am) / 1000 )))
 done
+slowest_main=$(printf '%s\n' "${main[@]}" | sort -n | tail -1)
+[ "${KEYS_EACH:-0}" = 1 ] && echo "each key (us): ${per[*]}" && echo "main thread (us): ${main[*]}"
 sorted=$(printf '%s\n' "${per[@]}" | sort -n)
 median=$(echo "$sorted" | awk -v n="${#per[@]}" 'NR == int((n + 1) / 2) {print}')
 slowest=$(echo "$sorted" | tail -1)
 peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-printf 'window shown %d ms, idle %d ms; quiet second %.1f ms; key median %.2f ms, slowest %.2f ms (%d keys); peak memory %d MB\n' \
+printf 'window shown %d ms, idle %d ms; quiet second %.1f ms; key median %.2f ms, slowest %.2f ms (main thread %.2f ms) (%d keys); peak memory %d MB\n' \
   "$shown" "$idle_after" "$(echo "$quiet / 1000" | bc -l)" "$(echo "$median / 1000" | bc -l)" "$(echo "$slowest / 1000" | bc -l)" \
-  "$keys" $((peak / 1024))
+  "$(echo "$slowest_main / 1000" | bc -l)" "$keys" $((peak / 1024))
