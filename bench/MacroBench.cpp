@@ -1,5 +1,6 @@
 // Timing of "&Expand Macros Now !" on a large page, as the user runs it.
-//   velquist_bench macros      1 MB page holding 26 000 keys, half of them defined
+//   velquist_bench macros      1 MB page holding 26 000 keys, half of them defined,
+//                              in lines and on one line
 #include "bench/Bench.h"
 
 #include "app/ListFile.h"
@@ -57,30 +58,37 @@ int macroBench(const QStringList&)
             ++keys;
         }
     }
-    const QString file = dir.filePath(QStringLiteral("page.htm"));
-    Bench::writeFile(file, page);
-
     QuietPrompter prompter;
     UiPrompter::setInstance(&prompter);
     TmdiMain main;
     main.resize(1024, 768);
     main.show();
     Bench::settle();
-    main.OpenDocumentFile(file);
-    Bench::settle();
-    TOvcTextFileEditor* ed = main.activeDocument()->txtHTML;
-    // The count message is answered at once so only the scan is timed.
-    Bench::Stopwatch t;
-    main.module<ReuseModule>().macrosDialog()->ExpandMacrosNow(main);
-    t.report(QStringLiteral("expand %1 keys in a %2 KB page").arg(keys).arg(page.size() / 1024),
-             QStringLiteral("target < 1000"));
-    Bench::report(QStringLiteral("page size after"), double(ed->TextSize()) / 1024, QStringLiteral("KB"));
-    t.restart();
-    ed->UndoStep();
-    t.report(QStringLiteral("undo the last expansion"), QStringLiteral("target < 50"));
-    Bench::report(QStringLiteral("message: ") + prompter.last, 0, QString());
-    for (TfHTML* doc : main.documents())
-        doc->approveClose();
+    // The page as it is, and the same on one line.
+    for (const bool oneLine : {false, true}) {
+        const QString file = dir.filePath(oneLine ? QStringLiteral("line.htm") : QStringLiteral("page.htm"));
+        Bench::writeFile(file, oneLine ? QByteArray(page).replace("\r\n", " ") : page);
+        main.OpenDocumentFile(file);
+        Bench::settle();
+        TOvcTextFileEditor* ed = main.activeDocument()->txtHTML;
+        // The count message is answered at once so only the scan is timed.
+        Bench::Stopwatch t;
+        main.module<ReuseModule>().macrosDialog()->ExpandMacrosNow(main);
+        t.report(QStringLiteral("expand %1 keys in a %2 KB page%3")
+                     .arg(keys)
+                     .arg(page.size() / 1024)
+                     .arg(oneLine ? QStringLiteral(" on one line") : QString()),
+                 QStringLiteral("target < 1000"));
+        Bench::report(QStringLiteral("page size after"), double(ed->TextSize()) / 1024, QStringLiteral("KB"));
+        t.restart();
+        ed->UndoStep();
+        t.report(QStringLiteral("undo the last expansion"), QStringLiteral("target < 50"));
+        Bench::report(QStringLiteral("message: ") + prompter.last, 0, QString());
+        for (TfHTML* doc : main.documents())
+            doc->approveClose();
+        main.CloseAll1Click();
+        Bench::settle();
+    }
     UiPrompter::setInstance(nullptr);
     return 0;
 }
