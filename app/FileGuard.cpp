@@ -267,12 +267,12 @@ void FileGuard::writeRecovery(TfHTML* doc)
     entry.time = QDateTime::currentDateTime();
     entry.pid = QCoreApplication::applicationPid();
     // The text as a save writes it: the characters line breaks came from,
-    // and the line ends lines keep of their own; copied out of a snapshot on
+    // and the line ends lines keep of their own; written from a snapshot on
     // the writing thread, not while the user types.
     m_pool.start([this, entry, text = ed->buffer().Snapshot()] {
         QString error;
         try {
-            RecoveryStore::write(entry, text.RawText(), text.LineEnds());
+            RecoveryStore::write(entry, text);
         } catch (const AppError& e) {
             error = e.message();
         }

@@ -106,7 +106,12 @@ QString fileName(int serial)
     return folder() + QStringLiteral("/%1-%2-%3.vqr").arg(QCoreApplication::applicationPid()).arg(sessionTag()).arg(serial);
 }
 
-QByteArray serialize(const RecoveryEntry& e, const QString& text, const QByteArray& lineEnds)
+namespace {
+
+// The header, then the text's length characters as visit hands them out
+// (visit(put) calls put(QStringView) for each piece in order), then the line ends.
+template <class Visit>
+QByteArray serializeWith(const RecoveryEntry& e, qsizetype length, const QByteArray& lineEnds, Visit&& visit)
 {
     QByteArray out = kMagic;
     auto field = [&out](const char* key, const QByteArray& value) {
@@ -134,19 +139,47 @@ QByteArray serialize(const RecoveryEntry& e, const QString& text, const QByteArr
         field("Boot", name(boot));
         field("Started", QByteArray::number(started));
     }
-    field("Length", QByteArray::number(text.size()));
+    field("Length", QByteArray::number(length));
     if (!lineEnds.isEmpty())
         field("LineEnds", QByteArray::number(lineEnds.size()));
     out += "\r\n";
     const qsizetype at = out.size();
-    out.resize(at + text.size() * 2);
+    out.resize(at + length * 2);
     char* d = out.data() + at;
-    for (QChar c : text) {
-        *d++ = char(c.unicode() & 0xFF);
-        *d++ = char(c.unicode() >> 8);
-    }
+    visit([&d](QStringView piece) {
+        for (QChar c : piece) {
+            *d++ = char(c.unicode() & 0xFF);
+            *d++ = char(c.unicode() >> 8);
+        }
+        return true;
+    });
     out += lineEnds;
     return out;
+}
+
+void writeBytes(const RecoveryEntry& entry, const QByteArray& bytes)
+{
+    // What the user typed is nobody else's to read.
+    const QString dir = QFileInfo(entry.file).absolutePath();
+    QDir().mkpath(dir);
+    ::chmod(QFile::encodeName(dir).constData(), 0700);
+    SafeFile::Options options;
+    options.permissions = 0600;
+    SafeFile::write(entry.file, bytes, options);
+}
+
+} // namespace
+
+QByteArray serialize(const RecoveryEntry& e, const QString& text, const QByteArray& lineEnds)
+{
+    return serializeWith(e, text.size(), lineEnds, [&text](auto&& put) { put(QStringView(text)); });
+}
+
+QByteArray serialize(const RecoveryEntry& e, const TextSnapshot& text)
+{
+    // (from the stored pieces: no copy of the whole text on the way)
+    return serializeWith(e, text.Length(), text.LineEnds(),
+                         [&text](auto&& put) { text.ForEachChunk(0, text.Length(), put); });
 }
 
 bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text, QByteArray* lineEnds)
@@ -244,13 +277,12 @@ bool parse(const QByteArray& bytes, RecoveryEntry* out, QString* text, QByteArra
 
 void write(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds)
 {
-    // What the user typed is nobody else's to read.
-    const QString dir = QFileInfo(entry.file).absolutePath();
-    QDir().mkpath(dir);
-    ::chmod(QFile::encodeName(dir).constData(), 0700);
-    SafeFile::Options options;
-    options.permissions = 0600;
-    SafeFile::write(entry.file, serialize(entry, text, lineEnds), options);
+    writeBytes(entry, serialize(entry, text, lineEnds));
+}
+
+void write(const RecoveryEntry& entry, const TextSnapshot& text)
+{
+    writeBytes(entry, serialize(entry, text));
 }
 
 bool load(const QString& file, RecoveryEntry* entry, QString* text, QByteArray* lineEnds)

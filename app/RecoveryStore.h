@@ -9,6 +9,7 @@
 // process took over after the writer died (or after a reboot) hides nothing.
 // The folder is the user's alone (0700), every file private (0600).
 #include "editor/TextFileCodec.h"
+#include "editor/TextSnapshot.h"
 
 #include <QDateTime>
 #include <QList>
@@ -42,9 +43,12 @@ QString fileName(int serial);
 // percent-encoded, numbers bounded; parse refuses a header it cannot read
 // whole (a damaged file is never half restored).
 QByteArray serialize(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds = {});
+// The same for a snapshot of the buffer, its line ends included.
+QByteArray serialize(const RecoveryEntry& entry, const TextSnapshot& text);
 bool parse(const QByteArray& bytes, RecoveryEntry* entry, QString* text, QByteArray* lineEnds = nullptr);
 // Writes atomically (creating the folder); throws EFileError.
 void write(const RecoveryEntry& entry, const QString& text, const QByteArray& lineEnds = {});
+void write(const RecoveryEntry& entry, const TextSnapshot& text);
 bool load(const QString& file, RecoveryEntry* entry, QString* text, QByteArray* lineEnds = nullptr);
 void remove(const QString& file);
 // The running system's boot id; empty where there is none.

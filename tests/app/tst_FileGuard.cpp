@@ -8,6 +8,7 @@
 #include "app/TfHTML.h"
 #include "app/TmdiMain.h"
 #include "editor/TOvcTextFileEditor.h"
+#include "editor/TextBuffer.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -410,6 +411,22 @@ private slots:
         QCOMPARE(back.format.lineEnd, e.format.lineEnd);
         QCOMPARE(back.format.finalLineEnd, false);
         QCOMPARE(back.pid, qint64(12345));
+    }
+
+    // A copy written from the buffer's pieces is the copy of its whole text.
+    void recoveryFromSnapshot()
+    {
+        TextBuffer buf;
+        buf.Load(TextFileCodec::decode("one\r\ntwo\nthree\rfour\r\n"));
+        buf.Insert(5, QStringLiteral("T"));
+        buf.Insert(0, QStringLiteral("new\n"));
+        buf.Replace(buf.Length() - 2, 1, QString::fromUtf16(u"\x00E9\xDC80"));
+        RecoveryEntry e;
+        e.caption = QStringLiteral("page.htm");
+        e.time = QDateTime::currentDateTimeUtc();
+        e.pid = 1;
+        const TextSnapshot t = buf.Snapshot();
+        QCOMPARE(RecoveryStore::serialize(e, t), RecoveryStore::serialize(e, t.RawText(), t.LineEnds()));
     }
 
     // A damaged or hostile header is refused whole, never half read.
