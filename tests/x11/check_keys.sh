@@ -32,59 +32,14 @@ for tool in Xvfb xdotool; do
     fi
 done
 
-TMP=$(mktemp -d /tmp/velquist-keys.XXXXXX)
-XVFB_PID=""
-APP_PID=""
-cleanup()
-{
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    if [ "${KEYS_KEEP:-0}" = 1 ]; then
-        echo "kept: $TMP"
-    else
-        rm -rf "$TMP"
-    fi
-}
-trap cleanup EXIT
-
-export XDG_RUNTIME_DIR="$TMP/xdg"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$TMP/home" "$TMP/config" "$TMP/work"
-for f in "$BUILD"/bin/*; do
-    case "$f" in *.tpl|*.web|*.mcr|*.plg|*.hlp|*.TXT) cp "$f" "$TMP/home/" ;; esac
-done
-printf '[System]\nOpen Template=0\n[Application Header]\nUser Name=Kim\n[Start Options]\nTips=0\n' >"$TMP/config/VELQUIST.INI"
+SESSION_KEEP=${KEYS_KEEP:-0}
+. "$(dirname "$0")/x11_session.sh"
+trap session_end EXIT
+session_prepare keys
 DOC="$TMP/work/keys.html"
 printf '<HTML><HEAD><TITLE>t</TITLE></HEAD>\n<BODY>\n</BODY></HTML>\n' >"$DOC"
-
-if [ -e "/tmp/.X11-unix/X$DISP" ] || [ -e "/tmp/.X$DISP-lock" ]; then
-    echo "display :$DISP is taken; name another: $0 $BUILD <display-number>" >&2
-    exit 2
-fi
-Xvfb ":$DISP" -screen 0 1280x1024x24 -nolisten tcp >"$TMP/xvfb.log" 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISP"
-for _ in $(seq 1 50); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-cd "$TMP/work" || exit 2
-VELQUIST_HOME="$TMP/home" VELQUIST_CONFIG_DIR="$TMP/config" HOME="$TMP" \
-    "$BUILD/bin/velquist" "$DOC" >"$TMP/app.log" 2>&1 &
-APP_PID=$!
-
-MAIN=""
-for _ in $(seq 1 100); do
-    MAIN=$(xdotool search --onlyvisible --name '^Velquist Pro HTML Editor' 2>/dev/null | head -1)
-    [ -n "$MAIN" ] && break
-    sleep 0.1
-done
-if [ -z "$MAIN" ]; then
-    echo "the main window did not appear; see $TMP/app.log" >&2
-    KEYS_KEEP=1
-    exit 2
-fi
+session_display
+session_app "$DOC"
 sleep 1
 
 # ---------------------------------------------------------------------------

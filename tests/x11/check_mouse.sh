@@ -36,25 +36,10 @@ for tool in Xvfb xdotool xwininfo $WM; do
     command -v "$tool" >/dev/null 2>&1 || die "$tool is missing: apt-get install -y xvfb xdotool x11-utils $WM"
 done
 
-TMP=$(mktemp -d /tmp/velquist-mouse.XXXXXX)
-XVFB_PID="" WM_PID="" APP_PID=""
-cleanup()
-{
-    xdotool keyup alt ctrl shift mouseup 1 mouseup 2 >/dev/null 2>&1
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    if [ "${MOUSE_KEEP:-0}" = 1 ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi
-}
-trap cleanup EXIT
-
-export XDG_RUNTIME_DIR="$TMP/xdg"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$TMP/home" "$TMP/config" "$TMP/work"
-for f in "$BUILD"/bin/*; do
-    case "$f" in *.tpl|*.web|*.mcr|*.plg|*.hlp|*.TXT) cp "$f" "$TMP/home/" ;; esac
-done
-printf '[System]\nOpen Template=0\n[Application Header]\nUser Name=Kim\n[Start Options]\nTips=0\n' >"$TMP/config/VELQUIST.INI"
+SESSION_KEEP=${MOUSE_KEEP:-0}
+. "$(dirname "$0")/x11_session.sh"
+trap session_end EXIT
+session_prepare mouse
 DOC="$TMP/work/mouse.html"
 for n in $(seq 1 300); do
     printf 'L%03d alpha bravo charlie delta echo foxtrot golf hotel\n' "$n"
@@ -62,38 +47,8 @@ done >"$DOC"
 # Columns of the words in every line.
 C_ALPHA=5 C_BRAVO=11 C_CHARLIE=17 C_DELTA=25 C_ECHO=31 C_GOLF=44 C_HOTEL=49
 
-[ -e "/tmp/.X11-unix/X$DISP" ] || [ -e "/tmp/.X$DISP-lock" ] &&
-    die "display :$DISP is taken; name another: $0 $BUILD <display-number>"
-Xvfb ":$DISP" -screen 0 1280x1024x24 -nolisten tcp >"$TMP/xvfb.log" 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISP"
-for _ in $(seq 1 50); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-done
-if [ -n "$WM" ]; then
-    WM_ARGS=()
-    if [ "$WM" = openbox ] && [ -f /etc/xdg/openbox/rc.xml ]; then
-        sed '/<mousebind button="A-Left"/,/<\/mousebind>/d' /etc/xdg/openbox/rc.xml >"$TMP/rc.xml"
-        WM_ARGS=(--config-file "$TMP/rc.xml")
-    fi
-    "$WM" "${WM_ARGS[@]}" >"$TMP/wm.log" 2>&1 &
-    WM_PID=$!
-    sleep 1
-fi
-
-cd "$TMP/work" || exit 2
-VELQUIST_HOME="$TMP/home" VELQUIST_CONFIG_DIR="$TMP/config" HOME="$TMP" \
-    "$BUILD/bin/velquist" "$DOC" >"$TMP/app.log" 2>&1 &
-APP_PID=$!
-
-MAIN=""
-for _ in $(seq 1 100); do
-    MAIN=$(xdotool search --onlyvisible --name '^Velquist Pro HTML Editor' 2>/dev/null | head -1)
-    [ -n "$MAIN" ] && break
-    sleep 0.1
-done
-[ -n "$MAIN" ] || { MOUSE_KEEP=1; die "the main window did not appear; see $TMP/app.log"; }
+session_display $WM
+session_app "$DOC"
 sleep 1.5
 # Room for the rows the gestures use: a large frame, the document tiled into
 # all of it (Window > Tile).
