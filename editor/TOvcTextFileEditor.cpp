@@ -817,8 +817,12 @@ void TOvcTextFileEditor::updateScrollBars()
     if (m_wordWrap) {
         h->setRange(0, 0);
     } else {
+        // Text wider than the view scrolls a quarter of a view past its
+        // end: typing at the end of the longest line then moves the view in
+        // steps, not a column at every key.
         const qint64 width = qint64((m_maxColumns + 2) * m_charWidth) + 2 * kMargin;
-        h->setRange(0, int(std::clamp<qint64>(width - viewport()->width(), 0, INT_MAX)));
+        const qint64 beyond = width > viewport()->width() ? viewport()->width() / 4 : 0;
+        h->setRange(0, int(std::clamp<qint64>(width - viewport()->width() + beyond, 0, INT_MAX)));
         h->setPageStep(viewport()->width());
         h->setSingleStep(std::max(1, qRound(m_charWidth * 2)));
     }

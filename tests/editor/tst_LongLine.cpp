@@ -197,6 +197,25 @@ private slots:
         QCOMPARE(bluePixels(), before);
     }
 
+    // Typing at the end of a line wider than the view, wrap off, moves the
+    // view in steps, not a column at every key (each move redraws it all).
+    void typingAtTheEndScrollsInSteps()
+    {
+        TOvcTextFileEditor ed;
+        ed.resize(600, 400);
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        ed.SetWordWrap(false);
+        ed.SetRawText(QString(3000, QLatin1Char('x')));
+        ed.MoveCaret(1, 3001);
+        QSet<int> values{ed.horizontalScrollBar()->value()};
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClick(ed.viewport(), Qt::Key_A);
+            values.insert(ed.horizontalScrollBar()->value());
+        }
+        QVERIFY2(values.size() <= 2, qPrintable(QString::number(values.size())));
+    }
+
     // A long line keeps its glyphs between drawings; a change of its colours
     // still shows.
     void longLineShowsNewColours()
