@@ -414,10 +414,8 @@ void HtmlHighlighter::takeBackground()
         m_coloured.erase(line);
     m_strayPending.clear();
     tellStatesReady();
-    if (m_buf.Length() >= MemoryRelease::kLargeChars) {
-        bg.reset();  // (the worker's copy of the text and its lists first)
-        MemoryRelease::afterLargeWork();
-    }
+    bg.reset();  // (the worker's copy of the text and its lists first)
+    MemoryRelease::afterWorkOn(m_buf.Length());
 }
 
 void HtmlHighlighter::tellStatesReady()

@@ -4,10 +4,13 @@
 #include <malloc.h>
 #endif
 
-void MemoryRelease::afterLargeWork()
+void MemoryRelease::afterWorkOn(long long chars)
 {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+    if (chars >= 2 * 1024 * 1024)
+        malloc_trim(0);
+#else
+    (void)chars;
 #endif
 }
 

@@ -6,9 +6,9 @@
 class MemoryRelease
 {
 public:
-    // The size of text from which work is worth giving back after.
-    static constexpr long long kLargeChars = 2 * 1024 * 1024;
-    static void afterLargeWork();
+    // After work on a text of chars characters: gives back what it freed
+    // when the text is large enough for that to be worth it.
+    static void afterWorkOn(long long chars);
     // Set once at start: large blocks (a file's bytes, a page's text and
     // lists) go back to the system as soon as they are freed, instead of
     // the allocator keeping them, and their size, for later.

@@ -1322,8 +1322,7 @@ bool TOvcTextFileEditor::loadFile(const QString& fileName,
     if (!decoded)
         return false;
     takeLoaded(fileName, loaded);
-    if (m_buf.Length() >= MemoryRelease::kLargeChars)
-        MemoryRelease::afterLargeWork();
+    MemoryRelease::afterWorkOn(m_buf.Length());
     return true;
 }
 

@@ -136,13 +136,12 @@ void TagStructure::pushOpen(int node, int key)
         open.scope[r] = (f & (1u << r)) ? depth : scopeDepth(r);
     m_open.push_back(open);
     m_lastOpen[size_t(key)] = depth;
-    m_top = node;
 }
 
 void TagStructure::push(int line, const TagEvent& e, int key)
 {
     const int node = int(m_nodes.size());
-    m_nodes.push_back(Node{line, e.start, e.nameEnd, key, m_top});
+    m_nodes.push_back(Node{line, e.start, e.nameEnd, key, top()});
     pushOpen(node, key);
 }
 
@@ -160,7 +159,6 @@ void TagStructure::popTo(int depth, int endLine, int endStart, int closer)
         m_lastOpen[size_t(t.key)] = o.prevSame;
         m_open.pop_back();
     }
-    m_top = m_open.empty() ? -1 : m_open.back().node;
 }
 
 void TagStructure::closeIn(std::initializer_list<int> keys, int rule, int line, int start)
@@ -184,9 +182,9 @@ void TagStructure::openingTag(int line, const TagEvent& e, int key)
     case KeyDt: closeIn({KeyDd, KeyDt}, 3, line, e.start); break;
     case KeyOption:
     case KeyOptgroup:
-        if (m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOption)
+        if (top() >= 0 && m_nodes[size_t(top())].key == KeyOption)
             popTo(topDepth(), line, e.start, -1);
-        if (key == KeyOptgroup && m_top >= 0 && m_nodes[size_t(m_top)].key == KeyOptgroup)
+        if (key == KeyOptgroup && top() >= 0 && m_nodes[size_t(top())].key == KeyOptgroup)
             popTo(topDepth(), line, e.start, -1);
         break;
     case KeyTr: closeIn({KeyTr}, 2, line, e.start); break;
@@ -198,14 +196,14 @@ void TagStructure::openingTag(int line, const TagEvent& e, int key)
     case KeyRt:
     case KeyRp: closeIn({KeyRt, KeyRp}, 0, line, e.start); break;
     default:
-        if ((f & Heading) && m_top >= 0 && (m_flags[size_t(m_nodes[size_t(m_top)].key)] & Heading))
+        if ((f & Heading) && top() >= 0 && (m_flags[size_t(m_nodes[size_t(top())].key)] & Heading))
             popTo(topDepth(), line, e.start, -1);
         break;
     }
     if (e.selfClosing || (f & Void))
         return;
     push(line, e, key);
-    m_pending = e.end < 0 ? m_top : -1;
+    m_pending = e.end < 0 ? top() : -1;
 }
 
 void TagStructure::closingTag(int line, const TagEvent& e, int key)
@@ -224,7 +222,7 @@ void TagStructure::closingTag(int line, const TagEvent& e, int key)
 
 void TagStructure::processLine(int line)
 {
-    m_lineAt.push_back(LineStart{m_top, m_pending});
+    m_lineAt.push_back(LineStart{top(), m_pending});
     QList<TagEvent>& events = m_events;  // (kept: its room is used again line after line)
     events.clear();
     const int end = HtmlTokenizer::tokenize(m_lines.lineText(line), m_lines.startState(line), nullptr, &events);
@@ -233,7 +231,7 @@ void TagStructure::processLine(int line)
         if (e.start < 0) {
             // The rest of a tag begun on an earlier line.
             if (e.end >= 0) {
-                if (e.selfClosing && m_pending >= 0 && m_pending == m_top)
+                if (e.selfClosing && m_pending >= 0 && m_pending == top())
                     popTo(topDepth(), line, e.end, -1);
                 m_pending = -1;
             }
@@ -270,7 +268,6 @@ void TagStructure::adopt(TagStructure&& other)
     m_flags = std::move(other.m_flags);
     m_lastOpen = std::move(other.m_lastOpen);
     m_open = std::move(other.m_open);
-    m_top = other.m_top;
     m_pending = other.m_pending;
 }
 
@@ -291,17 +288,16 @@ void TagStructure::invalidateFrom(int line)
     const auto end = std::lower_bound(m_ends.begin(), m_ends.end(), line,
                                       [](const Position& p, int l) { return p.line < l; });
     m_ends.erase(end, m_ends.end());
-    m_top = at.top;
     m_pending = at.pending;
-    rebuildOpenIndex();
+    rebuildOpenIndex(at.top);
 }
 
-void TagStructure::rebuildOpenIndex()
+void TagStructure::rebuildOpenIndex(int topNode)
 {
     // The stack as it stood: the open elements from the top down, pushed again
     // from the bottom up.
     std::vector<int> open;
-    for (int k = m_top; k >= 0; k = m_nodes[size_t(k)].parent) {
+    for (int k = topNode; k >= 0; k = m_nodes[size_t(k)].parent) {
         Node& node = m_nodes[size_t(k)];
         node.end = kOpen;
         open.push_back(k);

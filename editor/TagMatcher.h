@@ -155,13 +155,15 @@ private:
     void openingTag(int line, const Html::TagEvent& e, int key);
     int scopeDepth(int rule) const;
     int topDepth() const { return int(m_open.size()) - 1; }
+    int top() const { return m_open.empty() ? -1 : m_open.back().node; }  // the node on top of the stack
     Position endOf(const Node& n) const;
     int findNode(int line, int start) const;
     int findCloser(int line, int start) const;
     bool openAt(int node, int line, int offset) const;
     TagRef refOfNode(int node) const;
     TagRef refOfCloser(int closer) const;
-    void rebuildOpenIndex();
+    // Sets the stack up again as it stood with topNode on top.
+    void rebuildOpenIndex(int topNode);
 
     const TagLineSource& m_lines;
     // (in blocks: a list that grows by copying itself holds half as much again
@@ -174,7 +176,6 @@ private:
     std::vector<unsigned> m_flags;  // by key: what the name tells the pass
     std::vector<int> m_lastOpen;  // by key: the depth of the innermost open element of that name, -1
     std::vector<Open> m_open;     // the stack
-    int m_top = -1;               // the node on top of it
     int m_pending = -1;  // an opening tag whose ">" is on a later line
     int m_busy = 0;
     QList<Html::TagEvent> m_events;
